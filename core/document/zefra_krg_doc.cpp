@@ -1,0 +1,175 @@
+#include "document/zefra_krg_doc.h"
+
+#include <algorithm>
+#include <ctime>
+#include <set>
+
+namespace kresograf {
+namespace {
+
+// DocIds of the open documents. A DocId starts from the calendar time in seconds and moves on
+// past any value an open document already holds, so two documents made in the same second still
+// differ.
+std::mutex& IdMutex() {
+    static std::mutex mutex;
+    return mutex;
+}
+
+std::set<uint32_t>& IdsInUse() {
+    static std::set<uint32_t> ids;
+    return ids;
+}
+
+uint32_t TakeDocId() {
+    std::lock_guard lock(IdMutex());
+    uint32_t id = static_cast<uint32_t>(std::time(nullptr));
+    while (id == 0 || IdsInUse().count(id) != 0) {
+        ++id;
+    }
+    IdsInUse().insert(id);
+    return id;
+}
+
+void ReleaseDocId(uint32_t id) {
+    std::lock_guard lock(IdMutex());
+    IdsInUse().erase(id);
+}
+
+}  // namespace
+
+CZefraKrgDoc::CZefraKrgDoc() : DocId(TakeDocId()) {
+    for (uint32_t set = 0; set < 2; ++set) {
+        for (auto& samples : Samples[set]) {
+            samples.Resize(Capacity);
+        }
+        ScanTime[set].Resize(Capacity);
+        ScanTime[set].Fill(0);
+        ChannelPresent[set].fill(1);
+    }
+}
+
+CZefraKrgDoc::~CZefraKrgDoc() { ReleaseDocId(DocId); }
+
+void CZefraKrgDoc::DeleteContents() {
+    CurrentSet = 0;
+    SampleCount = {0, 0};
+    ChannelPresent[0].fill(1);
+    ResizeSet(1, BaseCapacity);
+    ResizeSet(0, BaseCapacity);
+    ScanTime[0].Fill(0);
+    ScanTime[1].Fill(0);
+    ++Generation[0];
+    ++Generation[1];
+}
+
+bool CZefraKrgDoc::ResizeSet(uint32_t set, uint32_t entries) {
+    for (auto& samples : Samples[set]) {
+        if (!samples.Resize(entries, Allocation)) {
+            return false;
+        }
+    }
+    return ScanTime[set].Resize(entries, Allocation);
+}
+
+uint32_t CZefraKrgDoc::SetCapacity(uint32_t set) const {
+    std::size_t capacity = ScanTime[set].Size();
+    for (const auto& samples : Samples[set]) {
+        capacity = std::min(capacity, samples.Size());
+    }
+    return static_cast<uint32_t>(capacity);
+}
+
+void CZefraKrgDoc::FindVisibleRange(int32_t x1, int32_t x2, int32_t& first, int32_t& last) const {
+    const uint32_t set = CurrentSet.load();
+    const uint32_t n = SampleCount[set];
+    const int32_t* t = ScanTime[set].Data();
+    first = last = -1;
+    if (n == 1) {
+        if (x1 <= t[0] && t[0] <= x2) {
+            first = last = 0;
+        }
+        return;
+    }
+    if (n == 0) {
+        return;
+    }
+    // Scan times ascend, so the scan before the window and the scan after it are found by
+    // bisection: first is the last scan before x1 (or 0) once any scan reaches x1; last is the
+    // first scan after x2 (or the final one) once any scan lies at or before x2.
+    const int32_t* end = t + n;
+    const int32_t* reach = std::lower_bound(t, end, x1);
+    if (reach != end) {
+        first = reach == t ? 0 : static_cast<int32_t>(reach - t - 1);
+    }
+    if (t[0] <= x2) {
+        const int32_t* after = std::upper_bound(t, end, x2);
+        last = after == end ? static_cast<int32_t>(n - 1) : static_cast<int32_t>(after - t);
+    }
+}
+
+CommandState CZefraKrgDoc::QueryCommand(DocCommand command, uint32_t acquiringDocId) const {
+    const bool acquiring = Acquiring(acquiringDocId);
+    switch (command) {
+        case DocCommand::OscilloscopeStart:
+            if (OscRunning.load() != 0) {
+                return {true, true};
+            }
+            return {acquiringDocId == 0, false};
+        case DocCommand::RecordingStart:
+            if (RecRunning.load() != 0) {
+                return {true, true};
+            }
+            return {acquiringDocId == 0, false};
+        case DocCommand::RegisteredParams:
+            return {!acquiring && SampleCount[CurrentSet.load()] > 0, false};
+        default:
+            return {!acquiring, false};
+    }
+}
+
+std::optional<UserMessage> CZefraKrgDoc::CloseCheck(uint32_t acquiringDocId) const {
+    if (Acquiring(acquiringDocId)) {
+        return UserMessage{"UWAGA", "Nie można zamknąć dokumentu - trwa akwizycja",
+                           MessageIcon::Exclamation};
+    }
+    return std::nullopt;
+}
+
+AcquisitionParams CZefraKrgDoc::WorkingParams() const {
+    std::lock_guard lock(ParamsMutex);
+    return Params[0];
+}
+
+TriggerParams CZefraKrgDoc::WorkingTrigger() const {
+    std::lock_guard lock(ParamsMutex);
+    return Triggers[0];
+}
+
+void CZefraKrgDoc::SetWorking(const AcquisitionParams& params, const TriggerParams& trigger) {
+    std::lock_guard lock(ParamsMutex);
+    Params[0] = params;
+    Triggers[0] = trigger;
+}
+
+AcquisitionParams CZefraKrgDoc::RegisteredParams() const {
+    std::lock_guard lock(ParamsMutex);
+    return Params[1];
+}
+
+TriggerParams CZefraKrgDoc::RegisteredTrigger() const {
+    std::lock_guard lock(ParamsMutex);
+    return Triggers[1];
+}
+
+void CZefraKrgDoc::Register(const AcquisitionParams& params, const TriggerParams& trigger) {
+    std::lock_guard lock(ParamsMutex);
+    Params[1] = params;
+    Triggers[1] = trigger;
+}
+
+void CZefraKrgDoc::ClearWorkingRunning() {
+    std::lock_guard lock(ParamsMutex);
+    Params[0].Running = 0;
+}
+
+}  // namespace kresograf

@@ -1,0 +1,86 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kresograf {
+
+struct PicturePoint {
+    int32_t X = 0;
+    int32_t Y = 0;
+
+    friend bool operator==(const PicturePoint&, const PicturePoint&) = default;
+};
+
+// Left and top inclusive, right and bottom exclusive, as window rectangles are.
+struct PictureRect {
+    int32_t Left = 0;
+    int32_t Top = 0;
+    int32_t Right = 0;
+    int32_t Bottom = 0;
+
+    int32_t Width() const { return Right - Left; }
+    int32_t Height() const { return Bottom - Top; }
+    friend bool operator==(const PictureRect&, const PictureRect&) = default;
+};
+
+// How a label's anchor point relates to its text: the anchor lies on the text's baseline, at the
+// centre or at the right end of the text.
+enum class LabelAlign { BaselineCentre, BaselineRight };
+
+struct PictureLabel {
+    std::string Text;
+    PicturePoint Anchor;
+    LabelAlign Align = LabelAlign::BaselineRight;
+    uint32_t Color = 0;  // 0x00BBGGRR
+
+    friend bool operator==(const PictureLabel&, const PictureLabel&) = default;
+};
+
+struct PictureLine {
+    PicturePoint From;
+    PicturePoint To;
+    uint32_t Color = 0;
+};
+
+// One channel's trace. A polyline of exactly two points is one pixel column and is drawn as a
+// line from the first point to the second with one pixel added to the second's y.
+struct PictureTrace {
+    int Channel = 0;
+    uint32_t Color = 0;
+    std::vector<PicturePoint> Points;
+};
+
+// Width and height in pixels of a text in the label font.
+struct TextSize {
+    int32_t Width = 0;
+    int32_t Height = 0;
+};
+using TextMeasure = std::function<TextSize(std::string_view text)>;
+
+// One complete picture of a plot view, in the order it is to be painted:
+// background, plot rectangle, axis lines, labels, then (clipped to Clip) the traces and the grid.
+struct Picture {
+    bool OnScreen = true;
+    int32_t Width = 0;
+    int32_t Height = 0;
+    // Screen only: the whole client area light grey (192, 192, 192).
+    bool FillBackground = true;
+    // False when the window is too small for a plot: only the background is painted.
+    bool HasPlot = false;
+    // Screen only: filled black and given a raised edge.
+    PictureRect Plot;
+    // Paper only: the value-axis lines (and the print's top and bottom plot edges).
+    std::vector<PictureLine> AxisLines;
+    std::vector<PictureLabel> Labels;
+    PictureRect Clip;
+    std::vector<PictureTrace> Traces;
+    // Pairs of points, one dotted segment each; empty when the grid is off.
+    std::vector<PicturePoint> Grid;
+    uint32_t GridColor = 0;
+};
+
+}  // namespace kresograf

@@ -1,0 +1,87 @@
+#include "acquisition/rate_table.h"
+
+#include <gtest/gtest.h>
+
+#include "acquisition/acquisition_params.h"
+
+namespace kresograf {
+namespace {
+
+TEST(RateTableTest, RowsDivisorsAndLabels) {
+    const auto& t = RateTable();
+    EXPECT_EQ(t[0].Frequency, 95'000u);
+    EXPECT_EQ(t[0].Divisor, 84u);  // 84.21 rounds down
+    EXPECT_EQ(t[1].Divisor, 89u);  // 88.89 rounds up
+    EXPECT_EQ(t[19].Frequency, 4'500u);
+    EXPECT_EQ(t[19].Divisor, 1'778u);
+    EXPECT_EQ(t[27].Frequency, 950u);
+    EXPECT_EQ(t[27].Divisor, 8'421u);
+    for (std::size_t i = 0; i < UnprescaledRateCount; ++i) {
+        EXPECT_EQ(t[i].Prescaler, 1u) << i;
+        if (i > 0) {
+            EXPECT_LT(t[i].Frequency, t[i - 1].Frequency) << i;
+        }
+    }
+    EXPECT_EQ(RateLabel(t[26]), "1000 Hz");
+    EXPECT_EQ(RateLabel(t[0]), "95000 Hz");
+    const char* slow[] = {"1 / 1 Hz", "1 / 2 Hz", "1 / 3 Hz", "1 / 4 Hz", "1 / 10 Hz", "1 / 30 Hz"};
+    for (std::size_t i = 0; i < 6; ++i) {
+        EXPECT_EQ(t[46 + i].Divisor, 160'000u);
+        EXPECT_EQ(RateLabel(t[46 + i]), slow[i]);
+    }
+    EXPECT_EQ(t[52].Frequency, 0u);
+    EXPECT_EQ(t[52].Prescaler, 0u);
+    EXPECT_EQ(FindRateRow(8000, 1), 26);
+    EXPECT_EQ(FindRateRow(160'000, 500), 50);
+    EXPECT_EQ(FindRateRow(160'000, 7), -1);
+    EXPECT_EQ(FindRateRow(0, 0), -1);  // the terminating row is not a rate
+}
+
+TEST(RateTableTest, RecomputeTotalSamplesRoundsToWholeScans) {
+    AcquisitionParams p;
+    p.Divisor = 4'000;
+    RecomputeTotalSamples(p, 1.0f);
+    EXPECT_EQ(p.TotalSamples, 2'000u);
+
+    p.Divisor = 84;
+    p.ChannelCount = 3;
+    RecomputeTotalSamples(p, 1.0f);  // 95238 conversions, unit 6, remainder 0
+    EXPECT_EQ(p.TotalSamples, 95'238u);
+
+    // A remainder of exactly half a unit goes down; more than half goes up.
+    p.Divisor = 888'889;
+    RecomputeTotalSamples(p, 10.0f);  // 89.99 -> 89 conversions: 89 % 6 = 5 -> 90
+    EXPECT_EQ(p.TotalSamples, 90u);
+    p.Divisor = 8'000'000;
+    RecomputeTotalSamples(p, 9.0f);  // 9 conversions, remainder 3 = half: down to 6
+    EXPECT_EQ(p.TotalSamples, 6u);
+    RecomputeTotalSamples(p, 10.0f);  // 10 conversions, remainder 4: up to 12
+    EXPECT_EQ(p.TotalSamples, 12u);
+    RecomputeTotalSamples(p, 0.0f);  // at least one unit
+    EXPECT_EQ(p.TotalSamples, 6u);
+    RecomputeTotalSamples(p, -5.0f);
+    EXPECT_EQ(p.TotalSamples, 6u);
+
+    p.Divisor = 160'000;
+    p.Prescaler = 500;
+    p.ChannelCount = 2;
+    RecomputeTotalSamples(p, 0.0f);
+    EXPECT_EQ(p.TotalSamples, 1'000u);
+
+    // No channel listed: no unit, the previous count stays.
+    p.ChannelCount = 0;
+    p.TotalSamples = 1234;
+    RecomputeTotalSamples(p, 3.0f);
+    EXPECT_EQ(p.TotalSamples, 1234u);
+
+    // An absurd duration stays within 32 bits and a whole number of units.
+    p.ChannelCount = 3;
+    p.Prescaler = 1;
+    p.Divisor = 84;
+    RecomputeTotalSamples(p, 1e30f);
+    EXPECT_EQ(p.TotalSamples % 6, 0u);
+    EXPECT_GT(p.TotalSamples, 4'000'000'000u);
+}
+
+}  // namespace
+}  // namespace kresograf

@@ -1,0 +1,89 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "acquisition/frame_link.h"
+#include "acquisition/sample_units.h"
+#include "acquisition/settings_record.h"
+#include "acquisition/settings_store.h"
+
+namespace kresograf {
+namespace {
+
+TEST(SettingsTest, EmptyStoreGivesDefaultsReadInOrder) {
+    MemorySettingsStore store;
+    SettingsRecord s;
+    s.Load(store);
+    EXPECT_EQ(s.PortAddress, 256u);
+    EXPECT_EQ(s.NegateOnPrint, 1u);
+    EXPECT_EQ(s.ChannelColors, DefaultChannelColors);
+    EXPECT_EQ(s.GridColor, 0x606060u);
+    for (int i = 0; i < 8; ++i) {
+        EXPECT_EQ(s.ChannelGain[i], 0);
+        uint32_t bits = 0;
+        std::memcpy(&bits, &s.ChannelScale[i], 4);
+        EXPECT_EQ(bits, 0x39800000u);
+    }
+    const std::vector<std::string> order = {
+        "App/NegColor", "App/Color0", "App/Color1", "App/Color2",  "App/Color3",
+        "App/Color4",   "App/Color5", "App/Color6", "App/Color7",  "App/ColorN",
+        "Device/Address", "Device/CH0", "Device/CH1", "Device/CH2", "Device/CH3",
+        "Device/CH4",   "Device/CH5", "Device/CH6", "Device/CH7"};
+    EXPECT_EQ(store.Reads, order);
+    EXPECT_TRUE(store.Writes.empty());
+}
+
+TEST(SettingsTest, GainsKeepLowByteAndWritesFollowTheirOrder) {
+    MemorySettingsStore store;
+    store.Values[{"Device", "CH3"}] = 0x1FF;
+    store.Values[{"Device", "Address"}] = 0x300;
+    store.Values[{"App", "Color2"}] = 0x123456;
+    SettingsRecord s;
+    s.Load(store);
+    EXPECT_EQ(s.ChannelGain[3], 0xFF);
+    EXPECT_TRUE(s.HighGain(3));
+    EXPECT_FALSE(s.HighGain(2));
+    EXPECT_EQ(s.PortAddress, 0x300u);
+    EXPECT_EQ(s.ChannelColors[2], 0x123456u);
+
+    store.Writes.clear();
+    s.Save(store);
+    const std::vector<std::string> order = {
+        "Device/Address", "App/NegColor", "Device/CH0", "Device/CH1", "Device/CH2",
+        "Device/CH3",     "Device/CH4",   "Device/CH5", "Device/CH6", "Device/CH7",
+        "App/Color0",     "App/Color1",   "App/Color2", "App/Color3", "App/Color4",
+        "App/Color5",     "App/Color6",   "App/Color7", "App/ColorN"};
+    EXPECT_EQ(store.Writes, order);
+    EXPECT_EQ((store.Values[{"Device", "CH3"}]), 0xFFu);
+}
+
+TEST(SettingsTest, PrintColoursNegateEachComponent) {
+    SettingsRecord s;
+    EXPECT_EQ(s.PrintColor(0), 0x000000u);  // white trace prints black
+    EXPECT_EQ(s.PrintColor(2), 0xFF00FFu);  // green prints magenta
+    s.NegateOnPrint = 0;
+    EXPECT_EQ(s.PrintColor(2), 0x00FF00u);
+}
+
+TEST(SettingsTest, UnitsThresholdsAndStatusTexts) {
+    EXPECT_EQ(ThresholdToCounts(1.0f, DefaultChannelScale), 409);
+    EXPECT_EQ(ThresholdToCounts(-1.0f, DefaultChannelScale), -409);  // toward zero
+    EXPECT_EQ(ThresholdToCounts(0.0024f, DefaultChannelScale), 0);
+    EXPECT_EQ(ThresholdToCounts(1e30f, DefaultChannelScale), -1);  // low 16 bits of INT32_MAX
+    EXPECT_EQ(SignExtend12(0x1FFF), -1);
+    EXPECT_EQ(SignExtend12(0x0800), -2048);
+    EXPECT_EQ(SignExtend12(0x07FF), 2047);
+    EXPECT_EQ(StoreCount(-1, true), -1);
+    EXPECT_EQ(StoreCount(-1, false), -10);
+
+    EXPECT_EQ(StatusText(0), "");
+    EXPECT_EQ(StatusText(1), "Wyzwalanie w toku");
+    EXPECT_EQ(StatusText(2), "Transmisja w toku");
+    EXPECT_EQ(StatusText(3), "Akwizycja i transmisja w toku");
+    EXPECT_EQ(StatusText(4), "Akwizycja w toku");
+    EXPECT_EQ(StatusText(5), "Nie wybrano żadnego kanału");
+    EXPECT_EQ(StatusText(7), "");
+}
+
+}  // namespace
+}  // namespace kresograf
