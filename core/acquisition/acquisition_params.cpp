@@ -20,8 +20,8 @@ void RecomputeTotalSamples(AcquisitionParams& params, float durationSeconds) {
         return;
     }
     // The product is taken in single precision, as the duration itself is held.
-    const float conversions = durationSeconds * static_cast<float>(CardClockHz) /
-                              static_cast<float>(params.Divisor);
+    const float conversions =
+        durationSeconds * static_cast<float>(CardClockHz) / static_cast<float>(params.Divisor);
     uint64_t total = 0;
     if (std::isfinite(conversions) && conversions > 0.0f) {
         const float limit = static_cast<float>(std::numeric_limits<uint32_t>::max());

@@ -42,7 +42,7 @@ struct RegisteredParamsRequest {
 // The main frame as an acquisition worker sees it. Sent messages and the two modal requests
 // return only when the main frame has handled them; posted messages return at once.
 class FrameLink {
-public:
+  public:
     virtual ~FrameLink() = default;
     virtual void SendMessage(uint32_t message, uint32_t wParam) = 0;
     virtual void PostMessage(uint32_t message, uint32_t wParam) = 0;

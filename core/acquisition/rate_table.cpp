@@ -38,7 +38,9 @@ static_assert(Table[51].Prescaler == 1'500 && Table[52].Divisor == 0);
 
 }  // namespace
 
-const std::array<RateEntry, RateCount + 1>& RateTable() { return Table; }
+const std::array<RateEntry, RateCount + 1>& RateTable() {
+    return Table;
+}
 
 int FindRateRow(uint32_t divisor, uint32_t prescaler) {
     for (std::size_t i = 0; i < RateCount; ++i) {

@@ -7,7 +7,9 @@
 
 namespace kresograf {
 
-SettingsRecord::SettingsRecord() { ChannelScale.fill(DefaultChannelScale); }
+SettingsRecord::SettingsRecord() {
+    ChannelScale.fill(DefaultChannelScale);
+}
 
 void SettingsRecord::Load(SettingsStore& store) {
     NegateOnPrint = store.ReadInt("App", "NegColor", 1);

@@ -11,7 +11,7 @@ namespace kresograf {
 
 // Integer values by section and name; a missing value reads as the given default.
 class SettingsStore {
-public:
+  public:
     virtual ~SettingsStore() = default;
     virtual uint32_t ReadInt(std::string_view section, std::string_view name,
                              uint32_t defaultValue) = 0;
@@ -21,7 +21,7 @@ public:
 // A store in memory, for the command-line program and the tests. It remembers the order of
 // reads and writes as "Section/Name".
 class MemorySettingsStore : public SettingsStore {
-public:
+  public:
     uint32_t ReadInt(std::string_view section, std::string_view name,
                      uint32_t defaultValue) override;
     void WriteInt(std::string_view section, std::string_view name, uint32_t value) override;

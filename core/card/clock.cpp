@@ -5,7 +5,9 @@
 
 namespace kresograf {
 
-uint32_t SteadyClock::TickMs() { return static_cast<uint32_t>(NowMicros() / 1000); }
+uint32_t SteadyClock::TickMs() {
+    return static_cast<uint32_t>(NowMicros() / 1000);
+}
 
 uint64_t SteadyClock::NowMicros() {
     using namespace std::chrono;

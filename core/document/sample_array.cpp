@@ -26,6 +26,8 @@ bool SampleArray::Resize(std::size_t entries, const AllocationGate& gate) {
     return true;
 }
 
-void SampleArray::Fill(int32_t value) { std::fill(data_.get(), data_.get() + size_, value); }
+void SampleArray::Fill(int32_t value) {
+    std::fill(data_.get(), data_.get() + size_, value);
+}
 
 }  // namespace kresograf

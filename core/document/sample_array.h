@@ -14,7 +14,7 @@ using AllocationGate = std::function<bool(std::size_t entries)>;
 // A resizable array of 32-bit samples. Resizing keeps the prefix; a failed resize leaves the
 // array as it was. Entries past the kept prefix are not initialised.
 class SampleArray {
-public:
+  public:
     SampleArray() = default;
     explicit SampleArray(std::size_t entries) { Resize(entries); }
 
@@ -27,7 +27,7 @@ public:
     int32_t& operator[](std::size_t i) { return data_[i]; }
     int32_t operator[](std::size_t i) const { return data_[i]; }
 
-private:
+  private:
     std::unique_ptr<int32_t[]> data_;
     std::size_t size_ = 0;
 };

@@ -48,7 +48,9 @@ CZefraKrgDoc::CZefraKrgDoc() : DocId(TakeDocId()) {
     }
 }
 
-CZefraKrgDoc::~CZefraKrgDoc() { ReleaseDocId(DocId); }
+CZefraKrgDoc::~CZefraKrgDoc() {
+    ReleaseDocId(DocId);
+}
 
 void CZefraKrgDoc::DeleteContents() {
     CurrentSet = 0;

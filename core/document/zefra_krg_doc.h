@@ -44,7 +44,7 @@ struct CommandState {
 // Triggers[1] is the registered block that describes the data shown (every completed acquisition
 // registers the block it ran with there).
 class CZefraKrgDoc {
-public:
+  public:
     CZefraKrgDoc();
     ~CZefraKrgDoc();
     CZefraKrgDoc(const CZefraKrgDoc&) = delete;

@@ -25,10 +25,10 @@ TEST(SettingsTest, EmptyStoreGivesDefaultsReadInOrder) {
         EXPECT_EQ(bits, 0x39800000u);
     }
     const std::vector<std::string> order = {
-        "App/NegColor", "App/Color0", "App/Color1", "App/Color2",  "App/Color3",
-        "App/Color4",   "App/Color5", "App/Color6", "App/Color7",  "App/ColorN",
+        "App/NegColor",   "App/Color0", "App/Color1", "App/Color2", "App/Color3",
+        "App/Color4",     "App/Color5", "App/Color6", "App/Color7", "App/ColorN",
         "Device/Address", "Device/CH0", "Device/CH1", "Device/CH2", "Device/CH3",
-        "Device/CH4",   "Device/CH5", "Device/CH6", "Device/CH7"};
+        "Device/CH4",     "Device/CH5", "Device/CH6", "Device/CH7"};
     EXPECT_EQ(store.Reads, order);
     EXPECT_TRUE(store.Writes.empty());
 }

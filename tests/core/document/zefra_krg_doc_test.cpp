@@ -173,9 +173,9 @@ TEST(DocumentTest, CommandStatesFollowTheToken) {
     EXPECT_EQ(a.QueryCommand(DocCommand::RecordingStart, token), (CommandState{false, false}));
     EXPECT_EQ(b.QueryCommand(DocCommand::OscilloscopeStart, token), (CommandState{false, false}));
     EXPECT_EQ(b.QueryCommand(DocCommand::RecordingStart, token), (CommandState{false, false}));
-    for (DocCommand c : {DocCommand::Save, DocCommand::SaveAs, DocCommand::Print,
-                         DocCommand::ExportAscii, DocCommand::Generator,
-                         DocCommand::RegisteredParams}) {
+    for (DocCommand c :
+         {DocCommand::Save, DocCommand::SaveAs, DocCommand::Print, DocCommand::ExportAscii,
+          DocCommand::Generator, DocCommand::RegisteredParams}) {
         EXPECT_FALSE(a.QueryCommand(c, token).Enabled);
         EXPECT_TRUE(b.QueryCommand(c, token).Enabled);
     }

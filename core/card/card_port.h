@@ -1,0 +1,117 @@
+#pragma once
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+
+#include "acquisition/acquisition_params.h"
+
+namespace kresograf {
+
+class Clock;
+class FrameLink;
+class PortIo;
+
+// Register offsets from the card's base address.
+inline constexpr uint16_t RegDataOut = 0;
+inline constexpr uint16_t RegDataIn = 2;
+inline constexpr uint16_t RegControl = 4;
+inline constexpr uint16_t RegStatus = 6;
+inline constexpr uint16_t RegReset = 8;
+
+// Status register bits.
+inline constexpr uint16_t StatusAck = 0x01;
+inline constexpr uint16_t StatusShotBusy = 0x02;
+inline constexpr uint16_t StatusDataToggle = 0x04;
+inline constexpr uint16_t StatusBufferIntact = 0x08;
+inline constexpr uint16_t StatusTriggered = 0x10;
+
+// Command codes of the card's frames.
+inline constexpr uint16_t CmdScopeShot = 0;
+inline constexpr uint16_t CmdRecordStream = 1;
+inline constexpr uint16_t CmdStopOutput = 2;
+inline constexpr uint16_t CmdAnalogOutput = 3;
+inline constexpr uint16_t CmdFormulaOutput = 4;
+inline constexpr uint16_t CmdDigitalOutput = 5;
+
+// The most words one frame may hold.
+inline constexpr uint32_t MaxFrameWords = 121'000;
+
+// Samples for the analog (float volts) or digital (bytes) output commands.
+struct OutputRequest {
+    uint32_t Divisor = 0;
+    uint32_t Count = 0;
+    const float* AnalogSamples = nullptr;   // code 3
+    const uint8_t* DigitalSamples = nullptr;  // code 5
+};
+
+// The card computes its analog output from weighted inputs.
+struct FormulaRequest {
+    uint32_t Divisor = 0;
+    int8_t SourceCount = 0;
+    int8_t SingleEnded = 1;
+    std::array<int8_t, 8> Sources{};
+    int8_t Formula = 0;
+    std::array<float, 8> Weights{};
+    float CoefA = 0.0f;
+    float CoefB = 0.0f;
+};
+
+// Where a reader stores what it keeps: per input (index = scan number) and the scan times.
+// ChannelMap has one byte per scan position: bits 0..6 the input, bit 7 high gain.
+struct ReadTarget {
+    int32_t* ScanTime = nullptr;
+    std::array<int32_t*, 8> Samples{};
+    uint32_t Prescaler = 1;
+    int8_t ChannelCount = 1;
+    std::array<uint8_t, 8> ChannelMap{};
+};
+
+// Results of the card link's operations.
+inline constexpr int CardOk = 0;
+inline constexpr int CardTimeout = 1;
+inline constexpr int CardClosingTimeout = 2;  // ReadShot: the closing word was refused
+inline constexpr int CardOverrun = 1;         // ReadStream: the card's buffer overran
+inline constexpr int CardBadChannel = 3;      // SendCommand: a channel outside the data model
+
+// The card link: five 16-bit registers at a base address, a strobe/acknowledge handshake per
+// word with 100 ms time-outs, and the command frames and data readers built on it. One caller at
+// a time.
+class CardPort {
+public:
+    CardPort(PortIo& io, Clock& clock);
+    virtual ~CardPort() = default;
+
+    void SetBaseAddress(uint32_t base);
+    uint32_t BaseAddress() const { return base_; }
+    uint16_t ControlShadow() const { return controlShadow_; }
+
+    void Reset();
+    int WriteWord(uint16_t word);
+    int ReadWord(uint16_t& word);
+    int ReadData(uint16_t& word);
+
+    // Codes 0 and 1: the acquisition configuration of a prepared block with its trigger.
+    int SendCommand(uint16_t code, const AcquisitionParams& params, const TriggerParams& trigger);
+    // Codes 3 and 5.
+    int SendCommand(uint16_t code, const OutputRequest& request);
+    // Code 4.
+    int SendCommand(uint16_t code, const FormulaRequest& request);
+    // Code 2 and any code above 5: the code word alone.
+    int SendCommand(uint16_t code);
+
+    // count: in, the words to keep (ReadShot) or the most to keep, 0 = no limit (ReadStream);
+    // out, the complete scans stored. Status codes are posted to frame as WM_ACQ_STATUS.
+    int ReadShot(const ReadTarget& target, uint32_t& count, const std::atomic<uint32_t>& run,
+                 FrameLink& frame);
+    int ReadStream(const ReadTarget& target, uint32_t& count, const std::atomic<uint32_t>& run,
+                   FrameLink& frame);
+
+private:
+    PortIo& io_;
+    Clock& clock_;
+    uint32_t base_ = 0;
+    uint16_t controlShadow_ = 0xFFFF;
+};
+
+}  // namespace kresograf
