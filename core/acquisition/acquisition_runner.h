@@ -1,0 +1,50 @@
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <mutex>
+#include <thread>
+
+namespace kresograf {
+
+class CardPort;
+class CZefraKrgDoc;
+class FrameLink;
+struct SettingsRecord;
+
+// The application's one acquisition worker. The start commands of a document toggle its mode:
+// the first call takes the acquisition token and starts the worker, the second asks it to stop.
+// The worker reaches the user only through the frame link; it releases the token as its last act.
+class AcquisitionRunner {
+public:
+    AcquisitionRunner(SettingsRecord& settings, CardPort& card, FrameLink& frame);
+    ~AcquisitionRunner();
+    AcquisitionRunner(const AcquisitionRunner&) = delete;
+    AcquisitionRunner& operator=(const AcquisitionRunner&) = delete;
+
+    // "&Start": oscilloscope mode on or off for this document. Returns false when another
+    // acquisition holds the token (the command is disabled then).
+    bool ToggleOscilloscope(CZefraKrgDoc& doc);
+    // "&Rejestracja": recording mode on or off for this document.
+    bool ToggleRecording(CZefraKrgDoc& doc);
+
+    // True while the worker thread has not finished.
+    bool Busy() const { return busy_.load(); }
+    // Waits for a worker that was asked to stop. Never call it from the thread that handles the
+    // frame link's sent messages while the worker may still send one.
+    void Join();
+
+private:
+    bool Start(CZefraKrgDoc& doc, bool recording);
+    void PrepareCard();
+
+    SettingsRecord& settings_;
+    CardPort& card_;
+    FrameLink& frame_;
+    std::thread worker_;
+    std::atomic<bool> busy_{false};
+    uint32_t boundAddress_ = 0;
+    bool cardReady_ = false;
+};
+
+}  // namespace kresograf
