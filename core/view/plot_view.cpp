@@ -134,7 +134,11 @@ void PlotView::ResetWindowAndScales() {
     for (int c = 0; c < ChannelCount; ++c) {
         YMin[c] = -500;
         YMax[c] = 500;
-        AutoscaleChannel(c, false);
+        // An input the set does not hold has no samples worth scanning (its array may never have
+        // been written).
+        if (ChannelPresent(c)) {
+            AutoscaleChannel(c, false);
+        }
     }
 }
 
