@@ -73,8 +73,10 @@ ViewResponse PlotView::ToggleChannel(int i) {
         ActiveChannel = RightChannel;
         return response;
     }
+    // Only a channel that is both switched on and holds data can carry the axes; one without
+    // data would leave an empty axis and lock the active-channel keys until the next update.
     for (int c = 0; c < ChannelCount; ++c) {
-        if (ChannelVisible[c] != 0) {
+        if (ChannelShown(c)) {
             ActiveChannel = RightChannel = c;
             return response;
         }
