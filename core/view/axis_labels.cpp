@@ -23,7 +23,10 @@ int32_t TruncToPixel(double v) {
 }
 
 std::string ChannelCaption(int channel) {
-    return "Kan." + std::to_string(channel + 1) + " ";
+    std::string text = "Kan.";
+    text += std::to_string(channel + 1);
+    text += ' ';
+    return text;
 }
 
 }  // namespace
@@ -44,7 +47,10 @@ std::string FormatFixed(double value, int precision) {
 }
 
 std::string AxisLabel(double value, int precision) {
-    return " " + FormatFixed(value, precision) + " ";
+    std::string text(1, ' ');
+    text += FormatFixed(value, precision);
+    text += ' ';
+    return text;
 }
 
 TimeUnit ChooseTimeUnit(float timeStep, int32_t xStart, int32_t xEnd) {

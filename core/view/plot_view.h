@@ -75,6 +75,9 @@ struct ChannelItemState {
     friend bool operator==(const ChannelItemState&, const ChannelItemState&) = default;
 };
 
+// How a trace is reduced to pixel columns; both give the same polyline.
+enum class TraceReduction { Plain, Summary };
+
 // The model of one plot window: scales, zoom history, mouse state, markers and channel choice of a
 // view of a document, and the pictures built from them. Settings may be null (no main window):
 // values are then shown in stored units and nothing is rendered on screen.
@@ -114,6 +117,8 @@ class PlotView {
     std::array<int32_t, 8> LastVisible{-1, -1, -1, -1, -1, -1, -1, -1};
     // The mapping of each channel at its last screen render.
     std::array<TraceMapping, 8> TraceMappings{};
+    // Plain walks every visible scan; kept to measure and check the summary against.
+    TraceReduction Reduction = TraceReduction::Summary;
 
     // Document links and updates.
     void RefreshDocumentLinks();
