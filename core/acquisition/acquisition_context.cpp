@@ -28,8 +28,8 @@ void CommitSet(CZefraKrgDoc& doc, uint32_t set, uint32_t scans,
     doc.SampleCount[set] = scans;
     AcquisitionParams registered = prepared.Registered;
     // A run stopped early holds fewer conversions than it was started for.
-    const uint64_t held = static_cast<uint64_t>(scans) * static_cast<uint32_t>(registered.ChannelCount) *
-                          registered.Prescaler;
+    const uint64_t held = static_cast<uint64_t>(scans) *
+                          static_cast<uint32_t>(registered.ChannelCount) * registered.Prescaler;
     if (held < registered.TotalSamples) {
         registered.TotalSamples = static_cast<uint32_t>(held);
     }

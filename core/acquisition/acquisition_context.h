@@ -23,6 +23,7 @@ ReadTarget TargetFor(CZefraKrgDoc& doc, uint32_t set, const PreparedAcquisition&
 
 // Makes a filled set the shown one: its inputs' presence, its count, the block it was acquired
 // with as the registered block, then the flip and the modified flag.
-void CommitSet(CZefraKrgDoc& doc, uint32_t set, uint32_t scans, const PreparedAcquisition& prepared);
+void CommitSet(CZefraKrgDoc& doc, uint32_t set, uint32_t scans,
+               const PreparedAcquisition& prepared);
 
 }  // namespace kresograf

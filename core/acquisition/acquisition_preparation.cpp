@@ -60,10 +60,11 @@ PrepareResult PrepareAcquisition(const AcquisitionParams& working, const Trigger
     AcquisitionParams card = p;
     TriggerParams cardTrigger = t;
     for (int i = 0; i < count; ++i) {
-        const uint8_t gain =
-            differential ? settings.ChannelGain[2 * card.Channels[i]] : settings.ChannelGain[card.Channels[i]];
+        const uint8_t gain = differential ? settings.ChannelGain[2 * card.Channels[i]]
+                                          : settings.ChannelGain[card.Channels[i]];
         if ((gain & HighGainFlag) != 0) {
-            card.Channels[i] = static_cast<int8_t>(static_cast<uint8_t>(card.Channels[i]) | HighGainFlag);
+            card.Channels[i] =
+                static_cast<int8_t>(static_cast<uint8_t>(card.Channels[i]) | HighGainFlag);
         }
     }
     if (cardTrigger.Type == TriggerAnalog && cardTrigger.Edge != EdgeAutomatic) {

@@ -16,9 +16,13 @@ AcquisitionRunner::~AcquisitionRunner() {
     Join();
 }
 
-bool AcquisitionRunner::ToggleOscilloscope(CZefraKrgDoc& doc) { return Start(doc, false); }
+bool AcquisitionRunner::ToggleOscilloscope(CZefraKrgDoc& doc) {
+    return Start(doc, false);
+}
 
-bool AcquisitionRunner::ToggleRecording(CZefraKrgDoc& doc) { return Start(doc, true); }
+bool AcquisitionRunner::ToggleRecording(CZefraKrgDoc& doc) {
+    return Start(doc, true);
+}
 
 bool AcquisitionRunner::Start(CZefraKrgDoc& doc, bool recording) {
     std::atomic<uint32_t>& flag = recording ? doc.RecRunning : doc.OscRunning;

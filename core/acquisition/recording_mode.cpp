@@ -78,8 +78,8 @@ int RunRecording(AcquisitionContext& context, CZefraKrgDoc& doc) {
         context.Frame.PostMessage(WM_ACQ_STATUS, StatusIdle);
         return EndMode(context, doc, ModeCardFailed, true);
     }
-    const int read = context.Card.ReadStream(TargetFor(doc, spare, prepared), count,
-                                             doc.RecRunning, context.Frame);
+    const int read = context.Card.ReadStream(TargetFor(doc, spare, prepared), count, doc.RecRunning,
+                                             context.Frame);
     if (read == CardOverrun) {
         // What arrived before the overrun is good data and is kept.
         context.Frame.ShowMessageBox(OverrunMessage());
