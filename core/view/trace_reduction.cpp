@@ -107,6 +107,9 @@ class ColumnFinder {
     int64_t end_;
 };
 
+constexpr int64_t kPrefetchMinRun = 64;
+constexpr int64_t kPrefetchColumns = 2;
+
 }  // namespace
 
 void ReduceTrace(const int32_t* scanTime, const int32_t* samples, const TraceSummary& summary,
@@ -135,6 +138,15 @@ void ReduceTrace(const int32_t* scanTime, const int32_t* samples, const TraceSum
         guess = next - begin;
         begin = next;
         x = nextX;
+        if (guess >= kPrefetchMinRun) {
+            // Boundaries of long columns lie pages apart and each would miss the cache; ask for
+            // the one a few columns ahead while this one is worked on.
+            const int64_t ahead = begin + kPrefetchColumns * guess;
+            if (ahead < end) {
+                __builtin_prefetch(scanTime + ahead);
+                summary.Prefetch(samples, static_cast<uint32_t>(ahead));
+            }
+        }
     }
 }
 
