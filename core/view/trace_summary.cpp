@@ -94,6 +94,9 @@ uint64_t TraceSummary::MemoryBytes() const {
 }
 
 void TraceSummary::Prefetch(const int32_t* samples, uint32_t index) const {
+    if (index / BlockSize >= count_ / BlockSize) {
+        return;  // the short tail: not worth it, and its block would run past the samples
+    }
     const int32_t* block = samples + (index - index % BlockSize);
     __builtin_prefetch(block);
     __builtin_prefetch(block + BlockSize / 2);

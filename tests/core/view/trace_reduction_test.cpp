@@ -143,6 +143,12 @@ TEST(TraceReductionTest, EdgeCasesMatchThePlainReduction) {
         ExpectSame(tr, k, k, ComputeTraceMapping(-2500, 2500, -500, 500, plot));
     }
 
+    // Mappings that fall with time or have no width (a window turned round, a collapsed
+    // plot) still group the scans by column.
+    ExpectSame(tr, 0, n, ComputeTraceMapping(2500, -2500, -500, 500, plot));
+    ExpectSame(tr, 0, n, ComputeTraceMapping(-2500, 2500, -500, 500, PictureRect{50, 20, 40, 10}));
+    ExpectSame(tr, 0, n, ComputeTraceMapping(-2500, 2500, 500, -500, plot));
+
     // Scans without a channel all carry the same time.
     std::fill(tr.Time.begin(), tr.Time.end(), 17);
     points = ExpectSame(tr, 0, n, ComputeTraceMapping(0, 1000, -500, 500, plot));
