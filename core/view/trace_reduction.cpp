@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace kresograf {
 
@@ -47,68 +48,93 @@ class ColumnFinder {
     ColumnFinder(const int32_t* scanTime, const TraceMapping& mapping, int64_t first, int64_t end)
         : scanTime_(scanTime), mapping_(mapping), first_(first), end_(end) {
         firstTime_ = scanTime[first];
-        timeSpan_ = static_cast<double>(scanTime[end - 1]) - static_cast<double>(firstTime_);
-        predictable_ = mapping.XSpan > 0 && mapping.PixelWidth > 0 && timeSpan_ > 0;
+        const int64_t span = static_cast<int64_t>(scanTime[end - 1]) - firstTime_;
+        perTime_ = span > 0 ? static_cast<double>(end - 1 - first) / static_cast<double>(span) : 0;
+        rising_ = mapping.XSpan > 0 && mapping.PixelWidth > 0;
     }
 
     int32_t Column(int64_t k) const { return ClampCoordinate(MapX(mapping_, scanTime_[k])); }
 
-    // Where the scans of pixel column x are expected to start: the first time of the column
-    // from the inverse mapping, placed among the scans as if they were evenly spaced. Exact
-    // for evenly spaced scans, a starting point for the search otherwise; -1 when the mapping
-    // does not grow with time.
-    int64_t Predict(int32_t x) const {
-        if (!predictable_) {
-            return -1;
+    // With a mapping that rises with time: the first time whose clamped x is at least x.
+    int64_t Threshold(int32_t x) const {
+        constexpr int64_t never = int64_t{1} << 40;  // beyond any difference of two times
+        if (x <= -32768) {
+            return -never;
         }
-        // The smallest a with MulDiv(a, width, span) >= m = x - origin. Rounding halves away
-        // from zero makes that a * width / span >= m - 1/2 for m >= 1 and > m - 1/2 below.
+        if (x > 32767) {
+            return never;
+        }
+        // x' >= x exactly when MulDiv(a, width, span) >= m, a the shifted time offset.
         const int64_t m = static_cast<int64_t>(x) - mapping_.OriginX;
+        if (m > std::numeric_limits<int32_t>::max()) {
+            return never;
+        }
+        if (m <= std::numeric_limits<int32_t>::min()) {
+            return -never;
+        }
+        // Halves round away from zero, so MulDiv(a, w, s) >= m means a * w / s >= m - 1/2 for
+        // m >= 1 and a * w / s > m - 1/2 otherwise.
         const int64_t num = (2 * m - 1) * mapping_.XSpan;
         const int64_t den = 2 * static_cast<int64_t>(mapping_.PixelWidth);
-        const int64_t a = m >= 1 ? -FloorDiv(-num, den) : FloorDiv(num, den) + 1;
-        const int64_t t = mapping_.XStart + a * (int64_t{1} << mapping_.Shift);
-        const double share = static_cast<double>(t - firstTime_) / timeSpan_;
-        // Evenly spaced scans put the edge on a whole index; the small margin keeps rounding
-        // from pushing it one further.
+        int64_t a = m >= 1 ? -FloorDiv(-num, den) : FloorDiv(num, den) + 1;
+        a = std::clamp(a, -never, never);
+        return mapping_.XStart + a * (int64_t{1} << mapping_.Shift);
+    }
+
+    // Where the first scan at or after time t is expected: exact for evenly spaced scans.
+    int64_t Locate(int64_t t) const {
         const double k = static_cast<double>(first_) +
-                         std::ceil(share * static_cast<double>(end_ - 1 - first_) - 1e-6);
+                         std::ceil(static_cast<double>(t - firstTime_) * perTime_ - 1e-6);
         return k <= static_cast<double>(first_) ? first_
                : k >= static_cast<double>(end_) ? end_
                                                 : static_cast<int64_t>(k);
     }
 
-    // First index after begin (at most end) whose column differs from x, the column of begin;
-    // its column goes to nextX. The search starts at guess and gallops from there.
-    int64_t RunEnd(int64_t begin, int32_t x, int64_t guess, int32_t& nextX) const {
-        int64_t lo = begin;  // known to be in the column
-        int64_t hi = 0;      // known to be past it
+    // Where the scans of column x are expected to start; -1 when that cannot be told without
+    // searching.
+    int64_t Predict(int32_t x) const { return rising_ ? Locate(Threshold(x)) : -1; }
+
+    // First index after begin (at most end) whose column differs from x, the column of begin.
+    // length is the previous column's, the guess when the mapping does not rise with time.
+    int64_t ColumnEnd(int64_t begin, int32_t x, int64_t length) const {
+        if (!rising_) {
+            return Search(begin, begin + length, [&](int64_t k) { return Column(k) != x; });
+        }
+        if (x >= 32767) {
+            return end_;
+        }
+        const int64_t t = Threshold(x + 1);
+        return Search(begin, Locate(t), [&](int64_t k) { return scanTime_[k] >= t; });
+    }
+
+  private:
+    // First index in (begin, end] at which past holds (end counts as past), past being false
+    // at begin and monotonic. Starts at guess and gallops from there.
+    template <typename Past>
+    int64_t Search(int64_t begin, int64_t guess, Past past) const {
+        auto isPast = [&](int64_t k) { return k >= end_ || past(k); };
+        int64_t lo = begin;  // not past
+        int64_t hi = 0;      // past
         const int64_t g = std::clamp(guess, begin + 1, end_);
-        if (Differs(g, x, nextX)) {
+        if (isPast(g)) {
             hi = g;
             for (int64_t step = 1;; step *= 2) {
                 const int64_t probe = hi - step;
-                int32_t probeX = 0;
                 if (probe <= lo) {
                     break;
                 }
-                if (!Differs(probe, x, probeX)) {
+                if (!isPast(probe)) {
                     lo = probe;
                     break;
                 }
                 hi = probe;
-                nextX = probeX;
             }
         } else {
             lo = g;
             for (int64_t step = 1;; step *= 2) {
                 const int64_t probe = lo + step;
-                if (probe >= end_) {
-                    hi = end_;
-                    break;
-                }
-                if (Differs(probe, x, nextX)) {
-                    hi = probe;
+                if (isPast(probe)) {
+                    hi = std::min(probe, end_);
                     break;
                 }
                 lo = probe;
@@ -116,24 +142,9 @@ class ColumnFinder {
         }
         while (hi - lo > 1) {
             const int64_t mid = lo + (hi - lo) / 2;
-            int32_t midX = 0;
-            if (Differs(mid, x, midX)) {
-                hi = mid;
-                nextX = midX;
-            } else {
-                lo = mid;
-            }
+            (isPast(mid) ? hi : lo) = mid;
         }
         return hi;
-    }
-
-  private:
-    bool Differs(int64_t k, int32_t x, int32_t& column) const {
-        if (k >= end_) {
-            return true;
-        }
-        column = Column(k);
-        return column != x;
     }
 
     const int32_t* scanTime_;
@@ -141,8 +152,8 @@ class ColumnFinder {
     int64_t first_;
     int64_t end_;
     int64_t firstTime_ = 0;
-    double timeSpan_ = 0;
-    bool predictable_ = false;
+    double perTime_ = 0;
+    bool rising_ = false;
 };
 
 // How many columns ahead the memory of a column is asked for.
@@ -169,15 +180,15 @@ void ReduceTrace(const int32_t* scanTime, const int32_t* samples, const TraceSum
     int32_t x = finder.Column(begin);
     int64_t length = 1;
     while (begin < end) {
-        const int64_t predicted = x < 32767 ? finder.Predict(x + 1) : end;
-        int32_t nextX = x;
-        const int64_t next =
-            finder.RunEnd(begin, x, predicted > begin ? predicted : begin + length, nextX);
+        const int64_t next = finder.ColumnEnd(begin, x, length);
         points.push_back({x, static_cast<int32_t>(begin)});
         points.push_back({x, static_cast<int32_t>(next - 1)});
         length = next - begin;
         begin = next;
-        x = nextX;
+        if (begin == end) {
+            break;
+        }
+        x = finder.Column(begin);
         if (length >= kPrefetchMinRun && x <= 32767 - kEdgeAhead) {
             const int64_t ahead = finder.Predict(x + kEdgeAhead);
             if (ahead > first && ahead < end) {
