@@ -222,12 +222,6 @@ TEST(TraceReductionTest, RandomWindowsMatchThePlainReduction) {
     }
 }
 
-}  // namespace
-}  // namespace kresograf
-
-namespace kresograf {
-namespace {
-
 // Mappings with any field values, not only those a plot produces: origins and times near the
 // ends of 32 bits, large shifts, narrow and wide spans.
 TEST(TraceReductionTest, ArbitraryMappingsMatchThePlainReduction) {
@@ -278,6 +272,62 @@ TEST(TraceReductionTest, ArbitraryMappingsMatchThePlainReduction) {
             FAIL() << "round " << round;
         }
     }
+
+    // One pixel per time unit, with the multiply-divide saturating over the last thousand
+    // scans at either end of the time range: those scans share the outermost column.
+    Trace tr;
+    for (int32_t k = 0; k <= 5000; ++k) {
+        tr.Time.push_back(kMax32 - 5000 + k);
+        tr.Values.push_back(k % 11);
+    }
+    tr.Summarise();
+    TraceMapping m;
+    m.XSpan = 1;
+    m.PixelWidth = 1;
+    m.XStart = -1000;
+    m.OriginX = kMin32 + 100;
+    m.YSpan = 10;
+    m.PixelHeight = -100;
+    auto points = ExpectSame(tr, 0, 5000, m);
+    ASSERT_EQ(points.size(), 2u * 4001);
+    EXPECT_EQ(points.back(), (PicturePoint{99, 0}));
+    for (int32_t k = 0; k <= 5000; ++k) {
+        tr.Time[k] = kMin32 + k;
+    }
+    m.XStart = 1000;
+    m.OriginX = kMax32 - 100;
+    points = ExpectSame(tr, 0, 5000, m);
+    ASSERT_EQ(points.size(), 2u * 4001);
+    EXPECT_EQ(points.front(), (PicturePoint{-101, -100}));
+}
+
+TEST(TraceReductionTest, SaturatedEndsOfTheMappingShareTheOutermostColumn) {
+    // One pixel per time unit, with the multiply-divide saturating over the last thousand
+    // scans at either end of the time range: those scans share the outermost column.
+    Trace tr;
+    for (int32_t k = 0; k <= 5000; ++k) {
+        tr.Time.push_back(kMax32 - 5000 + k);
+        tr.Values.push_back(k % 11);
+    }
+    tr.Summarise();
+    TraceMapping m;
+    m.XSpan = 1;
+    m.PixelWidth = 1;
+    m.XStart = -1000;
+    m.OriginX = kMin32 + 100;
+    m.YSpan = 10;
+    m.PixelHeight = -100;
+    auto points = ExpectSame(tr, 0, 5000, m);
+    ASSERT_EQ(points.size(), 2u * 4001);
+    EXPECT_EQ(points.back(), (PicturePoint{99, 0}));
+    for (int32_t k = 0; k <= 5000; ++k) {
+        tr.Time[k] = kMin32 + k;
+    }
+    m.XStart = 1000;
+    m.OriginX = kMax32 - 100;
+    points = ExpectSame(tr, 0, 5000, m);
+    ASSERT_EQ(points.size(), 2u * 4001);
+    EXPECT_EQ(points.front(), (PicturePoint{-101, -100}));
 }
 
 }  // namespace
