@@ -1,6 +1,7 @@
 #include "view/trace_reduction.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <limits>
 
@@ -83,28 +84,34 @@ class ColumnFinder {
 
     // Where the first scan at or after time t is expected: exact for evenly spaced scans.
     int64_t Locate(int64_t t) const {
-        const double k = static_cast<double>(first_) +
-                         std::ceil(static_cast<double>(t - firstTime_) * perTime_ - 1e-6);
-        return k <= static_cast<double>(first_) ? first_
-               : k >= static_cast<double>(end_) ? end_
-                                                : static_cast<int64_t>(k);
+        // The small margin keeps rounding from pushing a whole index one further.
+        const double at = static_cast<double>(t - firstTime_) * perTime_ - 1e-6;
+        if (at <= 0) {
+            return first_;
+        }
+        if (at >= static_cast<double>(end_ - first_)) {
+            return end_;
+        }
+        const int64_t whole = static_cast<int64_t>(at);
+        return first_ + whole + (static_cast<double>(whole) < at ? 1 : 0);
     }
 
     // Where the scans of column x are expected to start; -1 when that cannot be told without
     // searching.
-    int64_t Predict(int32_t x) const { return rising_ ? Locate(Threshold(x)) : -1; }
+    int64_t Predict(int32_t x) { return rising_ ? EdgeOf(x).Index : -1; }
 
     // First index after begin (at most end) whose column differs from x, the column of begin.
     // length is the previous column's, the guess when the mapping does not rise with time.
-    int64_t ColumnEnd(int64_t begin, int32_t x, int64_t length) const {
+    int64_t ColumnEnd(int64_t begin, int32_t x, int64_t length) {
         if (!rising_) {
             return Search(begin, begin + length, [&](int64_t k) { return Column(k) != x; });
         }
         if (x >= 32767) {
             return end_;
         }
-        const int64_t t = Threshold(x + 1);
-        return Search(begin, Locate(t), [&](int64_t k) { return scanTime_[k] >= t; });
+        const Edge& edge = EdgeOf(x + 1);
+        const int64_t t = edge.Time;
+        return Search(begin, edge.Index, [&](int64_t k) { return scanTime_[k] >= t; });
     }
 
   private:
@@ -147,6 +154,24 @@ class ColumnFinder {
         return hi;
     }
 
+    // The first time of a column and where its scans are expected to start, worked out once:
+    // the edge a prefetch looked ahead to is the one the search needs a few columns later.
+    struct Edge {
+        int32_t X = std::numeric_limits<int32_t>::min();
+        int64_t Time = 0;
+        int64_t Index = 0;
+    };
+    const Edge& EdgeOf(int32_t x) {
+        Edge& e = edges_[static_cast<uint32_t>(x) % edges_.size()];
+        if (e.X != x) {
+            e.X = x;
+            e.Time = Threshold(x);
+            e.Index = Locate(e.Time);
+        }
+        return e;
+    }
+
+    std::array<Edge, 8> edges_{};
     const int32_t* scanTime_;
     const TraceMapping& mapping_;
     int64_t first_;
@@ -175,7 +200,7 @@ void ReduceTrace(const int32_t* scanTime, const int32_t* samples, const TraceSum
     // extremes of each column, whose memory is known exactly by then and is asked for a few
     // columns ahead. Two passes keep many cache misses in flight instead of one chain.
     const int64_t end = static_cast<int64_t>(last) + 1;
-    const ColumnFinder finder(scanTime, mapping, first, end);
+    ColumnFinder finder(scanTime, mapping, first, end);
     int64_t begin = first;
     int32_t x = finder.Column(begin);
     int64_t length = 1;
@@ -189,8 +214,8 @@ void ReduceTrace(const int32_t* scanTime, const int32_t* samples, const TraceSum
             break;
         }
         x = finder.Column(begin);
-        if (length >= kPrefetchMinRun && x <= 32767 - kEdgeAhead) {
-            const int64_t ahead = finder.Predict(x + kEdgeAhead);
+        if (length >= kPrefetchMinRun && x < 32767 - kEdgeAhead) {
+            const int64_t ahead = finder.Predict(x + kEdgeAhead + 1);
             if (ahead > first && ahead < end) {
                 __builtin_prefetch(scanTime + ahead - 1);
                 __builtin_prefetch(scanTime + ahead);
