@@ -1,5 +1,6 @@
 #include "document/ascii_export.h"
 
+#include <algorithm>
 #include <charconv>
 #include <vector>
 
@@ -65,9 +66,9 @@ FileResult WriteAscii(const CZefraKrgDoc& doc, ByteSink& sink, bool writeTime,
     const int32_t* times = doc.ScanTime[set].Data();
 
     const std::size_t lineRoom = (chosen.size() + 1) * ValueRoom + 2;
-    std::vector<char> buffer(FlushBytes + lineRoom);
+    std::vector<char> buffer(std::min<std::size_t>(FlushBytes, count * lineRoom) + lineRoom);
     char* const begin = buffer.data();
-    char* const limit = begin + FlushBytes;
+    char* const limit = begin + (buffer.size() - lineRoom);
     char* const end = begin + buffer.size();
     char* out = begin;
     for (uint32_t i = 0; i < count; ++i) {

@@ -175,7 +175,8 @@ FileResult SaveToArchive(const CZefraKrgDoc& doc, ByteSink& sink) {
     if (p == 0 || count == 0) {
         return {};
     }
-    const std::size_t blockScans = std::max<std::size_t>(1, BlockBytes / (4 * p));
+    const std::size_t blockScans =
+        std::min<std::size_t>(count, std::max<std::size_t>(1, BlockBytes / (4 * p)));
     std::vector<uint32_t> block(blockScans * p);
     for (std::size_t first = 0; first < count; first += blockScans) {
         const std::size_t n = std::min<std::size_t>(blockScans, count - first);
@@ -275,7 +276,8 @@ FileResult LoadFromArchive(CZefraKrgDoc& doc, ByteSource& source) {
                 channels[k++] = doc.Samples[set][c].Data();
             }
         }
-        const std::size_t blockScans = std::max<std::size_t>(1, BlockBytes / (4 * p));
+        const std::size_t blockScans =
+            std::min<std::size_t>(count, std::max<std::size_t>(1, BlockBytes / (4 * p)));
         std::vector<uint32_t> block(blockScans * p);
         for (std::size_t first = 0; first < count; first += blockScans) {
             const std::size_t n = std::min<std::size_t>(blockScans, count - first);
