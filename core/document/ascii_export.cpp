@@ -14,6 +14,11 @@ constexpr std::size_t ValueRoom = 48;
 
 constexpr double VoltsPerUnit = 1.0 / 4096.0;
 
+UserMessage OpenFailure() {
+    return UserMessage{"Błąd pliku", "Błąd podczas próby otwarcia pliku do zapisu.",
+                       MessageIcon::Stop};
+}
+
 UserMessage NoChosenData() {
     return UserMessage{"Brak danych", "Nie wybrano danych do wyeksportowania.",
                        MessageIcon::Exclamation};
@@ -40,6 +45,14 @@ std::optional<UserMessage> ExportPrecheck(const CZefraKrgDoc& doc) {
     if (doc.SampleCount[doc.CurrentSet.load()] == 0) {
         return UserMessage{"Brak danych", "Brak danych do wyeksportowania.",
                            MessageIcon::Exclamation};
+    }
+    return std::nullopt;
+}
+
+std::optional<UserMessage> ExportTargetCheck(const std::string& path) {
+    ReplacingFile probe(path);
+    if (probe.Open() != 0) {
+        return OpenFailure();
     }
     return std::nullopt;
 }
@@ -110,9 +123,7 @@ FileResult ExportAscii(const CZefraKrgDoc& doc, const std::string& path, bool wr
     }
     ReplacingFile file(path, fault);
     if (file.Open() != 0) {
-        return FileResult{FileOpenError,
-                          UserMessage{"Błąd pliku", "Błąd podczas próby otwarcia pliku do zapisu.",
-                                      MessageIcon::Stop}};
+        return FileResult{FileOpenError, OpenFailure()};
     }
     FileResult result = WriteAscii(doc, file, writeTime, channels);
     if (!result.Ok()) {

@@ -37,6 +37,10 @@ std::vector<ExportRow> ExportRows(const std::array<uint32_t, 8>& present);
 // shows any dialog.
 std::optional<UserMessage> ExportPrecheck(const CZefraKrgDoc& doc);
 
+// "Błąd pliku" when no file can be written under path; the export command asks this right after
+// the file is chosen, before the channel dialog. Nothing is left behind.
+std::optional<UserMessage> ExportTargetCheck(const std::string& path);
+
 // Writes the current set as a tab-separated table, one line per scan ending in CR LF: the time
 // in ms ("%.2f", when writeTime) and the chosen present inputs' volts ("%.3f"), each followed by
 // a tab. Numbers are formatted as in the C locale whatever the process locale. The time of a

@@ -114,6 +114,11 @@ TEST(AsciiExportTest, RowsAndRefusals) {
                                             MessageIcon::Exclamation}));
     EXPECT_TRUE(folder.Entries().empty());
 
+    EXPECT_FALSE(ExportTargetCheck(path));
+    EXPECT_TRUE(folder.Entries().empty());
+    EXPECT_EQ(ExportTargetCheck(folder.File("brak/dane.dat")),
+              (UserMessage{"Błąd pliku", "Błąd podczas próby otwarcia pliku do zapisu.",
+                           MessageIcon::Stop}));
     result = ExportAscii(doc, folder.File("brak/dane.dat"), true, {true});
     EXPECT_EQ(result.Code, FileOpenError);
     EXPECT_EQ(*result.Message,

@@ -390,5 +390,17 @@ TEST(KgdFileTest, FailedSaveLeavesThePreviousFile) {
     EXPECT_EQ(folder.Entries(), std::vector<std::string>{"pomiar.kgd"});
 }
 
+TEST(KgdFileTest, SaveThroughALinkKeepsTheLink) {
+    TempFolder folder;
+    const std::string real = folder.File("pomiar.kgd");
+    const std::string link = folder.File("skrot.kgd");
+    WriteBytes(real, {'x'});
+    std::filesystem::create_symlink(real, link);
+    CZefraKrgDoc doc;
+    ASSERT_TRUE(SaveDocument(doc, link).Ok());
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    EXPECT_EQ(ReadBytes(real).size(), 378u);
+}
+
 }  // namespace
 }  // namespace kresograf
