@@ -41,7 +41,7 @@ inline constexpr uint32_t MaxFrameWords = 121'000;
 struct OutputRequest {
     uint32_t Divisor = 0;
     uint32_t Count = 0;
-    const float* AnalogSamples = nullptr;   // code 3
+    const float* AnalogSamples = nullptr;     // code 3
     const uint8_t* DigitalSamples = nullptr;  // code 5
 };
 
@@ -78,7 +78,7 @@ inline constexpr int CardBadChannel = 3;      // SendCommand: a channel outside 
 // word with 100 ms time-outs, and the command frames and data readers built on it. One caller at
 // a time.
 class CardPort {
-public:
+  public:
     CardPort(PortIo& io, Clock& clock);
     virtual ~CardPort() = default;
 
@@ -107,7 +107,7 @@ public:
     int ReadStream(const ReadTarget& target, uint32_t& count, const std::atomic<uint32_t>& run,
                    FrameLink& frame);
 
-private:
+  private:
     PortIo& io_;
     Clock& clock_;
     uint32_t base_ = 0;

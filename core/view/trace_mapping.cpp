@@ -76,8 +76,8 @@ int32_t MapY(const TraceMapping& m, int32_t value) {
 }
 
 int32_t UnmapX(const TraceMapping& m, int32_t pixelX) {
-    const int64_t t = (static_cast<int64_t>(MulDiv(static_cast<int64_t>(pixelX) - m.OriginX,
-                                                    m.XSpan, m.PixelWidth))
+    const int64_t t = (static_cast<int64_t>(
+                           MulDiv(static_cast<int64_t>(pixelX) - m.OriginX, m.XSpan, m.PixelWidth))
                        << m.Shift) +
                       m.XStart;
     return Saturate(t);

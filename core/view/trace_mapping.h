@@ -36,6 +36,8 @@ int32_t MapY(const TraceMapping& m, int32_t value);
 int32_t UnmapX(const TraceMapping& m, int32_t pixelX);
 
 // Drawing coordinates are kept within 16 bits.
-constexpr int32_t ClampCoordinate(int32_t v) { return v < -32768 ? -32768 : v > 32767 ? 32767 : v; }
+constexpr int32_t ClampCoordinate(int32_t v) {
+    return v < -32768 ? -32768 : v > 32767 ? 32767 : v;
+}
 
 }  // namespace kresograf
