@@ -12,8 +12,6 @@ constexpr std::size_t FlushBytes = 1 << 20;
 // Room one value needs at most: a 32-bit scan time times a float factor, two decimals.
 constexpr std::size_t ValueRoom = 48;
 
-constexpr double VoltsPerUnit = 1.0 / 4096.0;
-
 UserMessage OpenFailure() {
     return UserMessage{"Błąd pliku", "Błąd podczas próby otwarcia pliku do zapisu.",
                        MessageIcon::Stop};
@@ -29,6 +27,30 @@ UserMessage NoChosenData() {
 char* FormatFixed(char* out, char* end, double value, int precision) {
     // to_chars does not look at the locale, and its fixed form is printf's in the C locale.
     return std::to_chars(out, end, value, std::chars_format::fixed, precision).ptr;
+}
+
+char* FormatVolts(char* out, int32_t sample) {
+    // sample / 4096 V in thousandths is sample x 125 / 512 exactly; the remainder decides the
+    // rounding as printf does it on the exact binary value.
+    const uint64_t magnitude =
+        sample < 0 ? uint64_t{0} - static_cast<uint64_t>(static_cast<int64_t>(sample))
+                   : static_cast<uint64_t>(sample);
+    const uint64_t scaled = magnitude * 125;
+    uint64_t thousandths = scaled >> 9;
+    const uint64_t remainder = scaled & 511;
+    if (remainder > 256 || (remainder == 256 && (thousandths & 1) != 0)) {
+        ++thousandths;
+    }
+    if (sample < 0) {
+        *out++ = '-';
+    }
+    out = std::to_chars(out, out + 12, thousandths / 1000).ptr;
+    const auto fraction = static_cast<unsigned>(thousandths % 1000);
+    out[0] = '.';
+    out[1] = static_cast<char>('0' + fraction / 100);
+    out[2] = static_cast<char>('0' + fraction / 10 % 10);
+    out[3] = static_cast<char>('0' + fraction % 10);
+    return out + 4;
 }
 
 std::vector<ExportRow> ExportRows(const std::array<uint32_t, 8>& present) {
@@ -90,7 +112,7 @@ FileResult WriteAscii(const CZefraKrgDoc& doc, ByteSink& sink, bool writeTime,
             *out++ = '\t';
         }
         for (const int32_t* samples : chosen) {
-            out = FormatFixed(out, end, samples[i] * VoltsPerUnit, 3);
+            out = FormatVolts(out, samples[i]);
             *out++ = '\t';
         }
         *out++ = '\r';

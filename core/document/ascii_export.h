@@ -56,4 +56,8 @@ FileResult ExportAscii(const CZefraKrgDoc& doc, const std::string& path, bool wr
 // text (32 bytes do for every value the export writes).
 char* FormatFixed(char* out, char* end, double value, int precision);
 
+// A stored sample in volts, sample / 4096 as printf's "%.3f" in the C locale gives it (exact
+// value, ties to even), worked out in integers; out must hold 16 bytes.
+char* FormatVolts(char* out, int32_t sample);
+
 }  // namespace kresograf

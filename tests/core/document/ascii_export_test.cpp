@@ -149,12 +149,18 @@ std::string Formatted(double value, int precision) {
     return std::string(text, FormatFixed(text, text + sizeof text, value, precision));
 }
 
+std::string Volts(int32_t sample) {
+    char text[16];
+    return std::string(text, FormatVolts(text, sample));
+}
+
 TEST(AsciiExportTest, FormattingMatchesPrintfInTheCLocale) {
     ASSERT_STREQ(std::setlocale(LC_NUMERIC, nullptr), "C");
     // Every value a card delivers, at either gain.
     for (int count = -2048; count <= 2047; ++count) {
         for (int32_t stored : {count * 10, count}) {
             const double volts = stored * (1.0 / 4096.0);
+            ASSERT_EQ(Volts(stored), Printf("%.3f", volts)) << stored;
             ASSERT_EQ(Formatted(volts, 3), Printf("%.3f", volts)) << stored;
         }
     }
@@ -175,8 +181,12 @@ TEST(AsciiExportTest, FormattingMatchesPrintfInTheCLocale) {
     std::uniform_int_distribution<int32_t> anySample(std::numeric_limits<int32_t>::min(),
                                                      std::numeric_limits<int32_t>::max());
     for (int k = 0; k < 100'000; ++k) {
-        const double volts = anySample(random) * (1.0 / 4096.0);
-        ASSERT_EQ(Formatted(volts, 3), Printf("%.3f", volts));
+        const int32_t sample = anySample(random);
+        ASSERT_EQ(Volts(sample), Printf("%.3f", sample * (1.0 / 4096.0))) << sample;
+    }
+    for (int32_t sample : {std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max(),
+                           -1, 0, 1, 256, -256, 768, -768, 1280}) {
+        ASSERT_EQ(Volts(sample), Printf("%.3f", sample * (1.0 / 4096.0))) << sample;
     }
 }
 
