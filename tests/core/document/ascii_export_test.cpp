@@ -14,9 +14,9 @@
 namespace kresograf {
 namespace {
 
-using testing::ReadBytes;
-using testing::TempFolder;
-using testing::WriteBytes;
+using filetest::ReadBytes;
+using filetest::TempFolder;
+using filetest::WriteBytes;
 
 std::string Text(const std::vector<uint8_t>& bytes) {
     return std::string(bytes.begin(), bytes.end());
