@@ -21,19 +21,20 @@ using namespace kresograf;
 constexpr uint32_t LargeScans = 10'000'000;
 constexpr uint32_t ExportScans = 200'000;
 
-// A folder under the system's temporary folder, removed at exit.
+// A folder under the system's temporary folder, removed at exit. The path is never destroyed,
+// so the exit handler can still read it.
 const std::string& Folder() {
-    static const std::string folder = [] {
+    static const std::string* folder = [] {
         std::string pattern =
             (std::filesystem::temp_directory_path() / "kresograf-bench-XXXXXX").string();
-        std::string made = ::mkdtemp(pattern.data());
+        auto* made = new std::string(::mkdtemp(pattern.data()));
         std::atexit([] {
             std::error_code ignored;
             std::filesystem::remove_all(Folder(), ignored);
         });
         return made;
     }();
-    return folder;
+    return *folder;
 }
 
 void FillDocument(CZefraKrgDoc& doc, uint32_t scans) {
