@@ -12,7 +12,12 @@ namespace kresograf {
 namespace {
 
 std::string Quoted(std::string_view text) {
-    return "\"" + std::string(text) + "\"";
+    std::string quoted;
+    quoted.reserve(text.size() + 2);
+    quoted.push_back('"');
+    quoted.append(text);
+    quoted.push_back('"');
+    return quoted;
 }
 
 bool ParseInt(std::string_view text, long long& value, int base = 10) {

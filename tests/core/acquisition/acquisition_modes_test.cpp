@@ -26,7 +26,7 @@ namespace {
 // Records what the worker tells the main frame; stops the oscilloscope after a number of shots
 // and can check the document at each update, as a view would.
 class ScriptedFrameLink : public FrameLink {
-public:
+  public:
     void SendMessage(uint32_t message, uint32_t wParam) override {
         std::lock_guard lock(mutex_);
         Sent.push_back({message, wParam});
@@ -77,14 +77,15 @@ public:
     std::vector<RegisteredParamsRequest> Dialogs;
     uint32_t TokenDuringDialog = 0;
 
-private:
+  private:
     std::mutex mutex_;
     std::condition_variable changed_;
     int shots_ = 0;
 };
 
 struct Bench {
-    explicit Bench(uint64_t clockStep = 5) : clock(0, clockStep), card(clock, 0x100), port(card, clock) {
+    explicit Bench(uint64_t clockStep = 5)
+        : clock(0, clockStep), card(clock, 0x100), port(card, clock) {
         frame.Settings = &settings;
     }
     ManualClock clock;
