@@ -118,7 +118,7 @@ TEST(OscilloscopeModeTest, ShotsFillTheSpareSetAndRegisterTheirBlock) {
         AcquisitionRunner runner(b.settings, b.port, b.frame);
         ASSERT_TRUE(runner.ToggleOscilloscope(doc));
         EXPECT_EQ(b.settings.AcquiringDocId.load(), doc.DocId);
-        EXPECT_EQ(doc.Params[0].Running, 1u);
+        EXPECT_EQ(doc.WorkingParams().Running, 1u);
         runner.Join();
     }
     EXPECT_EQ(b.frame.Count(b.frame.Sent, WM_DOC_UPDATE, HintNewShot), 3);
