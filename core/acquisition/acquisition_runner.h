@@ -16,7 +16,7 @@ struct SettingsRecord;
 // the first call takes the acquisition token and starts the worker, the second asks it to stop.
 // The worker reaches the user only through the frame link; it releases the token as its last act.
 class AcquisitionRunner {
-public:
+  public:
     AcquisitionRunner(SettingsRecord& settings, CardPort& card, FrameLink& frame);
     ~AcquisitionRunner();
     AcquisitionRunner(const AcquisitionRunner&) = delete;
@@ -30,19 +30,23 @@ public:
 
     // True while the worker thread has not finished.
     bool Busy() const { return busy_.load(); }
-    // Waits for a worker that was asked to stop. Never call it from the thread that handles the
-    // frame link's sent messages while the worker may still send one.
+    // Asks the running acquisition, if any, to stop.
+    void RequestStop();
+    // Waits for the worker to finish. Never call it from the thread that handles the frame
+    // link's sent messages while the worker may still send one.
     void Join();
 
-private:
+  private:
     bool Start(CZefraKrgDoc& doc, bool recording);
-    void PrepareCard();
+    void PrepareCard(uint32_t address);
+    void Run(CZefraKrgDoc& doc, bool recording, uint32_t address);
 
     SettingsRecord& settings_;
     CardPort& card_;
     FrameLink& frame_;
     std::thread worker_;
     std::atomic<bool> busy_{false};
+    std::atomic<CZefraKrgDoc*> running_{nullptr};
     uint32_t boundAddress_ = 0;
     bool cardReady_ = false;
 };

@@ -142,6 +142,12 @@ AcquisitionParams CZefraKrgDoc::WorkingParams() const {
     return Params[0];
 }
 
+void CZefraKrgDoc::WorkingBlock(AcquisitionParams& params, TriggerParams& trigger) const {
+    std::lock_guard lock(ParamsMutex);
+    params = Params[0];
+    trigger = Triggers[0];
+}
+
 TriggerParams CZefraKrgDoc::WorkingTrigger() const {
     std::lock_guard lock(ParamsMutex);
     return Triggers[0];

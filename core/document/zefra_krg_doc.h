@@ -73,6 +73,7 @@ class CZefraKrgDoc {
 
     // The blocks, copied under the lock that keeps the worker and the windows apart.
     AcquisitionParams WorkingParams() const;
+    void WorkingBlock(AcquisitionParams& params, TriggerParams& trigger) const;
     TriggerParams WorkingTrigger() const;
     void SetWorking(const AcquisitionParams& params, const TriggerParams& trigger);
     AcquisitionParams RegisteredParams() const;

@@ -1,0 +1,42 @@
+#include "acquisition/acquisition_context.h"
+
+#include "acquisition/acquisition_preparation.h"
+#include "document/zefra_krg_doc.h"
+
+namespace kresograf {
+
+ReadTarget TargetFor(CZefraKrgDoc& doc, uint32_t set, const PreparedAcquisition& prepared) {
+    ReadTarget target;
+    target.ScanTime = doc.ScanTime[set].Data();
+    for (int i = 0; i < 8; ++i) {
+        target.Samples[i] = doc.Samples[set][i].Data();
+        target.ChannelMap[i] = static_cast<uint8_t>(prepared.Card.Channels[i]);
+    }
+    target.Prescaler = prepared.Card.Prescaler;
+    target.ChannelCount = prepared.Card.ChannelCount;
+    return target;
+}
+
+void CommitSet(CZefraKrgDoc& doc, uint32_t set, uint32_t scans,
+               const PreparedAcquisition& prepared) {
+    // Only the scanned inputs hold data in this set; the others' arrays hold whatever an earlier
+    // acquisition left there.
+    doc.ChannelPresent[set].fill(0);
+    for (int i = 0; i < prepared.Registered.ChannelCount; ++i) {
+        doc.ChannelPresent[set][prepared.Registered.Channels[i] & 0x7F] = 1;
+    }
+    doc.SampleCount[set] = scans;
+    AcquisitionParams registered = prepared.Registered;
+    // A run stopped early holds fewer conversions than it was started for.
+    const uint64_t held = static_cast<uint64_t>(scans) *
+                          static_cast<uint32_t>(registered.ChannelCount) * registered.Prescaler;
+    if (held < registered.TotalSamples) {
+        registered.TotalSamples = static_cast<uint32_t>(held);
+    }
+    doc.Register(registered, prepared.RegisteredTrigger);
+    ++doc.Generation[set];
+    doc.CurrentSet = set;
+    doc.Modified = true;
+}
+
+}  // namespace kresograf

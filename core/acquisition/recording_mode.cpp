@@ -1,0 +1,103 @@
+#include "acquisition/recording_mode.h"
+
+#include <algorithm>
+
+#include "acquisition/acquisition_context.h"
+#include "acquisition/acquisition_preparation.h"
+#include "acquisition/frame_link.h"
+#include "acquisition/oscilloscope_mode.h"
+#include "acquisition/settings_record.h"
+#include "document/zefra_krg_doc.h"
+
+namespace kresograf {
+namespace {
+
+int EndMode(AcquisitionContext& context, CZefraKrgDoc& doc, int result, bool ended) {
+    doc.RecRunning = 0;
+    doc.ClearWorkingRunning();
+    if (ended) {
+        context.Frame.SendMessage(WM_ACQ_ENDED, 0);
+    }
+    context.Settings.AcquiringDocId = 0;
+    return result;
+}
+
+}  // namespace
+
+bool GrowSpareSet(CZefraKrgDoc& doc, uint32_t set, uint32_t scans) {
+    if (scans <= BaseCapacity) {
+        return true;
+    }
+    for (int input = 0; input < 8; ++input) {
+        if (!doc.Samples[set][input].Resize(scans, doc.Allocation)) {
+            for (int back = input - 1; back >= 0; --back) {
+                doc.Samples[set][back].Resize(BaseCapacity, doc.Allocation);
+            }
+            return false;
+        }
+    }
+    return doc.ScanTime[set].Resize(scans, doc.Allocation);
+}
+
+int RunRecording(AcquisitionContext& context, CZefraKrgDoc& doc) {
+    AcquisitionParams working;
+    TriggerParams trigger;
+    doc.WorkingBlock(working, trigger);
+    PreparedAcquisition prepared;
+    const PrepareResult check =
+        PrepareAcquisition(working, trigger, context.Settings, false, prepared);
+    if (check == PrepareResult::NoChannel) {
+        context.Frame.ShowMessageBox(PrepareMessage(check));
+        context.Frame.SendMessage(WM_ACQ_STATUS, StatusNoChannel);
+        return EndMode(context, doc, ModeNoChannel, false);
+    }
+    const uint32_t spare = doc.Spare();
+    if (check == PrepareResult::Ok || check == PrepareResult::PairGainMismatch) {
+        const uint32_t scans = working.TotalSamples / static_cast<uint32_t>(working.ChannelCount);
+        if (!GrowSpareSet(doc, spare, scans)) {
+            context.Frame.ShowMessageBox(OutOfMemoryMessage());
+            return EndMode(context, doc, ModeNoChannel, false);
+        }
+    }
+    if (check != PrepareResult::Ok) {
+        context.Frame.ShowMessageBox(PrepareMessage(check));
+        return EndMode(context, doc,
+                       check == PrepareResult::PairGainMismatch ? ModePairGain : ModeNoChannel,
+                       false);
+    }
+
+    const auto channelCount = static_cast<uint32_t>(prepared.Card.ChannelCount);
+    const uint32_t room = doc.SetCapacity(spare) * channelCount;
+    // The reader may never keep more than the arrays hold; 0 would mean no limit at all.
+    uint32_t count = std::min(prepared.Card.TotalSamples / prepared.Card.Prescaler, room);
+    if (count == 0) {
+        count = channelCount;
+    }
+    if (context.Card.SendCommand(CmdRecordStream, prepared.Card, prepared.CardTrigger) != CardOk) {
+        context.Frame.ShowMessageBox(SendFailedMessage());
+        context.Frame.PostMessage(WM_ACQ_STATUS, StatusIdle);
+        return EndMode(context, doc, ModeCardFailed, true);
+    }
+    const int read = context.Card.ReadStream(TargetFor(doc, spare, prepared), count, doc.RecRunning,
+                                             context.Frame);
+    if (read == CardOverrun) {
+        // What arrived before the overrun is good data and is kept.
+        context.Frame.ShowMessageBox(OverrunMessage());
+    }
+    if (count == 0) {
+        return EndMode(context, doc, read == CardOverrun ? ModeCardFailed : ModeStopped, true);
+    }
+    CommitSet(doc, spare, count, prepared);
+    context.Frame.PostMessage(WM_DOC_UPDATE, HintRecordingDone);
+
+    RegisteredParamsRequest request;
+    const uint32_t current = doc.CurrentSet.load();
+    request.Scans = doc.SampleCount[current];
+    request.OtherScans = doc.SampleCount[1 - current];
+    request.Params = doc.RegisteredParams();
+    request.Trigger = doc.RegisteredTrigger();
+    context.Frame.ShowRegisteredParams(request);
+    return EndMode(context, doc, read == CardOverrun ? ModeCardFailed : ModeStopped, true);
+}
+
+}  // namespace kresograf

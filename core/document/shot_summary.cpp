@@ -1,0 +1,47 @@
+#include "document/shot_summary.h"
+
+#include <algorithm>
+#include <charconv>
+#include <limits>
+
+#include "acquisition/settings_record.h"
+#include "document/zefra_krg_doc.h"
+
+namespace kresograf {
+namespace {
+
+std::string Volts(double value) {
+    char buffer[64];
+    const auto result =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 3);
+    return std::string(buffer, result.ptr) + " V";
+}
+
+}  // namespace
+
+std::string ShotSummaryLine(int shot, const CZefraKrgDoc& doc, const SettingsRecord& settings) {
+    const uint32_t set = doc.CurrentSet.load();
+    const uint32_t scans = doc.SampleCount[set];
+    std::string line = "shot " + std::to_string(shot) + ": " + std::to_string(scans) + " skanów";
+    for (int input = 0; input < 8; ++input) {
+        if (doc.ChannelPresent[set][input] == 0 || scans == 0) {
+            continue;
+        }
+        const int32_t* samples = doc.Samples[set][input].Data();
+        int32_t low = std::numeric_limits<int32_t>::max();
+        int32_t high = std::numeric_limits<int32_t>::min();
+        int64_t sum = 0;
+        for (uint32_t i = 0; i < scans; ++i) {
+            low = std::min(low, samples[i]);
+            high = std::max(high, samples[i]);
+            sum += samples[i];
+        }
+        const double scale = settings.ChannelScale[input];
+        line += "; kanał " + std::to_string(input + 1) + ": min " + Volts(low * scale) + ", max " +
+                Volts(high * scale) + ", średnia " +
+                Volts(static_cast<double>(sum) / scans * scale);
+    }
+    return line;
+}
+
+}  // namespace kresograf

@@ -1,0 +1,128 @@
+#include "acquisition/acquisition_preparation.h"
+
+#include <gtest/gtest.h>
+
+#include "acquisition/settings_record.h"
+
+namespace kresograf {
+namespace {
+
+AcquisitionParams Block(std::initializer_list<int8_t> channels, int8_t singleEnded = 1) {
+    AcquisitionParams p;
+    p.SingleEnded = singleEnded;
+    p.ChannelCount = static_cast<int8_t>(channels.size());
+    int i = 0;
+    for (int8_t c : channels) {
+        p.Channels[i++] = c;
+    }
+    return p;
+}
+
+TEST(AcquisitionPreparationTest, RefusalsAndTheirMessages) {
+    SettingsRecord settings;
+    PreparedAcquisition out;
+    TriggerParams trigger;
+    EXPECT_EQ(PrepareAcquisition(Block({}), trigger, settings, true, out),
+              PrepareResult::NoChannel);
+    EXPECT_EQ(PrepareMessage(PrepareResult::NoChannel),
+              (UserMessage{"Błąd konfiguracji", "Nie wybrano żadnego kanału.", MessageIcon::Stop}));
+
+    // Pair 1 is inputs 2 and 3.
+    settings.ChannelGain[2] = 0x80;
+    EXPECT_EQ(PrepareAcquisition(Block({0, 1}, 0), trigger, settings, true, out),
+              PrepareResult::PairGainMismatch);
+    EXPECT_EQ(PrepareMessage(PrepareResult::PairGainMismatch).Text,
+              "Kanały tworzące parę różnicową posiadają różne wzmocnienie.");
+    // The same gains in single-ended mode are fine.
+    EXPECT_EQ(PrepareAcquisition(Block({2, 3}), trigger, settings, true, out), PrepareResult::Ok);
+
+    // Channels outside the inputs never reach the card.
+    EXPECT_EQ(PrepareAcquisition(Block({0, 8}), trigger, settings, true, out),
+              PrepareResult::BadChannel);
+    EXPECT_EQ(PrepareAcquisition(Block({4}, 0), trigger, settings, true, out),
+              PrepareResult::BadChannel);
+    EXPECT_EQ(PrepareAcquisition(Block({-1}), trigger, settings, true, out),
+              PrepareResult::BadChannel);
+    AcquisitionParams tooMany = Block({0, 1, 2, 3, 0});
+    tooMany.SingleEnded = 0;
+    EXPECT_EQ(PrepareAcquisition(tooMany, trigger, settings, true, out), PrepareResult::BadChannel);
+    AcquisitionParams noRate = Block({0});
+    noRate.Prescaler = 0;
+    EXPECT_EQ(PrepareAcquisition(noRate, trigger, settings, true, out), PrepareResult::BadRate);
+}
+
+TEST(AcquisitionPreparationTest, GainFlagsThresholdAndTriggerFirst) {
+    SettingsRecord settings;
+    settings.ChannelGain[4] = 0x80;
+    settings.ChannelGain[5] = 0x80;
+    settings.ChannelGain[3] = 0x81;
+    TriggerParams trigger;
+    trigger.Type = TriggerAnalog;
+    trigger.Edge = EdgeRising;
+    trigger.Channel = 5;
+    trigger.ThresholdVolts = -1.0f;
+    AcquisitionParams working = Block({0, 3, 5});
+    working.Running = 1;
+    PreparedAcquisition out;
+    ASSERT_EQ(PrepareAcquisition(working, trigger, settings, true, out), PrepareResult::Ok);
+    // {0, 3, 5} with the trigger on input 5 becomes {5, 0, 3}, gain flags kept with their inputs.
+    EXPECT_EQ(static_cast<uint8_t>(out.Card.Channels[0]), 0x85);
+    EXPECT_EQ(static_cast<uint8_t>(out.Card.Channels[1]), 0x00);
+    EXPECT_EQ(static_cast<uint8_t>(out.Card.Channels[2]), 0x83);
+    EXPECT_EQ(out.CardTrigger.Channel, 0);
+    EXPECT_EQ(out.CardTrigger.ThresholdCounts, -409);
+    // The registered block is the one started with: no flags, no reordering, not running.
+    EXPECT_EQ(out.Registered.Channels[0], 0);
+    EXPECT_EQ(out.Registered.Channels[1], 3);
+    EXPECT_EQ(out.Registered.Channels[2], 5);
+    EXPECT_EQ(out.Registered.Running, 0u);
+    EXPECT_EQ(out.RegisteredTrigger.Channel, 5);
+    EXPECT_EQ(out.RegisteredTrigger.ThresholdCounts, -409);
+
+    // The trigger on the first input leaves the order.
+    trigger.Channel = 0;
+    ASSERT_EQ(PrepareAcquisition(working, trigger, settings, true, out), PrepareResult::Ok);
+    EXPECT_EQ(out.Card.Channels[0], 0);
+    EXPECT_EQ(static_cast<uint8_t>(out.Card.Channels[1]), 0x83);
+
+    // Digital triggers and automatic edges leave the scan order as entered.
+    trigger.Channel = 5;
+    trigger.Type = TriggerDigital;
+    ASSERT_EQ(PrepareAcquisition(working, trigger, settings, true, out), PrepareResult::Ok);
+    EXPECT_EQ(out.Card.Channels[0], 0);
+    EXPECT_EQ(out.CardTrigger.Channel, 5);
+    trigger.Type = TriggerAnalog;
+    trigger.Edge = EdgeAutomatic;
+    ASSERT_EQ(PrepareAcquisition(working, trigger, settings, true, out), PrepareResult::Ok);
+    EXPECT_EQ(out.Card.Channels[0], 0);
+
+    // An analog trigger on an input that is not scanned runs as automatic.
+    trigger.Edge = EdgeFalling;
+    trigger.Channel = 6;
+    ASSERT_EQ(PrepareAcquisition(working, trigger, settings, true, out), PrepareResult::Ok);
+    EXPECT_EQ(out.CardTrigger.Edge, EdgeAutomatic);
+    EXPECT_EQ(out.RegisteredTrigger.Edge, EdgeAutomatic);
+
+    // Differential pair 2 with both gains high: entry 2 becomes 0x82.
+    AcquisitionParams pairs = Block({2}, 0);
+    ASSERT_EQ(PrepareAcquisition(pairs, TriggerParams{}, settings, true, out), PrepareResult::Ok);
+    EXPECT_EQ(static_cast<uint8_t>(out.Card.Channels[0]), 0x82);
+}
+
+TEST(AcquisitionPreparationTest, ShotsAreLimitedToTheBaseArrays) {
+    SettingsRecord settings;
+    PreparedAcquisition out;
+    AcquisitionParams p = Block({0, 1, 2});
+    p.TotalSamples = 900'000;
+    ASSERT_EQ(PrepareAcquisition(p, TriggerParams{}, settings, true, out), PrepareResult::Ok);
+    EXPECT_EQ(out.Card.TotalSamples, 600'000u);
+    EXPECT_EQ(out.Registered.TotalSamples, 600'000u);
+    ASSERT_EQ(PrepareAcquisition(p, TriggerParams{}, settings, false, out), PrepareResult::Ok);
+    EXPECT_EQ(out.Card.TotalSamples, 900'000u);
+    p.TotalSamples = 600'002;  // 200 000 scans and a part: not more than 200 000
+    ASSERT_EQ(PrepareAcquisition(p, TriggerParams{}, settings, true, out), PrepareResult::Ok);
+    EXPECT_EQ(out.Card.TotalSamples, 600'002u);
+}
+
+}  // namespace
+}  // namespace kresograf
