@@ -149,6 +149,20 @@ TEST(TraceReductionTest, EdgeCasesMatchThePlainReduction) {
     ExpectSame(tr, 0, n, ComputeTraceMapping(-2500, 2500, -500, 500, PictureRect{50, 20, 40, 10}));
     ExpectSame(tr, 0, n, ComputeTraceMapping(-2500, 2500, 500, -500, plot));
 
+    // Times out of order break the promise the search relies on: the polyline may differ from
+    // the plain one, but every read stays inside first..last and every column keeps two points.
+    {
+        Trace shuffled = tr;
+        std::mt19937 rng(8);
+        std::shuffle(shuffled.Time.begin(), shuffled.Time.end(), rng);
+        std::vector<PicturePoint> points;
+        ReduceTrace(shuffled.Time.data(), shuffled.Values.data(), shuffled.Summary, 100, 4000,
+                    ComputeTraceMapping(-2500, 2500, -500, 500, plot), points);
+        EXPECT_EQ(points.size() % 2, 0u);
+        EXPECT_LE(points.size(), 2u * 3901);
+        EXPECT_GE(points.size(), 2u);
+    }
+
     // Scans without a channel all carry the same time.
     std::fill(tr.Time.begin(), tr.Time.end(), 17);
     points = ExpectSame(tr, 0, n, ComputeTraceMapping(0, 1000, -500, 500, plot));
