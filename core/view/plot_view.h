@@ -10,6 +10,7 @@
 #include "view/marker_texts.h"
 #include "view/picture.h"
 #include "view/trace_mapping.h"
+#include "view/trace_summary.h"
 #include "view/zoom_history.h"
 
 namespace kresograf {
@@ -179,7 +180,21 @@ class PlotView {
     ViewResponse ToggleChannel(int channel);
     ViewResponse SwapChannels();
 
+    // How many channel summaries this view has built so far.
+    uint64_t SummaryBuilds() const { return summaryBuilds_; }
+
   private:
+    // A channel's min/max summary over one set, valid while the set's generation, count and
+    // array stay as they were when it was built.
+    struct SummaryCache {
+        bool Built = false;
+        uint64_t Generation = 0;
+        uint32_t Count = 0;
+        const int32_t* Data = nullptr;
+        TraceSummary Summary;
+    };
+    const TraceSummary& SummaryOf(int channel);
+
     ViewRange CurrentRange() const;
     void ApplyRange(const ViewRange& range);
     void ResetWindowAndScales();
@@ -200,6 +215,8 @@ class PlotView {
     const SettingsRecord* settings_;
     uint32_t set_ = 0;
     ZoomHistory history_;
+    std::array<std::array<SummaryCache, 8>, 2> summaries_;
+    uint64_t summaryBuilds_ = 0;
 };
 
 }  // namespace kresograf

@@ -75,3 +75,65 @@ TEST(PlotTraces, WindowEdgeCases) {
 
 }  // namespace
 }  // namespace kresograf
+
+namespace kresograf {
+namespace {
+
+TEST(PlotTraces, SummaryAndPlainGiveTheSamePicture) {
+    CZefraKrgDoc doc;
+    SettingsRecord settings;
+    std::vector<std::vector<int32_t>> values(3, std::vector<int32_t>(50000));
+    uint32_t noise = 7;
+    for (auto& channel : values) {
+        for (auto& v : channel) {
+            noise = noise * 1664525u + 1013904223u;
+            v = static_cast<int32_t>(noise >> 20) - 2048;
+        }
+    }
+    testing::FillSet(doc, testing::Ramp(50000, 3), values);
+    PlotView fast(doc, &settings);
+    PlotView plain(doc, &settings);
+    plain.Reduction = TraceReduction::Plain;
+    for (PlotView* v : {&fast, &plain}) {
+        v->SetAxisMetrics(testing::FixedMeasure);
+        v->OnUpdate(HintInitial);
+    }
+    const std::vector<std::pair<int32_t, int32_t>> windows = {
+        {0, 149997}, {-5000, 7000}, {1234, 1300}, {70001, 70001}, {149990, 400000}};
+    for (const auto& [start, end] : windows) {
+        for (bool onScreen : {true, false}) {
+            for (PlotView* v : {&fast, &plain}) {
+                v->XStart = start;
+                v->XEnd = end;
+            }
+            const Picture a = fast.BuildPicture(Width, Height, testing::FixedMeasure, onScreen);
+            const Picture b = plain.BuildPicture(Width, Height, testing::FixedMeasure, onScreen);
+            ASSERT_EQ(a.Traces.size(), b.Traces.size()) << start;
+            for (std::size_t i = 0; i < a.Traces.size(); ++i) {
+                EXPECT_EQ(a.Traces[i].Points, b.Traces[i].Points) << start << " " << onScreen;
+            }
+        }
+    }
+    // One summary per channel for the whole run.
+    EXPECT_EQ(fast.SummaryBuilds(), 3u);
+    EXPECT_EQ(plain.SummaryBuilds(), 0u);
+
+    // New data in the set: each summary is rebuilt once, and the picture follows the new samples.
+    doc.Samples[0][1][10] = 30000;
+    ++doc.Generation[0];
+    fast.OnUpdate(HintNewShot);
+    fast.XStart = 0;
+    fast.XEnd = 100;
+    fast.YMax[1] = 40000;
+    plain.XStart = 0;
+    plain.XEnd = 100;
+    plain.YMax[1] = 40000;
+    const Picture a = fast.BuildPicture(Width, Height, testing::FixedMeasure, true);
+    const Picture b = plain.BuildPicture(Width, Height, testing::FixedMeasure, true);
+    EXPECT_EQ(a.Traces[1].Points, b.Traces[1].Points);
+    fast.BuildPicture(Width, Height, testing::FixedMeasure, true);
+    EXPECT_EQ(fast.SummaryBuilds(), 6u);
+}
+
+}  // namespace
+}  // namespace kresograf
