@@ -1,4 +1,5 @@
 #include "view/axis_labels.h"
+#include "acquisition/fixed_format.h"
 
 #include <algorithm>
 #include <charconv>
@@ -34,16 +35,6 @@ std::string ChannelCaption(int channel) {
 double CeilToDecimals(double x, int n) {
     const double scale = std::pow(10.0, n);
     return std::ceil(x * scale) / scale;
-}
-
-std::string FormatFixed(double value, int precision) {
-    char buffer[400];
-    const auto result =
-        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, precision);
-    if (result.ec != std::errc()) {
-        return "?";
-    }
-    return std::string(buffer, result.ptr);
 }
 
 std::string AxisLabel(double value, int precision) {
