@@ -83,16 +83,28 @@ class WordStore {
           prescaler_(target.Prescaler == 0 ? 1 : target.Prescaler),
           counter_(prescaler_ - 1) {}
 
-    // Prescaling: true when this word read is one to keep.
-    bool Keep() {
-        if (++counter_ != prescaler_) {
+    // Prescaling: true when this word read is one to keep. One word in every Prescaler is due;
+    // a due word is kept when its scan position is still missing from the scan being filled,
+    // otherwise the next word that fills one is. With a prescaler that is a multiple of the
+    // channel count every due word would sit at the same position and the other inputs would
+    // never receive a value; otherwise the due word itself is always the one kept.
+    bool Keep(uint16_t word) {
+        if (++counter_ == prescaler_) {
+            counter_ = 0;
+            due_ = true;
+        }
+        if (!due_) {
             return false;
         }
-        counter_ = 0;
+        if (prescaler_ > 1 && (filled_ & PositionBit(word)) != 0) {
+            return false;
+        }
+        due_ = false;
         return true;
     }
 
     void Store(uint16_t word) {
+        filled_ |= PositionBit(word);
         if (scans_ < scanLimit_) {
             const uint8_t map = target_.ChannelMap[(word >> 12) & 0x07];
             const uint8_t input = map & 0x7F;
@@ -104,6 +116,7 @@ class WordStore {
         ++kept_;
         if (++inScan_ == channelCount_) {
             inScan_ = 0;
+            filled_ = 0;
             if (scans_ < scanLimit_) {
                 if (target_.ScanTime != nullptr) {
                     target_.ScanTime[scans_] = static_cast<int32_t>(scans_ * channelCount_);
@@ -114,6 +127,7 @@ class WordStore {
     }
 
     uint32_t Kept() const { return kept_; }
+    static uint32_t PositionBit(uint16_t word) { return 1u << ((word >> 12) & 0x07); }
     uint32_t Scans() const { return scans_; }
 
   private:
@@ -125,6 +139,8 @@ class WordStore {
     uint32_t kept_ = 0;
     uint32_t inScan_ = 0;
     uint32_t scans_ = 0;
+    uint32_t filled_ = 0;
+    bool due_ = false;
 };
 
 }  // namespace
@@ -399,7 +415,7 @@ int CardPort::ReadShot(const ReadTarget& target, uint32_t& count, const std::ato
             frame.PostMessage(WM_ACQ_STATUS, StatusIdle);
             return CardTimeout;
         }
-        if (store.Keep()) {
+        if (store.Keep(word)) {
             store.Store(word);
         }
     }
@@ -461,7 +477,7 @@ int CardPort::ReadStream(const ReadTarget& target, uint32_t& count,
         }
         toggle = now;
         ReadData(word);
-        if (!store.Keep()) {
+        if (!store.Keep(word)) {
             continue;
         }
         if ((status & StatusBufferIntact) == 0) {

@@ -362,6 +362,25 @@ TEST(CardPortReadShotTest, DiscardsPrescalesAndStoresByPosition) {
         EXPECT_EQ(link.io.ToSend.size(), 2u);  // ten words read after the discards
     }
     {
+        // Prescaler 4 over two channels: every due word sits at position 0, so a due word whose
+        // position its scan already holds gives way to the next word that fills the scan:
+        // words 0, 5, 8 and 13 are kept, and both inputs receive values.
+        Link link;
+        Arrays a(2, {0x81, 0x82}, 2, 4);
+        link.io.ToSend = {0, 0, 0, 0};
+        for (int i = 0; i < 16; ++i) {
+            link.io.ToSend.push_back(DataWord(i % 2, i));
+        }
+        uint32_t count = 4;
+        EXPECT_EQ(link.port.ReadShot(a.Target, count, link.run, link.frame), CardOk);
+        EXPECT_EQ(count, 2u);
+        EXPECT_EQ(a.Samples[1][0], 0);
+        EXPECT_EQ(a.Samples[2][0], 5);
+        EXPECT_EQ(a.Samples[1][1], 8);
+        EXPECT_EQ(a.Samples[2][1], 13);
+        EXPECT_EQ(link.io.ToSend.size(), 2u);
+    }
+    {
         // A count that is not whole scans stores whole scans only: arrays of count / 2 hold it.
         Link link;
         Arrays a(2, {0x80, 0x81}, 2);
