@@ -2,6 +2,7 @@
 
 #include <array>
 #include <atomic>
+#include <cstddef>
 #include <cstdint>
 
 #include "acquisition/acquisition_params.h"
@@ -74,6 +75,19 @@ inline constexpr int CardClosingTimeout = 2;  // ReadShot: the closing word was 
 inline constexpr int CardOverrun = 1;         // ReadStream: the card's buffer overran
 inline constexpr int CardBadChannel = 3;      // SendCommand: a channel outside the data model
 
+// Also 3: a request no frame can carry (a frame over MaxFrameWords, a code that does not take the
+// record given, missing samples) and, for the readers, a target whose map leads outside the eight
+// inputs or to a missing array. Nothing reaches the card then.
+
+// The word that selects one scan-list entry: bits 0..6 the input (single-ended) or pair
+// (differential), bit 7 high gain.
+uint16_t ChannelWord(int8_t entry, int8_t singleEnded);
+// The trigger word of an acquisition frame.
+uint16_t TriggerWord(const AcquisitionParams& params, const TriggerParams& trigger);
+// An analog output sample in volts as the card's output word: 2048 - c, c = volts / 5 x 2048
+// truncated toward zero and limited to -2048..2048 (+5 V gives 0, -5 V gives 4096).
+uint16_t AnalogOutputWord(float volts);
+
 // The card link: five 16-bit registers at a base address, a strobe/acknowledge handshake per
 // word with 100 ms time-outs, and the command frames and data readers built on it. One caller at
 // a time.
@@ -102,12 +116,25 @@ class CardPort {
 
     // count: in, the words to keep (ReadShot) or the most to keep, 0 = no limit (ReadStream);
     // out, the complete scans stored. Status codes are posted to frame as WM_ACQ_STATUS.
+    // Only complete scans within the count are stored, so arrays of count / ChannelCount entries
+    // are enough. ReadStream with count 0 stores without bound: only for callers whose arrays can
+    // take everything the card will send. Neither reader allocates.
+    // ReadShot: 0 = shot stored or stopped while waiting, 1 = a data word timed out, 2 = the
+    // closing word timed out. ReadStream: 0 = stopped or limit reached, 1 = the card's buffer
+    // overran. Both end the card's shot or stream with the closing word 0 whenever the handshake
+    // still works, and return 3 for an unusable target.
     int ReadShot(const ReadTarget& target, uint32_t& count, const std::atomic<uint32_t>& run,
                  FrameLink& frame);
     int ReadStream(const ReadTarget& target, uint32_t& count, const std::atomic<uint32_t>& run,
                    FrameLink& frame);
 
   private:
+    uint16_t Port(uint16_t offset) const;
+    // Busy-polls status bit 0 for the wanted state for up to 100 ms; true when it was reached.
+    bool WaitAck(bool set);
+    void SetStrobe(bool high);
+    int SendFrame(const uint16_t* words, std::size_t count);
+
     PortIo& io_;
     Clock& clock_;
     uint32_t base_ = 0;
