@@ -1,0 +1,55 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "document/byte_stream.h"
+#include "document/file_result.h"
+#include "document/zefra_krg_doc.h"
+
+namespace kresograf {
+
+// Texts of the export dialog and its file chooser.
+inline constexpr char ExportDialogTitle[] = "Eksport do formatu ASCII";
+inline constexpr char ExportTimeCheckText[] = "Zapisać kolumnę czasu:";
+inline constexpr char ExportChannelColumn[] = "Nr kanału";
+inline constexpr char ExportChoiceColumn[] = "Zapisać";
+inline constexpr char ExportChoiceNo[] = "Nie";
+inline constexpr char ExportChoiceYes[] = "Tak";
+inline constexpr char ExportFilterDat[] = "Pliki danych ASCII (*.dat)";
+inline constexpr char ExportFilterAll[] = "Wszystkie pliki (*.*)";
+inline constexpr char ExportDefaultSuffix[] = "dat";
+
+// One row of the dialog's channel grid: "Kanał %d" with the input number from 1.
+struct ExportRow {
+    std::string Text;
+    uint32_t Channel = 0;
+
+    friend bool operator==(const ExportRow&, const ExportRow&) = default;
+};
+
+// The grid's rows: the present inputs in ascending order.
+std::vector<ExportRow> ExportRows(const std::array<uint32_t, 8>& present);
+
+// "Brak danych" when the current set holds no scans; the export command asks this before it
+// shows any dialog.
+std::optional<UserMessage> ExportPrecheck(const CZefraKrgDoc& doc);
+
+// Writes the current set as a tab-separated table, one line per scan ending in CR LF: the time
+// in ms ("%.2f", when writeTime) and the chosen present inputs' volts ("%.3f"), each followed by
+// a tab. Numbers are formatted as in the C locale whatever the process locale. The time of a
+// scan is its ScanTime times the registered block's Divisor / 8000.
+FileResult WriteAscii(const CZefraKrgDoc& doc, ByteSink& sink, bool writeTime,
+                      const std::array<bool, 8>& channels);
+
+// The same into a file that replaces path only once it is complete.
+FileResult ExportAscii(const CZefraKrgDoc& doc, const std::string& path, bool writeTime,
+                       const std::array<bool, 8>& channels, const WriteFault& fault = {});
+
+// One value as printf's "%.*f" in the C locale; returns the end of the text. out must hold the
+// text (32 bytes do for every value the export writes).
+char* FormatFixed(char* out, char* end, double value, int precision);
+
+}  // namespace kresograf

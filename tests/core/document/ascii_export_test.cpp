@@ -1,0 +1,201 @@
+#include "document/ascii_export.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <clocale>
+#include <cstdio>
+#include <random>
+
+#include "acquisition/rate_table.h"
+#include "file_test_support.h"
+
+namespace kresograf {
+namespace {
+
+using testing::ReadBytes;
+using testing::TempFolder;
+using testing::WriteBytes;
+
+std::string Text(const std::vector<uint8_t>& bytes) {
+    return std::string(bytes.begin(), bytes.end());
+}
+
+std::string Written(const CZefraKrgDoc& doc, bool writeTime, std::array<bool, 8> channels) {
+    VectorSink sink;
+    const FileResult result = WriteAscii(doc, sink, writeTime, channels);
+    EXPECT_TRUE(result.Ok());
+    return Text(sink.Bytes);
+}
+
+// Three present inputs 0, 2, 5 with scan times 0, 3, 6 in the current set.
+void FillThree(CZefraKrgDoc& doc, uint32_t set) {
+    doc.CurrentSet = set;
+    doc.ChannelPresent[set] = {1, 0, 1, 0, 0, 1, 0, 0};
+    for (uint32_t i = 0; i < 3; ++i) {
+        doc.ScanTime[set][i] = static_cast<int32_t>(3 * i);
+        doc.Samples[set][0][i] = 4096;
+        doc.Samples[set][2][i] = -2048;
+        doc.Samples[set][5][i] = static_cast<int32_t>(i);
+    }
+    doc.SampleCount[set] = 3;
+}
+
+TEST(AsciiExportTest, LinesAndTimeColumn) {
+    CZefraKrgDoc doc;
+    FillThree(doc, 0);
+    EXPECT_EQ(Written(doc, false, {true, false, true, false, false, false, false, false}),
+              "1.000\t-0.500\t\r\n1.000\t-0.500\t\r\n1.000\t-0.500\t\r\n");
+
+    // 1 000 Hz: one conversion per millisecond; the prescaler does not enter.
+    AcquisitionParams registered;
+    registered.Divisor = 8000;
+    registered.Prescaler = 50;
+    doc.Register(registered, TriggerParams{});
+    EXPECT_EQ(Written(doc, true, {false, false, false, false, false, true, false, false}),
+              "0.00\t0.000\t\r\n3.00\t0.000\t\r\n6.00\t0.000\t\r\n");
+
+    // The time follows the registered block whichever set is shown, never the working one.
+    doc.Params[0].Divisor = 84;
+    registered.Divisor = 16000;
+    doc.Register(registered, TriggerParams{});
+    CZefraKrgDoc other;
+    FillThree(other, 1);
+    other.Params[0].Divisor = 84;
+    other.Register(registered, TriggerParams{});
+    for (const CZefraKrgDoc* d : {&doc, &other}) {
+        EXPECT_EQ(Written(*d, true, {false, false, true, false, false, false, false, false}),
+                  "0.00\t-0.500\t\r\n6.00\t-0.500\t\r\n12.00\t-0.500\t\r\n");
+    }
+
+    // An input that is not present is never written, even when asked for.
+    EXPECT_EQ(Written(doc, false, {false, true, true, false, false, false, false, false}),
+              "-0.500\t\r\n-0.500\t\r\n-0.500\t\r\n");
+
+    // 200 000 scans of eight inputs with the time column: 200 000 lines of nine values.
+    CZefraKrgDoc full;
+    full.ChannelPresent[0].fill(1);
+    for (uint32_t i = 0; i < BaseCapacity; ++i) {
+        full.ScanTime[0][i] = static_cast<int32_t>(8 * i);
+        for (uint32_t c = 0; c < 8; ++c) {
+            full.Samples[0][c][i] = static_cast<int32_t>(i % 4096) * 10 - 20480;
+        }
+    }
+    full.SampleCount[0] = BaseCapacity;
+    const std::string table = Written(full, true, {true, true, true, true, true, true, true, true});
+    EXPECT_EQ(std::count(table.begin(), table.end(), '\n'), 200'000);
+    EXPECT_EQ(std::count(table.begin(), table.end(), '\t'), 1'800'000);
+    std::string last = "1599992.00\t";  // scan 199 999 of 8 inputs at 1 ms per conversion
+    for (int c = 0; c < 8; ++c) {
+        last += "3.279\t";  // 199 999 % 4096 = 3391: 13 430 / 4096 V
+    }
+    EXPECT_EQ(table.substr(table.size() - last.size() - 2), last + "\r\n");
+}
+
+TEST(AsciiExportTest, RowsAndRefusals) {
+    const std::vector<ExportRow> rows = ExportRows({0, 1, 0, 1, 0, 0, 1, 0});
+    EXPECT_EQ(rows, (std::vector<ExportRow>{{"Kanał 2", 1}, {"Kanał 4", 3}, {"Kanał 7", 6}}));
+
+    TempFolder folder;
+    const std::string path = folder.File("dane.dat");
+    CZefraKrgDoc doc;
+    FileResult result = ExportAscii(doc, path, true, {true});
+    EXPECT_EQ(result.Code, FileNoData);
+    EXPECT_EQ(*result.Message, (UserMessage{"Brak danych", "Brak danych do wyeksportowania.",
+                                            MessageIcon::Exclamation}));
+    EXPECT_EQ(ExportPrecheck(doc), result.Message);
+
+    FillThree(doc, 0);
+    EXPECT_FALSE(ExportPrecheck(doc));
+    result = ExportAscii(doc, path, true, {false, true, false, true, false, false, false, false});
+    EXPECT_EQ(result.Code, FileNoChannels);
+    EXPECT_EQ(*result.Message, (UserMessage{"Brak danych", "Nie wybrano danych do wyeksportowania.",
+                                            MessageIcon::Exclamation}));
+    EXPECT_TRUE(folder.Entries().empty());
+
+    result = ExportAscii(doc, folder.File("brak/dane.dat"), true, {true});
+    EXPECT_EQ(result.Code, FileOpenError);
+    EXPECT_EQ(*result.Message,
+              (UserMessage{"Błąd pliku", "Błąd podczas próby otwarcia pliku do zapisu.",
+                           MessageIcon::Stop}));
+
+    // A failed export leaves the previous file as it was and no partial file.
+    WriteBytes(path, {'x'});
+    result = ExportAscii(doc, path, true, {true}, [](uint64_t, std::size_t) { return ENOSPC; });
+    EXPECT_EQ(result.Code, FileWriteError);
+    EXPECT_EQ(result.Message->Text,
+              "Wystąpił błąd podczas zapisu do pliku. Brak miejsca na dysku.");
+    EXPECT_EQ(ReadBytes(path), std::vector<uint8_t>{'x'});
+    EXPECT_EQ(folder.Entries(), std::vector<std::string>{"dane.dat"});
+
+    ASSERT_TRUE(ExportAscii(doc, path, false, {true}).Ok());
+    EXPECT_EQ(Text(ReadBytes(path)), "1.000\t\r\n1.000\t\r\n1.000\t\r\n");
+}
+
+std::string Printf(const char* format, double value) {
+    char text[64];
+    std::snprintf(text, sizeof text, format, value);
+    return text;
+}
+
+std::string Formatted(double value, int precision) {
+    char text[64];
+    return std::string(text, FormatFixed(text, text + sizeof text, value, precision));
+}
+
+TEST(AsciiExportTest, FormattingMatchesPrintfInTheCLocale) {
+    ASSERT_STREQ(std::setlocale(LC_NUMERIC, nullptr), "C");
+    // Every value a card delivers, at either gain.
+    for (int count = -2048; count <= 2047; ++count) {
+        for (int32_t stored : {count * 10, count}) {
+            const double volts = stored * (1.0 / 4096.0);
+            ASSERT_EQ(Formatted(volts, 3), Printf("%.3f", volts)) << stored;
+        }
+    }
+    // Scan times at every rate's factor, near the start, around rounding ties and far out.
+    std::mt19937 random(7);
+    std::uniform_int_distribution<int32_t> anyTime(0, std::numeric_limits<int32_t>::max());
+    for (const RateEntry& row : RateTable()) {
+        const float msPerTick = static_cast<float>(row.Divisor / 8000.0);
+        for (int32_t t = 0; t < 2000; ++t) {
+            const double ms = t * static_cast<double>(msPerTick);
+            ASSERT_EQ(Formatted(ms, 2), Printf("%.2f", ms)) << row.Divisor << " " << t;
+        }
+        for (int k = 0; k < 2000; ++k) {
+            const double ms = anyTime(random) * static_cast<double>(msPerTick);
+            ASSERT_EQ(Formatted(ms, 2), Printf("%.2f", ms)) << row.Divisor;
+        }
+    }
+    std::uniform_int_distribution<int32_t> anySample(std::numeric_limits<int32_t>::min(),
+                                                     std::numeric_limits<int32_t>::max());
+    for (int k = 0; k < 100'000; ++k) {
+        const double volts = anySample(random) * (1.0 / 4096.0);
+        ASSERT_EQ(Formatted(volts, 3), Printf("%.3f", volts));
+    }
+}
+
+TEST(AsciiExportTest, PointDecimalsUnderAnyLocale) {
+    const std::string saved = std::setlocale(LC_ALL, nullptr);
+    const char* active = nullptr;
+    for (const char* name : {"pl_PL.UTF-8", "pl_PL.utf8", "de_DE.UTF-8", "de_DE.utf8"}) {
+        if ((active = std::setlocale(LC_ALL, name)) != nullptr) {
+            break;
+        }
+    }
+    if (active == nullptr) {
+        GTEST_SKIP() << "no locale with a decimal comma installed";
+    }
+    CZefraKrgDoc doc;
+    FillThree(doc, 0);
+    AcquisitionParams registered;
+    registered.Divisor = 84;
+    doc.Register(registered, TriggerParams{});
+    const std::string table = Written(doc, true, {true, false, true, false, false, true});
+    std::setlocale(LC_ALL, saved.c_str());
+    EXPECT_EQ(table.substr(0, 28), "0.00\t1.000\t-0.500\t0.000\t\r\n0.");
+    EXPECT_EQ(table.find(','), std::string::npos);
+}
+
+}  // namespace
+}  // namespace kresograf
