@@ -40,10 +40,14 @@ struct PictureLabel {
     friend bool operator==(const PictureLabel&, const PictureLabel&) = default;
 };
 
+// A solid line; Width in device units (1 = one pixel).
 struct PictureLine {
     PicturePoint From;
     PicturePoint To;
     uint32_t Color = 0;
+    int32_t Width = 1;
+
+    friend bool operator==(const PictureLine&, const PictureLine&) = default;
 };
 
 // One channel's trace. A polyline of exactly two points is one pixel column and is drawn as a
@@ -71,9 +75,12 @@ struct Picture {
     bool FillBackground = true;
     // False when the window is too small for a plot: only the background is painted.
     bool HasPlot = false;
-    // Screen only: filled black and given a raised edge.
     PictureRect Plot;
-    // Paper only: the value-axis lines (and the print's top and bottom plot edges).
+    // Screen only: the plot rectangle is filled black and then given a raised edge (outer and
+    // inner raised borders on all four sides).
+    bool FillPlot = false;
+    bool RaisedEdge = false;
+    // Paper only: the plot's top and bottom edges, then the value-axis lines.
     std::vector<PictureLine> AxisLines;
     std::vector<PictureLabel> Labels;
     PictureRect Clip;

@@ -1,0 +1,142 @@
+#include <algorithm>
+
+#include "acquisition/settings_record.h"
+#include "document/zefra_krg_doc.h"
+#include "view/axis_labels.h"
+#include "view/plot_view.h"
+#include "view/trace_reduction.h"
+
+namespace kresograf {
+namespace {
+
+constexpr uint32_t Black = 0x000000;
+constexpr int32_t PrintEdgeWidth = 10;
+
+}  // namespace
+
+TraceMapping PlotView::ChannelMapping(int channel, const PictureRect& plot,
+                                      const PictureRect& clip) const {
+    TraceMapping m = ComputeTraceMapping(XStart, XEnd, YMin[channel], YMax[channel], plot);
+    if (m.XSpan == 0) {
+        // A window of zero width (a one-sample set): every scan falls on the first column inside
+        // the clip instead of dividing by zero.
+        m.XSpan = 1;
+        m.PixelWidth = 0;
+        m.OriginX = clip.Left;
+    }
+    if (m.YSpan == 0) {
+        m.YSpan = 1;
+        m.PixelHeight = 0;
+        m.OriginY = plot.Top + plot.Height() / 2;
+    }
+    return m;
+}
+
+void PlotView::DrawTrace(int channel, const PictureRect& plot, const PictureRect& clip,
+                         bool onScreen, std::vector<PicturePoint>& points) {
+    points.clear();
+    const TraceMapping mapping = ChannelMapping(channel, plot, clip);
+    FindVisibleRange(XStart, XEnd, FirstVisible[channel], LastVisible[channel]);
+    if (FirstVisible[channel] < 0 || LastVisible[channel] < 0) {
+        return;
+    }
+    if (onScreen) {
+        TraceMappings[channel] = mapping;
+    }
+    ReduceTracePlain(ScanTimes(), SamplesOf(channel), FirstVisible[channel], LastVisible[channel],
+                     mapping, points);
+}
+
+Picture PlotView::BuildPicture(int32_t width, int32_t height, const TextMeasure& measure,
+                               bool onScreen) {
+    Picture picture;
+    picture.OnScreen = onScreen;
+    picture.Width = width;
+    picture.Height = height;
+    picture.FillBackground = onScreen;
+    if (onScreen && settings_ == nullptr) {
+        picture.FillBackground = false;
+        return picture;
+    }
+    const SettingsRecord defaults;
+    const SettingsRecord& settings = settings_ != nullptr ? *settings_ : defaults;
+
+    int32_t columnWidth = AxisColumnWidth;
+    int32_t bandHeight = AxisBandHeight;
+    if (!onScreen) {
+        columnWidth = measure("  000.000  ").Width;
+        bandHeight = 2 * measure("000.000").Height;
+    }
+    if (height <= 2 * bandHeight || width <= 2 * columnWidth) {
+        return picture;
+    }
+    const PictureRect plot{columnWidth, bandHeight, width - columnWidth, height - bandHeight};
+    picture.HasPlot = true;
+    picture.Plot = plot;
+    if (onScreen) {
+        PlotRect = plot;
+        picture.FillPlot = true;
+        picture.RaisedEdge = true;
+    } else {
+        picture.AxisLines.push_back(
+            {{plot.Left, plot.Top}, {plot.Right, plot.Top}, Black, PrintEdgeWidth});
+        picture.AxisLines.push_back(
+            {{plot.Right, plot.Bottom}, {plot.Left, plot.Bottom}, Black, PrintEdgeWidth});
+    }
+
+    const float timeStep = TimeStep();
+    std::vector<PicturePoint> grid;
+    grid.reserve(static_cast<std::size_t>(plot.Width() + plot.Height()));
+    DrawTimeAxis({XStart, XEnd, timeStep, plot, bandHeight, width, height, Black}, measure,
+                 picture.Labels, grid);
+
+    const int a = ActiveChannel;
+    const int r = RightChannel;
+    if (!onScreen) {
+        picture.AxisLines.push_back({{columnWidth - 1, plot.Top},
+                                     {columnWidth - 1, plot.Bottom},
+                                     settings.PrintColor(a),
+                                     1});
+        picture.AxisLines.push_back({{width - columnWidth + 1, plot.Top},
+                                     {width - columnWidth + 1, plot.Bottom},
+                                     settings.PrintColor(r),
+                                     1});
+    }
+    ValueAxesInput axes;
+    axes.Active = a;
+    axes.Right = r;
+    axes.YMinA = YMin[a];
+    axes.YMaxA = YMax[a];
+    axes.YMinR = YMin[r];
+    axes.YMaxR = YMax[r];
+    axes.FactorA = VoltFactor(a);
+    axes.FactorR = VoltFactor(r);
+    axes.Plot = plot;
+    axes.ColumnWidth = columnWidth;
+    axes.ClientWidth = width;
+    axes.ColorA = onScreen ? settings.ChannelColors[a] : Black;
+    axes.ColorR = onScreen ? settings.ChannelColors[r] : Black;
+    DrawValueAxes(axes, measure, picture.Labels, grid);
+
+    picture.Clip =
+        onScreen ? PictureRect{plot.Left + 2, plot.Top + 2, plot.Right - 2, plot.Bottom - 2} : plot;
+    for (int c = 0; c < ChannelCount; ++c) {
+        if (!ChannelShown(c)) {
+            continue;
+        }
+        PictureTrace trace;
+        trace.Channel = c;
+        trace.Color = onScreen ? settings.ChannelColors[c] : settings.PrintColor(c);
+        DrawTrace(c, plot, picture.Clip, onScreen, trace.Points);
+        if (!trace.Points.empty()) {
+            picture.Traces.push_back(std::move(trace));
+        }
+    }
+    if (GridOn != 0) {
+        picture.Grid = std::move(grid);
+    }
+    picture.GridColor = settings.GridColor;
+    return picture;
+}
+
+}  // namespace kresograf

@@ -1,0 +1,148 @@
+#include <gtest/gtest.h>
+
+#include "acquisition/frame_link.h"
+#include "view/plot_view.h"
+#include "view_fixture.h"
+
+namespace kresograf {
+namespace {
+
+using testing::FixedMeasure;
+
+TEST(PlotMarkers, ToggleNeverPicksTheFirstSample) {
+    CZefraKrgDoc doc;
+    SettingsRecord settings;
+    testing::FillSet(doc, testing::Ramp(1000), {testing::Ramp(1000)});
+    PlotView view(doc, &settings);
+    view.SetAxisMetrics(FixedMeasure);
+    view.OnUpdate(HintInitial);  // 0 .. 999
+    view.BuildPicture(400, 300, FixedMeasure, true);
+    // Pixel 71: MulDiv(5, 999, 268) = 19; pixel 329: MulDiv(263, 999, 268) = 980.
+    const ViewResponse r = view.MarkersCommand();
+    EXPECT_EQ(r.Action, ViewAction::Redraw);
+    EXPECT_EQ(r.MarkerChannels, 0x01);
+    EXPECT_EQ(view.Markers[0], (MarkerRecord{19, 980, 1}));
+    EXPECT_TRUE(view.MarkersChecked());
+    view.MarkersCommand();
+    EXPECT_EQ(view.Markers[0], (MarkerRecord{19, 980, 0}));
+
+    // The plot's left edge is time 0, the first sample's own time: not placed.
+    EXPECT_FALSE(view.SetMarkerAtPixel(0, 66, MarkerSide::Left));
+    EXPECT_TRUE(view.SetMarkerAtPixel(0, 67, MarkerSide::Left));
+    EXPECT_EQ(view.Markers[0].Left, 4u);
+    // Past the last sample: nothing to land on.
+    view.XEnd = 5000;
+    view.BuildPicture(400, 300, FixedMeasure, true);
+    EXPECT_FALSE(view.SetMarkerAtPixel(0, 330, MarkerSide::Right));
+    EXPECT_EQ(view.Markers[0].Right, 980u);
+}
+
+TEST(PlotMarkers, WindowBeforeTheFirstSamplePlacesNothing) {
+    CZefraKrgDoc doc;
+    SettingsRecord settings;
+    testing::FillSet(doc, testing::Ramp(100, 10), {testing::Ramp(100)});
+    for (uint32_t k = 0; k < 100; ++k) {
+        doc.ScanTime[0][k] += 1000;
+    }
+    PlotView view(doc, &settings);
+    view.SetAxisMetrics(FixedMeasure);
+    view.OnUpdate(HintInitial);
+    view.XStart = 0;
+    view.XEnd = 500;
+    view.BuildPicture(400, 300, FixedMeasure, true);
+    view.MarkersCommand();
+    EXPECT_EQ(view.Markers[0].Shown, 0u);
+    EXPECT_FALSE(view.MarkersChecked());
+}
+
+TEST(PlotMarkers, ReadoutTextsInBothForms) {
+    CZefraKrgDoc doc;
+    SettingsRecord settings;
+    settings.ChannelScale[0] = 0.001f;
+    std::vector<int32_t> values(100, 0);
+    values[20] = 100;
+    values[60] = -200;
+    testing::FillSet(doc, testing::Ramp(100), {values});
+    testing::RegisterTiming(doc, 1000, 1);  // 0.125 ms
+    PlotView view(doc, &settings);
+    view.OnUpdate(HintInitial);
+    view.Markers[0] = {20, 60, 1};
+    MarkerReadout r = view.MarkerReadoutOf(0);
+    EXPECT_FALSE(r.InSeconds);
+    EXPECT_FLOAT_EQ(r.LeftTimeMs, 2.5f);
+    EXPECT_FLOAT_EQ(r.RightVolts, -0.2f);
+    MarkerItemTexts t = FormatMarkerItems(r);
+    EXPECT_EQ(t.Left, "Lewy: x = 2.500 ms   y = 0.100 V");
+    EXPECT_EQ(t.Right, "Prawy: x = 7.500 ms  y = -0.200 V");
+    EXPECT_EQ(t.Delta, "Delta: x = 5.000 ms  y = -0.300 V");
+
+    testing::RegisterTiming(doc, 80000, 1);  // exactly 10 ms: seconds
+    r = view.MarkerReadoutOf(0);
+    EXPECT_TRUE(r.InSeconds);
+    t = FormatMarkerItems(r);
+    EXPECT_EQ(t.Left, "Lewy: x = 0.200 s   y = 0.100 V");
+    EXPECT_EQ(t.Right, "Prawy: x = 0.600 s   y = -0.200 V");
+    EXPECT_EQ(t.Delta, "Delta: x = 0.400 s   y = -0.300 V");
+    testing::RegisterTiming(doc, 79920, 1);  // 9.99 ms
+    EXPECT_FALSE(view.MarkerReadoutOf(0).InSeconds);
+
+    view.Markers[0].Shown = 0;
+    t = FormatMarkerItems(view.MarkerReadoutOf(0));
+    EXPECT_EQ(t, (MarkerItemTexts{"Lewy :", "Prawy :", "Delta :"}));
+    EXPECT_EQ(MarkerChannelNodeText(7), "Znaczniki kanału 8");
+}
+
+TEST(PlotMarkers, OverlaysAreClippedToThePlot) {
+    CZefraKrgDoc doc;
+    SettingsRecord settings;
+    testing::FillSet(doc, testing::Ramp(1001), {testing::Ramp(1001), {}, testing::Ramp(1001)});
+    PlotView view(doc, &settings);
+    view.SetAxisMetrics(FixedMeasure);
+    view.OnUpdate(HintInitial);  // 0 .. 1000 in time and value
+    view.BuildPicture(400, 300, FixedMeasure, true);
+    // Sample 500 sits at (200, 150); sample 1000 at the top-right corner (334, 22).
+    view.Markers[0] = {500, 1000, 1};
+    view.Markers[2] = {3, 4, 0};
+    const auto overlays = view.MarkerOverlays();
+    ASSERT_EQ(overlays.size(), 2u);
+    EXPECT_EQ(overlays[0].Side, MarkerSide::Left);
+    EXPECT_EQ(overlays[0].Centre, (PicturePoint{200, 150}));
+    EXPECT_EQ(overlays[0].Dest, (PictureRect{192, 142, 209, 159}));
+    EXPECT_EQ(overlays[0].SourceOffset, (PicturePoint{0, 0}));
+    EXPECT_EQ(overlays[0].Color, settings.ChannelColors[0]);
+    EXPECT_EQ(overlays[1].Centre, (PicturePoint{334, 22}));
+    EXPECT_EQ(overlays[1].Dest, (PictureRect{326, 22, 334, 31}));
+    EXPECT_EQ(overlays[1].SourceOffset, (PicturePoint{0, 8}));
+
+    // Outside the visible range nothing is drawn.
+    view.XStart = 600;
+    view.XEnd = 700;
+    view.BuildPicture(400, 300, FixedMeasure, true);
+    const auto later = view.MarkerOverlays();
+    EXPECT_TRUE(later.empty());
+}
+
+TEST(PlotMarkers, SpritePattern) {
+    const MarkerSpritePattern p = MarkerSprite();
+    int drawn = 0;
+    for (const auto& row : p) {
+        for (bool pixel : row) {
+            drawn += pixel ? 1 : 0;
+        }
+    }
+    // Border 64 - 4 gaps, cross 29 - the centre.
+    EXPECT_EQ(drawn, 60 + 28);
+    EXPECT_TRUE(p[0][0]);
+    EXPECT_TRUE(p[16][16]);
+    EXPECT_FALSE(p[8][8]);
+    EXPECT_FALSE(p[0][8]);
+    EXPECT_FALSE(p[16][8]);
+    EXPECT_FALSE(p[8][0]);
+    EXPECT_FALSE(p[8][16]);
+    EXPECT_TRUE(p[8][1]);
+    EXPECT_TRUE(p[15][8]);
+    EXPECT_FALSE(p[1][1]);
+}
+
+}  // namespace
+}  // namespace kresograf

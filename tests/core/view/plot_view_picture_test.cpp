@@ -1,0 +1,234 @@
+#include <gtest/gtest.h>
+
+#include "acquisition/frame_link.h"
+#include "view/plot_view.h"
+#include "view_fixture.h"
+
+namespace kresograf {
+namespace {
+
+using testing::FixedMeasure;
+
+// Five scans a quarter second apart (1 ms per unit), two channels:
+//   channel 1: -110, 220, 0, 100, 50   channel 2: -220, 440, 0, 110, 330
+// in a 400 x 300 window: plot (66, 22) .. (334, 278), 268 x 256 pixels.
+class PlotPicture : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        testing::FillSet(doc, {0, 250, 500, 750, 1000},
+                         {{-110, 220, 0, 100, 50}, {-220, 440, 0, 110, 330}});
+        testing::RegisterTiming(doc, 8000, 1);
+        settings.ChannelScale[0] = 0.01f;
+        settings.ChannelScale[1] = 0.001f;
+        view.SetAxisMetrics(FixedMeasure);
+        view.OnUpdate(HintInitial);
+    }
+
+    CZefraKrgDoc doc;
+    SettingsRecord settings;
+    PlotView view{doc, &settings};
+};
+
+struct ExpectedLabel {
+    const char* Text;
+    int32_t X;
+    int32_t Y;
+};
+
+TEST_F(PlotPicture, ScreenPictureOfAKnownDocument) {
+    ASSERT_EQ(view.AxisColumnWidth, 66);
+    ASSERT_EQ(view.AxisBandHeight, 22);
+    EXPECT_EQ(view.XStart, 0);
+    EXPECT_EQ(view.XEnd, 1000);
+    EXPECT_EQ(view.YMin[0], -110);
+    EXPECT_EQ(view.YMax[0], 220);
+    EXPECT_EQ(view.YMin[1], -220);
+    EXPECT_EQ(view.YMax[1], 440);
+
+    const Picture p = view.BuildPicture(400, 300, FixedMeasure, true);
+    EXPECT_TRUE(p.FillBackground);
+    EXPECT_TRUE(p.HasPlot);
+    EXPECT_TRUE(p.FillPlot);
+    EXPECT_TRUE(p.RaisedEdge);
+    EXPECT_TRUE(p.AxisLines.empty());
+    EXPECT_EQ(p.Plot, (PictureRect{66, 22, 334, 278}));
+    EXPECT_EQ(view.PlotRect, p.Plot);
+    EXPECT_EQ(p.Clip, (PictureRect{68, 24, 332, 276}));
+
+    // Time: " 1000.00 " is 54 px, n = trunc(268 / 54 + 1) = 5, step 250: ticks 250, 500, 750 at
+    // trunc(268 x t / 1000 + 66), baseline 300 - 11.
+    // Left values: 2 x 11 px per label, n = trunc(256 / 22 + 1) = 12, step = 330 / 11 = 30;
+    // rows trunc(278 - 256 x (t + 110) / 330). Right: step 660 / 11 = 60, from -180 upwards.
+    const std::vector<ExpectedLabel> expected = {
+        {" 250.00 ", 133, 289}, {" 500.00 ", 200, 289}, {" 750.00 ", 267, 289},
+        {" [ms] ", 400, 289},   {" 0.000 ", 66, 192},   {" -0.300 ", 66, 215},
+        {" -0.600 ", 66, 239},  {" -0.900 ", 66, 262},  {" 0.300 ", 66, 169},
+        {" 0.600 ", 66, 146},   {" 0.900 ", 66, 122},   {" 1.200 ", 66, 99},
+        {" 1.500 ", 66, 76},    {" 1.800 ", 66, 53},    {" 2.100 ", 66, 29},
+        {"Kan.1 ", 66, 11},     {" -0.180 ", 400, 262}, {" -0.120 ", 400, 239},
+        {" -0.060 ", 400, 215}, {" 0.000 ", 400, 192},  {" 0.060 ", 400, 169},
+        {" 0.120 ", 400, 146},  {" 0.180 ", 400, 122},  {" 0.240 ", 400, 99},
+        {" 0.300 ", 400, 76},   {" 0.360 ", 400, 53},   {" 0.420 ", 400, 29},
+        {"Kan.2 ", 400, 11},
+    };
+    ASSERT_EQ(p.Labels.size(), expected.size());
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        EXPECT_EQ(p.Labels[i].Text, expected[i].Text) << i;
+        EXPECT_EQ(p.Labels[i].Anchor, (PicturePoint{expected[i].X, expected[i].Y})) << i;
+        const bool time = i < 3;
+        EXPECT_EQ(p.Labels[i].Align, time ? LabelAlign::BaselineCentre : LabelAlign::BaselineRight)
+            << i;
+        const uint32_t colour = i < 4 ? 0u : i < 16 ? 0xFFFFFFu : 0x808080u;
+        EXPECT_EQ(p.Labels[i].Color, colour) << i;
+    }
+
+    std::vector<PicturePoint> grid;
+    for (int32_t x : {133, 200, 267}) {
+        grid.push_back({x, 278});
+        grid.push_back({x, 22});
+    }
+    for (int32_t y : {192, 215, 239, 262, 169, 146, 122, 99, 76, 53, 29}) {
+        grid.push_back({66, y});
+        grid.push_back({334, y});
+    }
+    EXPECT_EQ(p.Grid, grid);
+    EXPECT_EQ(p.GridColor, settings.GridColor);
+
+    // x = MulDiv(t, 268, 1000) + 66; y = MulDiv(v - YMin, -256, range) + 278.
+    ASSERT_EQ(p.Traces.size(), 2u);
+    EXPECT_EQ(p.Traces[0].Channel, 0);
+    EXPECT_EQ(p.Traces[0].Color, 0xFFFFFFu);
+    EXPECT_EQ(p.Traces[0].Points, (std::vector<PicturePoint>{{66, 278},
+                                                             {66, 278},
+                                                             {133, 22},
+                                                             {133, 22},
+                                                             {200, 193},
+                                                             {200, 193},
+                                                             {267, 115},
+                                                             {267, 115},
+                                                             {334, 154},
+                                                             {334, 154}}));
+    EXPECT_EQ(p.Traces[1].Color, 0x808080u);
+    EXPECT_EQ(p.Traces[1].Points, (std::vector<PicturePoint>{{66, 278},
+                                                             {66, 278},
+                                                             {133, 22},
+                                                             {133, 22},
+                                                             {200, 193},
+                                                             {200, 193},
+                                                             {267, 150},
+                                                             {267, 150},
+                                                             {334, 65},
+                                                             {334, 65}}));
+    EXPECT_EQ(view.FirstVisible[0], 0);
+    EXPECT_EQ(view.LastVisible[0], 4);
+    EXPECT_EQ(view.TraceMappings[1], ComputeTraceMapping(0, 1000, -220, 440, p.Plot));
+    // Channels the set does not hold are never visited.
+    EXPECT_EQ(view.FirstVisible[2], -1);
+
+    view.ToggleGrid();
+    EXPECT_TRUE(view.BuildPicture(400, 300, FixedMeasure, true).Grid.empty());
+}
+
+TEST_F(PlotPicture, PaperPictureUsesPrintPensAndBlackLabels) {
+    view.BuildPicture(400, 300, FixedMeasure, true);
+    const auto screenMapping = view.TraceMappings[0];
+    // The print font: 10 px per character, 20 px high: column 110, band 40.
+    auto printMeasure = [](std::string_view text) {
+        return TextSize{static_cast<int32_t>(text.size()) * 10, 20};
+    };
+    const Picture p = view.BuildPicture(800, 600, printMeasure, false);
+    EXPECT_FALSE(p.OnScreen);
+    EXPECT_FALSE(p.FillBackground);
+    EXPECT_FALSE(p.FillPlot);
+    EXPECT_FALSE(p.RaisedEdge);
+    const PictureRect plot{110, 40, 690, 560};
+    EXPECT_EQ(p.Plot, plot);
+    EXPECT_EQ(p.Clip, plot);
+    // Default colours negated: channel 1 white -> black, channel 2 grey 0x808080 -> 0x7F7F7F.
+    EXPECT_EQ(p.AxisLines, (std::vector<PictureLine>{{{110, 40}, {690, 40}, 0, 10},
+                                                     {{690, 560}, {110, 560}, 0, 10},
+                                                     {{109, 40}, {109, 560}, 0x000000, 1},
+                                                     {{691, 40}, {691, 560}, 0x7F7F7F, 1}}));
+    for (const auto& label : p.Labels) {
+        EXPECT_EQ(label.Color, 0u) << label.Text;
+    }
+    ASSERT_EQ(p.Traces.size(), 2u);
+    EXPECT_EQ(p.Traces[0].Color, 0x000000u);
+    EXPECT_EQ(p.Traces[1].Color, 0x7F7F7Fu);
+    EXPECT_EQ(p.Traces[0].Points.front(), (PicturePoint{110, 560}));
+    // The screen's mapping and plot stay for the markers and the mouse.
+    EXPECT_EQ(view.TraceMappings[0], screenMapping);
+    EXPECT_EQ(view.PlotRect, (PictureRect{66, 22, 334, 278}));
+}
+
+TEST_F(PlotPicture, SmallWindowOrNoMainWindow) {
+    // 44 px high is twice the band: only grey.
+    Picture p = view.BuildPicture(400, 44, FixedMeasure, true);
+    EXPECT_TRUE(p.FillBackground);
+    EXPECT_FALSE(p.HasPlot);
+    EXPECT_TRUE(p.Labels.empty());
+    EXPECT_TRUE(p.Traces.empty());
+    p = view.BuildPicture(132, 300, FixedMeasure, true);
+    EXPECT_FALSE(p.HasPlot);
+    EXPECT_TRUE(view.BuildPicture(133, 45, FixedMeasure, true).HasPlot);
+
+    PlotView orphan(doc, nullptr);
+    orphan.SetAxisMetrics(FixedMeasure);
+    orphan.OnUpdate(HintInitial);
+    p = orphan.BuildPicture(400, 300, FixedMeasure, true);
+    EXPECT_FALSE(p.FillBackground);
+    EXPECT_FALSE(p.HasPlot);
+    // On paper it still prints, with values in stored units.
+    p = orphan.BuildPicture(400, 300, FixedMeasure, false);
+    ASSERT_TRUE(p.HasPlot);
+    EXPECT_EQ(p.Labels[4].Text, " 0.000 ");
+    EXPECT_EQ(p.Labels[5].Text, " -30.000 ");
+}
+
+TEST_F(PlotPicture, OneSampleSetShowsOneColumnAtTheLeftEdge) {
+    testing::FillSet(doc, {500}, {{120}});
+    view.OnUpdate(HintInitial);
+    EXPECT_EQ(view.XStart, 500);
+    EXPECT_EQ(view.XEnd, 500);
+    // Flat: the previous width (1000) is kept around the value.
+    EXPECT_EQ(view.YMin[0], -380);
+    EXPECT_EQ(view.YMax[0], 620);
+    const Picture p = view.BuildPicture(400, 300, FixedMeasure, true);
+    ASSERT_EQ(p.Traces.size(), 1u);
+    // Inside the clip (68 ..) rather than at MulDiv's -1 just outside the plot.
+    const int32_t y = 278 - 128;  // 500 of 1000 above the bottom of 256 px
+    EXPECT_EQ(p.Traces[0].Points, (std::vector<PicturePoint>{{68, y}, {68, y}}));
+    EXPECT_EQ(view.FirstVisible[0], 0);
+    EXPECT_EQ(view.LastVisible[0], 0);
+    // The time axis has only its unit.
+    EXPECT_EQ(p.Labels[0].Text, " [ms] ");
+
+    // Visible-range autoscale over the empty range [0, 0) keeps the range.
+    view.Autoscale();
+    EXPECT_EQ(view.YMin[0], -380);
+    EXPECT_EQ(view.YMax[0], 620);
+}
+
+TEST_F(PlotPicture, TimeAxisReadsTheRegisteredParameters) {
+    // The working block is edited for the next acquisition; the shown data keep their timing.
+    AcquisitionParams working;
+    working.Divisor = 80000;
+    working.Prescaler = 100;
+    doc.SetWorking(working, TriggerParams{});
+    testing::RegisterTiming(doc, 8, 1);  // 0.001 ms per unit
+    EXPECT_FLOAT_EQ(view.TimeStep(), 0.001f);
+    // " 1.00 " is 36 px: n = 8, step ceil(1000 / 7, 2) = 142.86 units = 0.14 ms.
+    Picture p = view.BuildPicture(400, 300, FixedMeasure, true);
+    EXPECT_EQ(p.Labels[0].Text, " 0.14 ");
+    EXPECT_EQ(p.Labels[6].Text, " [ms] ");
+    doc.CurrentSet = 1;
+    testing::FillSet(doc, {0, 250, 500, 750, 1000}, {{1, 2, 3, 4, 5}});
+    view.OnUpdate(HintNewShot);
+    EXPECT_EQ(view.LinkedSet(), 1u);
+    p = view.BuildPicture(400, 300, FixedMeasure, true);
+    EXPECT_EQ(p.Labels[0].Text, " 0.14 ");
+    EXPECT_EQ(p.Labels[6].Text, " [ms] ");
+}
+
+}  // namespace
+}  // namespace kresograf

@@ -1,0 +1,254 @@
+#include "view/plot_view.h"
+
+#include <gtest/gtest.h>
+
+#include "acquisition/frame_link.h"
+#include "view_fixture.h"
+
+namespace kresograf {
+namespace {
+
+using testing::FillSet;
+using testing::FixedMeasure;
+using testing::Ramp;
+
+std::vector<std::vector<int32_t>> Present(std::initializer_list<int> channels, int32_t n) {
+    std::vector<std::vector<int32_t>> values(8);
+    for (int c : channels) {
+        values[static_cast<std::size_t>(c)] = std::vector<int32_t>(static_cast<std::size_t>(n), c);
+    }
+    return values;
+}
+
+TEST(PlotViewLinks, ChannelChoiceIsRepairedWithOneCounter) {
+    CZefraKrgDoc doc;
+    SettingsRecord settings;
+    PlotView view(doc, &settings);
+
+    // Active 0 and right 1 absent: active takes 2, the right search goes on from 3 and finds 5.
+    FillSet(doc, Ramp(3), Present({2, 5}, 3));
+    view.RefreshDocumentLinks();
+    EXPECT_EQ(view.ActiveChannel, 2);
+    EXPECT_EQ(view.RightChannel, 5);
+
+    // Active present, right absent: the right search starts at 0 and may pick the active one.
+    view.ActiveChannel = 4;
+    view.RightChannel = 6;
+    FillSet(doc, Ramp(3), Present({4, 7}, 3));
+    view.RefreshDocumentLinks();
+    EXPECT_EQ(view.ActiveChannel, 4);
+    EXPECT_EQ(view.RightChannel, 4);
+
+    // Only one channel past the active one: nothing left for the right axis, it follows.
+    view.ActiveChannel = 0;
+    view.RightChannel = 1;
+    FillSet(doc, Ramp(3), Present({6}, 3));
+    view.RefreshDocumentLinks();
+    EXPECT_EQ(view.ActiveChannel, 6);
+    EXPECT_EQ(view.RightChannel, 6);
+
+    // Nothing present: both stay.
+    view.ActiveChannel = 3;
+    view.RightChannel = 5;
+    FillSet(doc, Ramp(3), Present({}, 3));
+    view.RefreshDocumentLinks();
+    EXPECT_EQ(view.ActiveChannel, 3);
+    EXPECT_EQ(view.RightChannel, 5);
+
+    // The view follows the set the document shows.
+    doc.CurrentSet = 1;
+    view.RefreshDocumentLinks();
+    EXPECT_EQ(view.LinkedSet(), 1u);
+}
+
+TEST(PlotViewUpdate, HintsSetWindowScalesMarkersAndHistory) {
+    CZefraKrgDoc doc;
+    SettingsRecord settings;
+    PlotView view(doc, &settings);
+
+    // Empty document: window 0 .. 10000, ranges -500 .. 500, markers at 0.
+    ViewResponse r = view.OnUpdate(HintInitial);
+    EXPECT_EQ(r.Action, ViewAction::RenderAndRedraw);
+    EXPECT_EQ(r.MarkerChannels, 0xFF);
+    EXPECT_EQ(view.XStart, 0);
+    EXPECT_EQ(view.XEnd, 10000);
+    EXPECT_EQ(view.YMin[3], -500);
+    EXPECT_EQ(view.YMax[3], 500);
+    EXPECT_EQ(view.Markers[0], (MarkerRecord{0, 0, 0}));
+    EXPECT_EQ(view.History().Index(), 0);
+
+    // Flat trace at 1000 with the previous range -500 .. 500: 500 .. 1500.
+    std::vector<std::vector<int32_t>> values(2);
+    values[0] = std::vector<int32_t>(50, 1000);
+    values[1] = Ramp(50, -3);
+    FillSet(doc, Ramp(50, 10), values);
+    view.OnUpdate(HintReset);
+    EXPECT_EQ(view.XStart, 0);
+    EXPECT_EQ(view.XEnd, 490);
+    EXPECT_EQ(view.YMin[0], 500);
+    EXPECT_EQ(view.YMax[0], 1500);
+    EXPECT_EQ(view.YMin[1], -147);
+    EXPECT_EQ(view.YMax[1], 0);
+    // Channels the set does not hold keep the default range.
+    EXPECT_EQ(view.YMin[5], -500);
+    EXPECT_EQ(view.Markers[1], (MarkerRecord{0, 49, 0}));
+
+    // A shot keeps the scales and pulls shown markers into the shorter set.
+    view.XEnd = 300;
+    view.YMax[0] = 7000;
+    view.Markers[0] = {45, 48, 1};
+    view.Markers[1] = {45, 48, 0};
+    FillSet(doc, Ramp(40, 10), values);
+    r = view.OnUpdate(HintNewShot);
+    EXPECT_EQ(r.MarkerChannels, 0x01);
+    EXPECT_EQ(view.XEnd, 300);
+    EXPECT_EQ(view.YMax[0], 7000);
+    EXPECT_EQ(view.Markers[0], (MarkerRecord{39, 39, 1}));
+    EXPECT_EQ(view.Markers[1], (MarkerRecord{45, 48, 0}));
+
+    // End of a recording: new window and scales, history untouched.
+    const int32_t historyIndex = view.History().Index();
+    r = view.OnUpdate(HintRecordingDone);
+    EXPECT_EQ(view.XEnd, 390);
+    EXPECT_EQ(view.YMin[0], 500);
+    EXPECT_EQ(view.YMax[0], 1500);
+    EXPECT_EQ(view.History().Index(), historyIndex);
+
+    // A recording that produced nothing: markers off, the ranges stay (no inverted range).
+    view.YMin[0] = -20;
+    view.YMax[0] = 20;
+    FillSet(doc, {}, values);
+    r = view.OnUpdate(HintRecordingDone);
+    EXPECT_EQ(view.Markers[0].Shown, 0u);
+    EXPECT_EQ(view.YMin[0], -20);
+    EXPECT_EQ(view.YMax[0], 20);
+    EXPECT_LT(view.XStart, view.XEnd);
+
+    // Colours changed: only the common start and end.
+    view.XEnd = 77;
+    r = view.OnUpdate(HintColorsChanged);
+    EXPECT_EQ(r.Action, ViewAction::RenderAndRedraw);
+    EXPECT_EQ(view.XEnd, 77);
+}
+
+TEST(PlotViewScales, CommandsActOnActiveOrAllShownChannels) {
+    CZefraKrgDoc doc;
+    SettingsRecord settings;
+    std::vector<std::vector<int32_t>> values = {
+        {5, 50, -40, 7, 9, 100}, {1, 2, 3, 4, 5, 6}, {}, {-9, -8, -7, -6, -5, -4}};
+    FillSet(doc, Ramp(6, 100), values);
+    PlotView view(doc, &settings);
+    view.SetAxisMetrics(FixedMeasure);
+    view.OnUpdate(HintInitial);
+    EXPECT_EQ(view.YMin[0], -40);
+    EXPECT_EQ(view.YMax[0], 100);
+
+    // Visible autoscale scans [first, last): window 150 .. 250 gives scans 1 .. 3, so 1 and 2.
+    view.XStart = 150;
+    view.XEnd = 250;
+    view.BuildPicture(400, 300, FixedMeasure, true);
+    EXPECT_EQ(view.FirstVisible[0], 1);
+    EXPECT_EQ(view.LastVisible[0], 3);
+    view.Autoscale();
+    EXPECT_EQ(view.YMin[0], -40);
+    EXPECT_EQ(view.YMax[0], 50);
+    EXPECT_EQ(view.YMax[1], 6);  // not linked: channel 2 untouched
+    view.ToggleLinkedScales();
+    view.Autoscale();
+    EXPECT_EQ(view.YMin[1], 2);
+    EXPECT_EQ(view.YMax[1], 3);
+    EXPECT_EQ(view.YMin[3], -8);
+
+    // Align: shown channels other than the active one take its range.
+    view.ChannelVisible[3] = 0;
+    view.AlignScales();
+    EXPECT_EQ(view.YMin[1], -40);
+    EXPECT_EQ(view.YMax[1], 50);
+    EXPECT_EQ(view.YMin[3], -8);
+
+    // Fix X zero: -2000 .. 3000 gives 0 .. 5000; a span past the limit is capped.
+    view.XStart = -2000;
+    view.XEnd = 3000;
+    view.FixXZero();
+    EXPECT_EQ(view.XStart, 0);
+    EXPECT_EQ(view.XEnd, 5000);
+    view.XStart = -0x7FFFFFFF;
+    view.XEnd = 0x7FFFFFFF;
+    view.FixXZero();
+    EXPECT_EQ(view.XEnd, TimeLimit);
+
+    // Fix Y zero: 100 .. 401 gives -150 .. 150 (arithmetic shift of 301).
+    view.ToggleLinkedScales();
+    view.YMin[0] = 100;
+    view.YMax[0] = 401;
+    view.YMin[1] = 0;
+    view.YMax[1] = 10;
+    const ViewResponse r = view.FixYZero();
+    EXPECT_EQ(r.Action, ViewAction::RenderAndRedraw);
+    EXPECT_EQ(view.YMin[0], -150);
+    EXPECT_EQ(view.YMax[0], 150);
+    EXPECT_EQ(view.YMax[1], 10);
+
+    EXPECT_EQ(view.ToggleLinkedScales().Action, ViewAction::None);
+    EXPECT_EQ(view.LinkedScales, 1u);
+    const int32_t index = view.History().Index();
+    EXPECT_EQ(view.ToggleGrid().Action, ViewAction::RenderAndRedraw);
+    EXPECT_EQ(view.History().Index(), index);  // the switches record nothing
+}
+
+TEST(ZoomHistory, TwentyEntriesWalkedBothWays) {
+    ZoomHistory h;
+    ViewRange got;
+    EXPECT_FALSE(h.Step(false, got));
+    for (int32_t i = 0; i < 21; ++i) {
+        ViewRange r;
+        r.XStart = i;
+        h.Push(r);
+    }
+    EXPECT_EQ(h.Index(), 19);
+    EXPECT_EQ(h.Entry(0).XStart, 1);  // the 21st push dropped entry 0
+    for (int i = 0; i < 20; ++i) {
+        h.Step(false, got);
+    }
+    EXPECT_EQ(h.Index(), 0);
+    EXPECT_EQ(got.XStart, 1);
+    // Forward at the top and back at the bottom restore without moving.
+    ASSERT_TRUE(h.Step(false, got));
+    EXPECT_EQ(got.XStart, 1);
+    h.Step(true, got);
+    h.Step(true, got);
+    EXPECT_EQ(got.XStart, 3);
+    // Pushing after steps back makes the new entry the top; a forward step stays there.
+    ViewRange r;
+    r.XStart = 99;
+    h.Push(r);
+    EXPECT_EQ(h.Index(), 3);
+    EXPECT_EQ(h.Top(), 3);
+    h.Step(true, got);
+    EXPECT_EQ(got.XStart, 99);
+    h.Reset();
+    EXPECT_EQ(h.Index(), -1);
+    EXPECT_FALSE(h.Step(true, got));
+}
+
+TEST(PlotViewScales, HistoryRestoresTheWholeScaleState) {
+    CZefraKrgDoc doc;
+    SettingsRecord settings;
+    FillSet(doc, Ramp(10, 10), {Ramp(10)});
+    PlotView view(doc, &settings);
+    view.OnUpdate(HintInitial);
+    view.YMin[4] = -3;
+    view.XStart = -2000;
+    view.FixXZero();  // recorded: 0 .. 2090, YMin[4] = -3
+    view.XEnd = 1;
+    view.YMin[4] = 8;
+    EXPECT_EQ(view.LeftDoubleClick().Action, ViewAction::RenderAndRedraw);
+    EXPECT_EQ(view.XEnd, 90);
+    EXPECT_EQ(view.YMin[4], -500);
+    view.RightDoubleClick();
+    EXPECT_EQ(view.XEnd, 2090);
+    EXPECT_EQ(view.YMin[4], -3);
+}
+
+}  // namespace
+}  // namespace kresograf

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <string_view>
+#include <vector>
+
+#include "acquisition/settings_record.h"
+#include "document/zefra_krg_doc.h"
+#include "view/picture.h"
+
+namespace kresograf::testing {
+
+// Label font of the tests: 6 px per character, 11 px high. Column 66 px, band 22 px.
+inline TextSize FixedMeasure(std::string_view text) {
+    return {static_cast<int32_t>(text.size()) * 6, 11};
+}
+
+// Puts scans into the current set: scan k at times[k], channel c's samples from values[c]
+// (missing channels are absent from the set).
+inline void FillSet(CZefraKrgDoc& doc, const std::vector<int32_t>& times,
+                    const std::vector<std::vector<int32_t>>& values) {
+    const uint32_t set = doc.CurrentSet.load();
+    const auto n = static_cast<uint32_t>(times.size());
+    if (doc.SetCapacity(set) < n) {
+        doc.ResizeSet(set, n);
+    }
+    for (uint32_t k = 0; k < n; ++k) {
+        doc.ScanTime[set][k] = times[k];
+    }
+    for (int c = 0; c < 8; ++c) {
+        const bool present = c < static_cast<int>(values.size()) && !values[c].empty();
+        doc.ChannelPresent[set][c] = present ? 1 : 0;
+        for (uint32_t k = 0; k < n; ++k) {
+            doc.Samples[set][c][k] = present ? values[c][k] : 0;
+        }
+    }
+    doc.SampleCount[set] = n;
+    ++doc.Generation[set];
+}
+
+// One ScanTime unit of divisor / 8000 x prescaler ms in the registered block.
+inline void RegisterTiming(CZefraKrgDoc& doc, uint32_t divisor, uint32_t prescaler) {
+    AcquisitionParams params;
+    params.Divisor = divisor;
+    params.Prescaler = prescaler;
+    doc.Register(params, TriggerParams{});
+}
+
+inline std::vector<int32_t> Ramp(int32_t n, int32_t step = 1) {
+    std::vector<int32_t> v(static_cast<std::size_t>(n));
+    for (int32_t k = 0; k < n; ++k) {
+        v[static_cast<std::size_t>(k)] = k * step;
+    }
+    return v;
+}
+
+}  // namespace kresograf::testing
