@@ -17,6 +17,18 @@ int32_t MulDiv(int64_t a, int64_t b, int64_t d) {
     if (d == 0) {
         return -1;
     }
+    // Pixel arithmetic stays far inside 64 bits; only extreme inputs need the wide path.
+    constexpr int64_t narrow = int64_t{1} << 31;
+    constexpr int64_t narrowD = int64_t{1} << 62;
+    if (a > -narrow && a < narrow && b > -narrow && b < narrow && d > -narrowD && d < narrowD) {
+        int64_t num = a * b;
+        const bool negative = (num < 0) != (d < 0);
+        num = num < 0 ? -num : num;
+        const int64_t den = d < 0 ? -d : d;
+        int64_t q = (num + den / 2) / den;  // halves away from zero (on the magnitude)
+        q = negative ? -q : q;
+        return Saturate(q);
+    }
     __extension__ using Wide = __int128;
     Wide num = static_cast<Wide>(a) * b;
     Wide den = d;

@@ -1,0 +1,138 @@
+#include "view/trace_mapping.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <limits>
+#include <random>
+
+namespace kresograf {
+namespace {
+
+constexpr int32_t kMax32 = std::numeric_limits<int32_t>::max();
+constexpr int32_t kMin32 = std::numeric_limits<int32_t>::min();
+
+// Rounding to nearest with halves away from zero, worked out from the remainder.
+int32_t ReferenceMulDiv(int64_t a, int64_t b, int64_t d) {
+    if (d == 0) {
+        return -1;
+    }
+    __extension__ using Wide = __int128;
+    const Wide num = static_cast<Wide>(a) * b;
+    Wide q = num / d;
+    const Wide rem = num % d;
+    const Wide twiceRem = rem < 0 ? -2 * rem : 2 * rem;
+    const Wide absD = d < 0 ? -static_cast<Wide>(d) : static_cast<Wide>(d);
+    if (twiceRem >= absD) {
+        q += ((num < 0) != (d < 0)) ? -1 : 1;
+    }
+    return q > kMax32 ? kMax32 : q < kMin32 ? kMin32 : static_cast<int32_t>(q);
+}
+
+TEST(TraceMappingTest, MulDivRoundsHalvesAwayFromZeroAndSaturates) {
+    EXPECT_EQ(MulDiv(1, 1, 2), 1);
+    EXPECT_EQ(MulDiv(-1, 1, 2), -1);
+    EXPECT_EQ(MulDiv(3, 1, 2), 2);
+    EXPECT_EQ(MulDiv(-3, 1, 2), -2);
+    EXPECT_EQ(MulDiv(5, 1, -2), -3);
+    EXPECT_EQ(MulDiv(-5, 1, -2), 3);
+    EXPECT_EQ(MulDiv(1, 1, 3), 0);
+    EXPECT_EQ(MulDiv(2, 1, 3), 1);
+    EXPECT_EQ(MulDiv(-2, 1, 3), -1);
+    EXPECT_EQ(MulDiv(7, 5, 10), 4);
+    EXPECT_EQ(MulDiv(0, 5, 0), -1);
+    EXPECT_EQ(MulDiv(123, 456, 0), -1);
+    EXPECT_EQ(MulDiv(kMax32, 2, 1), kMax32);
+    EXPECT_EQ(MulDiv(kMin32, 2, 1), kMin32);
+    EXPECT_EQ(MulDiv(kMax32, -2, 1), kMin32);
+    // Products beyond 64 bits still divide exactly.
+    EXPECT_EQ(MulDiv(int64_t{1} << 40, int64_t{1} << 40, int64_t{1} << 62), 1 << 18);
+    EXPECT_EQ(MulDiv(int64_t{3} << 40, int64_t{1} << 21, int64_t{1} << 62), 2);
+    EXPECT_EQ(MulDiv(-(int64_t{3} << 40), int64_t{1} << 21, int64_t{1} << 62), -2);
+    EXPECT_EQ(MulDiv(std::numeric_limits<int64_t>::min(), std::numeric_limits<int64_t>::min(),
+                     std::numeric_limits<int64_t>::min()),
+              kMin32);
+
+    std::mt19937_64 rng(7);
+    for (int i = 0; i < 200000; ++i) {
+        const int bits = 1 + static_cast<int>(rng() % 62);
+        const int64_t mask = (int64_t{1} << bits) - 1;
+        const int64_t a = static_cast<int64_t>(rng() & static_cast<uint64_t>(mask)) - mask / 2;
+        const int64_t b = static_cast<int64_t>(rng() % 70001) - 35000;
+        const int64_t d = static_cast<int64_t>(rng() % 66001) - 33000;
+        ASSERT_EQ(MulDiv(a, b, d), ReferenceMulDiv(a, b, d)) << a << " " << b << " " << d;
+        ASSERT_EQ(MulDiv(b, a, d), ReferenceMulDiv(b, a, d)) << b << " " << a << " " << d;
+    }
+}
+
+TEST(TraceMappingTest, SpansAreHalvedUntilTheyFitFifteenBits) {
+    const PictureRect plot{40, 20, 540, 501};  // 500 x 481
+    TraceMapping m = ComputeTraceMapping(1000, 101000, -35000, 35000, plot);
+    EXPECT_EQ(m.XSpan, 25000);
+    EXPECT_EQ(m.Shift, 2);
+    EXPECT_EQ(m.YSpan, 17500);
+    EXPECT_EQ(m.PixelHeight, -121);  // -481 -> -241 -> -121, arithmetic shifts
+    EXPECT_EQ(m.PixelWidth, 500);
+    EXPECT_EQ(m.OriginX, 40);
+    EXPECT_EQ(m.OriginY, 501);
+    EXPECT_EQ(m.YBase, -35000);
+    EXPECT_EQ(m.XStart, 1000);
+
+    m = ComputeTraceMapping(-0x3FFFFFFC, 0x3FFFFFFC, 0, 32767, plot);
+    EXPECT_EQ(m.XSpan, 32767);
+    EXPECT_EQ(m.Shift, 16);
+    EXPECT_EQ(m.YSpan, 32767);
+    EXPECT_EQ(m.PixelHeight, -481);
+
+    m = ComputeTraceMapping(0, 32768, 0, 0, plot);
+    EXPECT_EQ(m.XSpan, 16384);
+    EXPECT_EQ(m.Shift, 1);
+    EXPECT_EQ(m.YSpan, 0);
+}
+
+TEST(TraceMappingTest, MappingShiftsArithmeticallyRoundsAndSaturates) {
+    // Shift 2, XSpan 16384, width 16384: one pixel per four time units.
+    const PictureRect plot{10, 0, 16394, 100};
+    const TraceMapping m = ComputeTraceMapping(0, 65536, 0, 100, plot);
+    ASSERT_EQ(m.Shift, 2);
+    EXPECT_EQ(MapX(m, 0), 10);
+    EXPECT_EQ(MapX(m, 3), 10);
+    EXPECT_EQ(MapX(m, 4), 11);
+    // Before the window the shift floors: -1 and -4 are one pixel left, -5 two.
+    EXPECT_EQ(MapX(m, -1), 9);
+    EXPECT_EQ(MapX(m, -4), 9);
+    EXPECT_EQ(MapX(m, -5), 8);
+
+    // y = bottom - value, halves away from zero.
+    const TraceMapping y = ComputeTraceMapping(0, 10, 0, 200, PictureRect{0, 0, 10, 100});
+    EXPECT_EQ(MapY(y, 0), 100);
+    EXPECT_EQ(MapY(y, 1), 99);  // -0.5 -> -1
+    EXPECT_EQ(MapY(y, -1), 101);
+    EXPECT_EQ(MapY(y, 3), 98);  // -1.5 -> -2
+    EXPECT_EQ(MapY(y, 200), 0);
+
+    // A flat value range maps everything one pixel below the bottom.
+    const TraceMapping flat = ComputeTraceMapping(0, 10, 5, 5, PictureRect{0, 0, 10, 100});
+    EXPECT_EQ(MapY(flat, 5), 99);
+    EXPECT_EQ(MapY(flat, kMax32), 99);
+
+    TraceMapping far{};
+    far.XSpan = 1;
+    far.PixelWidth = 32767;
+    far.OriginX = 100;
+    far.XStart = kMin32;
+    EXPECT_EQ(MapX(far, kMax32), kMax32);
+    EXPECT_EQ(ClampCoordinate(MapX(far, kMax32)), 32767);
+    far.XStart = kMax32;
+    far.OriginX = -100;
+    EXPECT_EQ(MapX(far, kMin32), kMin32);
+    EXPECT_EQ(ClampCoordinate(MapX(far, kMin32)), -32768);
+
+    const TraceMapping u =
+        ComputeTraceMapping(1000, 1000 + 65536, 0, 1, PictureRect{5, 0, 1005, 10});
+    EXPECT_EQ(UnmapX(u, 505), 1000 + 32768);
+    EXPECT_EQ(UnmapX(u, 4), 1000 - 64);  // -16.384 -> -16, times 4
+}
+
+}  // namespace
+}  // namespace kresograf

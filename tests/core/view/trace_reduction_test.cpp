@@ -1,0 +1,220 @@
+#include "view/trace_reduction.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <limits>
+#include <random>
+#include <vector>
+
+#include "view/trace_summary.h"
+
+namespace kresograf {
+namespace {
+
+constexpr int32_t kMax32 = std::numeric_limits<int32_t>::max();
+constexpr int32_t kMin32 = std::numeric_limits<int32_t>::min();
+
+struct Trace {
+    std::vector<int32_t> Time;
+    std::vector<int32_t> Values;
+    TraceSummary Summary;
+
+    void Summarise() { Summary.Build(Values.data(), static_cast<uint32_t>(Values.size())); }
+};
+
+// The visible range as the document defines it: one scan beyond each edge of the window.
+void VisibleRange(const std::vector<int32_t>& t, int32_t x1, int32_t x2, int32_t& first,
+                  int32_t& last) {
+    const int32_t n = static_cast<int32_t>(t.size());
+    first = last = -1;
+    if (n == 1) {
+        first = last = (x1 <= t[0] && t[0] <= x2) ? 0 : -1;
+        return;
+    }
+    const auto lo = std::lower_bound(t.begin(), t.end(), x1);
+    if (lo != t.end()) {
+        first = std::max<int32_t>(0, static_cast<int32_t>(lo - t.begin()) - 1);
+    }
+    const auto hi = std::upper_bound(t.begin(), t.end(), x2);
+    if (hi != t.begin()) {
+        last = std::min<int32_t>(n - 1, static_cast<int32_t>(hi - t.begin()));
+    }
+}
+
+// Both reductions over the same input, with the summary and without one; returns the points.
+std::vector<PicturePoint> ExpectSame(const Trace& tr, int32_t first, int32_t last,
+                                     const TraceMapping& m) {
+    std::vector<PicturePoint> plain{{1, 2}};
+    std::vector<PicturePoint> fast{{3, 4}};
+    std::vector<PicturePoint> unsummarised;
+    ReduceTracePlain(tr.Time.data(), tr.Values.data(), first, last, m, plain);
+    ReduceTrace(tr.Time.data(), tr.Values.data(), tr.Summary, first, last, m, fast);
+    ReduceTrace(tr.Time.data(), tr.Values.data(), TraceSummary{}, first, last, m, unsummarised);
+    EXPECT_EQ(fast, plain) << "first " << first << " last " << last << " XSpan " << m.XSpan
+                           << " Shift " << m.Shift << " YSpan " << m.YSpan;
+    EXPECT_EQ(unsummarised, plain);
+    return plain;
+}
+
+TEST(TraceReductionTest, PlainReductionKeepsTheExtremesOfEachColumnInOrder) {
+    Trace tr;
+    tr.Time = {0, 1, 2, 3, 4, 5};
+    tr.Values = {5, 50, 20, 70, 10, 90};
+    tr.Summarise();
+    // x = round(t / 2) + 10, y = 100 - value.
+    const TraceMapping m = ComputeTraceMapping(0, 8, 0, 100, PictureRect{10, 0, 14, 100});
+    const std::vector<PicturePoint> expected = {{10, 95}, {10, 95}, {11, 50}, {11, 80},
+                                                {12, 30}, {12, 90}, {13, 10}, {13, 10}};
+    EXPECT_EQ(ExpectSame(tr, 0, 5, m), expected);
+    EXPECT_EQ(ExpectSame(tr, 2, 2, m), (std::vector<PicturePoint>{{11, 80}, {11, 80}}));
+    EXPECT_TRUE(ExpectSame(tr, 3, 2, m).empty());
+    EXPECT_TRUE(ExpectSame(tr, -1, -1, m).empty());
+}
+
+TEST(TraceReductionTest, LongTraceKeepsTwoPointsPerColumn) {
+    Trace tr;
+    const int32_t n = 200000;
+    tr.Time.resize(n);
+    tr.Values.resize(n);
+    std::mt19937 rng(3);
+    for (int32_t k = 0; k < n; ++k) {
+        tr.Time[k] = k;
+        tr.Values[k] = static_cast<int32_t>(rng() % 4001) - 2000;
+    }
+    tr.Summarise();
+    const PictureRect plot{60, 30, 560, 430};
+    for (const auto& [x1, x2] :
+         {std::pair{0, n - 1}, std::pair{1000, 101000}, std::pair{7, 1237}}) {
+        const TraceMapping m = ComputeTraceMapping(x1, x2, -2000, 2000, plot);
+        int32_t first = 0;
+        int32_t last = 0;
+        VisibleRange(tr.Time, x1, x2, first, last);
+        const auto points = ExpectSame(tr, first, last, m);
+        EXPECT_LE(points.size(), 1004u);
+        EXPECT_GE(points.size(), 1000u);
+    }
+}
+
+TEST(TraceReductionTest, EdgeCasesMatchThePlainReduction) {
+    const PictureRect plot{50, 20, 550, 420};
+    Trace tr;
+    tr.Time.resize(5000);
+    tr.Values.resize(5000);
+    for (int32_t k = 0; k < 5000; ++k) {
+        tr.Time[k] = k - 2500;
+        tr.Values[k] = (k * 7919) % 1000 - 500;
+    }
+    tr.Summarise();
+    const int32_t n = 4999;
+
+    // One column: the whole trace inside one pixel, a vertical line from the lowest to the
+    // highest value.
+    auto points = ExpectSame(tr, 0, n, ComputeTraceMapping(-2500, 100000000, -500, 500, plot));
+    ASSERT_EQ(points.size(), 2u);
+    EXPECT_EQ(points[0], (PicturePoint{50, 20}));
+    EXPECT_EQ(points[1], (PicturePoint{50, 420}));
+
+    // Values far outside the range clamp to the 16-bit edge.
+    points = ExpectSame(tr, 0, n, ComputeTraceMapping(-2500, 2500, 100000, 100010, plot));
+    for (const auto& p : points) {
+        EXPECT_EQ(p.Y, 32767);
+    }
+    points = ExpectSame(tr, 0, n, ComputeTraceMapping(-2500, 2500, -100010, -100000, plot));
+    for (const auto& p : points) {
+        EXPECT_EQ(p.Y, -32768);
+    }
+
+    // Windows far before and after the data put every scan at one clamped x.
+    points = ExpectSame(tr, 0, n, ComputeTraceMapping(1000000, 1000100, -500, 500, plot));
+    ASSERT_EQ(points.size(), 2u);
+    EXPECT_EQ(points[0].X, -32768);
+    points = ExpectSame(tr, 0, n, ComputeTraceMapping(-1000100, -1000000, -500, 500, plot));
+    ASSERT_EQ(points.size(), 2u);
+    EXPECT_EQ(points[0].X, 32767);
+
+    // Spans beyond 15 bits, zoomed in (fewer scans than columns) and a flat value range.
+    ExpectSame(tr, 0, n, ComputeTraceMapping(-0x3FFFFFFC, 0x3FFFFFFC, -327680, 327680, plot));
+    ExpectSame(tr, 2400, 2600, ComputeTraceMapping(-100, 100, -500, 500, plot));
+    ExpectSame(tr, 0, n, ComputeTraceMapping(-2500, 2500, 3, 3, plot));
+    ExpectSame(tr, 0, n, ComputeTraceMapping(0, 0, -500, 500, plot));
+    for (int32_t k = 0; k <= n; k += 613) {
+        ExpectSame(tr, k, k, ComputeTraceMapping(-2500, 2500, -500, 500, plot));
+    }
+
+    // Scans without a channel all carry the same time.
+    std::fill(tr.Time.begin(), tr.Time.end(), 17);
+    points = ExpectSame(tr, 0, n, ComputeTraceMapping(0, 1000, -500, 500, plot));
+    ASSERT_EQ(points.size(), 2u);
+
+    // Values at the ends of 32 bits saturate instead of wrapping.
+    for (int32_t k = 0; k <= n; ++k) {
+        tr.Time[k] = k;
+        tr.Values[k] = k % 3 == 0 ? kMax32 : k % 3 == 1 ? kMin32 : kMax32 - k;
+    }
+    tr.Summarise();
+    ExpectSame(tr, 0, n, ComputeTraceMapping(0, 5000, -327680, 327680, plot));
+    ExpectSame(tr, 0, n, ComputeTraceMapping(0, 5000, 0, 1, plot));
+    ExpectSame(tr, 0, n, ComputeTraceMapping(0, 5000, kMin32, kMax32, plot));
+}
+
+TEST(TraceReductionTest, RandomWindowsMatchThePlainReduction) {
+    std::mt19937 rng(2024);
+    auto uniform = [&](int64_t lo, int64_t hi) {
+        return static_cast<int32_t>(std::uniform_int_distribution<int64_t>(lo, hi)(rng));
+    };
+    for (int round = 0; round < 300; ++round) {
+        Trace tr;
+        const int32_t n = uniform(1, round % 10 == 0 ? 200000 : 20000);
+        tr.Time.resize(n);
+        tr.Values.resize(n);
+        // Steps of mixed sizes with ties and gaps, starting before zero.
+        int64_t t = uniform(-100000, 1000);
+        const int kind = round % 4;
+        for (int32_t k = 0; k < n; ++k) {
+            tr.Time[k] = static_cast<int32_t>(t);
+            const uint32_t r = rng() % 100;
+            t += kind == 0 ? 1 : r < 10 ? 0 : r < 95 ? uniform(1, 3) : uniform(1, 5000);
+            t = std::min<int64_t>(t, kMax32);
+        }
+        const int32_t amplitude = round % 7 == 0 ? kMax32 : uniform(1, 400000);
+        for (int32_t k = 0; k < n; ++k) {
+            tr.Values[k] = kind == 3 ? static_cast<int32_t>(k % 997) * 50 - 20000
+                                     : uniform(-int64_t{amplitude} - 1, amplitude);
+        }
+        tr.Summarise();
+
+        const int32_t tFirst = tr.Time.front();
+        const int32_t tLast = tr.Time.back();
+        const int64_t dataSpan = int64_t{tLast} - tFirst + 1;
+        int32_t x1 = uniform(int64_t{tFirst} - dataSpan / 4, int64_t{tLast});
+        int32_t x2 = uniform(int64_t{x1} + 1, int64_t{x1} + 1 + dataSpan + dataSpan / 2);
+        if (round % 13 == 0) {
+            x1 = uniform(-0x3FFFFFFC, 0);
+            x2 = uniform(0x100000, 0x3FFFFFFC);
+        }
+        const int32_t yMid = uniform(-300000, 300000);
+        const int32_t ySpan = uniform(0, 200000);
+        const int32_t width = uniform(3, 1931);
+        const int32_t height = uniform(3, 1100);
+        const int32_t left = uniform(0, 80);
+        const int32_t top = uniform(0, 40);
+        const TraceMapping m =
+            ComputeTraceMapping(x1, x2, yMid - ySpan / 2, yMid + ySpan / 2,
+                                PictureRect{left, top, left + width, top + height});
+        int32_t first = 0;
+        int32_t last = 0;
+        VisibleRange(tr.Time, x1, x2, first, last);
+        ExpectSame(tr, first, last, m);
+        const int32_t a = uniform(0, n - 1);
+        const int32_t b = uniform(0, n - 1);
+        ExpectSame(tr, std::min(a, b), std::max(a, b), m);
+        if (HasFailure()) {
+            FAIL() << "round " << round;
+        }
+    }
+}
+
+}  // namespace
+}  // namespace kresograf
