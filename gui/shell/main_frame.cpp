@@ -13,9 +13,9 @@
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
-#include <filesystem>
 
 #include "card/port_io.h"
+#include "card/simulated_card.h"
 #include "document/kgd_file.h"
 #include "shell/about_dlg.h"
 #include "shell/artwork.h"
@@ -33,8 +33,8 @@ QString Utf8(const char* text) {
     return QString::fromUtf8(text);
 }
 
-std::filesystem::path FsPath(const QString& path) {
-    return std::filesystem::path(QFile::encodeName(path).toStdString());
+std::string FsPath(const QString& path) {
+    return QFile::encodeName(path).toStdString();
 }
 
 QString CanonicalPath(const QString& path) {
@@ -76,6 +76,12 @@ CMainFrame::CMainFrame(QSettings& settings, std::unique_ptr<PortIo> card, Clock&
             prompts_->ShowRegisteredParams(this, request);
         }});
     runner_ = std::make_unique<AcquisitionRunner>(settingsRecord_, card_, *bridge_);
+    // The simulated card cannot see the gain jumpers; it is told the stored gains instead.
+    if (auto* simulated = dynamic_cast<SimulatedCard*>(io_.get())) {
+        for (int input = 0; input < 8; ++input) {
+            simulated->SetInputGain(input, settingsRecord_.HighGain(input));
+        }
+    }
 
     setObjectName("IDR_MAINFRAME");
     setWindowTitle(Utf8(texts::MainTitle));

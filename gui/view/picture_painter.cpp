@@ -62,13 +62,15 @@ void PaintPicture(QPainter& painter, const Picture& picture, const QFont& font) 
         painter.restore();
         return;
     }
-    if (picture.OnScreen) {
-        const PictureRect& plot = picture.Plot;
+    const PictureRect& plot = picture.Plot;
+    if (picture.FillPlot) {
         painter.fillRect(plot.Left, plot.Top, plot.Width(), plot.Height(), Qt::black);
+    }
+    if (picture.RaisedEdge) {
         PaintRaisedEdge(painter, plot);
     }
     for (const PictureLine& line : picture.AxisLines) {
-        painter.setPen(QPen(ColorFromRef(line.Color), 0));
+        painter.setPen(QPen(ColorFromRef(line.Color), line.Width <= 1 ? 0 : line.Width));
         painter.drawLine(line.From.X, line.From.Y, line.To.X, line.To.Y);
     }
 

@@ -2,7 +2,6 @@
 
 #include <QFile>
 #include <QPainter>
-#include <filesystem>
 
 #include "acquisition/frame_link.h"
 #include "document/kgd_file.h"
@@ -17,7 +16,7 @@ QImage RenderDocumentImage(CZefraKrgDoc& doc, const SettingsRecord& settings, QS
     const QFont font = LabelFont();
     const TextMeasure measure = MakeTextMeasure(font, &image);
     PlotView plot(doc, &settings);
-    plot.SetLabelMetrics(measure);
+    plot.SetAxisMetrics(measure);
     plot.OnUpdate(HintInitial);
     const Picture picture = plot.BuildPicture(size.width(), size.height(), measure, true);
     QPainter painter(&image);
@@ -28,8 +27,7 @@ QImage RenderDocumentImage(CZefraKrgDoc& doc, const SettingsRecord& settings, QS
 bool RenderDocumentFile(const QString& input, const QString& output, QSize size,
                         const SettingsRecord& settings, QString& error) {
     CZefraKrgDoc doc;
-    const FileResult result =
-        OpenDocument(doc, std::filesystem::path(QFile::encodeName(input).toStdString()));
+    const FileResult result = OpenDocument(doc, QFile::encodeName(input).toStdString());
     if (!result.Ok()) {
         error = result.Message ? QString::fromStdString(result.Message->Text)
                                : QString::fromUtf8(texts::FileMissingText).arg(input);

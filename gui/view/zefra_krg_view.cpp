@@ -21,14 +21,33 @@ CZefraKrgView::CZefraKrgView(GuiDocument& document, const SettingsRecord& settin
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::StrongFocus);
     setMinimumSize(1, 1);
-    plot_->SetLabelMetrics(MakeTextMeasure(font_, &backBuffer_));
+    plot_->SetAxisMetrics(MakeTextMeasure(font_, &backBuffer_));
 }
 
 CZefraKrgView::~CZefraKrgView() = default;
 
 void CZefraKrgView::OnUpdate(uint32_t hint) {
+    // Every update ends with a new picture on screen, whatever the hint.
     plot_->OnUpdate(hint);
     RenderAndRedraw();
+}
+
+void CZefraKrgView::Apply(const ViewResponse& response) {
+    switch (response.Action) {
+        case ViewAction::None:
+            break;
+        case ViewAction::Redraw:
+            repaint();
+            break;
+        case ViewAction::RenderAndRedraw:
+            RenderAndRedraw();
+            break;
+        case ViewAction::InvalidateBand: {
+            const PictureRect& band = response.OldBand;
+            repaint(band.Left, band.Top, band.Width(), band.Height());
+            break;
+        }
+    }
 }
 
 void CZefraKrgView::RenderPlot() {
@@ -46,36 +65,34 @@ void CZefraKrgView::RenderPlot() {
 void CZefraKrgView::RunScaleCommand(int id) {
     switch (id) {
         case ID_AUTOSCALE:
-            plot_->Autoscale();
+            Apply(plot_->Autoscale());
             break;
         case ID_ALIGN_SCALES:
-            plot_->AlignScales();
+            Apply(plot_->AlignScales());
             break;
         case ID_LINK_SCALES:
-            // Linking changes nothing on screen.
-            plot_->ToggleLinkedScales();
-            return;
+            Apply(plot_->ToggleLinkedScales());
+            break;
         case ID_FIX_X_ZERO:
-            plot_->FixXZero();
+            Apply(plot_->FixXZero());
             break;
         case ID_FIX_Y_ZERO:
-            plot_->FixYZero();
+            Apply(plot_->FixYZero());
             break;
         case ID_GRID:
-            plot_->ToggleGrid();
+            Apply(plot_->ToggleGrid());
             break;
         default:
-            return;
+            break;
     }
-    RenderAndRedraw();
 }
 
 CommandState CZefraKrgView::ScaleCommandState(int id) const {
     switch (id) {
         case ID_LINK_SCALES:
-            return {true, plot_->LinkedScales()};
+            return {true, plot_->LinkedScales != 0};
         case ID_GRID:
-            return {true, plot_->GridOn()};
+            return {true, plot_->GridOn != 0};
         default:
             return {true, false};
     }

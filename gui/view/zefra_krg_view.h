@@ -43,6 +43,8 @@ class CZefraKrgView : public QWidget {
     void resizeEvent(QResizeEvent* event) override;
 
   private:
+    // Does what the plot view asked for after an operation.
+    void Apply(const ViewResponse& response);
     void RenderAndRedraw();
 
     GuiDocument& document_;
