@@ -52,6 +52,10 @@ void SplashWindow::HideSplash() {
     splash->hide();
     splash->deleteLater();
     if (owner) {
+        // Some window systems hand the focus to the splash; it goes back to the main window.
+        if (owner->isVisible() && QApplication::activeWindow() == nullptr) {
+            owner->activateWindow();
+        }
         owner->repaint();
     }
 }
@@ -61,6 +65,8 @@ SplashWindow::SplashWindow(QWidget* parent)
       picture_(SplashPicture()),
       owner_(parent) {
     setAttribute(Qt::WA_OpaquePaintEvent);
+    // The main window keeps the keyboard: the splash only watches for the first press.
+    setAttribute(Qt::WA_ShowWithoutActivating);
     setCursor(Qt::ArrowCursor);
     setFixedSize(picture_.size());
     // Centred on the owner, or on the screen when the owner is not placed yet.
