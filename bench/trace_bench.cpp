@@ -118,8 +118,10 @@ void BM_SummaryBuild(benchmark::State& state) {
         summary.Build(d.Samples[0].data(), kScans);
         benchmark::ClobberMemory();
     }
-    state.counters["ns_per_sample"] = benchmark::Counter(
-        static_cast<double>(kScans) * 1e-9,
+    state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * kScans);
+    // Shown with an SI prefix: 270p means 0.27 ns per sample.
+    state.counters["sec_per_sample"] = benchmark::Counter(
+        static_cast<double>(kScans),
         benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
     state.counters["memory_ratio"] =
         static_cast<double>(summary.MemoryBytes()) / (static_cast<double>(kScans) * 4.0);

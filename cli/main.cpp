@@ -1,6 +1,351 @@
-#include <cstdio>
+// kresograf-cli: records, inspects and exports QB730 measurements without a display.
 
-int main() {
-    std::fprintf(stderr, "kresograf-cli: brak polecenia\n");
-    return 2;
+#include <unistd.h>
+
+#include <array>
+#include <atomic>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <thread>
+#include <vector>
+
+#include "acquisition/acquisition_options.h"
+#include "acquisition/acquisition_runner.h"
+#include "acquisition/frame_link.h"
+#include "acquisition/settings_record.h"
+#include "card/card_factory.h"
+#include "card/card_port.h"
+#include "card/clock.h"
+#include "cli_frame_link.h"
+#include "document/ascii_export.h"
+#include "document/kgd_file.h"
+#include "document/registered_params.h"
+#include "document/zefra_krg_doc.h"
+
+namespace kresograf {
+namespace {
+
+constexpr int ExitOk = 0;
+constexpr int ExitFailed = 1;
+constexpr int ExitUsage = 2;
+
+constexpr const char* Usage =
+    "Użycie:\n"
+    "  kresograf-cli scope [opcje akwizycji] [--shots N] [-o PLIK.kgd]\n"
+    "  kresograf-cli record PLIK.kgd [opcje akwizycji]\n"
+    "  kresograf-cli info PLIK.kgd\n"
+    "  kresograf-cli export PLIK.kgd WYJŚCIE.dat [--time] [--channels LISTA]\n"
+    "\n"
+    "Opcje akwizycji:\n"
+    "  --rate HZ              częstotliwość z tabeli: 95000 … 50 albo 1/1, 1/2, 1/3, 1/4, 1/10, "
+    "1/30\n"
+    "  --duration SEKUNDY     czas trwania (domyślnie 1)\n"
+    "  --channels LISTA       kanały 1..8, np. 1,3,4 (w pracy różnicowej pary 1..4)\n"
+    "  --differential         praca różnicowa\n"
+    "  --gain N=x10           wzmocnienie kanału N (x1 lub x10), opcja powtarzalna\n"
+    "  --trigger auto|rising|falling\n"
+    "  --trigger-type analog|digital\n"
+    "  --trigger-channel N    kanał wyzwalania 1..8\n"
+    "  --threshold WOLTY      próg wyzwalania analogowego\n"
+    "  --card simulated|ports karta symulowana (domyślnie) albo prawdziwa karta QB730\n"
+    "  --address 0x100        adres bazowy karty\n";
+
+std::atomic<bool> Interrupted{false};
+
+extern "C" void OnInterrupt(int) {
+    Interrupted = true;
+}
+
+int Fail(const std::string& message, int code) {
+    std::fprintf(stderr, "%s\n", message.c_str());
+    return code;
+}
+
+int UsageError(const std::string& message) {
+    return Fail(message + "\n\n" + Usage, ExitUsage);
+}
+
+int FileFailure(const FileResult& result) {
+    if (result.Message) {
+        return Fail(result.Message->Title + ": " + result.Message->Text, ExitFailed);
+    }
+    return ExitFailed;
+}
+
+std::string Seconds(double s) {
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "%.1f s", s);
+    return buffer;
+}
+
+// Runs one acquisition (oscilloscope or recording) on the chosen card until it ends by itself or
+// Ctrl+C stops it. Returns the exit status; the data stay in doc.
+int Acquire(CZefraKrgDoc& doc, const AcquisitionOptions& options, SettingsRecord& settings,
+            bool recording, int shots) {
+    AcquisitionParams params;
+    TriggerParams trigger;
+    std::string error;
+    if (!options.Finish(params, trigger, settings, error)) {
+        return UsageError(error);
+    }
+    if (trigger.Type == TriggerAnalog && trigger.Edge != EdgeAutomatic &&
+        std::find(params.Channels.begin(), params.Channels.begin() + params.ChannelCount,
+                  trigger.Channel) == params.Channels.begin() + params.ChannelCount) {
+        std::fprintf(stderr,
+                     "Uwaga: kanał wyzwalania %d nie jest mierzony - wyzwalanie automatyczne.\n",
+                     trigger.Channel + 1);
+    }
+    doc.SetWorking(params, trigger);
+
+    SteadyClock clock;
+    UserMessage openError;
+    std::unique_ptr<PortIo> io = OpenCardIo(options.Card.Kind, settings, clock, openError);
+    if (!io) {
+        return Fail(openError.Title + ": " + openError.Text, ExitFailed);
+    }
+    CardPort card(*io, clock);
+    CliFrameLink frame(doc, settings, recording ? 0 : shots);
+    AcquisitionRunner runner(settings, card, frame);
+
+    std::signal(SIGINT, OnInterrupt);
+    std::signal(SIGTERM, OnInterrupt);
+    if (recording) {
+        runner.ToggleRecording(doc);
+    } else {
+        runner.ToggleOscilloscope(doc);
+    }
+    const bool progress = recording && isatty(STDERR_FILENO) != 0;
+    const double expected = AcquisitionDurationSeconds(params);
+    const double scansPerSecond =
+        static_cast<double>(CardClockHz) / (static_cast<double>(params.Divisor) * params.Prescaler *
+                                            std::max<int>(1, params.ChannelCount));
+    const auto started = std::chrono::steady_clock::now();
+    bool stopAsked = false;
+    while (runner.Busy()) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        if (Interrupted.load() && !stopAsked) {
+            stopAsked = true;
+            doc.OscRunning = 0;
+            doc.RecRunning = 0;
+        }
+        if (progress) {
+            const double elapsed =
+                std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+            double scans = 0;
+            if (const uint64_t since = frame.StreamingSince()) {
+                using namespace std::chrono;
+                const auto now = static_cast<uint64_t>(
+                    duration_cast<microseconds>(steady_clock::now().time_since_epoch()).count());
+                scans = std::min(static_cast<double>(params.TotalSamples) /
+                                     std::max<int>(1, params.ChannelCount) / params.Prescaler,
+                                 (now - since) / 1e6 * scansPerSecond);
+            }
+            std::lock_guard lock(frame.Output);
+            std::fprintf(stderr, "\r%s / %s  skany: ~%.0f  %s\033[K", Seconds(elapsed).c_str(),
+                         Seconds(expected).c_str(), scans,
+                         std::string(StatusText(frame.Status())).c_str());
+        }
+    }
+    runner.Join();
+    std::signal(SIGINT, SIG_DFL);
+    std::signal(SIGTERM, SIG_DFL);
+    if (progress) {
+        std::fprintf(stderr, "\r\033[K");
+    }
+    return frame.Failed() ? ExitFailed : ExitOk;
+}
+
+// Splits the arguments of scope and record into acquisition options and the command's own.
+struct ParsedArgs {
+    AcquisitionOptions Options;
+    std::vector<std::string> Positional;
+    std::string Output;
+    int Shots = 3;
+};
+
+bool ParseAcquisitionArgs(const std::vector<std::string>& args, bool allowOutput, ParsedArgs& out,
+                          std::string& error) {
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (arg.size() > 1 && arg[0] == '-') {
+            const bool own =
+                arg == "--shots" || (allowOutput && (arg == "-o" || arg == "--output"));
+            if (!own && !AcquisitionOptions::IsAcquisitionOption(arg)) {
+                error = "Nieznana opcja: " + arg + ".";
+                return false;
+            }
+            const bool takesValue = own || AcquisitionOptions::TakesValue(arg);
+            if (takesValue && i + 1 >= args.size()) {
+                error = "Brak wartości opcji " + arg + ".";
+                return false;
+            }
+            const std::string value = takesValue ? args[++i] : std::string();
+            if (arg == "--shots") {
+                char* end = nullptr;
+                const long shots = std::strtol(value.c_str(), &end, 10);
+                if (value.empty() || *end != '\0' || shots < 1 || shots > 1'000'000) {
+                    error = "Niepoprawna liczba strzałów: \"" + value + "\" (co najmniej 1).";
+                    return false;
+                }
+                out.Shots = static_cast<int>(shots);
+            } else if (own) {
+                out.Output = value;
+            } else if (!out.Options.Take(arg, value, error)) {
+                return false;
+            }
+        } else {
+            out.Positional.push_back(arg);
+        }
+    }
+    return true;
+}
+
+int Scope(const std::vector<std::string>& args) {
+    ParsedArgs parsed;
+    std::string error;
+    if (!ParseAcquisitionArgs(args, true, parsed, error)) {
+        return UsageError(error);
+    }
+    if (!parsed.Positional.empty()) {
+        return UsageError("Nieoczekiwany argument: " + parsed.Positional.front() + ".");
+    }
+    SettingsRecord settings;
+    CZefraKrgDoc doc;
+    const int status = Acquire(doc, parsed.Options, settings, false, parsed.Shots);
+    if (!parsed.Output.empty()) {
+        if (doc.SampleCount[doc.CurrentSet.load()] == 0) {
+            return Fail("Brak danych do zapisania: żaden strzał się nie zakończył.", ExitFailed);
+        }
+        const FileResult saved = SaveDocument(doc, parsed.Output);
+        if (!saved.Ok()) {
+            return FileFailure(saved);
+        }
+    }
+    return status;
+}
+
+int Record(const std::vector<std::string>& args) {
+    ParsedArgs parsed;
+    std::string error;
+    if (!ParseAcquisitionArgs(args, false, parsed, error)) {
+        return UsageError(error);
+    }
+    if (parsed.Positional.size() != 1) {
+        return UsageError("Podaj jeden plik wynikowy .kgd.");
+    }
+    SettingsRecord settings;
+    CZefraKrgDoc doc;
+    const int status = Acquire(doc, parsed.Options, settings, true, 0);
+    if (doc.SampleCount[doc.CurrentSet.load()] == 0) {
+        return Fail("Nie zarejestrowano żadnych danych.", ExitFailed);
+    }
+    const FileResult saved = SaveDocument(doc, parsed.Positional.front());
+    if (!saved.Ok()) {
+        return FileFailure(saved);
+    }
+    return status;
+}
+
+int Info(const std::vector<std::string>& args) {
+    if (args.size() != 1) {
+        return UsageError("Podaj jeden plik .kgd.");
+    }
+    CZefraKrgDoc doc;
+    const FileResult opened = OpenDocument(doc, args.front());
+    if (!opened.Ok()) {
+        return FileFailure(opened);
+    }
+    for (const auto& line : RegisteredParamsTexts(doc)) {
+        std::printf("%s\n", line.c_str());
+    }
+    return ExitOk;
+}
+
+int Export(const std::vector<std::string>& args) {
+    std::vector<std::string> positional;
+    bool writeTime = false;
+    std::string channels;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "--time") {
+            writeTime = true;
+        } else if (args[i] == "--channels") {
+            if (i + 1 >= args.size()) {
+                return UsageError("Brak wartości opcji --channels.");
+            }
+            channels = args[++i];
+        } else if (args[i].size() > 1 && args[i][0] == '-') {
+            return UsageError("Nieznana opcja: " + args[i] + ".");
+        } else {
+            positional.push_back(args[i]);
+        }
+    }
+    if (positional.size() != 2) {
+        return UsageError("Podaj plik .kgd i plik wynikowy .dat.");
+    }
+    CZefraKrgDoc doc;
+    const FileResult opened = OpenDocument(doc, positional[0]);
+    if (!opened.Ok()) {
+        return FileFailure(opened);
+    }
+    const uint32_t set = doc.CurrentSet.load();
+    std::array<bool, 8> chosen{};
+    if (channels.empty()) {
+        for (int c = 0; c < 8; ++c) {
+            chosen[c] = doc.ChannelPresent[set][c] != 0;
+        }
+    } else {
+        std::size_t start = 0;
+        while (start <= channels.size()) {
+            const std::size_t end = std::min(channels.find(',', start), channels.size());
+            const std::string part = channels.substr(start, end - start);
+            char* tail = nullptr;
+            const long channel = std::strtol(part.c_str(), &tail, 10);
+            if (part.empty() || *tail != '\0' || channel < 1 || channel > 8) {
+                return UsageError("Niepoprawna lista kanałów: \"" + channels +
+                                  "\" (kanały 1..8, np. 1,3,4).");
+            }
+            if (doc.ChannelPresent[set][channel - 1] == 0) {
+                return Fail("Kanał " + std::to_string(channel) + " nie zawiera danych w pliku.",
+                            ExitFailed);
+            }
+            chosen[channel - 1] = true;
+            start = end + 1;
+        }
+    }
+    const FileResult written = ExportAscii(doc, positional[1], writeTime, chosen);
+    if (!written.Ok()) {
+        return FileFailure(written);
+    }
+    return ExitOk;
+}
+
+}  // namespace
+}  // namespace kresograf
+
+int main(int argc, char** argv) {
+    using namespace kresograf;
+    std::vector<std::string> args(argv + 1, argv + argc);
+    if (args.empty() || args.front() == "--help" || args.front() == "-h") {
+        std::fputs(Usage, args.empty() ? stderr : stdout);
+        return args.empty() ? ExitUsage : ExitOk;
+    }
+    const std::string command = args.front();
+    args.erase(args.begin());
+    if (command == "scope") {
+        return Scope(args);
+    }
+    if (command == "record") {
+        return Record(args);
+    }
+    if (command == "info") {
+        return Info(args);
+    }
+    if (command == "export") {
+        return Export(args);
+    }
+    return UsageError("Nieznane polecenie: " + command + ".");
 }

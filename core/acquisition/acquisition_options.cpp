@@ -11,7 +11,14 @@
 namespace kresograf {
 namespace {
 
-std::string Quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
+std::string Quoted(std::string_view text) {
+    std::string quoted;
+    quoted.reserve(text.size() + 2);
+    quoted.push_back('"');
+    quoted.append(text);
+    quoted.push_back('"');
+    return quoted;
+}
 
 bool ParseInt(std::string_view text, long long& value, int base = 10) {
     if (text.empty()) {
@@ -34,7 +41,8 @@ std::vector<std::string_view> Split(std::string_view text, char separator) {
     std::size_t start = 0;
     for (;;) {
         const std::size_t end = text.find(separator, start);
-        parts.push_back(text.substr(start, end == std::string_view::npos ? text.npos : end - start));
+        parts.push_back(
+            text.substr(start, end == std::string_view::npos ? text.npos : end - start));
         if (end == std::string_view::npos) {
             return parts;
         }
@@ -102,8 +110,8 @@ bool AcquisitionOptions::IsAcquisitionOption(std::string_view name) {
 
 bool AcquisitionOptions::TakesValue(std::string_view name) {
     static constexpr std::string_view withValue[] = {
-        "--rate",           "--duration",       "--channels",  "--gain", "--trigger",
-        "--trigger-type",   "--trigger-channel", "--threshold", "--card", "--address"};
+        "--rate",         "--duration",        "--channels",  "--gain", "--trigger",
+        "--trigger-type", "--trigger-channel", "--threshold", "--card", "--address"};
     return std::find(std::begin(withValue), std::end(withValue), name) != std::end(withValue);
 }
 
@@ -139,7 +147,8 @@ bool AcquisitionOptions::Take(std::string_view name, std::string_view value, std
         const std::string_view gain = eq == value.npos ? "" : value.substr(eq + 1);
         if (eq == value.npos || !ParseInt(value.substr(0, eq), input) || input < 1 || input > 8 ||
             (gain != "x1" && gain != "x10")) {
-            error = "Niepoprawne wzmocnienie: " + Quoted(value) + " (postać N=x1 lub N=x10, N = 1..8).";
+            error =
+                "Niepoprawne wzmocnienie: " + Quoted(value) + " (postać N=x1 lub N=x10, N = 1..8).";
             return false;
         }
         highGain_[input - 1] = gain == "x10";
@@ -165,8 +174,8 @@ bool AcquisitionOptions::Take(std::string_view name, std::string_view value, std
         } else if (value == "digital") {
             type_ = TriggerDigital;
         } else {
-            error = "Niepoprawny typ wyzwalania: " + Quoted(value) +
-                    " (dozwolone: analog, digital).";
+            error =
+                "Niepoprawny typ wyzwalania: " + Quoted(value) + " (dozwolone: analog, digital).";
             return false;
         }
         return true;
@@ -243,8 +252,9 @@ bool AcquisitionOptions::Finish(AcquisitionParams& params, TriggerParams& trigge
     }
     for (int i = 0; i < 8; ++i) {
         if (highGain_[i]) {
-            settings.ChannelGain[i] = *highGain_[i] ? static_cast<uint8_t>(settings.ChannelGain[i] | 0x80)
-                                                    : static_cast<uint8_t>(settings.ChannelGain[i] & 0x7F);
+            settings.ChannelGain[i] = *highGain_[i]
+                                          ? static_cast<uint8_t>(settings.ChannelGain[i] | 0x80)
+                                          : static_cast<uint8_t>(settings.ChannelGain[i] & 0x7F);
         }
     }
     if (Card.Address) {

@@ -23,7 +23,7 @@ struct CardChoice {
 // The acquisition as asked for on a command line. Options may come in any order; Finish turns
 // them into a working block the way the acquisition-parameters window would store it.
 class AcquisitionOptions {
-public:
+  public:
     // Takes the option `name` (with its leading dashes) and its value. Returns false with a
     // Polish message when the option is unknown or its value is wrong.
     bool Take(std::string_view name, std::string_view value, std::string& error);
@@ -38,7 +38,7 @@ public:
 
     CardChoice Card;
 
-private:
+  private:
     std::size_t rateRow_ = 26;
     float duration_ = 1.0f;
     std::string channels_ = "1";

@@ -68,14 +68,17 @@ PrepareResult PrepareAcquisition(const AcquisitionParams& working, const Trigger
         }
     }
     if (cardTrigger.Type == TriggerAnalog && cardTrigger.Edge != EdgeAutomatic) {
-        const auto first = card.Channels.begin();
-        const auto end = first + count;
-        const auto found = std::find_if(first, end, [&](int8_t entry) {
-            return (static_cast<uint8_t>(entry) & 0x7F) == cardTrigger.Channel;
-        });
-        if (found != end) {
-            std::rotate(first, found, found + 1);
-            cardTrigger.Channel = 0;
+        for (int position = 0; position < count && position < 8; ++position) {
+            const int8_t entry = card.Channels[position];
+            if ((static_cast<uint8_t>(entry) & 0x7F) == cardTrigger.Channel) {
+                // The entries before it move one place later; the rest keep their order.
+                for (int j = position; j > 0; --j) {
+                    card.Channels[j] = card.Channels[j - 1];
+                }
+                card.Channels[0] = entry;
+                cardTrigger.Channel = 0;
+                break;
+            }
         }
     }
     out.Card = card;

@@ -59,7 +59,8 @@ struct FormulaRequest {
 };
 
 // Where a reader stores what it keeps: per input (index = scan number) and the scan times.
-// ChannelMap has one byte per scan position: bits 0..6 the input, bit 7 high gain.
+// ChannelMap has one byte per scan position: bits 0..6 the input, bit 7 high gain. Prescaler 0
+// counts as 1; a null ScanTime records no times.
 struct ReadTarget {
     int32_t* ScanTime = nullptr;
     std::array<int32_t*, 8> Samples{};

@@ -12,7 +12,10 @@ constexpr std::size_t FlushBytes = 1 << 20;
 // Room one value needs at most: a 32-bit scan time times a float factor, two decimals.
 constexpr std::size_t ValueRoom = 48;
 
-constexpr double VoltsPerUnit = 1.0 / 4096.0;
+UserMessage OpenFailure() {
+    return UserMessage{"Błąd pliku", "Błąd podczas próby otwarcia pliku do zapisu.",
+                       MessageIcon::Stop};
+}
 
 UserMessage NoChosenData() {
     return UserMessage{"Brak danych", "Nie wybrano danych do wyeksportowania.",
@@ -24,6 +27,30 @@ UserMessage NoChosenData() {
 char* FormatFixed(char* out, char* end, double value, int precision) {
     // to_chars does not look at the locale, and its fixed form is printf's in the C locale.
     return std::to_chars(out, end, value, std::chars_format::fixed, precision).ptr;
+}
+
+char* FormatVolts(char* out, int32_t sample) {
+    // sample / 4096 V in thousandths is sample x 125 / 512 exactly; the remainder decides the
+    // rounding as printf does it on the exact binary value.
+    const uint64_t magnitude =
+        sample < 0 ? uint64_t{0} - static_cast<uint64_t>(static_cast<int64_t>(sample))
+                   : static_cast<uint64_t>(sample);
+    const uint64_t scaled = magnitude * 125;
+    uint64_t thousandths = scaled >> 9;
+    const uint64_t remainder = scaled & 511;
+    if (remainder > 256 || (remainder == 256 && (thousandths & 1) != 0)) {
+        ++thousandths;
+    }
+    if (sample < 0) {
+        *out++ = '-';
+    }
+    out = std::to_chars(out, out + 12, thousandths / 1000).ptr;
+    const auto fraction = static_cast<unsigned>(thousandths % 1000);
+    out[0] = '.';
+    out[1] = static_cast<char>('0' + fraction / 100);
+    out[2] = static_cast<char>('0' + fraction / 10 % 10);
+    out[3] = static_cast<char>('0' + fraction % 10);
+    return out + 4;
 }
 
 std::vector<ExportRow> ExportRows(const std::array<uint32_t, 8>& present) {
@@ -40,6 +67,14 @@ std::optional<UserMessage> ExportPrecheck(const CZefraKrgDoc& doc) {
     if (doc.SampleCount[doc.CurrentSet.load()] == 0) {
         return UserMessage{"Brak danych", "Brak danych do wyeksportowania.",
                            MessageIcon::Exclamation};
+    }
+    return std::nullopt;
+}
+
+std::optional<UserMessage> ExportTargetCheck(const std::string& path) {
+    ReplacingFile probe(path);
+    if (probe.Open() != 0) {
+        return OpenFailure();
     }
     return std::nullopt;
 }
@@ -77,7 +112,7 @@ FileResult WriteAscii(const CZefraKrgDoc& doc, ByteSink& sink, bool writeTime,
             *out++ = '\t';
         }
         for (const int32_t* samples : chosen) {
-            out = FormatFixed(out, end, samples[i] * VoltsPerUnit, 3);
+            out = FormatVolts(out, samples[i]);
             *out++ = '\t';
         }
         *out++ = '\r';
@@ -110,9 +145,7 @@ FileResult ExportAscii(const CZefraKrgDoc& doc, const std::string& path, bool wr
     }
     ReplacingFile file(path, fault);
     if (file.Open() != 0) {
-        return FileResult{FileOpenError,
-                          UserMessage{"Błąd pliku", "Błąd podczas próby otwarcia pliku do zapisu.",
-                                      MessageIcon::Stop}};
+        return FileResult{FileOpenError, OpenFailure()};
     }
     FileResult result = WriteAscii(doc, file, writeTime, channels);
     if (!result.Ok()) {

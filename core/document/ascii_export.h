@@ -37,6 +37,10 @@ std::vector<ExportRow> ExportRows(const std::array<uint32_t, 8>& present);
 // shows any dialog.
 std::optional<UserMessage> ExportPrecheck(const CZefraKrgDoc& doc);
 
+// "Błąd pliku" when no file can be written under path; the export command asks this right after
+// the file is chosen, before the channel dialog. Nothing is left behind.
+std::optional<UserMessage> ExportTargetCheck(const std::string& path);
+
 // Writes the current set as a tab-separated table, one line per scan ending in CR LF: the time
 // in ms ("%.2f", when writeTime) and the chosen present inputs' volts ("%.3f"), each followed by
 // a tab. Numbers are formatted as in the C locale whatever the process locale. The time of a
@@ -51,5 +55,9 @@ FileResult ExportAscii(const CZefraKrgDoc& doc, const std::string& path, bool wr
 // One value as printf's "%.*f" in the C locale; returns the end of the text. out must hold the
 // text (32 bytes do for every value the export writes).
 char* FormatFixed(char* out, char* end, double value, int precision);
+
+// A stored sample in volts, sample / 4096 as printf's "%.3f" in the C locale gives it (exact
+// value, ties to even), worked out in integers; out must hold 16 bytes.
+char* FormatVolts(char* out, int32_t sample);
 
 }  // namespace kresograf

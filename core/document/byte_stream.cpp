@@ -152,6 +152,12 @@ void ReplacingFile::Discard() {
 
 int ReplacingFile::Open() {
     static std::atomic<uint32_t> serial{0};
+    // A file the user may not write stays protected, though its folder would let a rename
+    // replace it.
+    if (::access(target_.c_str(), F_OK) == 0 && ::access(target_.c_str(), W_OK) != 0) {
+        error_ = errno;
+        return error_;
+    }
     const auto slash = target_.find_last_of('/');
     const std::string prefix =
         (slash == std::string::npos ? std::string() : target_.substr(0, slash + 1)) + "." +

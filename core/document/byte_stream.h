@@ -91,7 +91,8 @@ class ReplacingFile final : public ByteSink {
     ReplacingFile(const ReplacingFile&) = delete;
     ReplacingFile& operator=(const ReplacingFile&) = delete;
 
-    // 0 when the temporary file was made; otherwise the errno.
+    // 0 when the temporary file was made; otherwise the errno (EACCES also for a target the
+    // user may not write).
     int Open();
     bool Write(const void* data, std::size_t n) override;
     int Error() const override { return error_; }

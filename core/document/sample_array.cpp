@@ -10,11 +10,16 @@ bool SampleArray::Resize(std::size_t entries, const AllocationGate& gate) {
     if (entries == size_) {
         return true;
     }
-    if (gate && !gate(entries)) {
-        return false;
+    std::unique_ptr<int32_t[]> fresh;
+    if (entries != 0 && (!gate || gate(entries))) {
+        fresh.reset(new (std::nothrow) int32_t[entries]);
     }
-    std::unique_ptr<int32_t[]> fresh(entries == 0 ? nullptr : new (std::nothrow) int32_t[entries]);
     if (entries != 0 && !fresh) {
+        if (entries < size_) {
+            // Shrinking never fails: without a smaller block the array keeps its memory.
+            size_ = entries;
+            return true;
+        }
         return false;
     }
     const std::size_t kept = std::min(entries, size_);

@@ -12,7 +12,7 @@ namespace kresograf {
 using AllocationGate = std::function<bool(std::size_t entries)>;
 
 // A resizable array of 32-bit samples. Resizing keeps the prefix; a failed resize leaves the
-// array as it was. Entries past the kept prefix are not initialised.
+// array as it was; shrinking always succeeds. Entries past the kept prefix are not initialised.
 class SampleArray {
   public:
     SampleArray() = default;

@@ -12,8 +12,8 @@ namespace {
 
 std::string Volts(double value) {
     char buffer[64];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value,
-                                      std::chars_format::fixed, 3);
+    const auto result =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 3);
     return std::string(buffer, result.ptr) + " V";
 }
 

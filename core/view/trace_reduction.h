@@ -17,10 +17,13 @@ void ReduceTracePlain(const int32_t* scanTime, const int32_t* samples, int32_t f
                       const TraceMapping& mapping, std::vector<PicturePoint>& points);
 
 // The same polyline as ReduceTracePlain, point for point, at a cost that follows the number of
-// pixel columns rather than the number of scans: column boundaries are searched on the scan
-// index and each column's extremes come from the summary of the channel's samples. scanTime
-// must be non-decreasing over first..last. The summary should be built over samples; a summary
-// that is empty or shorter only makes the reduction slower, never different.
+// pixel columns rather than the number of scans: the column edges are found by search on the
+// scan index (from the inverse mapping when it rises with time) and each column's extremes come
+// from the summary of the channel's samples. scanTime must be non-decreasing over first..last;
+// times out of order give some other polyline, never a read outside first..last. The summary
+// must have been built over samples as they are now; an empty or shorter one only makes the
+// reduction slower. points is also the working space: at most two points per distinct 16-bit
+// x, so a buffer reserved for 131072 points is never reallocated.
 void ReduceTrace(const int32_t* scanTime, const int32_t* samples, const TraceSummary& summary,
                  int32_t first, int32_t last, const TraceMapping& mapping,
                  std::vector<PicturePoint>& points);

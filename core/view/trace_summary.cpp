@@ -9,6 +9,19 @@ SampleRange Merge(SampleRange a, SampleRange b) {
     return {std::min(a.Min, b.Min), std::max(a.Max, b.Max)};
 }
 
+SampleRange ScanNodes(SampleRange r, const SampleRange* nodes, uint32_t begin, uint32_t end) {
+    for (uint32_t i = begin; i < end; ++i) {
+        r = Merge(r, nodes[i]);
+    }
+    return r;
+}
+
+constexpr uint32_t RoundUp(uint32_t v, uint32_t step) {
+    return (v + step - 1) / step * step;
+}
+
+static_assert(sizeof(SampleRange) * TraceSummary::Fanout == 64, "one sibling group per line");
+
 }  // namespace
 
 SampleRange ScanSampleRange(const int32_t* samples, uint32_t begin, uint32_t end) {
@@ -24,27 +37,29 @@ SampleRange ScanSampleRange(const int32_t* samples, uint32_t begin, uint32_t end
 void TraceSummary::Clear() {
     count_ = 0;
     levelStart_ = std::vector<uint32_t>();
-    nodes_ = std::vector<SampleRange>();
+    levelSize_ = std::vector<uint32_t>();
+    nodes_ = std::vector<SampleRange, LineAllocator<SampleRange>>();
 }
 
 void TraceSummary::Build(const int32_t* samples, uint32_t count) {
     // The tables of the previous set are reused when they are large enough.
     count_ = count;
     levelStart_.clear();
+    levelSize_.clear();
     nodes_.clear();
     const uint32_t blocks = count / BlockSize;
     if (blocks == 0) {
         return;
     }
     uint32_t total = 0;
-    for (uint32_t size = blocks;; size = size / 2 + size % 2) {
+    for (uint32_t size = blocks;; size = (size + Fanout - 1) / Fanout) {
         levelStart_.push_back(total);
-        total += size;
+        levelSize_.push_back(size);
+        total += RoundUp(size, Fanout);
         if (size == 1) {
             break;
         }
     }
-    levelStart_.push_back(total);
     nodes_.resize(total);
     if (nodes_.capacity() > 2 * static_cast<std::size_t>(total)) {
         nodes_.shrink_to_fit();
@@ -63,23 +78,36 @@ void TraceSummary::Build(const int32_t* samples, uint32_t count) {
         }
         level0[b] = {lo, hi};
     }
-    for (std::size_t l = 1; l + 1 < levelStart_.size(); ++l) {
+    for (std::size_t l = 1; l < levelStart_.size(); ++l) {
         const SampleRange* below = nodes_.data() + levelStart_[l - 1];
-        const uint32_t belowSize = levelStart_[l] - levelStart_[l - 1];
+        const uint32_t belowSize = levelSize_[l - 1];
         SampleRange* here = nodes_.data() + levelStart_[l];
-        const uint32_t pairs = belowSize / 2;
-        for (uint32_t i = 0; i < pairs; ++i) {
-            here[i] = Merge(below[2 * i], below[2 * i + 1]);
-        }
-        if (belowSize % 2 != 0) {
-            here[pairs] = below[belowSize - 1];
+        for (uint32_t i = 0; i < levelSize_[l]; ++i) {
+            here[i] = ScanNodes({}, below, i * Fanout, std::min(i * Fanout + Fanout, belowSize));
         }
     }
 }
 
 uint64_t TraceSummary::MemoryBytes() const {
     return static_cast<uint64_t>(nodes_.capacity()) * sizeof(SampleRange) +
-           static_cast<uint64_t>(levelStart_.capacity()) * sizeof(uint32_t);
+           static_cast<uint64_t>(levelStart_.capacity() + levelSize_.capacity()) * sizeof(uint32_t);
+}
+
+void TraceSummary::Prefetch(const int32_t* samples, uint32_t index) const {
+    if (index / BlockSize >= count_ / BlockSize) {
+        return;  // the short tail: not worth it, and its block would run past the samples
+    }
+    const int32_t* block = samples + (index - index % BlockSize);
+    __builtin_prefetch(block);
+    __builtin_prefetch(block + BlockSize / 2);
+    __builtin_prefetch(block + BlockSize - 1);
+    // The two lowest levels: higher ones are shared by many neighbouring edges.
+    uint32_t node = index / BlockSize;
+    for (std::size_t l = 0; l < levelStart_.size() && l < 2; ++l, node /= Fanout) {
+        if (node < levelSize_[l]) {
+            __builtin_prefetch(nodes_.data() + levelStart_[l] + node);
+        }
+    }
 }
 
 SampleRange TraceSummary::Query(const int32_t* samples, uint32_t begin, uint32_t end) const {
@@ -87,27 +115,27 @@ SampleRange TraceSummary::Query(const int32_t* samples, uint32_t begin, uint32_t
         return {};
     }
     const uint32_t blocks = count_ / BlockSize;
-    uint32_t firstBlock = begin / BlockSize + (begin % BlockSize != 0 ? 1 : 0);
-    uint32_t endBlock = std::min(end / BlockSize, blocks);
-    if (firstBlock >= endBlock) {
+    uint32_t lo = RoundUp(begin, BlockSize) / BlockSize;
+    uint32_t hi = std::min(end / BlockSize, blocks);
+    if (lo >= hi) {
         return ScanSampleRange(samples, begin, end);
     }
-    SampleRange r = Merge(ScanSampleRange(samples, begin, firstBlock * BlockSize),
-                          ScanSampleRange(samples, endBlock * BlockSize, end));
-    // Bottom-up over the levels: a left edge that is a right child and a right edge that is a
-    // left child are taken at this level; what is between is covered by whole parents.
-    for (std::size_t level = 0; firstBlock < endBlock; ++level) {
-        const SampleRange* nodes = nodes_.data() + levelStart_[level];
-        if (firstBlock % 2 != 0) {
-            r = Merge(r, nodes[firstBlock++]);
+    SampleRange r = Merge(ScanSampleRange(samples, begin, lo * BlockSize),
+                          ScanSampleRange(samples, hi * BlockSize, end));
+    // Bottom-up: at each level the nodes up to the next group boundary on the left and from
+    // the last group boundary on the right are taken; the whole groups between are the nodes
+    // of the next level.
+    for (std::size_t l = 0;; ++l) {
+        const SampleRange* nodes = nodes_.data() + levelStart_[l];
+        const uint32_t loUp = RoundUp(lo, Fanout);
+        const uint32_t hiDown = hi / Fanout * Fanout;
+        if (loUp >= hiDown) {
+            return ScanNodes(r, nodes, lo, hi);
         }
-        if (endBlock % 2 != 0) {
-            r = Merge(r, nodes[--endBlock]);
-        }
-        firstBlock /= 2;
-        endBlock /= 2;
+        r = ScanNodes(ScanNodes(r, nodes, lo, loUp), nodes, hiDown, hi);
+        lo = loUp / Fanout;
+        hi = hiDown / Fanout;
     }
-    return r;
 }
 
 }  // namespace kresograf

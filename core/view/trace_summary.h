@@ -1,7 +1,9 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <limits>
+#include <new>
 #include <vector>
 
 namespace kresograf {
@@ -16,14 +18,34 @@ struct SampleRange {
     friend bool operator==(const SampleRange&, const SampleRange&) = default;
 };
 
+// Storage that starts on a cache line.
+template <typename T>
+struct LineAllocator {
+    using value_type = T;
+    static constexpr std::align_val_t Line{64};
+
+    LineAllocator() = default;
+    template <typename U>
+    LineAllocator(const LineAllocator<U>&) {}
+    T* allocate(std::size_t n) { return static_cast<T*>(::operator new(n * sizeof(T), Line)); }
+    void deallocate(T* p, std::size_t) { ::operator delete(p, Line); }
+    template <typename U>
+    bool operator==(const LineAllocator<U>&) const {
+        return true;
+    }
+};
+
 // A min/max pyramid over one channel's samples, built once per sample set, so that the extremes
 // of any index range cost a few table reads plus at most two partial blocks instead of a walk
-// over every sample. Level 0 holds the extremes of each whole block of BlockSize samples; every
-// higher level pairs two nodes of the level below. The samples themselves are not kept: queries
-// take the same array again, which must not have changed since Build.
+// over every sample. Level 0 holds the extremes of each whole block of BlockSize samples; each
+// node of a higher level those of Fanout nodes of the level below. Every group of Fanout
+// siblings fills one cache line, so the entries a range edge needs at one level are one line.
+// The samples themselves are not kept: queries take the same array again, which must not have
+// changed since Build.
 class TraceSummary {
   public:
     static constexpr uint32_t BlockSize = 32;
+    static constexpr uint32_t Fanout = 8;
 
     void Build(const int32_t* samples, uint32_t count);
     void Clear();
@@ -37,11 +59,16 @@ class TraceSummary {
     // directly, so a summary that is empty or shorter than the array still answers exactly.
     SampleRange Query(const int32_t* samples, uint32_t begin, uint32_t end) const;
 
+    // Asks the memory system early for what a query with an edge at index will read: the
+    // samples of its block and the table lines above it.
+    void Prefetch(const int32_t* samples, uint32_t index) const;
+
   private:
     uint32_t count_ = 0;
-    // Level l occupies nodes_[levelStart_[l], levelStart_[l + 1]).
+    // Level l: levelSize_[l] nodes from nodes_[levelStart_[l]]; each level starts on a line.
     std::vector<uint32_t> levelStart_;
-    std::vector<SampleRange> nodes_;
+    std::vector<uint32_t> levelSize_;
+    std::vector<SampleRange, LineAllocator<SampleRange>> nodes_;
 };
 
 // Extremes of samples[begin, end) by a plain walk.

@@ -14,9 +14,9 @@
 namespace kresograf {
 namespace {
 
-using testing::ReadBytes;
-using testing::TempFolder;
-using testing::WriteBytes;
+using filetest::ReadBytes;
+using filetest::TempFolder;
+using filetest::WriteBytes;
 
 std::string Text(const std::vector<uint8_t>& bytes) {
     return std::string(bytes.begin(), bytes.end());
@@ -114,6 +114,11 @@ TEST(AsciiExportTest, RowsAndRefusals) {
                                             MessageIcon::Exclamation}));
     EXPECT_TRUE(folder.Entries().empty());
 
+    EXPECT_FALSE(ExportTargetCheck(path));
+    EXPECT_TRUE(folder.Entries().empty());
+    EXPECT_EQ(ExportTargetCheck(folder.File("brak/dane.dat")),
+              (UserMessage{"Błąd pliku", "Błąd podczas próby otwarcia pliku do zapisu.",
+                           MessageIcon::Stop}));
     result = ExportAscii(doc, folder.File("brak/dane.dat"), true, {true});
     EXPECT_EQ(result.Code, FileOpenError);
     EXPECT_EQ(*result.Message,
@@ -144,12 +149,18 @@ std::string Formatted(double value, int precision) {
     return std::string(text, FormatFixed(text, text + sizeof text, value, precision));
 }
 
+std::string Volts(int32_t sample) {
+    char text[16];
+    return std::string(text, FormatVolts(text, sample));
+}
+
 TEST(AsciiExportTest, FormattingMatchesPrintfInTheCLocale) {
     ASSERT_STREQ(std::setlocale(LC_NUMERIC, nullptr), "C");
     // Every value a card delivers, at either gain.
     for (int count = -2048; count <= 2047; ++count) {
         for (int32_t stored : {count * 10, count}) {
             const double volts = stored * (1.0 / 4096.0);
+            ASSERT_EQ(Volts(stored), Printf("%.3f", volts)) << stored;
             ASSERT_EQ(Formatted(volts, 3), Printf("%.3f", volts)) << stored;
         }
     }
@@ -170,8 +181,12 @@ TEST(AsciiExportTest, FormattingMatchesPrintfInTheCLocale) {
     std::uniform_int_distribution<int32_t> anySample(std::numeric_limits<int32_t>::min(),
                                                      std::numeric_limits<int32_t>::max());
     for (int k = 0; k < 100'000; ++k) {
-        const double volts = anySample(random) * (1.0 / 4096.0);
-        ASSERT_EQ(Formatted(volts, 3), Printf("%.3f", volts));
+        const int32_t sample = anySample(random);
+        ASSERT_EQ(Volts(sample), Printf("%.3f", sample * (1.0 / 4096.0))) << sample;
+    }
+    for (int32_t sample : {std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max(),
+                           -1, 0, 1, 256, -256, 768, -768, 1280}) {
+        ASSERT_EQ(Volts(sample), Printf("%.3f", sample * (1.0 / 4096.0))) << sample;
     }
 }
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-namespace kresograf::testing {
+namespace kresograf::filetest {
 
 // A fresh folder for one test, removed with everything in it afterwards.
 class TempFolder {
@@ -59,4 +59,4 @@ inline void PutU32(std::vector<uint8_t>& bytes, std::size_t at, uint32_t value) 
     }
 }
 
-}  // namespace kresograf::testing
+}  // namespace kresograf::filetest

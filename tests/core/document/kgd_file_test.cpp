@@ -12,11 +12,11 @@
 namespace kresograf {
 namespace {
 
-using testing::PutU32;
-using testing::ReadBytes;
-using testing::TempFolder;
-using testing::U32At;
-using testing::WriteBytes;
+using filetest::PutU32;
+using filetest::ReadBytes;
+using filetest::TempFolder;
+using filetest::U32At;
+using filetest::WriteBytes;
 
 const UserMessage BadFormat{"Błąd odczytu pliku", "Niepoprawny format pliku!", MessageIcon::Stop};
 const UserMessage Unknown{"Błąd odczytu pliku", "Nieznany format pliku.", MessageIcon::Stop};
@@ -368,7 +368,15 @@ TEST(KgdFileTest, FailedSaveLeavesThePreviousFile) {
     EXPECT_EQ(result.Code, FileWriteError);
     EXPECT_EQ(*result.Message, WriteFailed);
 
-    if (::geteuid() != 0) {  // root writes into read-only folders
+    if (::geteuid() != 0) {  // root writes into read-only folders and files
+        std::filesystem::permissions(path, std::filesystem::perms::owner_write,
+                                     std::filesystem::perm_options::remove);
+        result = SaveDocument(doc, path);
+        EXPECT_EQ(result.Code, FileWriteError);
+        EXPECT_EQ(ReadBytes(path), old);
+        std::filesystem::permissions(path, std::filesystem::perms::owner_write,
+                                     std::filesystem::perm_options::add);
+
         std::filesystem::permissions(folder.Path, std::filesystem::perms::owner_write,
                                      std::filesystem::perm_options::remove);
         result = SaveDocument(doc, path);
@@ -388,6 +396,18 @@ TEST(KgdFileTest, FailedSaveLeavesThePreviousFile) {
               std::filesystem::perms::owner_read | std::filesystem::perms::owner_write |
                   std::filesystem::perms::group_read);
     EXPECT_EQ(folder.Entries(), std::vector<std::string>{"pomiar.kgd"});
+}
+
+TEST(KgdFileTest, SaveThroughALinkKeepsTheLink) {
+    TempFolder folder;
+    const std::string real = folder.File("pomiar.kgd");
+    const std::string link = folder.File("skrot.kgd");
+    WriteBytes(real, {'x'});
+    std::filesystem::create_symlink(real, link);
+    CZefraKrgDoc doc;
+    ASSERT_TRUE(SaveDocument(doc, link).Ok());
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    EXPECT_EQ(ReadBytes(real).size(), 378u);
 }
 
 }  // namespace

@@ -143,6 +143,26 @@ TEST(TraceReductionTest, EdgeCasesMatchThePlainReduction) {
         ExpectSame(tr, k, k, ComputeTraceMapping(-2500, 2500, -500, 500, plot));
     }
 
+    // Mappings that fall with time or have no width (a window turned round, a collapsed
+    // plot) still group the scans by column.
+    ExpectSame(tr, 0, n, ComputeTraceMapping(2500, -2500, -500, 500, plot));
+    ExpectSame(tr, 0, n, ComputeTraceMapping(-2500, 2500, -500, 500, PictureRect{50, 20, 40, 10}));
+    ExpectSame(tr, 0, n, ComputeTraceMapping(-2500, 2500, 500, -500, plot));
+
+    // Times out of order break the promise the search relies on: the polyline may differ from
+    // the plain one, but every read stays inside first..last and every column keeps two points.
+    {
+        Trace shuffled = tr;
+        std::mt19937 rng(8);
+        std::shuffle(shuffled.Time.begin(), shuffled.Time.end(), rng);
+        std::vector<PicturePoint> points;
+        ReduceTrace(shuffled.Time.data(), shuffled.Values.data(), shuffled.Summary, 100, 4000,
+                    ComputeTraceMapping(-2500, 2500, -500, 500, plot), points);
+        EXPECT_EQ(points.size() % 2, 0u);
+        EXPECT_LE(points.size(), 2u * 3901);
+        EXPECT_GE(points.size(), 2u);
+    }
+
     // Scans without a channel all carry the same time.
     std::fill(tr.Time.begin(), tr.Time.end(), 17);
     points = ExpectSame(tr, 0, n, ComputeTraceMapping(0, 1000, -500, 500, plot));
@@ -214,6 +234,114 @@ TEST(TraceReductionTest, RandomWindowsMatchThePlainReduction) {
             FAIL() << "round " << round;
         }
     }
+}
+
+// Mappings with any field values, not only those a plot produces: origins and times near the
+// ends of 32 bits, large shifts, narrow and wide spans.
+TEST(TraceReductionTest, ArbitraryMappingsMatchThePlainReduction) {
+    std::mt19937_64 rng(99);
+    auto uniform = [&](int64_t lo, int64_t hi) {
+        return static_cast<int32_t>(std::uniform_int_distribution<int64_t>(lo, hi)(rng));
+    };
+    auto pickOrigin = [&]() {
+        switch (rng() % 4) {
+            case 0:
+                return uniform(-100, 2000);
+            case 1:
+                return uniform(kMax32 - 40000, kMax32);
+            case 2:
+                return uniform(kMin32, kMin32 + 40000);
+            default:
+                return uniform(kMin32, kMax32);
+        }
+    };
+    for (int round = 0; round < 400; ++round) {
+        Trace tr;
+        const int32_t n = uniform(1, 30000);
+        tr.Time.resize(n);
+        tr.Values.resize(n);
+        const bool wide = round % 3 == 0;
+        int64_t t = wide ? uniform(kMin32, 0) : uniform(-50000, 50000);
+        for (int32_t k = 0; k < n; ++k) {
+            tr.Time[k] = static_cast<int32_t>(t);
+            t = std::min<int64_t>(kMax32, t + (wide ? uniform(0, 300000) : uniform(0, 7)));
+            tr.Values[k] = uniform(kMin32, kMax32);
+        }
+        tr.Summarise();
+        TraceMapping m;
+        m.XSpan = rng() % 10 == 0 ? uniform(-3, 0) : uniform(1, 32767);
+        m.PixelWidth = rng() % 10 == 0 ? uniform(-3, 0) : uniform(1, 70000);
+        m.OriginX = pickOrigin();
+        m.Shift = uniform(0, 20);
+        m.XStart = wide ? uniform(kMin32, kMax32) : uniform(-60000, 60000);
+        m.YSpan = uniform(0, 32767);
+        m.PixelHeight = uniform(-1100, 0);
+        m.OriginY = pickOrigin();
+        m.YBase = uniform(kMin32, kMax32);
+        ExpectSame(tr, 0, n - 1, m);
+        const int32_t a = uniform(0, n - 1);
+        const int32_t b = uniform(0, n - 1);
+        ExpectSame(tr, std::min(a, b), std::max(a, b), m);
+        if (HasFailure()) {
+            FAIL() << "round " << round;
+        }
+    }
+
+    // One pixel per time unit, with the multiply-divide saturating over the last thousand
+    // scans at either end of the time range: those scans share the outermost column.
+    Trace tr;
+    for (int32_t k = 0; k <= 5000; ++k) {
+        tr.Time.push_back(kMax32 - 5000 + k);
+        tr.Values.push_back(k % 11);
+    }
+    tr.Summarise();
+    TraceMapping m;
+    m.XSpan = 1;
+    m.PixelWidth = 1;
+    m.XStart = -1000;
+    m.OriginX = kMin32 + 100;
+    m.YSpan = 10;
+    m.PixelHeight = -100;
+    auto points = ExpectSame(tr, 0, 5000, m);
+    ASSERT_EQ(points.size(), 2u * 4001);
+    EXPECT_EQ(points.back(), (PicturePoint{99, 0}));
+    for (int32_t k = 0; k <= 5000; ++k) {
+        tr.Time[k] = kMin32 + k;
+    }
+    m.XStart = 1000;
+    m.OriginX = kMax32 - 100;
+    points = ExpectSame(tr, 0, 5000, m);
+    ASSERT_EQ(points.size(), 2u * 4001);
+    EXPECT_EQ(points.front(), (PicturePoint{-101, -100}));
+}
+
+TEST(TraceReductionTest, SaturatedEndsOfTheMappingShareTheOutermostColumn) {
+    // One pixel per time unit, with the multiply-divide saturating over the last thousand
+    // scans at either end of the time range: those scans share the outermost column.
+    Trace tr;
+    for (int32_t k = 0; k <= 5000; ++k) {
+        tr.Time.push_back(kMax32 - 5000 + k);
+        tr.Values.push_back(k % 11);
+    }
+    tr.Summarise();
+    TraceMapping m;
+    m.XSpan = 1;
+    m.PixelWidth = 1;
+    m.XStart = -1000;
+    m.OriginX = kMin32 + 100;
+    m.YSpan = 10;
+    m.PixelHeight = -100;
+    auto points = ExpectSame(tr, 0, 5000, m);
+    ASSERT_EQ(points.size(), 2u * 4001);
+    EXPECT_EQ(points.back(), (PicturePoint{99, 0}));
+    for (int32_t k = 0; k <= 5000; ++k) {
+        tr.Time[k] = kMin32 + k;
+    }
+    m.XStart = 1000;
+    m.OriginX = kMax32 - 100;
+    points = ExpectSame(tr, 0, 5000, m);
+    ASSERT_EQ(points.size(), 2u * 4001);
+    EXPECT_EQ(points.front(), (PicturePoint{-101, -100}));
 }
 
 }  // namespace

@@ -1,0 +1,75 @@
+#!/usr/bin/env bash
+# End-to-end checks of kresograf-cli on the simulated card: exit codes, the texts it prints, and
+# the files it writes. Usage: cli_test.sh PATH/TO/kresograf-cli
+set -u
+cli=$1
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+failures=0
+check() {  # check DESCRIPTION CONDITION...
+    local what=$1
+    shift
+    if "$@"; then echo "ok   $what"; else echo "FAIL $what"; failures=$((failures + 1)); fi
+}
+
+# Three shots by default, one line each, input 7 at its constant -1.5 V.
+out=$("$cli" scope --channels 7 --rate 95000 --duration 0.01)
+check "scope exits 0" test $? -eq 0
+check "scope prints three shots" test "$(grep -c '^shot [123]: ' <<<"$out")" -eq 3
+check "scope reports input 7" grep -q 'kanał 7: min -1.499 V, max -1.499 V, średnia -1.499 V' <<<"$out"
+
+# Bad options: a clear Polish message and status 2.
+err=$("$cli" scope --rate 1234 2>&1 >/dev/null)
+check "unknown rate is status 2" test $? -eq 2
+check "unknown rate is explained" grep -q 'Nieznana częstotliwość: "1234"' <<<"$err"
+"$cli" scope --channels 1,9 >/dev/null 2>&1
+check "channel 9 is status 2" test $? -eq 2
+"$cli" scope --differential --channels 5 >/dev/null 2>&1
+check "pair 5 is status 2" test $? -eq 2
+"$cli" frobnicate >/dev/null 2>&1
+check "unknown command is status 2" test $? -eq 2
+
+# A recording of 1000 conversions over two inputs: 500 scans, 378 + 500 * 2 * 4 bytes.
+lines=$("$cli" record "$work/r.kgd" --channels 1,7 --rate 95000 --duration 0.0105 2>/dev/null)
+check "record exits 0" test $? -eq 0
+check "record writes the file" test "$(stat -c %s "$work/r.kgd")" -eq $((378 + 500 * 2 * 4))
+check "record prints the nine lines" test "$(wc -l <<<"$lines")" -eq 9
+check "record prints the size line" grep -qx 'Rozmiar pliku: 4378 bajtów' <<<"$lines"
+info=$("$cli" info "$work/r.kgd")
+check "info prints what record printed" test "$info" = "$lines"
+check "info shows the rate" grep -qx 'Częstotliwość próbkowania na kanał: 47500 Hz' <<<"$info"
+
+"$cli" export "$work/r.kgd" "$work/r.dat" --time --channels 7
+check "export exits 0" test $? -eq 0
+check "export writes a line per scan" test "$(wc -l <"$work/r.dat")" -eq 500
+check "export's first line" test "$(head -1 "$work/r.dat")" = "$(printf '0.00\t-1.499\t\r')"
+check "export's second line" test "$(sed -n 2p "$work/r.dat")" = "$(printf '0.02\t-1.499\t\r')"
+"$cli" export "$work/r.kgd" "$work/x.dat" --channels 3 >/dev/null 2>&1
+check "export of an absent input fails" test $? -eq 1
+check "no file left by a refused export" test ! -e "$work/x.dat"
+
+# Broken and missing files: the program's own message and status 1.
+printf 'not a recording at all, just some bytes' >"$work/bad.kgd"
+err=$("$cli" info "$work/bad.kgd" 2>&1)
+check "broken file is status 1" test $? -eq 1
+check "broken file is explained" grep -q 'Niepoprawny format pliku!' <<<"$err"
+: >"$work/empty.kgd"
+err=$("$cli" info "$work/empty.kgd" 2>&1)
+check "empty file is explained" grep -q 'Niepoprawny format pliku!' <<<"$err"
+head -c 500 "$work/r.kgd" >"$work/short.kgd"
+err=$("$cli" info "$work/short.kgd" 2>&1)
+check "truncated file is explained" grep -q 'Nieznany format pliku.' <<<"$err"
+"$cli" info "$work/missing.kgd" >/dev/null 2>&1
+check "missing file is status 1" test $? -eq 1
+
+# Saving the last shot.
+"$cli" scope --shots 2 --channels 1,2 --rate 95000 --duration 0.01 -o "$work/s.kgd" >/dev/null
+check "scope -o writes a file" test -s "$work/s.kgd"
+"$cli" info "$work/s.kgd" >/dev/null
+check "scope -o file opens" test $? -eq 0
+
+if [ "$failures" -ne 0 ]; then
+    echo "$failures failed"
+    exit 1
+fi
+echo "all passed"

@@ -1,0 +1,315 @@
+// The two acquisition modes end to end: the runner's worker thread, the card link and the
+// simulated card on a clock that costs no wall time.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "acquisition/acquisition_runner.h"
+#include "acquisition/frame_link.h"
+#include "acquisition/recording_mode.h"
+#include "acquisition/settings_record.h"
+#include "card/card_port.h"
+#include "card/clock.h"
+#include "card/manual_clock.h"
+#include "card/simulated_card.h"
+#include "document/zefra_krg_doc.h"
+
+namespace kresograf {
+namespace {
+
+// Records what the worker tells the main frame; stops the oscilloscope after a number of shots
+// and can check the document at each update, as a view would.
+class ScriptedFrameLink : public FrameLink {
+  public:
+    void SendMessage(uint32_t message, uint32_t wParam) override {
+        std::lock_guard lock(mutex_);
+        Sent.push_back({message, wParam});
+        if (message == WM_DOC_UPDATE && Doc != nullptr) {
+            ShownCounts.push_back(Doc->SampleCount[Doc->CurrentSet.load()]);
+            if (++shots_ >= StopAfterShots) {
+                Doc->OscRunning = 0;
+            }
+        }
+        changed_.notify_all();
+    }
+    void PostMessage(uint32_t message, uint32_t wParam) override {
+        std::lock_guard lock(mutex_);
+        Posted.push_back({message, wParam});
+        changed_.notify_all();
+    }
+    void ShowMessageBox(const UserMessage& message) override {
+        std::lock_guard lock(mutex_);
+        Messages.push_back(message);
+    }
+    void ShowRegisteredParams(const RegisteredParamsRequest& request) override {
+        std::lock_guard lock(mutex_);
+        Dialogs.push_back(request);
+        // The acquisition token is still held while the dialog is open.
+        TokenDuringDialog = Settings != nullptr ? Settings->AcquiringDocId.load() : 0;
+    }
+    // Waits (in wall time) until a status has been posted, the card being on its trigger.
+    bool WaitForStatus(uint32_t status) {
+        std::unique_lock lock(mutex_);
+        return changed_.wait_for(lock, std::chrono::seconds(20), [&] {
+            return std::any_of(Posted.begin(), Posted.end(), [&](auto& m) {
+                return m.first == WM_ACQ_STATUS && m.second == status;
+            });
+        });
+    }
+    int Count(const std::vector<std::pair<uint32_t, uint32_t>>& list, uint32_t message,
+              uint32_t wParam) {
+        return static_cast<int>(std::count(list.begin(), list.end(), std::pair{message, wParam}));
+    }
+
+    CZefraKrgDoc* Doc = nullptr;
+    const SettingsRecord* Settings = nullptr;
+    int StopAfterShots = 1;
+    std::vector<uint32_t> ShownCounts;
+    std::vector<std::pair<uint32_t, uint32_t>> Sent;
+    std::vector<std::pair<uint32_t, uint32_t>> Posted;
+    std::vector<UserMessage> Messages;
+    std::vector<RegisteredParamsRequest> Dialogs;
+    uint32_t TokenDuringDialog = 0;
+
+  private:
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    int shots_ = 0;
+};
+
+struct Bench {
+    explicit Bench(uint64_t clockStep = 5)
+        : clock(0, clockStep), card(clock, 0x100), port(card, clock) {
+        frame.Settings = &settings;
+    }
+    ManualClock clock;
+    SettingsRecord settings;
+    SimulatedCard card;
+    CardPort port;
+    ScriptedFrameLink frame;
+};
+
+AcquisitionParams Block(std::initializer_list<int8_t> channels, uint32_t total,
+                        uint32_t divisor = 84) {
+    AcquisitionParams p;
+    p.Divisor = divisor;
+    p.ChannelCount = static_cast<int8_t>(channels.size());
+    int i = 0;
+    for (int8_t c : channels) {
+        p.Channels[i++] = c;
+    }
+    p.TotalSamples = total;
+    return p;
+}
+
+TEST(OscilloscopeModeTest, ShotsFillTheSpareSetAndRegisterTheirBlock) {
+    Bench b;
+    CZefraKrgDoc doc;
+    b.frame.Doc = &doc;
+    b.frame.StopAfterShots = 3;
+    doc.SetWorking(Block({6, 0}, 2000), TriggerParams{});
+    {
+        AcquisitionRunner runner(b.settings, b.port, b.frame);
+        ASSERT_TRUE(runner.ToggleOscilloscope(doc));
+        EXPECT_EQ(b.settings.AcquiringDocId.load(), doc.DocId);
+        EXPECT_EQ(doc.WorkingParams().Running, 1u);
+        runner.Join();
+    }
+    EXPECT_EQ(b.frame.Count(b.frame.Sent, WM_DOC_UPDATE, HintNewShot), 3);
+    EXPECT_EQ(b.frame.Count(b.frame.Sent, WM_ACQ_ENDED, 0), 1);
+    EXPECT_EQ(b.frame.Sent.back(), (std::pair<uint32_t, uint32_t>{WM_ACQ_ENDED, 0}));
+    EXPECT_TRUE(b.frame.Messages.empty());
+    EXPECT_EQ(b.frame.ShownCounts, (std::vector<uint32_t>{1000, 1000, 1000}));
+    EXPECT_EQ(b.settings.AcquiringDocId.load(), 0u);
+    EXPECT_EQ(doc.OscRunning.load(), 0u);
+    EXPECT_EQ(doc.Params[0].Running, 0u);
+    EXPECT_TRUE(doc.Modified.load());
+    // Three flips from set 0: set 1 is shown.
+    EXPECT_EQ(doc.CurrentSet.load(), 1u);
+    const uint32_t set = 1;
+    for (int c = 0; c < 8; ++c) {
+        EXPECT_EQ(doc.ChannelPresent[set][c], (c == 0 || c == 6) ? 1u : 0u) << c;
+    }
+    // Input 7 carries -1.5 V: count round(-1.5 / 5 * 2048) = -614, stored at gain x1 as x10.
+    for (uint32_t k = 0; k < 1000; ++k) {
+        ASSERT_EQ(doc.Samples[set][6][k], -6140) << k;
+        ASSERT_EQ(doc.ScanTime[set][k], static_cast<int32_t>(2 * k));
+    }
+    // Input 1 is a 4 V sine: its extremes reach about +-4 V within the 0.02 s of one period.
+    const auto [low, high] =
+        std::minmax_element(doc.Samples[set][0].Data(), doc.Samples[set][0].Data() + 1000);
+    EXPECT_NEAR(*high / 4096.0, 4.0, 0.05);
+    EXPECT_NEAR(*low / 4096.0, -4.0, 0.05);
+    EXPECT_EQ(doc.RegisteredParams(), Block({6, 0}, 2000));
+    EXPECT_EQ(doc.RegisteredTrigger().Edge, EdgeAutomatic);
+}
+
+TEST(OscilloscopeModeTest, ConfigurationErrorsEndTheModeWithTheirMessage) {
+    Bench b;
+    CZefraKrgDoc doc;
+    b.frame.Doc = &doc;
+    doc.SetWorking(Block({}, 1000), TriggerParams{});
+    AcquisitionRunner runner(b.settings, b.port, b.frame);
+    ASSERT_TRUE(runner.ToggleOscilloscope(doc));
+    runner.Join();
+    ASSERT_EQ(b.frame.Messages.size(), 1u);
+    EXPECT_EQ(b.frame.Messages[0].Title, "Błąd konfiguracji");
+    EXPECT_EQ(b.frame.Messages[0].Text, "Nie wybrano żadnego kanału.");
+    EXPECT_EQ(b.frame.Count(b.frame.Sent, WM_ACQ_STATUS, StatusNoChannel), 1);
+    EXPECT_EQ(b.frame.Count(b.frame.Sent, WM_ACQ_ENDED, 0), 0);
+    EXPECT_EQ(b.settings.AcquiringDocId.load(), 0u);
+    EXPECT_EQ(doc.OscRunning.load(), 0u);
+    EXPECT_EQ(doc.QueryCommand(DocCommand::OscilloscopeStart, 0), (CommandState{true, false}));
+    EXPECT_EQ(doc.SampleCount[0] + doc.SampleCount[1], 0u);
+
+    // Differential pair 1 with unequal gains: the message, and the card is never spoken to.
+    b.frame.Messages.clear();
+    b.settings.ChannelGain[2] = 0x80;
+    AcquisitionParams pairs = Block({1}, 1000);
+    pairs.SingleEnded = 0;
+    doc.SetWorking(pairs, TriggerParams{});
+    ASSERT_TRUE(runner.ToggleOscilloscope(doc));
+    runner.Join();
+    ASSERT_EQ(b.frame.Messages.size(), 1u);
+    EXPECT_EQ(b.frame.Messages[0].Text,
+              "Kanały tworzące parę różnicową posiadają różne wzmocnienie.");
+    EXPECT_EQ(b.settings.AcquiringDocId.load(), 0u);
+    EXPECT_EQ(doc.CurrentSet.load(), 0u);
+}
+
+TEST(OscilloscopeModeTest, OneAcquisitionAtATimeAndStopWhileWaitingForTheTrigger) {
+    // A real clock: the stop must end the wait for a trigger that never comes within about the
+    // card link's 200 ms poll.
+    SteadyClock clock;
+    SettingsRecord settings;
+    SimulatedCard card(clock, 0x100);
+    CardPort port(card, clock);
+    ScriptedFrameLink frame;
+    CZefraKrgDoc doc;
+    CZefraKrgDoc other;
+    frame.Doc = &doc;
+    TriggerParams never;
+    never.Edge = EdgeRising;
+    never.Channel = 6;  // a constant -1.5 V never rises through +4 V
+    never.ThresholdVolts = 4.0f;
+    doc.SetWorking(Block({6}, 100), never);
+    AcquisitionRunner runner(settings, port, frame);
+    ASSERT_TRUE(runner.ToggleOscilloscope(doc));
+    EXPECT_FALSE(runner.ToggleOscilloscope(other));
+    EXPECT_FALSE(runner.ToggleRecording(other));
+    EXPECT_EQ(other.QueryCommand(DocCommand::RecordingStart, settings.AcquiringDocId),
+              (CommandState{false, false}));
+    ASSERT_TRUE(frame.WaitForStatus(StatusTriggering));
+    const auto stop = std::chrono::steady_clock::now();
+    ASSERT_TRUE(runner.ToggleOscilloscope(doc));  // the same command stops it
+    runner.Join();
+    const auto took = std::chrono::steady_clock::now() - stop;
+    EXPECT_LT(took, std::chrono::seconds(2));
+    EXPECT_EQ(settings.AcquiringDocId.load(), 0u);
+    EXPECT_EQ(frame.Count(frame.Sent, WM_DOC_UPDATE, HintNewShot), 0);
+    EXPECT_EQ(frame.Count(frame.Sent, WM_ACQ_ENDED, 0), 1);
+    EXPECT_EQ(doc.SampleCount[0] + doc.SampleCount[1], 0u);
+    EXPECT_EQ(doc.CurrentSet.load(), 0u);
+    EXPECT_FALSE(doc.Modified.load());
+}
+
+TEST(RecordingModeTest, RecordingGrowsTheSpareSetAndOpensTheDialog) {
+    Bench b;
+    CZefraKrgDoc doc;
+    b.frame.Doc = &doc;
+    // 2 000 000 conversions over 4 inputs: 500 000 scans.
+    doc.SetWorking(Block({0, 2, 4, 6}, 2'000'000), TriggerParams{});
+    AcquisitionRunner runner(b.settings, b.port, b.frame);
+    ASSERT_TRUE(runner.ToggleRecording(doc));
+    runner.Join();
+    ASSERT_TRUE(b.frame.Messages.empty()) << b.frame.Messages[0].Text;
+    EXPECT_EQ(doc.CurrentSet.load(), 1u);
+    EXPECT_EQ(doc.SampleCount[1], 500'000u);
+    EXPECT_EQ(doc.SetCapacity(1), 500'000u);
+    EXPECT_EQ(doc.SetCapacity(0), BaseCapacity);
+    EXPECT_EQ(doc.Samples[1][6][499'999], -6140);
+    EXPECT_EQ(doc.ScanTime[1][499'999], 4 * 499'999);
+    EXPECT_EQ(b.frame.Count(b.frame.Posted, WM_DOC_UPDATE, HintRecordingDone), 1);
+    ASSERT_EQ(b.frame.Dialogs.size(), 1u);
+    EXPECT_EQ(b.frame.Dialogs[0].Scans, 500'000u);
+    EXPECT_EQ(b.frame.Dialogs[0].OtherScans, 0u);
+    EXPECT_EQ(b.frame.Dialogs[0].Params, Block({0, 2, 4, 6}, 2'000'000));
+    EXPECT_EQ(b.frame.TokenDuringDialog, doc.DocId);
+    EXPECT_EQ(b.frame.Sent.back(), (std::pair<uint32_t, uint32_t>{WM_ACQ_ENDED, 0}));
+    EXPECT_EQ(b.settings.AcquiringDocId.load(), 0u);
+    EXPECT_EQ(doc.RecRunning.load(), 0u);
+
+    // 400 000 conversions over 2 inputs (200 000 scans) reallocate nothing: the spare set (0)
+    // keeps the base size.
+    doc.SetWorking(Block({0, 1}, 400'000), TriggerParams{});
+    ASSERT_TRUE(runner.ToggleRecording(doc));
+    runner.Join();
+    EXPECT_EQ(doc.CurrentSet.load(), 0u);
+    EXPECT_EQ(doc.SetCapacity(0), BaseCapacity);
+    EXPECT_EQ(doc.SampleCount[0], 200'000u);
+}
+
+TEST(RecordingModeTest, GrowingIsAllOrNothing) {
+    CZefraKrgDoc doc;
+    int allowed = 3;
+    doc.Allocation = [&](std::size_t) { return allowed-- > 0; };
+    EXPECT_FALSE(GrowSpareSet(doc, 1, 500'000));
+    EXPECT_EQ(doc.Samples[1][0].Size(), BaseCapacity);
+    EXPECT_EQ(doc.Samples[1][2].Size(), BaseCapacity);
+    EXPECT_EQ(doc.Samples[1][3].Size(), BaseCapacity);
+
+    // The scan-time array failing leaves the sample arrays grown.
+    allowed = 8;
+    EXPECT_FALSE(GrowSpareSet(doc, 1, 500'000));
+    EXPECT_EQ(doc.Samples[1][7].Size(), 500'000u);
+    EXPECT_EQ(doc.ScanTime[1].Size(), BaseCapacity);
+    EXPECT_EQ(doc.SetCapacity(1), BaseCapacity);
+
+    // Through the mode: one message, nothing shown, the token released.
+    Bench b;
+    CZefraKrgDoc recorded;
+    b.frame.Doc = &recorded;
+    allowed = 3;
+    recorded.Allocation = [&](std::size_t) { return allowed-- > 0; };
+    recorded.SetWorking(Block({0, 1, 2, 3}, 2'000'000), TriggerParams{});
+    AcquisitionRunner runner(b.settings, b.port, b.frame);
+    ASSERT_TRUE(runner.ToggleRecording(recorded));
+    runner.Join();
+    ASSERT_EQ(b.frame.Messages.size(), 1u);
+    EXPECT_EQ(b.frame.Messages[0],
+              (UserMessage{"Brak pamięci", "Zbyt mało pamięci w celu zachowania danych.",
+                           MessageIcon::Stop}));
+    EXPECT_TRUE(b.frame.Dialogs.empty());
+    EXPECT_EQ(recorded.CurrentSet.load(), 0u);
+    EXPECT_EQ(b.settings.AcquiringDocId.load(), 0u);
+}
+
+TEST(RecordingModeTest, StopBeforeAnyScanChangesNothing) {
+    Bench b(0);
+    CZefraKrgDoc doc;
+    b.frame.Doc = &doc;
+    TriggerParams never;
+    never.Edge = EdgeRising;
+    never.Channel = 6;
+    never.ThresholdVolts = 4.0f;
+    doc.SetWorking(Block({6}, 1000), never);
+    AcquisitionRunner runner(b.settings, b.port, b.frame);
+    ASSERT_TRUE(runner.ToggleRecording(doc));
+    ASSERT_TRUE(b.frame.WaitForStatus(StatusTriggering));
+    ASSERT_TRUE(runner.ToggleRecording(doc));
+    runner.Join();
+    EXPECT_TRUE(b.frame.Dialogs.empty());
+    EXPECT_EQ(b.frame.Count(b.frame.Posted, WM_DOC_UPDATE, HintRecordingDone), 0);
+    EXPECT_EQ(doc.CurrentSet.load(), 0u);
+    EXPECT_FALSE(doc.Modified.load());
+    EXPECT_EQ(b.settings.AcquiringDocId.load(), 0u);
+}
+
+}  // namespace
+}  // namespace kresograf

@@ -1,0 +1,430 @@
+#include "card/simulated_card.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cmath>
+#include <vector>
+
+#include "acquisition/frame_link.h"
+#include "acquisition/sample_units.h"
+#include "card/card_port.h"
+#include "card/manual_clock.h"
+#include "support/recording_frame_link.h"
+
+namespace kresograf {
+namespace {
+
+// A card link on the simulated card. The clock moves only when told, plus `step` us on every
+// reading, so time-outs end and a stream advances with the host's polls.
+struct Bench {
+    ManualClock clock;
+    SimulatedCard card;
+    CardPort port;
+    RecordingFrameLink frame;
+    std::atomic<uint32_t> run{1};
+    std::vector<std::vector<int32_t>> samples;
+    std::vector<int32_t> times;
+
+    explicit Bench(uint64_t step = 0) : clock(0, step), card(clock), port(card, clock), samples(8) {
+        port.SetBaseAddress(0x100);
+    }
+
+    ReadTarget Target(const AcquisitionParams& p, std::size_t scans) {
+        ReadTarget t;
+        times.assign(scans, 0);
+        t.ScanTime = times.data();
+        for (int i = 0; i < 8; ++i) {
+            samples[i].assign(scans, 0x7EADBEEF);
+            t.Samples[i] = samples[i].data();
+        }
+        t.Prescaler = p.Prescaler;
+        t.ChannelCount = p.ChannelCount;
+        for (int i = 0; i < p.ChannelCount; ++i) {
+            const uint8_t entry = static_cast<uint8_t>(p.Channels[i]);
+            // Differential pair p lands in the array of its first input.
+            t.ChannelMap[i] = p.SingleEnded != 0
+                                  ? entry
+                                  : static_cast<uint8_t>((entry & 0x80) | ((entry & 0x7F) * 2));
+        }
+        return t;
+    }
+
+    int Shot(const AcquisitionParams& p, const TriggerParams& t, uint32_t& count) {
+        EXPECT_EQ(port.SendCommand(CmdScopeShot, p, t), CardOk);
+        const ReadTarget target = Target(p, p.TotalSamples / p.ChannelCount);
+        count = p.TotalSamples;
+        return port.ReadShot(target, count, run, frame);
+    }
+
+    // The stored value the card should have given scan k, position j of the acquisition.
+    int32_t Expected(const AcquisitionParams& p, uint32_t k, int j, bool highGain) {
+        const uint64_t tick = card.AcquisitionStartTick() +
+                              (static_cast<uint64_t>(k + 2) * p.ChannelCount + j) * p.Divisor;
+        const int input = p.Channels[j] & 0x7F;
+        double volts = card.InputVolts(p.SingleEnded != 0 ? input : 2 * input, tick);
+        if (p.SingleEnded == 0) {
+            volts -= card.InputVolts(2 * input + 1, tick);
+        }
+        return StoreCount(SimulatedCard::Convert(volts, highGain), highGain);
+    }
+};
+
+AcquisitionParams Params(uint32_t divisor, std::vector<int8_t> channels, uint32_t total,
+                         int8_t singleEnded = 1) {
+    AcquisitionParams p;
+    p.Divisor = divisor;
+    p.ChannelCount = static_cast<int8_t>(channels.size());
+    p.SingleEnded = singleEnded;
+    std::copy(channels.begin(), channels.end(), p.Channels.begin());
+    p.TotalSamples = total;
+    return p;
+}
+
+TEST(SimulatedCardTest, RegisterWindowResetAndHandshake) {
+    ManualClock clock;
+    SimulatedCard card(clock, 0x300);
+    EXPECT_EQ(card.InWord(0x306), StatusAck | StatusDataToggle | StatusBufferIntact);
+    EXPECT_EQ(card.InWord(0x106), 0xFFFF);  // outside the window
+    EXPECT_EQ(card.InWord(0x30A), 0xFFFF);
+    EXPECT_EQ(card.InWord(0x300), 0xFFFF);  // write-only
+    card.OutWord(0x308, 0x00FF);
+    EXPECT_EQ(card.InWord(0x306), 0);
+    card.OutWord(0x304, 0xFFFF);
+    card.OutWord(0x308, 0);
+    EXPECT_EQ(card.InWord(0x306) & StatusAck, StatusAck);
+
+    CardPort port(card, clock);
+    port.SetBaseAddress(0x300);
+    EXPECT_EQ(port.SendCommand(7), CardOk);
+    EXPECT_EQ(card.LastCode(), 7);
+    EXPECT_EQ(card.FramesReceived(), 1u);
+    // Writes outside the window do not reach the card.
+    card.OutWord(0x100, 9);
+    card.OutWord(0x104, 0xFFFE);
+    EXPECT_EQ(card.InWord(0x306) & StatusAck, StatusAck);
+    // Without a shot there is no word to read: the read handshake is never answered.
+    clock.SetStep(10);
+    uint16_t word = 0;
+    EXPECT_EQ(port.ReadWord(word), CardTimeout);
+    // A half-sent frame is forgotten by a reset.
+    EXPECT_EQ(port.WriteWord(CmdAnalogOutput), CardOk);
+    port.Reset();
+    EXPECT_EQ(port.SendCommand(9), CardOk);
+    EXPECT_EQ(card.LastCode(), 9);
+}
+
+TEST(SimulatedCardTest, ShotCarriesTheTestSignals) {
+    Bench b;
+    AcquisitionParams p = Params(800, {6, 1, 0, 2, 4, 5}, 600);
+    TriggerParams t;
+    uint32_t count = 0;
+    EXPECT_EQ(b.Shot(p, t, count), CardOk);
+    ASSERT_EQ(count, 100u);
+    EXPECT_EQ(b.frame.Statuses(), (std::vector<uint32_t>{2, 0}));
+    // 600 conversions at 10 kHz take 60 ms of the card's time.
+    EXPECT_GE(b.clock.PeekMicros(), 60'000u);
+    for (uint32_t k = 0; k < count; ++k) {
+        ASSERT_EQ(b.samples[6][k], -6140) << k;  // round(-1.5 / 5 x 2048) = -614
+        ASSERT_TRUE(b.samples[1][k] == 8190 || b.samples[1][k] == -8190) << k;
+        for (int j = 0; j < 6; ++j) {
+            ASSERT_EQ(b.samples[p.Channels[j]][k], b.Expected(p, k, j, false)) << k << " " << j;
+        }
+        ASSERT_EQ(b.times[k], static_cast<int32_t>(k * 6));
+    }
+    // 10 ms of a 50 Hz sine of 4 V: its peaks are in the shot.
+    const auto [lo, hi] = std::minmax_element(b.samples[0].begin(), b.samples[0].end());
+    EXPECT_NEAR(*hi, 16380, 200);
+    EXPECT_NEAR(*lo, -16380, 200);
+    double sum = 0;
+    double squares = 0;
+    for (int32_t v : b.samples[5]) {
+        sum += v / 4096.0;
+        squares += (v / 4096.0 - 1.0) * (v / 4096.0 - 1.0);
+    }
+    EXPECT_NEAR(sum / count, 1.0, 0.03);
+    EXPECT_NEAR(std::sqrt(squares / count), 0.1, 0.03);
+    // The closing word returned the card to idle.
+    EXPECT_EQ(b.card.InWord(0x106), StatusAck | StatusDataToggle | StatusBufferIntact);
+
+    // The same shot again gives the same noise for the same conversion times.
+    EXPECT_EQ(SimulatedCard::TestSignal(5, 12345), SimulatedCard::TestSignal(5, 12345));
+    EXPECT_NE(SimulatedCard::TestSignal(5, 12345), SimulatedCard::TestSignal(5, 12346));
+}
+
+TEST(SimulatedCardTest, GainTenScalesAndSaturates) {
+    Bench b;
+    b.card.SetInputGain(0, true);
+    b.card.SetInputGain(3, true);
+    AcquisitionParams p = Params(84, {static_cast<int8_t>(0x80), static_cast<int8_t>(0x83)}, 4000);
+    TriggerParams t;
+    uint32_t count = 0;
+    EXPECT_EQ(b.Shot(p, t, count), CardOk);
+    ASSERT_EQ(count, 2000u);
+    // Input 0 (4 V) at x10 clips at the converter's ends.
+    const auto [lo0, hi0] = std::minmax_element(b.samples[0].begin(), b.samples[0].end());
+    EXPECT_EQ(*hi0, 2047);
+    EXPECT_EQ(*lo0, -2048);
+    // Input 3 (0.4 V, 1 kHz) at x10 is stored as the count: 1/4096 V units, peaks near 1638.
+    const auto [lo3, hi3] = std::minmax_element(b.samples[3].begin(), b.samples[3].end());
+    EXPECT_NEAR(*hi3, 1638, 5);
+    EXPECT_NEAR(*lo3, -1638, 5);
+    for (uint32_t k = 0; k < count; k += 97) {
+        EXPECT_EQ(b.samples[3][k], b.Expected(p, k, 1, true));
+    }
+
+    // Differential: pair 3 is input 6 minus the idle output, gain from the channel word.
+    Bench d;
+    AcquisitionParams q = Params(800, {3, static_cast<int8_t>(0x82)}, 40, 0);
+    uint32_t n = 0;
+    EXPECT_EQ(d.Shot(q, t, n), CardOk);
+    ASSERT_EQ(n, 20u);
+    for (uint32_t k = 0; k < n; ++k) {
+        EXPECT_EQ(d.samples[6][k], -6140);
+        EXPECT_EQ(d.samples[4][k], d.Expected(q, k, 1, true));  // pair 2 = inputs 4 - 5, x10
+    }
+}
+
+TEST(SimulatedCardTest, AnalogAndDigitalTriggers) {
+    {
+        // Input 1's square rises through 0 V every 50 ms, first at tick 400 000.
+        Bench b;
+        AcquisitionParams p = Params(800, {1}, 100);
+        TriggerParams t{TriggerAnalog, 0, EdgeRising, 0, 0.0f};
+        uint32_t count = 0;
+        EXPECT_EQ(b.Shot(p, t, count), CardOk);
+        EXPECT_EQ(b.card.AcquisitionStartTick(), 400'000u);
+        EXPECT_EQ(b.frame.Statuses(), (std::vector<uint32_t>{1, 4, 2, 0}));
+        for (uint32_t k = 0; k < count; ++k) {
+            EXPECT_EQ(b.samples[1][k], 8190);
+        }
+    }
+    {
+        // Input 2's triangle falls through the threshold of 1 V (409 counts -> 408 on the card).
+        Bench b;
+        AcquisitionParams p = Params(84, {0, 2}, 200);
+        TriggerParams t{TriggerAnalog, 1, EdgeFalling, 409, 1.0f};
+        uint32_t count = 0;
+        EXPECT_EQ(b.Shot(p, t, count), CardOk);
+        const uint64_t start = b.card.AcquisitionStartTick();
+        const uint64_t at = start + 84;  // position 1 of the scan
+        EXPECT_LE(SimulatedCard::Convert(SimulatedCard::TestSignal(2, at), false), 408);
+        EXPECT_GT(SimulatedCard::Convert(SimulatedCard::TestSignal(2, at - 168), false), 408);
+        EXPECT_GT(start, 800'000u);  // the triangle falls in its second half period
+        EXPECT_LT(b.samples[2][count - 1], b.samples[2][0]);
+    }
+    {
+        // Digital input 1 is a 10 Hz square: its first rise comes at 50 ms.
+        Bench b;
+        AcquisitionParams p = Params(800, {0}, 10);
+        TriggerParams t{TriggerDigital, 1, EdgeRising, 0, 0.0f};
+        uint32_t count = 0;
+        EXPECT_EQ(b.Shot(p, t, count), CardOk);
+        EXPECT_EQ(b.card.AcquisitionStartTick(), 400'000u);
+        EXPECT_FALSE(SimulatedCard::DigitalInput(1, 399'999));
+        EXPECT_TRUE(SimulatedCard::DigitalInput(1, 400'000));
+        t.Edge = EdgeFalling;
+        EXPECT_EQ(b.Shot(p, t, count), CardOk);
+        const uint64_t falling = b.card.AcquisitionStartTick();
+        EXPECT_EQ(falling % 800'000, 0u);
+        EXPECT_FALSE(SimulatedCard::DigitalInput(1, falling));
+    }
+    {
+        // A level that is never crossed keeps the card waiting until the user stops.
+        Bench b(0);
+        AcquisitionParams p = Params(800, {6}, 100);
+        TriggerParams t{TriggerAnalog, 0, EdgeRising, 0, 0.0f};
+        b.frame.OnMessage = [&](const RecordingFrameLink::Call& call) {
+            if (call.WParam == StatusTriggering) {
+                b.run = 0;
+            }
+        };
+        uint32_t count = 0;
+        EXPECT_EQ(b.Shot(p, t, count), CardOk);
+        EXPECT_EQ(count, 0u);
+        EXPECT_EQ(b.frame.Statuses(), (std::vector<uint32_t>{1, 0}));
+        // The shot was closed: a new one starts cleanly.
+        b.run = 1;
+        b.frame.OnMessage = nullptr;
+        EXPECT_EQ(b.Shot(Params(800, {6}, 10), TriggerParams{}, count), CardOk);
+        EXPECT_EQ(count, 10u);
+        EXPECT_EQ(b.samples[6][9], -6140);
+    }
+}
+
+TEST(SimulatedCardTest, StreamAtTheCardsPaceAndOverrun) {
+    {
+        // The clock moves 10 us per status read: the host keeps up with 95 000 words/s.
+        Bench b(10);
+        AcquisitionParams p = Params(84, {6, 1}, 20'000);
+        ASSERT_EQ(b.port.SendCommand(CmdRecordStream, p, TriggerParams{}), CardOk);
+        const ReadTarget target = b.Target(p, 10'000);
+        uint32_t count = p.TotalSamples;
+        EXPECT_EQ(b.port.ReadStream(target, count, b.run, b.frame), CardOk);
+        ASSERT_EQ(count, 10'000u);
+        EXPECT_EQ(b.frame.Statuses(), (std::vector<uint32_t>{3, 0}));
+        for (uint32_t k = 0; k < count; ++k) {
+            ASSERT_EQ(b.samples[6][k], -6140) << k;
+            ASSERT_EQ(b.samples[1][k], b.Expected(p, k, 1, false)) << k;
+        }
+        EXPECT_EQ(b.card.InWord(0x106), StatusAck | StatusDataToggle | StatusBufferIntact);
+    }
+    {
+        // 2 ms per status read: the card gets 190 words ahead per poll and overruns.
+        Bench b(2000);
+        AcquisitionParams p = Params(84, {0}, 100'000);
+        ASSERT_EQ(b.port.SendCommand(CmdRecordStream, p, TriggerParams{}), CardOk);
+        const ReadTarget target = b.Target(p, 100'000);
+        uint32_t count = 0;
+        EXPECT_EQ(b.port.ReadStream(target, count, b.run, b.frame), CardOverrun);
+        EXPECT_GT(count, 0u);
+        EXPECT_LT(count, 100u);
+        EXPECT_EQ(b.frame.Statuses(), (std::vector<uint32_t>{3, 0}));
+        EXPECT_EQ(b.card.InWord(0x106) & StatusBufferIntact, StatusBufferIntact);
+    }
+    {
+        // The status bits of a stream as the host sees them: the toggle per word offered and the
+        // buffer bit after more than 4 096 waiting words.
+        ManualClock clock;
+        SimulatedCard card(clock);
+        CardPort port(card, clock);
+        port.SetBaseAddress(0x100);
+        AcquisitionParams p = Params(80, {6}, 10'000);  // one word per 10 us
+        ASSERT_EQ(port.SendCommand(CmdRecordStream, p, TriggerParams{}), CardOk);
+        uint16_t word = 0;
+        port.ReadData(word);  // clears the latch, takes nothing
+        EXPECT_EQ(card.InWord(0x106) & (StatusDataToggle | StatusTriggered),
+                  StatusDataToggle | StatusTriggered);
+        clock.Advance(10);
+        EXPECT_EQ(card.InWord(0x106) & StatusDataToggle, 0);
+        clock.Advance(30);  // three more words wait; the toggle shows only the first
+        EXPECT_EQ(card.InWord(0x106) & StatusDataToggle, 0);
+        port.ReadData(word);
+        EXPECT_EQ(SignExtend12(word), -614);
+        EXPECT_EQ(card.InWord(0x106) & StatusDataToggle, StatusDataToggle);
+        clock.Advance(10 * 4093);  // 4 097 words made, 1 read: 4 096 wait
+        EXPECT_EQ(card.InWord(0x106) & StatusBufferIntact, StatusBufferIntact);
+        clock.Advance(10);
+        EXPECT_EQ(card.InWord(0x106) & StatusBufferIntact, 0);
+        EXPECT_EQ(port.WriteWord(0), CardOk);
+        EXPECT_EQ(card.InWord(0x106) & StatusBufferIntact, StatusBufferIntact);
+    }
+}
+
+TEST(SimulatedCardTest, FailingCards) {
+    {
+        Bench b(10);
+        b.card.SetFault(SimulatedFault::StopsAfterWords, 10);
+        uint32_t count = 0;
+        EXPECT_EQ(b.Shot(Params(84, {0, 1}, 20), TriggerParams{}, count), CardTimeout);
+        EXPECT_EQ(count, 3u);  // 4 discarded, 6 kept
+    }
+    {
+        // A stream that falls silent during its discards ends with the user's stop.
+        Bench b(10);
+        b.card.SetFault(SimulatedFault::StopsAfterWords, 1);
+        AcquisitionParams p = Params(84, {0, 1}, 100);
+        ASSERT_EQ(b.port.SendCommand(CmdRecordStream, p, TriggerParams{}), CardOk);
+        b.frame.OnMessage = [&](const RecordingFrameLink::Call& call) {
+            if (call.WParam == StatusRecording) {
+                b.clock.Advance(10'000);
+            }
+        };
+        // Stop once the clock shows the silence has lasted a second.
+        struct StopIo : PortIo {
+            SimulatedCard& card;
+            ManualClock& clock;
+            std::atomic<uint32_t>& run;
+            StopIo(SimulatedCard& c, ManualClock& k, std::atomic<uint32_t>& r)
+                : card(c), clock(k), run(r) {}
+            uint16_t InWord(uint16_t port) override {
+                if (clock.PeekMicros() > 1'000'000) {
+                    run = 0;
+                }
+                return card.InWord(port);
+            }
+            void OutWord(uint16_t port, uint16_t value) override { card.OutWord(port, value); }
+        } io(b.card, b.clock, b.run);
+        CardPort port(io, b.clock);
+        port.SetBaseAddress(0x100);
+        const ReadTarget target = b.Target(p, 50);
+        uint32_t count = 100;
+        EXPECT_EQ(port.ReadStream(target, count, b.run, b.frame), CardOk);
+        EXPECT_EQ(count, 0u);
+        EXPECT_EQ(b.card.InWord(0x106), StatusAck | StatusDataToggle | StatusBufferIntact);
+    }
+    {
+        Bench b(10);
+        b.card.SetFault(SimulatedFault::StuckAck);
+        const uint64_t start = b.clock.PeekMicros();
+        EXPECT_EQ(b.port.WriteWord(2), CardTimeout);
+        EXPECT_NEAR(static_cast<double>(b.clock.PeekMicros() - start), 100'000.0, 200.0);
+    }
+    {
+        Bench b(10);
+        b.card.SetFault(SimulatedFault::Dead);
+        EXPECT_EQ(b.port.SendCommand(CmdStopOutput), CardTimeout);
+        const ReadTarget target = b.Target(Params(84, {0}, 10), 10);
+        uint32_t count = 10;
+        EXPECT_EQ(b.port.ReadShot(target, count, b.run, b.frame), CardTimeout);
+        EXPECT_EQ(count, 0u);
+    }
+}
+
+TEST(SimulatedCardTest, OutputsAndLoopback) {
+    Bench b;
+    const float volts[] = {1.0f, -1.0f};
+    OutputRequest out{8000, 2, volts, nullptr};  // 1 000 samples per second
+    ASSERT_EQ(b.port.SendCommand(CmdAnalogOutput, out), CardOk);
+    EXPECT_NEAR(b.card.AnalogOutputVolts(), 409 * 5.0 / 2048, 1e-9);
+    b.clock.Advance(1000);
+    EXPECT_NEAR(b.card.AnalogOutputVolts(), -409 * 5.0 / 2048, 1e-9);
+    b.clock.Advance(1000);
+    EXPECT_NEAR(b.card.AnalogOutputVolts(), 409 * 5.0 / 2048, 1e-9);
+
+    // Input 7 reads the output back: +-409 counts, alternating every millisecond.
+    uint32_t count = 0;
+    EXPECT_EQ(b.Shot(Params(800, {7}, 20), TriggerParams{}, count), CardOk);
+    for (uint32_t k = 0; k < count; ++k) {
+        EXPECT_EQ(std::abs(b.samples[7][k]), 4090);
+        EXPECT_EQ(b.samples[7][k], b.Expected(Params(800, {7}, 20), k, 0, false));
+    }
+
+    const uint8_t bytes[] = {0x12, 0x34};
+    OutputRequest dig{80'000, 2, nullptr, bytes};  // 100 per second
+    ASSERT_EQ(b.port.SendCommand(CmdDigitalOutput, dig), CardOk);
+    EXPECT_EQ(b.card.DigitalOutputs(), 0x12);
+    b.clock.Advance(10'000);
+    EXPECT_EQ(b.card.DigitalOutputs(), 0x34);
+
+    ASSERT_EQ(b.port.SendCommand(CmdStopOutput), CardOk);
+    EXPECT_EQ(b.card.AnalogOutputVolts(), 0.0);
+    EXPECT_EQ(b.card.DigitalOutputs(), 0);
+
+    // Y = A X + B with X = input 6 in volts: 2 x -1.499 + 1 = -1.998 V.
+    FormulaRequest f;
+    f.Divisor = 8000;
+    f.SourceCount = 1;
+    f.Sources = {6};
+    f.Weights = {10.0f / 4096.0f};
+    f.CoefA = 2.0f;
+    f.CoefB = 1.0f;
+    ASSERT_EQ(b.port.SendCommand(CmdFormulaOutput, f), CardOk);
+    EXPECT_NEAR(b.card.AnalogOutputVolts(), -818 * 5.0 / 2048, 1e-9);
+    // Y = sign x exp(ln|A| + X): A = -0.5, X = -1.499 V.
+    f.Formula = 2;
+    f.CoefA = std::log(0.5f);
+    f.CoefB = -1.0f;
+    ASSERT_EQ(b.port.SendCommand(CmdFormulaOutput, f), CardOk);
+    EXPECT_NEAR(b.card.AnalogOutputVolts(), -0.5 * std::exp(-6140 / 4096.0), 0.003);
+    // A logarithm of a negative sum gives 0 V.
+    f.Formula = 1;
+    f.CoefA = 1.0f;
+    f.CoefB = 1.0f;
+    ASSERT_EQ(b.port.SendCommand(CmdFormulaOutput, f), CardOk);
+    EXPECT_EQ(b.card.AnalogOutputVolts(), 0.0);
+}
+
+}  // namespace
+}  // namespace kresograf
