@@ -1,6 +1,8 @@
 #include <QAction>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QThread>
+#include <chrono>
 
 #include "document/kgd_file.h"
 #include "gui_fixture.h"
@@ -237,6 +239,25 @@ TEST_F(GuiTest, NoChannelSelectedIsToldAndShownInTheStatusBar) {
     frame_->UpdateCommandStates();
     EXPECT_TRUE(frame_->Action(ID_OSC_START)->isEnabled());
     EXPECT_FALSE(frame_->Action(ID_OSC_START)->isChecked());
+}
+
+}  // namespace
+}  // namespace kresograf
+
+namespace kresograf {
+namespace {
+
+TEST_F(GuiTest, DestroyingTheWindowWhileShotsRunNeverHangs) {
+    GuiDocument* document = frame_->NewDocument();
+    SetFastParams(*document->Doc, {0, 1, 2, 3}, 500);
+    frame_->RunCommand(ID_OSC_START);
+    CZefraKrgDoc& doc = *document->Doc;
+    ASSERT_TRUE(WaitFor([&] { return doc.SampleCount[doc.CurrentSet.load()] > 0; }));
+    // Stop running the UI queue, so the worker is soon blocked in a sent message.
+    QThread::msleep(50);
+    const auto started = std::chrono::steady_clock::now();
+    frame_.reset();
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(10));
 }
 
 }  // namespace
