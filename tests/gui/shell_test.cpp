@@ -89,7 +89,7 @@ TEST_F(GuiTest, CommandsCarryTheirIdsTextsPromptsTooltipsAndKeys) {
     }
 }
 
-TEST_F(GuiTest, ToolbarStatusBarAndMenusAreLaidOutAsSpecified) {
+TEST_F(GuiTest, ToolbarStatusBarAndMenusKeepTheirLayout) {
     QStringList buttons;
     for (QAction* action : frame_->ToolBar()->actions()) {
         buttons << (action->isSeparator() ? QStringLiteral("|") : action->objectName());
