@@ -1,5 +1,6 @@
 #include "shell/zefra_krg_app.h"
 
+#include <QLibraryInfo>
 #include <QMessageBox>
 
 #include "card/direct_port_io.h"
@@ -19,6 +20,11 @@ CZefraKrgApp::CZefraKrgApp(int& argc, char** argv) : QApplication(argc, argv) {
     SetApplicationIdentity();
     setApplicationDisplayName(QString::fromUtf8(texts::MainTitle));
     setQuitOnLastWindowClosed(true);
+    // The program speaks Polish whatever the desktop's language: Qt's own dialogs too.
+    if (qtTexts_.load(QStringLiteral("qtbase_pl"),
+                      QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        installTranslator(&qtTexts_);
+    }
 }
 
 CZefraKrgApp::~CZefraKrgApp() {

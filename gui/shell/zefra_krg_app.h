@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QSettings>
+#include <QTranslator>
 #include <memory>
 
 #include "card/clock.h"
@@ -25,6 +26,7 @@ class CZefraKrgApp : public QApplication {
     CMainFrame* MainFrame() const { return mainFrame_.get(); }
 
   private:
+    QTranslator qtTexts_;
     SteadyClock clock_;
     std::unique_ptr<QSettings> settings_;
     std::unique_ptr<CMainFrame> mainFrame_;
