@@ -262,3 +262,20 @@ TEST_F(GuiTest, DestroyingTheWindowWhileShotsRunNeverHangs) {
 
 }  // namespace
 }  // namespace kresograf
+
+namespace kresograf {
+namespace {
+
+TEST_F(GuiTest, AcquisitionProgressShowsInTheStatusBar) {
+    GuiDocument* document = frame_->NewDocument();
+    // About two seconds of recording: long enough to be seen in progress.
+    SetFastParams(*document->Doc, {0}, 190'000);
+    frame_->RunCommand(ID_REC_START);
+    EXPECT_TRUE(WaitFor([&] { return frame_->IdleText() == "Akwizycja i transmisja w toku"; }));
+    frame_->RunCommand(ID_REC_START);
+    ASSERT_TRUE(WaitIdle());
+    EXPECT_EQ(frame_->IdleText(), "Aby uzyskać pomoc wciśnj F1");
+}
+
+}  // namespace
+}  // namespace kresograf
