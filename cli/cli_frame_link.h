@@ -14,7 +14,7 @@ struct SettingsRecord;
 // The main frame of the command-line program: shots and messages go to the terminal, the
 // registered parameters are printed, and the oscilloscope stops after the wanted shots.
 class CliFrameLink : public FrameLink {
-public:
+  public:
     CliFrameLink(CZefraKrgDoc& doc, const SettingsRecord& settings, int shotsWanted)
         : doc_(doc), settings_(settings), shotsWanted_(shotsWanted) {}
 
@@ -32,7 +32,7 @@ public:
     // Serialises the program's writes to the terminal.
     std::mutex Output;
 
-private:
+  private:
     CZefraKrgDoc& doc_;
     const SettingsRecord& settings_;
     const int shotsWanted_;

@@ -1,6 +1,8 @@
 #include "acquisition/acquisition_context.h"
 
 #include "acquisition/acquisition_preparation.h"
+#include "acquisition/frame_link.h"
+#include "acquisition/settings_record.h"
 #include "document/zefra_krg_doc.h"
 
 namespace kresograf {
@@ -37,6 +39,17 @@ void CommitSet(CZefraKrgDoc& doc, uint32_t set, uint32_t scans,
     ++doc.Generation[set];
     doc.CurrentSet = set;
     doc.Modified = true;
+}
+
+int EndAcquisition(AcquisitionContext& context, CZefraKrgDoc& doc, std::atomic<uint32_t>& runFlag,
+                   int result, bool ended) {
+    runFlag = 0;
+    doc.ClearWorkingRunning();
+    if (ended) {
+        context.Frame.SendMessage(WM_ACQ_ENDED, 0);
+    }
+    context.Settings.AcquiringDocId = 0;
+    return result;
 }
 
 }  // namespace kresograf

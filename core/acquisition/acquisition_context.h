@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 
 #include "card/card_port.h"
@@ -25,5 +26,11 @@ ReadTarget TargetFor(CZefraKrgDoc& doc, uint32_t set, const PreparedAcquisition&
 // with as the registered block, then the flip and the modified flag.
 void CommitSet(CZefraKrgDoc& doc, uint32_t set, uint32_t scans,
                const PreparedAcquisition& prepared);
+
+// Every way out of a mode ends here: the run flag, Running of the working block, WM_ACQ_ENDED
+// when the mode ended as a mode (not refused at its start), and the token last of all, so
+// nothing of this worker reaches the main frame once another acquisition may start.
+int EndAcquisition(AcquisitionContext& context, CZefraKrgDoc& doc, std::atomic<uint32_t>& runFlag,
+                   int result, bool ended);
 
 }  // namespace kresograf

@@ -9,26 +9,11 @@
 #include "document/zefra_krg_doc.h"
 
 namespace kresograf {
-namespace {
-
-// Every way out of the mode ends here: the flags, the status line, and the token last of all,
-// so nothing of this worker reaches the main frame once another acquisition may start.
-int EndMode(AcquisitionContext& context, CZefraKrgDoc& doc, int result, bool ended) {
-    doc.OscRunning = 0;
-    doc.ClearWorkingRunning();
-    if (ended) {
-        context.Frame.SendMessage(WM_ACQ_ENDED, 0);
-    }
-    context.Settings.AcquiringDocId = 0;
-    return result;
-}
-
-}  // namespace
 
 int RunOscilloscope(AcquisitionContext& context, CZefraKrgDoc& doc) {
     for (;;) {
         if (doc.OscRunning.load() == 0) {
-            return EndMode(context, doc, ModeStopped, true);
+            return EndAcquisition(context, doc, doc.OscRunning, ModeStopped, true);
         }
         AcquisitionParams working;
         TriggerParams trigger;
@@ -41,9 +26,9 @@ int RunOscilloscope(AcquisitionContext& context, CZefraKrgDoc& doc) {
             if (check == PrepareResult::NoChannel) {
                 context.Frame.SendMessage(WM_ACQ_STATUS, StatusNoChannel);
             }
-            return EndMode(context, doc,
-                           check == PrepareResult::PairGainMismatch ? ModePairGain : ModeNoChannel,
-                           false);
+            return EndAcquisition(
+                context, doc, doc.OscRunning,
+                check == PrepareResult::PairGainMismatch ? ModePairGain : ModeNoChannel, false);
         }
 
         const uint32_t spare = doc.Spare();
@@ -53,13 +38,13 @@ int RunOscilloscope(AcquisitionContext& context, CZefraKrgDoc& doc) {
         if (context.Card.SendCommand(CmdScopeShot, prepared.Card, prepared.CardTrigger) != CardOk) {
             context.Frame.ShowMessageBox(SendFailedMessage());
             context.Frame.PostMessage(WM_ACQ_STATUS, StatusIdle);
-            return EndMode(context, doc, ModeCardFailed, true);
+            return EndAcquisition(context, doc, doc.OscRunning, ModeCardFailed, true);
         }
         const int read = context.Card.ReadShot(TargetFor(doc, spare, prepared), count,
                                                doc.OscRunning, context.Frame);
         if (read != CardOk) {
             context.Frame.ShowMessageBox(ReceiveFailedMessage());
-            return EndMode(context, doc, ModeCardFailed, true);
+            return EndAcquisition(context, doc, doc.OscRunning, ModeCardFailed, true);
         }
         if (count == 0) {
             // Stopped while the card waited for its trigger: the shown set stays as it was.

@@ -10,19 +10,6 @@
 #include "document/zefra_krg_doc.h"
 
 namespace kresograf {
-namespace {
-
-int EndMode(AcquisitionContext& context, CZefraKrgDoc& doc, int result, bool ended) {
-    doc.RecRunning = 0;
-    doc.ClearWorkingRunning();
-    if (ended) {
-        context.Frame.SendMessage(WM_ACQ_ENDED, 0);
-    }
-    context.Settings.AcquiringDocId = 0;
-    return result;
-}
-
-}  // namespace
 
 bool GrowSpareSet(CZefraKrgDoc& doc, uint32_t set, uint32_t scans) {
     if (scans <= BaseCapacity) {
@@ -49,21 +36,21 @@ int RunRecording(AcquisitionContext& context, CZefraKrgDoc& doc) {
     if (check == PrepareResult::NoChannel) {
         context.Frame.ShowMessageBox(PrepareMessage(check));
         context.Frame.SendMessage(WM_ACQ_STATUS, StatusNoChannel);
-        return EndMode(context, doc, ModeNoChannel, false);
+        return EndAcquisition(context, doc, doc.RecRunning, ModeNoChannel, false);
     }
     const uint32_t spare = doc.Spare();
     if (check == PrepareResult::Ok || check == PrepareResult::PairGainMismatch) {
         const uint32_t scans = working.TotalSamples / static_cast<uint32_t>(working.ChannelCount);
         if (!GrowSpareSet(doc, spare, scans)) {
             context.Frame.ShowMessageBox(OutOfMemoryMessage());
-            return EndMode(context, doc, ModeNoChannel, false);
+            return EndAcquisition(context, doc, doc.RecRunning, ModeNoChannel, false);
         }
     }
     if (check != PrepareResult::Ok) {
         context.Frame.ShowMessageBox(PrepareMessage(check));
-        return EndMode(context, doc,
-                       check == PrepareResult::PairGainMismatch ? ModePairGain : ModeNoChannel,
-                       false);
+        return EndAcquisition(
+            context, doc, doc.RecRunning,
+            check == PrepareResult::PairGainMismatch ? ModePairGain : ModeNoChannel, false);
     }
 
     const auto channelCount = static_cast<uint32_t>(prepared.Card.ChannelCount);
@@ -76,7 +63,7 @@ int RunRecording(AcquisitionContext& context, CZefraKrgDoc& doc) {
     if (context.Card.SendCommand(CmdRecordStream, prepared.Card, prepared.CardTrigger) != CardOk) {
         context.Frame.ShowMessageBox(SendFailedMessage());
         context.Frame.PostMessage(WM_ACQ_STATUS, StatusIdle);
-        return EndMode(context, doc, ModeCardFailed, true);
+        return EndAcquisition(context, doc, doc.RecRunning, ModeCardFailed, true);
     }
     const int read = context.Card.ReadStream(TargetFor(doc, spare, prepared), count, doc.RecRunning,
                                              context.Frame);
@@ -85,7 +72,8 @@ int RunRecording(AcquisitionContext& context, CZefraKrgDoc& doc) {
         context.Frame.ShowMessageBox(OverrunMessage());
     }
     if (count == 0) {
-        return EndMode(context, doc, read == CardOverrun ? ModeCardFailed : ModeStopped, true);
+        return EndAcquisition(context, doc, doc.RecRunning,
+                              read == CardOverrun ? ModeCardFailed : ModeStopped, true);
     }
     CommitSet(doc, spare, count, prepared);
     context.Frame.PostMessage(WM_DOC_UPDATE, HintRecordingDone);
@@ -97,7 +85,8 @@ int RunRecording(AcquisitionContext& context, CZefraKrgDoc& doc) {
     request.Params = doc.RegisteredParams();
     request.Trigger = doc.RegisteredTrigger();
     context.Frame.ShowRegisteredParams(request);
-    return EndMode(context, doc, read == CardOverrun ? ModeCardFailed : ModeStopped, true);
+    return EndAcquisition(context, doc, doc.RecRunning,
+                          read == CardOverrun ? ModeCardFailed : ModeStopped, true);
 }
 
 }  // namespace kresograf

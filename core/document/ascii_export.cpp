@@ -1,4 +1,5 @@
 #include "document/ascii_export.h"
+#include "acquisition/fixed_format.h"
 
 #include <algorithm>
 #include <charconv>
@@ -23,11 +24,6 @@ UserMessage NoChosenData() {
 }
 
 }  // namespace
-
-char* FormatFixed(char* out, char* end, double value, int precision) {
-    // to_chars does not look at the locale, and its fixed form is printf's in the C locale.
-    return std::to_chars(out, end, value, std::chars_format::fixed, precision).ptr;
-}
 
 char* FormatVolts(char* out, int32_t sample) {
     // sample / 4096 V in thousandths is sample x 125 / 512 exactly; the remainder decides the

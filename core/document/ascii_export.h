@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "acquisition/fixed_format.h"
 #include "document/byte_stream.h"
 #include "document/file_result.h"
 #include "document/zefra_krg_doc.h"
@@ -51,10 +52,6 @@ FileResult WriteAscii(const CZefraKrgDoc& doc, ByteSink& sink, bool writeTime,
 // The same into a file that replaces path only once it is complete.
 FileResult ExportAscii(const CZefraKrgDoc& doc, const std::string& path, bool writeTime,
                        const std::array<bool, 8>& channels, const WriteFault& fault = {});
-
-// One value as printf's "%.*f" in the C locale; returns the end of the text. out must hold the
-// text (32 bytes do for every value the export writes).
-char* FormatFixed(char* out, char* end, double value, int precision);
 
 // A stored sample in volts, sample / 4096 as printf's "%.3f" in the C locale gives it (exact
 // value, ties to even), worked out in integers; out must hold 16 bytes.

@@ -1,4 +1,5 @@
 #include "document/registered_params.h"
+#include "acquisition/fixed_format.h"
 
 #include <charconv>
 #include <cmath>
@@ -9,14 +10,6 @@
 namespace kresograf {
 namespace {
 
-// printf's "%.*f" in the C locale, whatever locale the program runs in.
-std::string Fixed(double value, int precision) {
-    char text[400];
-    const auto end =
-        std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, precision).ptr;
-    return std::string(text, end);
-}
-
 // F / n to the nearest integer, halves away from zero; n > 0.
 uint64_t DivideRounded(uint64_t f, uint64_t n) {
     return (2 * f + n) / (2 * n);
@@ -26,9 +19,9 @@ uint64_t DivideRounded(uint64_t f, uint64_t n) {
 std::string FreeRate(double hz) {
     const double rounded = std::round(hz);
     if (rounded >= 1.0) {
-        return Fixed(rounded, 0) + " Hz";
+        return FormatFixed(rounded, 0) + " Hz";
     }
-    return "1 / " + Fixed(std::round(1.0 / hz), 0) + " Hz";
+    return "1 / " + FormatFixed(std::round(1.0 / hz), 0) + " Hz";
 }
 
 }  // namespace
@@ -48,11 +41,11 @@ std::array<std::string, 9> RegisteredParamsTexts(uint32_t scans, const Acquisiti
                                      CardClockHz * prescaler);
     }
     if (seconds < 1.0f) {
-        lines[LineDuration] = "Czas akwizycji: " + Fixed(seconds * 1000.0f, 2) + " ms";
+        lines[LineDuration] = "Czas akwizycji: " + FormatFixed(seconds * 1000.0f, 2) + " ms";
     } else if (seconds < 60.0f) {
-        lines[LineDuration] = "Czas akwizycji: " + Fixed(seconds, 2) + " s";
+        lines[LineDuration] = "Czas akwizycji: " + FormatFixed(seconds, 2) + " s";
     } else {
-        lines[LineDuration] = "Czas akwizycji: " + Fixed(seconds / 60.0f, 2) + " min";
+        lines[LineDuration] = "Czas akwizycji: " + FormatFixed(seconds / 60.0f, 2) + " min";
     }
 
     const std::string rate = "Częstotliwość próbkowania: ";
@@ -91,7 +84,7 @@ std::array<std::string, 9> RegisteredParamsTexts(uint32_t scans, const Acquisiti
         lines[LineTriggerType] = trigger.Type != 0 ? "Wyzwalanie cyfrowe" : "Wyzwalanie analogowe";
         lines[LineTriggerChannel] = "Kanał: " + std::to_string(trigger.Channel + 1);
         lines[LineTriggerEdge] = trigger.Edge != 0 ? "Zbocze: opadające" : "Zbocze: narastające";
-        lines[LineTriggerThreshold] = "Próg: " + Fixed(trigger.ThresholdVolts, 3) + " V";
+        lines[LineTriggerThreshold] = "Próg: " + FormatFixed(trigger.ThresholdVolts, 3) + " V";
     }
 
     lines[LineFileSize] =

@@ -1,4 +1,5 @@
 #include "document/shot_summary.h"
+#include "acquisition/fixed_format.h"
 
 #include <algorithm>
 #include <charconv>
@@ -11,10 +12,7 @@ namespace kresograf {
 namespace {
 
 std::string Volts(double value) {
-    char buffer[64];
-    const auto result =
-        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 3);
-    return std::string(buffer, result.ptr) + " V";
+    return FormatFixed(value, 3) + " V";
 }
 
 }  // namespace

@@ -81,10 +81,8 @@ uint32_t CZefraKrgDoc::SetCapacity(uint32_t set) const {
     return static_cast<uint32_t>(capacity);
 }
 
-void CZefraKrgDoc::FindVisibleRange(int32_t x1, int32_t x2, int32_t& first, int32_t& last) const {
-    const uint32_t set = CurrentSet.load();
-    const uint32_t n = SampleCount[set];
-    const int32_t* t = ScanTime[set].Data();
+void FindScanRange(const int32_t* t, uint32_t n, int32_t x1, int32_t x2, int32_t& first,
+                   int32_t& last) {
     first = last = -1;
     if (n == 1) {
         if (x1 <= t[0] && t[0] <= x2) {
@@ -107,6 +105,11 @@ void CZefraKrgDoc::FindVisibleRange(int32_t x1, int32_t x2, int32_t& first, int3
         const int32_t* after = std::upper_bound(t, end, x2);
         last = after == end ? static_cast<int32_t>(n - 1) : static_cast<int32_t>(after - t);
     }
+}
+
+void CZefraKrgDoc::FindVisibleRange(int32_t x1, int32_t x2, int32_t& first, int32_t& last) const {
+    const uint32_t set = CurrentSet.load();
+    FindScanRange(ScanTime[set].Data(), SampleCount[set], x1, x2, first, last);
 }
 
 CommandState CZefraKrgDoc::QueryCommand(DocCommand command, uint32_t acquiringDocId) const {

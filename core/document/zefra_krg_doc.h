@@ -38,6 +38,12 @@ struct CommandState {
     friend bool operator==(const CommandState&, const CommandState&) = default;
 };
 
+// First and last of n ascending scan times to draw for the window [x1, x2]: the scan before x1
+// (or 0) once any scan reaches x1, and the scan after x2 (or the final one) once any scan lies at
+// or before x2; -1 where there is none. A single scan is drawn only inside the window.
+void FindScanRange(const int32_t* scanTimes, uint32_t n, int32_t x1, int32_t x2, int32_t& first,
+                   int32_t& last);
+
 // One measurement with up to eight inputs, held in two complete sample sets: an acquisition
 // fills the set that is not shown and then makes it current, so a view never sees a half-filled
 // set. Params[0]/Triggers[0] is the working block the next acquisition reads; Params[1]/

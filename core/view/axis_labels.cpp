@@ -1,4 +1,5 @@
 #include "view/axis_labels.h"
+#include "acquisition/fixed_format.h"
 
 #include <algorithm>
 #include <charconv>
@@ -23,7 +24,10 @@ int32_t TruncToPixel(double v) {
 }
 
 std::string ChannelCaption(int channel) {
-    return "Kan." + std::to_string(channel + 1) + " ";
+    std::string text = "Kan.";
+    text += std::to_string(channel + 1);
+    text += ' ';
+    return text;
 }
 
 }  // namespace
@@ -33,18 +37,11 @@ double CeilToDecimals(double x, int n) {
     return std::ceil(x * scale) / scale;
 }
 
-std::string FormatFixed(double value, int precision) {
-    char buffer[400];
-    const auto result =
-        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, precision);
-    if (result.ec != std::errc()) {
-        return "?";
-    }
-    return std::string(buffer, result.ptr);
-}
-
 std::string AxisLabel(double value, int precision) {
-    return " " + FormatFixed(value, precision) + " ";
+    std::string text(1, ' ');
+    text += FormatFixed(value, precision);
+    text += ' ';
+    return text;
 }
 
 TimeUnit ChooseTimeUnit(float timeStep, int32_t xStart, int32_t xEnd) {

@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "acquisition/fixed_format.h"
 #include "view/picture.h"
 
 namespace kresograf {
@@ -12,8 +13,6 @@ namespace kresograf {
 // ceil(x x 10^n) / 10^n in double precision.
 double CeilToDecimals(double x, int n);
 
-// "%.*f" of the C locale, whatever the process locale is.
-std::string FormatFixed(double value, int precision);
 // An axis label: the number with one blank on each side.
 std::string AxisLabel(double value, int precision);
 

@@ -1,4 +1,5 @@
 #include "view/marker_texts.h"
+#include "acquisition/fixed_format.h"
 
 #include "view/axis_labels.h"
 

@@ -75,28 +75,8 @@ double PlotView::VoltFactor(int channel) const {
 }
 
 void PlotView::FindVisibleRange(int32_t x1, int32_t x2, int32_t& first, int32_t& last) const {
-    // The same rule as the document's query, on the set this view is linked to.
-    const uint32_t n = SampleCount();
-    const int32_t* t = ScanTimes();
-    first = last = -1;
-    if (n == 1) {
-        if (x1 <= t[0] && t[0] <= x2) {
-            first = last = 0;
-        }
-        return;
-    }
-    if (n == 0) {
-        return;
-    }
-    const int32_t* end = t + n;
-    const int32_t* reach = std::lower_bound(t, end, x1);
-    if (reach != end) {
-        first = reach == t ? 0 : static_cast<int32_t>(reach - t - 1);
-    }
-    if (t[0] <= x2) {
-        const int32_t* after = std::upper_bound(t, end, x2);
-        last = after == end ? static_cast<int32_t>(n - 1) : static_cast<int32_t>(after - t);
-    }
+    // The document's rule, on the set this view is linked to.
+    FindScanRange(ScanTimes(), SampleCount(), x1, x2, first, last);
 }
 
 ViewRange PlotView::CurrentRange() const {

@@ -10,6 +10,7 @@
 #include "view/marker_texts.h"
 #include "view/picture.h"
 #include "view/trace_mapping.h"
+#include "view/trace_summary.h"
 #include "view/zoom_history.h"
 
 namespace kresograf {
@@ -75,6 +76,9 @@ struct ChannelItemState {
     friend bool operator==(const ChannelItemState&, const ChannelItemState&) = default;
 };
 
+// How a trace is reduced to pixel columns; both give the same polyline.
+enum class TraceReduction { Plain, Summary };
+
 // The model of one plot window: scales, zoom history, mouse state, markers and channel choice of a
 // view of a document, and the pictures built from them. Settings may be null (no main window):
 // values are then shown in stored units and nothing is rendered on screen.
@@ -114,6 +118,8 @@ class PlotView {
     std::array<int32_t, 8> LastVisible{-1, -1, -1, -1, -1, -1, -1, -1};
     // The mapping of each channel at its last screen render.
     std::array<TraceMapping, 8> TraceMappings{};
+    // Plain walks every visible scan; kept to measure and check the summary against.
+    TraceReduction Reduction = TraceReduction::Summary;
 
     // Document links and updates.
     void RefreshDocumentLinks();
@@ -174,7 +180,21 @@ class PlotView {
     ViewResponse ToggleChannel(int channel);
     ViewResponse SwapChannels();
 
+    // How many channel summaries this view has built so far.
+    uint64_t SummaryBuilds() const { return summaryBuilds_; }
+
   private:
+    // A channel's min/max summary over one set, valid while the set's generation, count and
+    // array stay as they were when it was built.
+    struct SummaryCache {
+        bool Built = false;
+        uint64_t Generation = 0;
+        uint32_t Count = 0;
+        const int32_t* Data = nullptr;
+        TraceSummary Summary;
+    };
+    const TraceSummary& SummaryOf(int channel);
+
     ViewRange CurrentRange() const;
     void ApplyRange(const ViewRange& range);
     void ResetWindowAndScales();
@@ -195,6 +215,8 @@ class PlotView {
     const SettingsRecord* settings_;
     uint32_t set_ = 0;
     ZoomHistory history_;
+    std::array<std::array<SummaryCache, 8>, 2> summaries_;
+    uint64_t summaryBuilds_ = 0;
 };
 
 }  // namespace kresograf

@@ -43,8 +43,30 @@ void PlotView::DrawTrace(int channel, const PictureRect& plot, const PictureRect
     if (onScreen) {
         TraceMappings[channel] = mapping;
     }
-    ReduceTracePlain(ScanTimes(), SamplesOf(channel), FirstVisible[channel], LastVisible[channel],
-                     mapping, points);
+    if (Reduction == TraceReduction::Summary) {
+        ReduceTrace(ScanTimes(), SamplesOf(channel), SummaryOf(channel), FirstVisible[channel],
+                    LastVisible[channel], mapping, points);
+    } else {
+        ReduceTracePlain(ScanTimes(), SamplesOf(channel), FirstVisible[channel],
+                         LastVisible[channel], mapping, points);
+    }
+}
+
+const TraceSummary& PlotView::SummaryOf(int channel) {
+    SummaryCache& cache = summaries_[set_][channel];
+    const uint64_t generation = doc_.Generation[set_].load();
+    const uint32_t count = SampleCount();
+    const int32_t* data = SamplesOf(channel);
+    if (!cache.Built || cache.Generation != generation || cache.Count != count ||
+        cache.Data != data) {
+        cache.Summary.Build(data, count);
+        cache.Built = true;
+        cache.Generation = generation;
+        cache.Count = count;
+        cache.Data = data;
+        ++summaryBuilds_;
+    }
+    return cache.Summary;
 }
 
 Picture PlotView::BuildPicture(int32_t width, int32_t height, const TextMeasure& measure,

@@ -1,4 +1,5 @@
 #include "document/ascii_export.h"
+#include "acquisition/fixed_format.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,5 @@
 #include "view/axis_labels.h"
+#include "acquisition/fixed_format.h"
 
 #include <gtest/gtest.h>
 
