@@ -133,6 +133,31 @@ BENCHMARK(BM_PaintOnly)->Arg(10'000'000)->Arg(200'000)->Unit(benchmark::kMillise
 
 BENCHMARK(BM_BuildPictureOnly)->Arg(10'000'000)->Arg(200'000)->Unit(benchmark::kMillisecond);
 
+// The first picture after new data: the view's per-channel summaries are rebuilt first.
+void BM_FirstRenderOfNewData(benchmark::State& state) {
+    const auto scans = static_cast<uint32_t>(state.range(0));
+    auto doc = LongRecording(scans);
+    SettingsRecord settings;
+    QImage image = MakeBackBuffer(1920, 1080);
+    const QFont font = LabelFont();
+    const TextMeasure measure = MakeTextMeasure(font, &image);
+    PlotView plot(*doc, &settings);
+    plot.SetAxisMetrics(measure);
+    plot.OnUpdate(HintInitial);
+    for (auto _ : state) {
+        ++doc->Generation[doc->CurrentSet.load()];
+        plot.OnUpdate(HintNewShot);
+        const Picture picture = plot.BuildPicture(1920, 1080, measure, true);
+        QPainter painter(&image);
+        PaintPicture(painter, picture, font);
+    }
+}
+BENCHMARK(BM_FirstRenderOfNewData)
+    ->Arg(10'000'000)
+    ->Arg(25'000)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
 BENCHMARK(BM_RenderRecording)
     ->Args({10'000'000, 1920, 1080})
     ->Args({200'000, 1920, 1080})
