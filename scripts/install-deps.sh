@@ -3,7 +3,8 @@
 # Usage: scripts/install-deps.sh [build|test]
 set -euo pipefail
 kind=${1:-build}
-packages=(build-essential cmake ninja-build pkg-config qt6-base-dev libgl-dev fonts-liberation2)
+packages=(build-essential cmake ninja-build pkg-config qt6-base-dev libgl-dev fonts-liberation2
+    qt6-translations-l10n)
 if [ "$kind" = test ]; then
     packages+=(googletest libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev clang-format)
 fi

@@ -1,0 +1,289 @@
+// The desktop program's hot paths: one complete re-render of a long recording (the picture
+// description and its painting), and the oscilloscope's pace on the simulated card against the
+// card's own. Run it on the offscreen platform, or under a display (xvfb-run) to include the
+// window system's copies.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPainter>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+#include <atomic>
+#include <cmath>
+#include <memory>
+#include <numbers>
+
+#include "acquisition/acquisition_runner.h"
+#include "acquisition/frame_link.h"
+#include "acquisition/settings_record.h"
+#include "card/card_port.h"
+#include "card/clock.h"
+#include "card/simulated_card.h"
+#include "document/zefra_krg_doc.h"
+#include "shell/command_table.h"
+#include "shell/main_frame.h"
+#include "shell/splash_window.h"
+#include "view/picture_painter.h"
+#include "view/plot_view.h"
+#include "view/zefra_krg_view.h"
+
+namespace kresograf {
+namespace {
+
+// A recording of eight inputs, each a different sine with some fast ripple, as long as asked.
+std::unique_ptr<CZefraKrgDoc> LongRecording(uint32_t scans) {
+    auto doc = std::make_unique<CZefraKrgDoc>();
+    const uint32_t set = 1;
+    doc->ResizeSet(set, scans);
+    int32_t* time = doc->ScanTime[set].Data();
+    for (uint32_t k = 0; k < scans; ++k) {
+        time[k] = static_cast<int32_t>(k * 8);
+    }
+    for (int c = 0; c < 8; ++c) {
+        int32_t* samples = doc->Samples[set][c].Data();
+        const double period = 200'000.0 * (c + 1);
+        for (uint32_t k = 0; k < scans; ++k) {
+            samples[k] =
+                static_cast<int32_t>(12000.0 * std::sin(2 * std::numbers::pi * k / period) +
+                                     800.0 * std::sin(k * 0.37 + c));
+        }
+    }
+    AcquisitionParams params;
+    params.Divisor = 84;
+    params.ChannelCount = 8;
+    params.Channels = {0, 1, 2, 3, 4, 5, 6, 7};
+    params.TotalSamples = scans * 8;
+    doc->Register(params, TriggerParams{});
+    doc->ChannelPresent[set].fill(1);
+    doc->SampleCount[set] = scans;
+    doc->CurrentSet = set;
+    return doc;
+}
+
+void BM_RenderRecording(benchmark::State& state) {
+    const auto scans = static_cast<uint32_t>(state.range(0));
+    const int width = static_cast<int>(state.range(1));
+    const int height = static_cast<int>(state.range(2));
+    auto doc = LongRecording(scans);
+    SettingsRecord settings;
+    QImage image = MakeBackBuffer(width, height);
+    const QFont font = LabelFont();
+    const TextMeasure measure = MakeTextMeasure(font, &image);
+    PlotView plot(*doc, &settings);
+    plot.SetAxisMetrics(measure);
+    plot.OnUpdate(HintInitial);
+    for (auto _ : state) {
+        const Picture picture = plot.BuildPicture(width, height, measure, true);
+        QPainter painter(&image);
+        PaintPicture(painter, picture, font);
+        painter.end();
+        benchmark::DoNotOptimize(image.constBits());
+    }
+    state.counters["samples"] = static_cast<double>(scans) * 8;
+}
+void BM_BuildPictureOnly(benchmark::State& state) {
+    const auto scans = static_cast<uint32_t>(state.range(0));
+    auto doc = LongRecording(scans);
+    SettingsRecord settings;
+    QImage image = MakeBackBuffer(1920, 1080);
+    const QFont font = LabelFont();
+    const TextMeasure measure = MakeTextMeasure(font, &image);
+    PlotView plot(*doc, &settings);
+    plot.SetAxisMetrics(measure);
+    plot.OnUpdate(HintInitial);
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(plot.BuildPicture(1920, 1080, measure, true));
+    }
+}
+void BM_PaintOnly(benchmark::State& state) {
+    const auto scans = static_cast<uint32_t>(state.range(0));
+    auto doc = LongRecording(scans);
+    SettingsRecord settings;
+    QImage image = MakeBackBuffer(1920, 1080);
+    const QFont font = LabelFont();
+    const TextMeasure measure = MakeTextMeasure(font, &image);
+    PlotView plot(*doc, &settings);
+    plot.SetAxisMetrics(measure);
+    plot.OnUpdate(HintInitial);
+    const Picture picture = plot.BuildPicture(1920, 1080, measure, true);
+    std::size_t points = 0;
+    for (const auto& t : picture.Traces) {
+        points += t.Points.size();
+    }
+    Picture variant = picture;
+    if (state.range(1) == 1)
+        variant.Traces.clear();
+    if (state.range(1) == 2)
+        variant.Grid.clear();
+    if (state.range(1) == 3)
+        variant.Labels.clear();
+    for (auto _ : state) {
+        QPainter painter(&image);
+        PaintPicture(painter, picture, font);
+    }
+    state.counters["points"] = static_cast<double>(points);
+    state.counters["grid"] = static_cast<double>(picture.Grid.size());
+    state.counters["labels"] = static_cast<double>(picture.Labels.size());
+}
+BENCHMARK(BM_PaintOnly)->Arg(10'000'000)->Arg(200'000)->Unit(benchmark::kMillisecond);
+
+BENCHMARK(BM_BuildPictureOnly)->Arg(10'000'000)->Arg(200'000)->Unit(benchmark::kMillisecond);
+
+// The first picture after new data: the view's per-channel summaries are rebuilt first.
+void BM_FirstRenderOfNewData(benchmark::State& state) {
+    const auto scans = static_cast<uint32_t>(state.range(0));
+    auto doc = LongRecording(scans);
+    SettingsRecord settings;
+    QImage image = MakeBackBuffer(1920, 1080);
+    const QFont font = LabelFont();
+    const TextMeasure measure = MakeTextMeasure(font, &image);
+    PlotView plot(*doc, &settings);
+    plot.SetAxisMetrics(measure);
+    plot.OnUpdate(HintInitial);
+    for (auto _ : state) {
+        ++doc->Generation[doc->CurrentSet.load()];
+        plot.OnUpdate(HintNewShot);
+        const Picture picture = plot.BuildPicture(1920, 1080, measure, true);
+        QPainter painter(&image);
+        PaintPicture(painter, picture, font);
+    }
+}
+BENCHMARK(BM_FirstRenderOfNewData)
+    ->Arg(10'000'000)
+    ->Arg(25'000)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
+BENCHMARK(BM_RenderRecording)
+    ->Args({10'000'000, 1920, 1080})
+    ->Args({200'000, 1920, 1080})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
+// The same oscilloscope with no window at all: the pace of the card and its link alone (a shot
+// also waits for its 2 x ChannelCount lead-in conversions and for the word-by-word transfer).
+class CountingLink : public FrameLink {
+  public:
+    void SendMessage(uint32_t message, uint32_t) override {
+        if (message == WM_DOC_UPDATE) {
+            ++Shots;
+        }
+    }
+    void PostMessage(uint32_t, uint32_t) override {}
+    void ShowMessageBox(const UserMessage&) override {}
+    void ShowRegisteredParams(const RegisteredParamsRequest&) override {}
+    std::atomic<int> Shots{0};
+};
+
+void SetBlock(CZefraKrgDoc& doc, int channels, uint32_t divisor, uint32_t scans) {
+    AcquisitionParams params;
+    TriggerParams trigger;
+    doc.WorkingBlock(params, trigger);
+    params.Divisor = divisor;
+    params.ChannelCount = static_cast<int8_t>(channels);
+    for (int c = 0; c < channels; ++c) {
+        params.Channels[static_cast<std::size_t>(c)] = static_cast<int8_t>(c);
+    }
+    params.TotalSamples = scans * static_cast<uint32_t>(channels);
+    doc.SetWorking(params, trigger);
+}
+
+double HeadlessShotsPerSecond(int channels, uint32_t divisor, uint32_t scans, int shots) {
+    SteadyClock clock;
+    SimulatedCard simulated(clock);
+    CardPort card(simulated, clock);
+    SettingsRecord settings;
+    CountingLink link;
+    CZefraKrgDoc doc;
+    SetBlock(doc, channels, divisor, scans);
+    AcquisitionRunner runner(settings, card, link);
+    runner.ToggleOscilloscope(doc);
+    while (link.Shots.load() < 1) {
+        clock.SleepMs(1);
+    }
+    const int start = link.Shots.load();
+    QElapsedTimer timer;
+    timer.start();
+    while (link.Shots.load() < start + shots) {
+        clock.SleepMs(1);
+    }
+    const double seconds = static_cast<double>(timer.nsecsElapsed()) / 1e9;
+    const int done = link.Shots.load() - start;
+    runner.ToggleOscilloscope(doc);
+    runner.Join();
+    return done / seconds;
+}
+
+// Shots per second of the oscilloscope through the whole program (worker, bridge, views) against
+// the card's pace: a shot of S conversions cannot come faster than rate / S per second.
+void BM_OscilloscopePace(benchmark::State& state) {
+    const int channels = static_cast<int>(state.range(0));
+    const auto divisor = static_cast<uint32_t>(state.range(1));
+    const auto scans = static_cast<uint32_t>(state.range(2));
+    const int shots = static_cast<int>(state.range(3));
+    QTemporaryDir dir;
+    QSettings settings(dir.filePath("settings.ini"), QSettings::IniFormat);
+    SteadyClock clock;
+    SplashWindow::EnableSplash(false);
+    CMainFrame frame(settings, std::make_unique<SimulatedCard>(clock), clock);
+    frame.resize(1920, 1080);
+    frame.show();
+    GuiDocument* document = frame.NewDocument();
+    frame.MdiArea()->activeSubWindow()->showMaximized();
+    CZefraKrgDoc& doc = *document->Doc;
+    SetBlock(doc, channels, divisor, scans);
+    CZefraKrgView* view = frame.ActiveView();
+
+    const double conversionShotsPerSecond =
+        8'000'000.0 / divisor / (scans * static_cast<double>(channels));
+    const double linkShotsPerSecond = HeadlessShotsPerSecond(channels, divisor, scans, shots);
+    for (auto _ : state) {
+        frame.RunCommand(ID_OSC_START);
+        // The first shot only starts the card; time the ones after it.
+        const int first = view->RenderCount();
+        const bool started = QTest::qWaitFor([&] { return view->RenderCount() > first; }, 120000);
+        const int start = view->RenderCount();
+        QElapsedTimer timer;
+        timer.start();
+        const bool ran =
+            QTest::qWaitFor([&] { return view->RenderCount() >= start + shots; }, 600000);
+        const double seconds = static_cast<double>(timer.nsecsElapsed()) / 1e9;
+        const int done = view->RenderCount() - start;
+        frame.RunCommand(ID_OSC_START);
+        const bool stopped =
+            QTest::qWaitFor([&] { return frame.Settings().AcquiringDocId.load() == 0; }, 120000);
+        if (!started || !ran || !stopped) {
+            state.SkipWithError("the oscilloscope did not run");
+            break;
+        }
+        state.SetIterationTime(seconds);
+        state.counters["shots_per_s"] = done / seconds;
+        state.counters["card_link_shots_per_s"] = linkShotsPerSecond;
+        state.counters["conversion_shots_per_s"] = conversionShotsPerSecond;
+        // 1.0 = the program shows every shot as fast as the card delivers them.
+        state.counters["keeps_up"] = done / seconds / linkShotsPerSecond;
+    }
+    doc.Modified = false;
+}
+// 1 000 Hz, one input, 1 000 scans per shot (a new document's block).
+BENCHMARK(BM_OscilloscopePace)->Args({1, 8000, 1000, 5})->Iterations(1)->UseManualTime();
+// 95 000 Hz, eight inputs, 25 000 scans per shot.
+BENCHMARK(BM_OscilloscopePace)->Args({8, 84, 25'000, 5})->Iterations(1)->UseManualTime();
+
+}  // namespace
+}  // namespace kresograf
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,75 @@
+#include <QGuiApplication>
+#include <QSettings>
+#include <cstdio>
+#include <cstdlib>
+
+#include "acquisition/settings_record.h"
+#include "shell/command_line.h"
+#include "shell/main_frame.h"
+#include "shell/qt_settings_store.h"
+#include "shell/shell_texts.h"
+#include "shell/zefra_krg_app.h"
+#include "view/plot_render.h"
+
+namespace {
+
+QStringList Arguments(int argc, char** argv) {
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i) {
+        arguments << QString::fromLocal8Bit(argv[i]);
+    }
+    return arguments;
+}
+
+bool HasDisplay() {
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+        const char* value = std::getenv(name);
+        if (value != nullptr && *value != '\0') {
+            return true;
+        }
+    }
+    return false;
+}
+
+int Render(int argc, char** argv, const kresograf::StartOptions& options) {
+    // A picture needs fonts but no screen.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    kresograf::SetApplicationIdentity();
+    QSettings settings;
+    kresograf::QtSettingsStore store(settings);
+    kresograf::SettingsRecord record;
+    record.Load(store);
+    QString error;
+    if (!kresograf::RenderDocumentFile(options.RenderInput, options.RenderOutput,
+                                       options.RenderSize, record, error)) {
+        std::fprintf(stderr, "kresograf: %s\n", error.toLocal8Bit().constData());
+        return 1;
+    }
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    kresograf::StartOptions options;
+    QString error;
+    if (!kresograf::ParseStartOptions(Arguments(argc, argv), options, error)) {
+        std::fprintf(stderr, "kresograf: %s\n%s\n", error.toLocal8Bit().constData(),
+                     QString::fromUtf8(kresograf::texts::UsageText).toLocal8Bit().constData());
+        return 2;
+    }
+    if (options.Render) {
+        return Render(argc, argv, options);
+    }
+    if (!HasDisplay()) {
+        std::fprintf(stderr, "kresograf: %s\n",
+                     QString::fromUtf8(kresograf::texts::NoDisplayText).toLocal8Bit().constData());
+        return 1;
+    }
+    kresograf::CZefraKrgApp app(argc, argv);
+    if (!app.InitInstance(options)) {
+        return 1;
+    }
+    return app.exec();
+}

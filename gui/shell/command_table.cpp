@@ -1,0 +1,125 @@
+#include "shell/command_table.h"
+
+#include <stdexcept>
+
+namespace kresograf {
+namespace {
+
+// Keys is what the accelerator table binds; the menus show those keys by themselves. The two
+// zero commands name Ctrl+X and Ctrl+Y in their text only: those keys are not bound.
+std::vector<CommandInfo> BuildCommands() {
+    return {
+        {ID_FILE_NEW, "&Nowy", "Tworzy nowy dokument", "Nowy", QKeySequence(Qt::CTRL | Qt::Key_N)},
+        {ID_FILE_OPEN, "&Otwórz...", "Otwiera istniejący dokument", "Otwórz",
+         QKeySequence(Qt::CTRL | Qt::Key_O)},
+        {ID_FILE_SAVE, "&Zapisz", "Zapisuje aktywny dokument", "Zapisz",
+         QKeySequence(Qt::CTRL | Qt::Key_S)},
+        {ID_FILE_SAVE_AS,
+         "Zapisz &jako...",
+         "Zapisuje aktywny dokument pod nową nazwą",
+         "Zapisz jako",
+         {}},
+        {ID_APP_EXIT,
+         "&Koniec",
+         "Kończy pracę programu; pyta o zapisanie dokumentów",
+         "Koniec",
+         {}},
+        {ID_APP_ABOUT, "&O programie...", "Wyświetla informacje o programie", "O programie", {}},
+        {ID_HELP_FINDER, "&Tematy pomocy", "Lista tematów pomocy", "Tematy pomocy",
+         QKeySequence(Qt::Key_F1)},
+        {ID_WINDOW_NEW, "&Nowe okno", "Otwiera kolejne okno aktywnego dokumentu", "Nowe okno", {}},
+        {ID_WINDOW_CASCADE, "&Kaskada", "Układa okna kaskadowo", "Kaskada", {}},
+        {ID_WINDOW_TILE_HORZ, "&Sąsiadująco", "Układa okna obok siebie", "Sąsiadująco", {}},
+        {ID_WINDOW_ARRANGE,
+         "&Uporządkuj ikony",
+         "Porządkuje ikony zminimalizowanych okien",
+         "Uporządkuj ikony",
+         {}},
+        {ID_NEXT_PANE, "Następne okno", "Przechodzi do następnego okna", "Następne okno",
+         QKeySequence(Qt::Key_F6)},
+        {ID_PREV_PANE, "Poprzednie okno", "Przechodzi do poprzedniego okna", "Poprzednie okno",
+         QKeySequence(Qt::SHIFT | Qt::Key_F6)},
+        {ID_VIEW_TOOLBAR,
+         "Pasek &narzędzi",
+         "Pokazuje lub ukrywa pasek narzędzi",
+         "Pasek narzędzi",
+         {},
+         true},
+        {ID_VIEW_STATUS_BAR,
+         "Pasek &statusu",
+         "Pokazuje lub ukrywa pasek statusu",
+         "Pasek statusu",
+         {},
+         true},
+        {ID_OSC_START, "&Start", "Start trybu oscyloskopowego", "Start oscyloskopu",
+         QKeySequence(Qt::CTRL | Qt::Key_T), true},
+        {ID_REC_START, "&Rejestracja", "Start trybu rejestracji", "Start rejestracji", {}, true},
+        {ID_REGISTERED_PARAMS,
+         "&Zarejestrowane parametry ...",
+         "Informacja o parametrach rejestracji",
+         "Zarejestrowane parametry",
+         {}},
+        {ID_AUTOSCALE, "&Autoskala", "Wykonuje autoskalowanie dla aktywnego kanału",
+         "Autoskalowanie", QKeySequence(Qt::CTRL | Qt::Key_A)},
+        {ID_ALIGN_SCALES, "&Wyrównaj skale Y", "Wyrównuje skale Y ze skalą kanału aktywnego",
+         "Wyrównuje skale Y", QKeySequence(Qt::CTRL | Qt::Key_L)},
+        {ID_LINK_SCALES, "&Połącz skale Y", "Łączy lub rozłącza skale Y",
+         "Łączy lub rozłącza skale Y", QKeySequence(Qt::Key_0), true},
+        {ID_FIX_X_ZERO,
+         "Ustal zero skali &X\tCtrl+X",
+         "Ustala 0 skali X na lewej krawędzi wykresu",
+         "Ustal zero skali X",
+         {}},
+        {ID_FIX_Y_ZERO,
+         "Ustal zero skali &Y\tCtrl+Y",
+         "Ustala zero skali Y na środku wykresu",
+         "Ustal zero skali Y",
+         {}},
+        {ID_GRID, "&Siatka", "Włącza lub wyłącza siatkę", "Przełącza siatkę", {}, true},
+    };
+}
+
+}  // namespace
+
+const std::vector<CommandInfo>& Commands() {
+    static const std::vector<CommandInfo> commands = BuildCommands();
+    return commands;
+}
+
+const CommandInfo& Command(int id) {
+    for (const auto& command : Commands()) {
+        if (command.Id == id) {
+            return command;
+        }
+    }
+    throw std::out_of_range("unknown command id");
+}
+
+const std::vector<int>& ToolbarLayout() {
+    // The print and swap-channel buttons join when those commands exist.
+    static const std::vector<int> layout = {
+        ID_FILE_NEW,
+        ID_FILE_OPEN,
+        ID_FILE_SAVE,
+        0,
+        ID_OSC_START,
+        ID_REC_START,
+        0,
+        ID_GRID,
+        ID_AUTOSCALE,
+        ID_ALIGN_SCALES,
+        ID_LINK_SCALES,
+        ID_FIX_X_ZERO,
+        ID_FIX_Y_ZERO,
+        0,
+        ID_APP_ABOUT,
+        ID_HELP_FINDER,
+    };
+    return layout;
+}
+
+QString CommandObjectName(int id) {
+    return QStringLiteral("ID_%1").arg(id);
+}
+
+}  // namespace kresograf

@@ -1,0 +1,59 @@
+#pragma once
+
+#include <QKeySequence>
+#include <QString>
+#include <vector>
+
+namespace kresograf {
+
+// Command ids of the menus, the toolbar and the accelerators.
+enum CommandId : int {
+    ID_FILE_NEW = 57600,
+    ID_FILE_OPEN = 57601,
+    ID_FILE_SAVE = 57603,
+    ID_FILE_SAVE_AS = 57604,
+    ID_APP_ABOUT = 57664,
+    ID_APP_EXIT = 57665,
+    ID_HELP_FINDER = 57667,
+    ID_WINDOW_NEW = 57648,
+    ID_WINDOW_ARRANGE = 57649,
+    ID_WINDOW_CASCADE = 57650,
+    ID_WINDOW_TILE_HORZ = 57651,
+    ID_NEXT_PANE = 57680,
+    ID_PREV_PANE = 57681,
+    ID_VIEW_TOOLBAR = 59392,
+    ID_VIEW_STATUS_BAR = 59393,
+    ID_FILE_MRU_FILE1 = 57616,
+    ID_LINK_SCALES = 33080,
+    ID_ALIGN_SCALES = 33081,
+    ID_AUTOSCALE = 33082,
+    ID_GRID = 33089,
+    ID_OSC_START = 33100,
+    ID_REC_START = 33101,
+    ID_REGISTERED_PARAMS = 33109,
+    ID_FIX_X_ZERO = 33113,
+    ID_FIX_Y_ZERO = 33114,
+};
+
+// One command as a resource: the menu text (with its accelerator after a tab where the menu shows
+// one), the status-bar prompt, the toolbar tooltip and the keys that run it.
+struct CommandInfo {
+    int Id = 0;
+    QString Text;
+    QString Prompt;
+    QString Tooltip;
+    QKeySequence Keys;
+    bool Checkable = false;
+};
+
+// Every command this program has, in no particular order.
+const std::vector<CommandInfo>& Commands();
+const CommandInfo& Command(int id);
+
+// The toolbar's buttons in order; 0 is a separator.
+const std::vector<int>& ToolbarLayout();
+
+// The object name that identifies a command's action: "ID_33082".
+QString CommandObjectName(int id);
+
+}  // namespace kresograf

@@ -1,0 +1,70 @@
+#include "shell/frame_prompts.h"
+
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPushButton>
+
+#include "acquisition/frame_link.h"
+#include "document/registered_params_dlg.h"
+#include "shell/shell_texts.h"
+
+namespace kresograf {
+
+void DialogPrompts::ShowMessage(QWidget* owner, const UserMessage& message) {
+    QMessageBox::Icon icon = QMessageBox::Critical;
+    switch (message.Icon) {
+        case MessageIcon::Stop:
+            icon = QMessageBox::Critical;
+            break;
+        case MessageIcon::Exclamation:
+            icon = QMessageBox::Warning;
+            break;
+        case MessageIcon::Information:
+            icon = QMessageBox::Information;
+            break;
+    }
+    QMessageBox box(icon, QString::fromStdString(message.Title),
+                    QString::fromStdString(message.Text), QMessageBox::NoButton, owner);
+    box.addButton(QString::fromUtf8(texts::Ok), QMessageBox::AcceptRole);
+    box.exec();
+}
+
+FramePrompts::SaveAnswer DialogPrompts::AskSaveChanges(QWidget* owner,
+                                                       const QString& documentTitle) {
+    QMessageBox box(QMessageBox::Warning, QString::fromUtf8(texts::MainTitle),
+                    QString::fromUtf8(texts::SaveChangesText).arg(documentTitle),
+                    QMessageBox::NoButton, owner);
+    QPushButton* yes = box.addButton(QString::fromUtf8(texts::Yes), QMessageBox::YesRole);
+    QPushButton* no = box.addButton(QString::fromUtf8(texts::No), QMessageBox::NoRole);
+    QPushButton* cancel = box.addButton(QString::fromUtf8(texts::Cancel), QMessageBox::RejectRole);
+    box.setDefaultButton(yes);
+    box.setEscapeButton(cancel);
+    box.exec();
+    if (box.clickedButton() == yes) {
+        return SaveAnswer::Save;
+    }
+    return box.clickedButton() == no ? SaveAnswer::Discard : SaveAnswer::Cancel;
+}
+
+QString DialogPrompts::AskOpenFileName(QWidget* owner) {
+    return QFileDialog::getOpenFileName(owner, QString::fromUtf8(texts::OpenDialogTitle), {},
+                                        QString::fromUtf8(texts::FileFilter));
+}
+
+QString DialogPrompts::AskSaveFileName(QWidget* owner, const QString& suggested) {
+    QFileDialog dialog(owner, QString::fromUtf8(texts::SaveDialogTitle), suggested,
+                       QString::fromUtf8(texts::FileFilter));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(QString::fromUtf8(texts::FileExtension));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return {};
+    }
+    return dialog.selectedFiles().first();
+}
+
+void DialogPrompts::ShowRegisteredParams(QWidget* owner, const RegisteredParamsRequest& request) {
+    CRegisteredParamsDlg dialog(request, owner);
+    dialog.exec();
+}
+
+}  // namespace kresograf

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QString>
+
+#include "acquisition/user_message.h"
+
+class QWidget;
+
+namespace kresograf {
+
+struct RegisteredParamsRequest;
+
+// What the main frame asks of the user: message boxes, the save-changes question, file names
+// and the registered-parameters dialog. The program shows real dialogs; tests answer in code.
+class FramePrompts {
+  public:
+    enum class SaveAnswer { Save, Discard, Cancel };
+
+    virtual ~FramePrompts() = default;
+    virtual void ShowMessage(QWidget* owner, const UserMessage& message) = 0;
+    virtual SaveAnswer AskSaveChanges(QWidget* owner, const QString& documentTitle) = 0;
+    // Empty when the user cancelled.
+    virtual QString AskOpenFileName(QWidget* owner) = 0;
+    virtual QString AskSaveFileName(QWidget* owner, const QString& suggested) = 0;
+    virtual void ShowRegisteredParams(QWidget* owner, const RegisteredParamsRequest& request) = 0;
+};
+
+// The real dialogs.
+class DialogPrompts : public FramePrompts {
+  public:
+    void ShowMessage(QWidget* owner, const UserMessage& message) override;
+    SaveAnswer AskSaveChanges(QWidget* owner, const QString& documentTitle) override;
+    QString AskOpenFileName(QWidget* owner) override;
+    QString AskSaveFileName(QWidget* owner, const QString& suggested) override;
+    void ShowRegisteredParams(QWidget* owner, const RegisteredParamsRequest& request) override;
+};
+
+}  // namespace kresograf

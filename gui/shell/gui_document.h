@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <memory>
+
+#include "document/zefra_krg_doc.h"
+
+namespace kresograf {
+
+class CZefraKrgView;
+
+// An open document as the desktop program keeps it: the core document, the file it belongs to,
+// the title its windows show and the views that show it.
+struct GuiDocument {
+    std::unique_ptr<CZefraKrgDoc> Doc = std::make_unique<CZefraKrgDoc>();
+    // Empty until the document is saved or was opened from a file.
+    QString Path;
+    // The file name, or "Kresograf1", "Kresograf2" ... for a new document.
+    QString Title;
+    QList<CZefraKrgView*> Views;
+};
+
+}  // namespace kresograf

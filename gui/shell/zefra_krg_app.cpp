@@ -1,0 +1,66 @@
+#include "shell/zefra_krg_app.h"
+
+#include <QLibraryInfo>
+#include <QMessageBox>
+
+#include "card/direct_port_io.h"
+#include "card/simulated_card.h"
+#include "shell/main_frame.h"
+#include "shell/shell_texts.h"
+#include "shell/splash_window.h"
+
+namespace kresograf {
+
+void SetApplicationIdentity() {
+    QCoreApplication::setOrganizationName(QStringLiteral("ZEFRA"));
+    QCoreApplication::setApplicationName(QString::fromUtf8(texts::DocumentName));
+}
+
+CZefraKrgApp::CZefraKrgApp(int& argc, char** argv) : QApplication(argc, argv) {
+    SetApplicationIdentity();
+    setApplicationDisplayName(QString::fromUtf8(texts::MainTitle));
+    setQuitOnLastWindowClosed(true);
+    // The program speaks Polish whatever the desktop's language: Qt's own dialogs too.
+    if (qtTexts_.load(QStringLiteral("qtbase_pl"),
+                      QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        installTranslator(&qtTexts_);
+    }
+}
+
+CZefraKrgApp::~CZefraKrgApp() {
+    mainFrame_.reset();
+}
+
+bool CZefraKrgApp::InitInstance(const StartOptions& options) {
+    SplashWindow::EnableSplash(options.Splash);
+    settings_ = std::make_unique<QSettings>();
+
+    // The card's address: the command line's for this run, else the stored one.
+    QtSettingsStore store(*settings_);
+    const uint32_t address =
+        options.Card.Address.value_or(store.ReadInt("Device", "Address", DefaultPortAddress));
+    std::unique_ptr<PortIo> card;
+    if (options.Card.Kind == CardKind::Ports) {
+        UserMessage error;
+        card = DirectPortIo::Open(address, error);
+        if (!card) {
+            QMessageBox::critical(nullptr, QString::fromStdString(error.Title),
+                                  QString::fromStdString(error.Text));
+            return false;
+        }
+    } else {
+        card = std::make_unique<SimulatedCard>(clock_, address);
+    }
+
+    mainFrame_ =
+        std::make_unique<CMainFrame>(*settings_, std::move(card), clock_, options.Card.Address);
+    mainFrame_->show();
+    if (options.File.isEmpty()) {
+        mainFrame_->NewDocument();
+    } else if (mainFrame_->OpenDocumentFile(options.File) == nullptr) {
+        return false;
+    }
+    return true;
+}
+
+}  // namespace kresograf

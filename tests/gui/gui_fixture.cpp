@@ -1,0 +1,105 @@
+#include "gui_fixture.h"
+
+#include <QApplication>
+#include <QTest>
+#include <QThread>
+
+#include "card/simulated_card.h"
+#include "shell/splash_window.h"
+
+namespace kresograf {
+
+void RecordingPrompts::ShowMessage(QWidget*, const UserMessage& message) {
+    Messages.push_back(message);
+}
+
+FramePrompts::SaveAnswer RecordingPrompts::AskSaveChanges(QWidget*, const QString& documentTitle) {
+    SaveQuestions << documentTitle;
+    return NextSaveAnswer;
+}
+
+QString RecordingPrompts::AskOpenFileName(QWidget*) {
+    return OpenName;
+}
+
+QString RecordingPrompts::AskSaveFileName(QWidget*, const QString&) {
+    return SaveNames.isEmpty() ? QString() : SaveNames.takeFirst();
+}
+
+void RecordingPrompts::ShowRegisteredParams(QWidget*, const RegisteredParamsRequest& request) {
+    Registered.push_back({request, QThread::currentThread() == qApp->thread(),
+                          AcquiringDocId ? AcquiringDocId() : 0});
+}
+
+void GuiTest::SetUp() {
+    ASSERT_TRUE(dir_.isValid());
+    settings_ = std::make_unique<QSettings>(dir_.filePath("settings.ini"), QSettings::IniFormat);
+    frame_ =
+        std::make_unique<CMainFrame>(*settings_, std::make_unique<SimulatedCard>(clock_), clock_);
+    frame_->SetPrompts(&prompts_);
+    prompts_.AcquiringDocId = [this] { return frame_->Settings().AcquiringDocId.load(); };
+    SplashWindow::EnableSplash(false);
+    frame_->show();
+    frame_->activateWindow();
+    EXPECT_TRUE(QTest::qWaitForWindowActive(frame_.get()));
+}
+
+void GuiTest::TearDown() {
+    if (frame_) {
+        for (const auto& document : frame_->Documents()) {
+            document->Doc->OscRunning = 0;
+            document->Doc->RecRunning = 0;
+        }
+        WaitIdle();
+        frame_.reset();
+    }
+}
+
+void GuiTest::SetFastParams(CZefraKrgDoc& doc, std::vector<int8_t> channels, uint32_t scans) {
+    AcquisitionParams params;
+    TriggerParams trigger;
+    doc.WorkingBlock(params, trigger);
+    params.Divisor = 84;
+    params.Prescaler = 1;
+    params.SingleEnded = 1;
+    params.ChannelCount = static_cast<int8_t>(channels.size());
+    params.Channels = {};
+    for (std::size_t i = 0; i < channels.size(); ++i) {
+        params.Channels[i] = channels[i];
+    }
+    params.TotalSamples = scans * static_cast<uint32_t>(channels.size());
+    trigger.Edge = EdgeAutomatic;
+    doc.SetWorking(params, trigger);
+}
+
+bool GuiTest::WaitFor(const std::function<bool()>& condition, int timeoutMs) {
+    return QTest::qWaitFor(condition, timeoutMs);
+}
+
+bool GuiTest::WaitIdle(int timeoutMs) {
+    return WaitFor(
+        [this] {
+            return frame_->Settings().AcquiringDocId.load() == 0 && !frame_->Runner().Busy();
+        },
+        timeoutMs);
+}
+
+int CountColor(const QImage& image, const QRect& area, QRgb color) {
+    int count = 0;
+    const QRect r = area.intersected(image.rect());
+    for (int y = r.top(); y <= r.bottom(); ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        for (int x = r.left(); x <= r.right(); ++x) {
+            if ((line[x] & 0xFFFFFF) == (color & 0xFFFFFF)) {
+                ++count;
+            }
+        }
+    }
+    return count;
+}
+
+QRect ToQRect(const PictureRect& r) {
+    return QRect(r.Left, r.Top, r.Width(), r.Height());
+}
+
+}  // namespace kresograf

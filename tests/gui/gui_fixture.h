@@ -1,0 +1,69 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <QSettings>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "acquisition/frame_link.h"
+#include "card/clock.h"
+#include "shell/frame_prompts.h"
+#include "shell/main_frame.h"
+#include "view/picture.h"
+
+namespace kresograf {
+
+// Answers the main frame's questions in code and remembers what it was asked.
+class RecordingPrompts : public FramePrompts {
+  public:
+    void ShowMessage(QWidget* owner, const UserMessage& message) override;
+    SaveAnswer AskSaveChanges(QWidget* owner, const QString& documentTitle) override;
+    QString AskOpenFileName(QWidget* owner) override;
+    QString AskSaveFileName(QWidget* owner, const QString& suggested) override;
+    void ShowRegisteredParams(QWidget* owner, const RegisteredParamsRequest& request) override;
+
+    std::vector<UserMessage> Messages;
+    QStringList SaveQuestions;
+    SaveAnswer NextSaveAnswer = SaveAnswer::Discard;
+    QStringList SaveNames;  // taken from the front, one per save dialog
+    QString OpenName;
+    struct RegisteredCall {
+        RegisteredParamsRequest Request;
+        bool OnUiThread = false;
+        uint32_t AcquiringDocIdThen = 0;
+    };
+    std::vector<RegisteredCall> Registered;
+    // Read when the dialog is "shown" from a recording, to see the token still held.
+    std::function<uint32_t()> AcquiringDocId;
+};
+
+// A main frame on the simulated card with settings in a scratch file.
+class GuiTest : public ::testing::Test {
+  protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // A fast working block: 95 000 Hz, the given inputs, scans per shot.
+    static void SetFastParams(CZefraKrgDoc& doc, std::vector<int8_t> channels, uint32_t scans);
+    // Runs the event loop until the condition holds; false on time-out.
+    static bool WaitFor(const std::function<bool()>& condition, int timeoutMs = 20000);
+    bool WaitIdle(int timeoutMs = 20000);
+    QString TempPath(const QString& name) const { return dir_.filePath(name); }
+
+    QTemporaryDir dir_;
+    std::unique_ptr<QSettings> settings_;
+    SteadyClock clock_;
+    RecordingPrompts prompts_;
+    std::unique_ptr<CMainFrame> frame_;
+};
+
+// Pixels of a colour inside a rectangle.
+int CountColor(const QImage& image, const QRect& area, QRgb color);
+QRect ToQRect(const PictureRect& r);
+
+}  // namespace kresograf

@@ -1,0 +1,111 @@
+#include <gtest/gtest.h>
+
+#include <QPainter>
+
+#include "gui_fixture.h"
+#include "view/picture_painter.h"
+
+namespace kresograf {
+namespace {
+
+constexpr uint32_t Red = 0x0000FF;  // 0x00BBGGRR
+constexpr uint32_t Yellow = 0x00FFFF;
+
+Picture BasePicture() {
+    Picture picture;
+    picture.Width = 200;
+    picture.Height = 120;
+    picture.HasPlot = true;
+    picture.Plot = {20, 10, 180, 110};
+    picture.FillPlot = true;
+    picture.RaisedEdge = true;
+    picture.Clip = {22, 12, 178, 108};
+    picture.GridColor = 0x606060;
+    return picture;
+}
+
+QImage Paint(const Picture& picture) {
+    QImage image = MakeBackBuffer(picture.Width, picture.Height);
+    QPainter painter(&image);
+    PaintPicture(painter, picture, LabelFont());
+    return image;
+}
+
+TEST(PicturePainter, BackgroundPlotEdgeTracesAndClipping) {
+    Picture picture = BasePicture();
+    // One pixel column: from y 30 to y 50, both ends included.
+    picture.Traces.push_back({0, Red, {{50, 30}, {50, 50}}});
+    // A trace that leaves the plot far below and comes back: cut at the clip rectangle.
+    picture.Traces.push_back({1, Yellow, {{100, 60}, {101, 32767}, {102, -32768}, {103, 60}}});
+    const QImage image = Paint(picture);
+    const QRgb red = qRgb(255, 0, 0);
+    const QRgb yellow = qRgb(255, 255, 0);
+
+    EXPECT_EQ(image.pixel(0, 0), qRgb(192, 192, 192));
+    EXPECT_EQ(image.pixel(199, 119), qRgb(192, 192, 192));
+    EXPECT_EQ(image.pixel(60, 100), qRgb(0, 0, 0));
+    // The raised edge: light outer top-left, black outer bottom-right, white inner top-left.
+    EXPECT_EQ(image.pixel(20, 10), qRgb(223, 223, 223));
+    EXPECT_EQ(image.pixel(179, 109), qRgb(0, 0, 0));
+    EXPECT_EQ(image.pixel(21, 11), qRgb(255, 255, 255));
+    EXPECT_EQ(image.pixel(178, 108), qRgb(128, 128, 128));
+
+    for (int y = 30; y <= 50; ++y) {
+        EXPECT_EQ(image.pixel(50, y), red) << y;
+    }
+    EXPECT_NE(image.pixel(50, 29), red);
+    EXPECT_NE(image.pixel(50, 51), red);
+    EXPECT_EQ(CountColor(image, image.rect(), red), 21);
+
+    // Inside the clip the excursion is drawn to the clip's edges and no further.
+    EXPECT_EQ(image.pixel(101, 107), yellow);
+    EXPECT_EQ(image.pixel(101, 12), yellow);
+    EXPECT_EQ(CountColor(image, QRect(0, 108, 200, 12), yellow), 0);
+    EXPECT_EQ(CountColor(image, QRect(0, 0, 200, 12), yellow), 0);
+}
+
+TEST(PicturePainter, DottedGridOverTracesAndLabelsOnTheirAnchors) {
+    Picture picture = BasePicture();
+    picture.Traces.push_back({0, Red, {{22, 70}, {177, 70}}});
+    picture.Grid = {{100, 10}, {100, 110}, {20, 70}, {180, 70}};
+    picture.Labels.push_back({" 1.000 ", {20, 60}, LabelAlign::BaselineRight, 0xFFFFFF});
+    picture.Labels.push_back({" 0.50 ", {100, 118}, LabelAlign::BaselineCentre, 0x000000});
+    const QImage image = Paint(picture);
+    const QRgb grid = qRgb(0x60, 0x60, 0x60);
+
+    // The vertical grid line is dotted: grid and black alternate, inside the clip only.
+    int gridPixels = 0;
+    int blackPixels = 0;
+    for (int y = 12; y < 108; ++y) {
+        gridPixels += image.pixel(100, y) == grid;
+        blackPixels += image.pixel(100, y) == qRgb(0, 0, 0);
+    }
+    EXPECT_GT(gridPixels, 20);
+    EXPECT_GT(blackPixels, 20);
+    EXPECT_EQ(CountColor(image, QRect(100, 0, 1, 12), grid), 0);
+    // The grid is drawn over the trace: some of the trace's row takes the grid's colour.
+    EXPECT_GT(CountColor(image, QRect(22, 70, 156, 1), grid), 10);
+    EXPECT_GT(CountColor(image, QRect(22, 70, 156, 1), qRgb(255, 0, 0)), 10);
+
+    // A right-aligned label ends at its anchor; a centred one straddles it. Text is smoothed, so
+    // its pixels are told by differing from the grey around them.
+    auto inked = [&](const QRect& area) {
+        return area.width() * area.height() - CountColor(image, area, qRgb(192, 192, 192));
+    };
+    EXPECT_GT(inked(QRect(0, 50, 19, 12)), 5);
+    EXPECT_EQ(inked(QRect(0, 0, 200, 10)), 0);
+    EXPECT_GT(inked(QRect(80, 110, 20, 10)), 3);
+    EXPECT_GT(inked(QRect(100, 110, 20, 10)), 3);
+    EXPECT_EQ(inked(QRect(0, 110, 70, 10)), 0);
+}
+
+TEST(PicturePainter, TooSmallWindowIsOnlyGrey) {
+    Picture picture = BasePicture();
+    picture.HasPlot = false;
+    picture.Traces.push_back({0, Red, {{50, 30}, {50, 50}}});
+    const QImage image = Paint(picture);
+    EXPECT_EQ(CountColor(image, image.rect(), qRgb(192, 192, 192)), 200 * 120);
+}
+
+}  // namespace
+}  // namespace kresograf

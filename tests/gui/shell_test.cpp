@@ -1,0 +1,365 @@
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTest>
+#include <QTimer>
+#include <QToolBar>
+
+#include "document/registered_params.h"
+#include "document/registered_params_dlg.h"
+#include "gui_fixture.h"
+#include "shell/command_line.h"
+#include "shell/command_table.h"
+#include "shell/help_loader.h"
+#include "shell/qt_settings_store.h"
+#include "shell/recent_file_list.h"
+#include "shell/splash_window.h"
+
+namespace kresograf {
+namespace {
+
+TEST_F(GuiTest, CommandsCarryTheirIdsTextsPromptsTooltipsAndKeys) {
+    struct Expected {
+        int Id;
+        const char* Text;
+        const char* Prompt;
+        const char* Tooltip;
+        QKeySequence Keys;
+    };
+    const Expected expected[] = {
+        {33082, "&Autoskala", "Wykonuje autoskalowanie dla aktywnego kanału", "Autoskalowanie",
+         QKeySequence("Ctrl+A")},
+        {33081, "&Wyrównaj skale Y", "Wyrównuje skale Y ze skalą kanału aktywnego",
+         "Wyrównuje skale Y", QKeySequence("Ctrl+L")},
+        {33080, "&Połącz skale Y", "Łączy lub rozłącza skale Y", "Łączy lub rozłącza skale Y",
+         QKeySequence("0")},
+        {33113, "Ustal zero skali &X\tCtrl+X", "Ustala 0 skali X na lewej krawędzi wykresu",
+         "Ustal zero skali X", QKeySequence()},
+        {33114, "Ustal zero skali &Y\tCtrl+Y", "Ustala zero skali Y na środku wykresu",
+         "Ustal zero skali Y", QKeySequence()},
+        {33089, "&Siatka", "Włącza lub wyłącza siatkę", "Przełącza siatkę", QKeySequence()},
+        {33100, "&Start", "Start trybu oscyloskopowego", "Start oscyloskopu",
+         QKeySequence("Ctrl+T")},
+        {33101, "&Rejestracja", "Start trybu rejestracji", "Start rejestracji", QKeySequence()},
+        {33109, "&Zarejestrowane parametry ...", "Informacja o parametrach rejestracji", nullptr,
+         QKeySequence()},
+        {57667, "&Tematy pomocy", "Lista tematów pomocy", nullptr, QKeySequence("F1")},
+        {57600, "&Nowy", nullptr, nullptr, QKeySequence("Ctrl+N")},
+        {57601, "&Otwórz...", nullptr, nullptr, QKeySequence("Ctrl+O")},
+        {57603, "&Zapisz", nullptr, nullptr, QKeySequence("Ctrl+S")},
+        {57665, "&Koniec", nullptr, nullptr, QKeySequence()},
+        {57664, "&O programie...", nullptr, nullptr, QKeySequence()},
+        {59392, "Pasek &narzędzi", nullptr, nullptr, QKeySequence()},
+        {59393, "Pasek &statusu", nullptr, nullptr, QKeySequence()},
+        {57648, "&Nowe okno", nullptr, nullptr, QKeySequence()},
+        {57650, "&Kaskada", nullptr, nullptr, QKeySequence()},
+        {57651, "&Sąsiadująco", nullptr, nullptr, QKeySequence()},
+        {57649, "&Uporządkuj ikony", nullptr, nullptr, QKeySequence()},
+        {57680, nullptr, nullptr, nullptr, QKeySequence("F6")},
+        {57681, nullptr, nullptr, nullptr, QKeySequence("Shift+F6")},
+    };
+    for (const Expected& e : expected) {
+        SCOPED_TRACE(e.Id);
+        QAction* action = frame_->findChild<QAction*>(QStringLiteral("ID_%1").arg(e.Id));
+        ASSERT_NE(action, nullptr);
+        EXPECT_EQ(action, frame_->Action(e.Id));
+        EXPECT_EQ(action->data().toInt(), e.Id);
+        if (e.Text != nullptr) {
+            EXPECT_EQ(action->text(), QString::fromUtf8(e.Text));
+        }
+        if (e.Prompt != nullptr) {
+            EXPECT_EQ(action->statusTip(), QString::fromUtf8(e.Prompt));
+        }
+        if (e.Tooltip != nullptr) {
+            EXPECT_EQ(action->toolTip(), QString::fromUtf8(e.Tooltip));
+        }
+        EXPECT_EQ(action->shortcut(), e.Keys);
+    }
+    // Ctrl+X and Ctrl+Y are named in the menu texts only.
+    for (QAction* action : frame_->findChildren<QAction*>()) {
+        EXPECT_NE(action->shortcut(), QKeySequence("Ctrl+X"));
+        EXPECT_NE(action->shortcut(), QKeySequence("Ctrl+Y"));
+    }
+}
+
+TEST_F(GuiTest, ToolbarStatusBarAndMenusKeepTheirLayout) {
+    QStringList buttons;
+    for (QAction* action : frame_->ToolBar()->actions()) {
+        buttons << (action->isSeparator() ? QStringLiteral("|") : action->objectName());
+        if (!action->isSeparator()) {
+            EXPECT_FALSE(action->icon().isNull()) << action->objectName().toStdString();
+        }
+    }
+    EXPECT_EQ(buttons.join(' '),
+              "ID_57600 ID_57601 ID_57603 | ID_33100 ID_33101 | ID_33089 ID_33082 ID_33081 "
+              "ID_33080 ID_33113 ID_33114 | ID_57664 ID_57667");
+
+    EXPECT_EQ(frame_->IdleText(), "Aby uzyskać pomoc wciśnj F1");
+    QStringList panes;
+    for (QLabel* label : frame_->IndicatorPanes()) {
+        panes << label->text();
+    }
+    EXPECT_EQ(panes, (QStringList{"CAP", "NUM", "SCRL"}));
+    EXPECT_EQ(frame_->windowTitle(), "Kresograf dla QB730");
+
+    // A prompt covers the idle text while a command is under the pointer.
+    frame_->Action(ID_AUTOSCALE)->showStatusText(frame_.get());
+    EXPECT_EQ(frame_->statusBar()->currentMessage(),
+              "Wykonuje autoskalowanie dla aktywnego kanału");
+
+    auto visibleMenus = [this] {
+        QStringList titles;
+        for (QAction* action : frame_->menuBar()->actions()) {
+            if (action->isVisible()) {
+                titles << action->text();
+            }
+        }
+        return titles;
+    };
+    EXPECT_EQ(visibleMenus(), (QStringList{"&Plik", "&Widok", "P&omoc"}));
+    frame_->NewDocument();
+    EXPECT_EQ(visibleMenus(),
+              (QStringList{"&Plik", "&Widok", "&Akwizycja", "&Narzędzia", "&Okno", "P&omoc"}));
+
+    // The toolbar and status-bar toggles.
+    frame_->RunCommand(ID_VIEW_TOOLBAR);
+    EXPECT_TRUE(frame_->ToolBar()->isHidden());
+    EXPECT_FALSE(frame_->Action(ID_VIEW_TOOLBAR)->isChecked());
+    frame_->RunCommand(ID_VIEW_TOOLBAR);
+    EXPECT_TRUE(frame_->Action(ID_VIEW_TOOLBAR)->isChecked());
+    frame_->RunCommand(ID_VIEW_STATUS_BAR);
+    EXPECT_TRUE(frame_->statusBar()->isHidden());
+    EXPECT_FALSE(frame_->Action(ID_VIEW_STATUS_BAR)->isChecked());
+}
+
+TEST_F(GuiTest, RecentFileListKeepsTheLastFourNewestFirst) {
+    QStringList saved;
+    for (int i = 1; i <= 5; ++i) {
+        GuiDocument* document = frame_->NewDocument();
+        const QString path = TempPath(QStringLiteral("doc%1.kgd").arg(i));
+        // The extension is added when the user leaves it out.
+        prompts_.SaveNames = {path.chopped(4)};
+        ASSERT_TRUE(frame_->SaveDocumentAs(*document));
+        EXPECT_EQ(document->Title, QStringLiteral("doc%1.kgd").arg(i));
+        saved.prepend(QFileInfo(path).canonicalFilePath());
+    }
+    const QStringList lastFour = saved.mid(0, 4);
+    EXPECT_EQ(frame_->Recent().Files(), lastFour);
+    QStringList menu;
+    for (QAction* action : frame_->RecentMenu()->actions()) {
+        menu << action->text();
+    }
+    EXPECT_EQ(menu, (QStringList{"&1 doc5.kgd", "&2 doc4.kgd", "&3 doc3.kgd", "&4 doc2.kgd"}));
+
+    // Opening one that is listed moves it to the top; the list survives in the settings.
+    frame_->RunCommand(ID_FILE_NEW);
+    prompts_.OpenName = TempPath("doc3.kgd");
+    frame_->RunCommand(ID_FILE_OPEN);
+    EXPECT_EQ(frame_->Recent().Files().value(0),
+              QFileInfo(TempPath("doc3.kgd")).canonicalFilePath());
+    settings_->sync();
+    QSettings reread(TempPath("settings.ini"), QSettings::IniFormat);
+    RecentFileList again(reread);
+    EXPECT_EQ(again.Files(), frame_->Recent().Files());
+    EXPECT_EQ(reread.value("Recent File List/File1").toString(), again.Files().value(0));
+
+    // A listed file that has gone away is reported and dropped from the list.
+    frame_->MdiArea()->closeAllSubWindows();
+    ASSERT_TRUE(WaitFor([&] { return frame_->Documents().empty(); }));
+    QFile::remove(TempPath("doc4.kgd"));
+    frame_->RecentMenu()->actions().at(2)->trigger();
+    ASSERT_EQ(prompts_.Messages.size(), 1u);
+    EXPECT_FALSE(
+        frame_->Recent().Files().contains(QFileInfo(TempPath("doc4.kgd")).absoluteFilePath()));
+    EXPECT_EQ(frame_->Recent().Files().size(), 3);
+}
+
+TEST_F(GuiTest, SaveChangesQuestionDecidesWhetherTheProgramCloses) {
+    GuiDocument* document = frame_->NewDocument();
+    document->Doc->Modified = true;
+    prompts_.NextSaveAnswer = FramePrompts::SaveAnswer::Cancel;
+    EXPECT_FALSE(frame_->close());
+    EXPECT_EQ(prompts_.SaveQuestions, QStringList{"Kresograf1"});
+    // Save: the save dialog is cancelled, so nothing is saved and the program stays.
+    prompts_.NextSaveAnswer = FramePrompts::SaveAnswer::Save;
+    EXPECT_FALSE(frame_->close());
+    const QString path = TempPath("closing.kgd");
+    prompts_.SaveNames = {path};
+    EXPECT_TRUE(frame_->close());
+    EXPECT_TRUE(QFileInfo::exists(path));
+}
+
+TEST_F(GuiTest, HelpWithoutItsFileSaysSoOnce) {
+    QTemporaryDir programDir;
+    frame_->SetProgramPath(programDir.filePath("kresograf"));
+    frame_->RunCommand(ID_HELP_FINDER);
+    ASSERT_EQ(prompts_.Messages.size(), 1u);
+    EXPECT_EQ(prompts_.Messages[0].Title, "Błąd");
+    EXPECT_EQ(prompts_.Messages[0].Text, "Nie mogę otworzyć pliku pomocy Kresograf dla QB730.chm.");
+    EXPECT_EQ(prompts_.Messages[0].Icon, MessageIcon::Exclamation);
+
+    // The loader looks beside the program, under the program's name and under the help's own.
+    QStringList opened;
+    HelpLoader loader(programDir.filePath("kresograf"), [&](const QString& path) {
+        opened << path;
+        return true;
+    });
+    EXPECT_EQ(loader.Candidates(), (QStringList{programDir.filePath("kresograf.chm"),
+                                                programDir.filePath("Kresograf dla QB730.chm")}));
+    EXPECT_FALSE(loader.ShowHelp());
+    QFile help(programDir.filePath("Kresograf dla QB730.chm"));
+    ASSERT_TRUE(help.open(QIODevice::WriteOnly));
+    help.close();
+    EXPECT_TRUE(loader.ShowHelp());
+    EXPECT_EQ(opened, QStringList{programDir.filePath("Kresograf dla QB730.chm")});
+}
+
+TEST_F(GuiTest, SplashShowsOnceAndSwallowsTheKeyThatEndsIt) {
+    SplashWindow::EnableSplash(false);
+    SplashWindow::ShowSplash(frame_.get());
+    EXPECT_EQ(SplashWindow::CurrentSplash(), nullptr);
+
+    SplashWindow::EnableSplash(true);
+    SplashWindow::ShowSplash(frame_.get());
+    SplashWindow* splash = SplashWindow::CurrentSplash();
+    ASSERT_NE(splash, nullptr);
+    SplashWindow::ShowSplash(frame_.get());
+    EXPECT_EQ(SplashWindow::CurrentSplash(), splash);
+    EXPECT_EQ(frame_->findChildren<SplashWindow*>().size(), 1);
+
+    // While the splash is up a key press only ends the splash and goes no further.
+    struct KeyCounter : QObject {
+        int Presses = 0;
+        bool eventFilter(QObject*, QEvent* event) override {
+            Presses += event->type() == QEvent::KeyPress ? 1 : 0;
+            return false;
+        }
+    } counter;
+    frame_->installEventFilter(&counter);
+    QTest::keyClick(frame_.get(), Qt::Key_A);
+    EXPECT_EQ(SplashWindow::CurrentSplash(), nullptr);
+    EXPECT_EQ(counter.Presses, 0);
+    QTest::keyClick(frame_.get(), Qt::Key_A);
+    EXPECT_EQ(counter.Presses, 1);
+    frame_->removeEventFilter(&counter);
+
+    // Left alone it goes by itself.
+    SplashWindow::ShowSplash(frame_.get());
+    ASSERT_NE(SplashWindow::CurrentSplash(), nullptr);
+    EXPECT_TRUE(WaitFor([] { return SplashWindow::CurrentSplash() == nullptr; }, 10000));
+    SplashWindow::EnableSplash(false);
+}
+
+TEST_F(GuiTest, AboutBoxAndRegisteredParametersDialogShowTheirTexts) {
+    QTimer::singleShot(0, [] {
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            if (widget->objectName() == "IDD_ABOUTBOX" && widget->isVisible()) {
+                QStringList texts;
+                for (QLabel* label : widget->findChildren<QLabel*>("AboutText")) {
+                    texts << label->text();
+                }
+                EXPECT_EQ(widget->windowTitle(), "O Aplikacji...");
+                EXPECT_EQ(texts, (QStringList{"Kresograf dla QB730 wer 2.0",
+                                              "Program przeznaczony do współpracy ",
+                                              "z kartą pomiarową QB730", ""}));
+                static_cast<QDialog*>(widget)->accept();
+            }
+        }
+    });
+    frame_->RunCommand(ID_APP_ABOUT);
+
+    RegisteredParamsRequest request;
+    request.Scans = 1000;
+    request.Params.Divisor = 8000;
+    request.Params.TotalSamples = 1000;
+    CRegisteredParamsDlg dialog(request);
+    EXPECT_EQ(dialog.windowTitle(), "Zarejestrowane parametry");
+    const auto expected = RegisteredParamsTexts(1000, request.Params, request.Trigger);
+    const QStringList lines = dialog.Lines();
+    ASSERT_EQ(lines.size(), 9);
+    for (int i = 0; i < 9; ++i) {
+        EXPECT_EQ(lines[i].toStdString(), expected[static_cast<std::size_t>(i)]);
+    }
+    EXPECT_EQ(lines[0], "Czas akwizycji: 998.00 ms");
+    EXPECT_EQ(lines[8], "Rozmiar pliku: 4378 bajtów");
+    auto* close = dialog.findChild<QPushButton*>("IDOK");
+    ASSERT_NE(close, nullptr);
+    EXPECT_EQ(close->text(), "Koniec");
+}
+
+TEST(GuiSettings, RecordLivesInQSettingsSectionsAppAndDevice) {
+    QTemporaryDir dir;
+    QSettings settings(dir.filePath("s.ini"), QSettings::IniFormat);
+    QtSettingsStore store(settings);
+    SettingsRecord fresh;
+    fresh.Load(store);
+    EXPECT_EQ(fresh.PortAddress, 0x100u);
+    EXPECT_EQ(fresh.NegateOnPrint, 1u);
+    EXPECT_EQ(fresh.ChannelColors, DefaultChannelColors);
+
+    settings.setValue("Device/CH3", 0x1280);
+    settings.setValue("App/Color2", 0x123456);
+    settings.setValue("Device/Address", 0x300);
+    SettingsRecord read;
+    read.Load(store);
+    EXPECT_EQ(read.ChannelGain[3], 0x80);
+    EXPECT_EQ(read.ChannelColors[2], 0x123456u);
+    EXPECT_EQ(read.PortAddress, 0x300u);
+
+    read.GridColor = 0xABCDEF;
+    read.Save(store);
+    settings.sync();
+    QSettings again(dir.filePath("s.ini"), QSettings::IniFormat);
+    EXPECT_EQ(again.value("App/ColorN").toUInt(), 0xABCDEFu);
+    EXPECT_EQ(again.value("Device/CH3").toUInt(), 0x80u);
+    EXPECT_EQ(again.value("App/NegColor").toUInt(), 1u);
+}
+
+TEST(GuiCommandLine, OptionsFileCardAndRender) {
+    StartOptions options;
+    QString error;
+    ASSERT_TRUE(ParseStartOptions(
+        {"pomiar.kgd", "--card", "ports", "--address", "0x300", "--no-splash"}, options, error));
+    EXPECT_EQ(options.File, "pomiar.kgd");
+    EXPECT_EQ(options.Card.Kind, CardKind::Ports);
+    EXPECT_EQ(options.Card.Address.value_or(0), 0x300u);
+    EXPECT_FALSE(options.Splash);
+    EXPECT_FALSE(options.Render);
+
+    StartOptions none;
+    ASSERT_TRUE(ParseStartOptions({}, none, error));
+    EXPECT_TRUE(none.File.isEmpty());
+    EXPECT_EQ(none.Card.Kind, CardKind::Simulated);
+    EXPECT_TRUE(none.Splash);
+
+    StartOptions render;
+    ASSERT_TRUE(
+        ParseStartOptions({"--render", "a.kgd", "b.png", "--size", "800x500"}, render, error));
+    EXPECT_TRUE(render.Render);
+    EXPECT_EQ(render.RenderInput, "a.kgd");
+    EXPECT_EQ(render.RenderOutput, "b.png");
+    EXPECT_EQ(render.RenderSize, QSize(800, 500));
+    StartOptions defaultSize;
+    ASSERT_TRUE(ParseStartOptions({"--render", "a.kgd", "b.png"}, defaultSize, error));
+    EXPECT_EQ(defaultSize.RenderSize, QSize(1024, 640));
+
+    for (const QStringList& bad :
+         {QStringList{"--card", "isa"}, QStringList{"--address"}, QStringList{"--size", "0x10"},
+          QStringList{"--size", "800"}, QStringList{"--render", "a.kgd"}, QStringList{"--fast"},
+          QStringList{"a.kgd", "b.kgd"}}) {
+        StartOptions o;
+        QString message;
+        EXPECT_FALSE(ParseStartOptions(bad, o, message)) << bad.join(' ').toStdString();
+        EXPECT_FALSE(message.isEmpty());
+    }
+}
+
+}  // namespace
+}  // namespace kresograf
