@@ -7,7 +7,7 @@ cd "$(dirname "$0")"
 scripts/install-deps.sh build
 cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release \
     -DKRESOGRAF_BUILD_TESTS=OFF -DKRESOGRAF_BUILD_BENCH=OFF >/dev/null
-cmake --build build/release --target kresograf
+cmake --build build/release --target kresograf kresograf-cli
 program=build/release/gui/kresograf
 
 # The window needs a screen; without one, say so rather than run invisibly.
