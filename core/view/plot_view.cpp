@@ -103,6 +103,7 @@ void PlotView::StepHistory(bool forward) {
 
 void PlotView::ResetWindowAndScales() {
     const uint32_t n = SampleCount();
+    placeholderScales_ = n == 0;
     if (n == 0) {
         // Nothing to show: a fixed window that cannot turn inside out.
         XStart = 0;
@@ -137,6 +138,14 @@ ViewResponse PlotView::OnUpdate(uint32_t hint) {
         PushHistory();
     } else if (hint == HintNewShot) {
         response.MarkerChannels = ClampMarkers();
+        if (placeholderScales_ && SampleCount() != 0) {
+            // The first shot in a view that never showed data: its scales were only
+            // placeholders, so they are fitted to the shot as a new view's would be. Later shots
+            // keep whatever scales the user chose.
+            ResetWindowAndScales();
+            ResetHistory();
+            PushHistory();
+        }
     } else if (hint == HintRecordingDone) {
         response.MarkerChannels = ClampMarkers();
         ResetWindowAndScales();

@@ -198,6 +198,8 @@ class PlotView {
     ViewRange CurrentRange() const;
     void ApplyRange(const ViewRange& range);
     void ResetWindowAndScales();
+    // The scales were set for an empty set and describe no data the user has seen.
+    bool placeholderScales_ = true;
     void ResetMarkers();
     uint8_t ClampMarkers();
     bool DragStep(int channel, PicturePoint at, int32_t clientWidth, int32_t clientHeight);
