@@ -11,9 +11,8 @@
 
 namespace kresograf {
 
-// A scripted card behind the five registers: it records every register access with the clock's
-// time, latches the words of write handshakes, hands out queued words on read handshakes, and
-// lets a test choose how the acknowledge behaves and what status bits 1..4 show.
+// A scripted card: logs every register access with the clock's time, takes written words and
+// hands out queued ones through the handshake, with a chosen acknowledge and status bits 1..4.
 class FakeCardIo : public PortIo {
   public:
     enum class Ack {
@@ -32,7 +31,7 @@ class FakeCardIo : public PortIo {
 
     Ack AckMode = Ack::Follow;
     bool AckLevel = true;
-    // Words still accepted by the write handshake; past that the card stops answering writes.
+    // Words the write handshake still accepts; past that the card stops answering writes.
     uint64_t WritesAccepted = UINT64_MAX;
     std::deque<uint16_t> ToSend;      // read handshake
     std::deque<uint16_t> StreamData;  // direct data register reads
@@ -69,17 +68,6 @@ class FakeCardIo : public PortIo {
         } else if (port == base_ + RegControl) {
             Strobe((value & 1) != 0);
         }
-    }
-
-    // The accesses to one register, in order.
-    std::vector<Access> At(uint16_t port) const {
-        std::vector<Access> accesses;
-        for (const Access& a : Log) {
-            if (a.Port == port) {
-                accesses.push_back(a);
-            }
-        }
-        return accesses;
     }
 
   private:
