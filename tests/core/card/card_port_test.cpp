@@ -4,7 +4,6 @@
 
 #include <atomic>
 #include <chrono>
-#include <cstring>
 #include <thread>
 #include <vector>
 
@@ -19,13 +18,6 @@ namespace {
 using Words = std::vector<uint16_t>;
 using Ints = std::vector<int32_t>;
 using Codes = std::vector<uint32_t>;
-
-// Bits 0..15 or 16..31 of a float, as frames carry it.
-uint16_t Half(float f, int shift) {
-    uint32_t bits = 0;
-    std::memcpy(&bits, &f, 4);
-    return static_cast<uint16_t>(bits >> shift);
-}
 
 Words Column(const std::vector<FakeCardIo::Access>& log, uint16_t FakeCardIo::Access::*field) {
     Words column;
@@ -171,9 +163,9 @@ TEST(CardPortFrameTest, OutputAndBareFrames) {
     f.CoefA = 1.5f;
     f.CoefB = -1.0f;
     EXPECT_EQ(link.port.SendCommand(CmdFormulaOutput, f), CardOk);
-    EXPECT_EQ(link.io.Received, (Words{4, 8000, 0, 2, 0xB7, 0xD7, 0, 0, 0, 2, Half(2.0f, 0),
-                                       Half(2.0f, 16), Half(0.5f, 0), Half(0.5f, 16), Half(1.5f, 0),
-                                       Half(1.5f, 16), Half(-1.0f, 0), Half(-1.0f, 16)}));
+    // Low halves first: 2.0f 0x40000000, 0.5f 0x3F000000, 1.5f 0x3FC00000, -1.0f 0xBF800000.
+    EXPECT_EQ(link.io.Received, (Words{4, 8000, 0, 2, 0xB7, 0xD7, 0, 0, 0, 2, 0, 0x4000, 0, 0x3F00,
+                                       0, 0x3FC0, 0, 0xBF80}));
 
     link.io.Received.clear();
     for (uint16_t code : {CmdStopOutput, uint16_t{6}, uint16_t{0xFFFF}}) {

@@ -21,7 +21,6 @@ class FakeCardIo : public PortIo {
         NeverReturns,  // drops on the strobe, never rises again
     };
     struct Access {
-        bool Out = false;
         uint16_t Port = 0;
         uint16_t Value = 0;
         uint64_t Micros = 0;
@@ -56,12 +55,12 @@ class FakeCardIo : public PortIo {
             }
             value = DataIn;
         }
-        Log.push_back({false, port, value, clock_.PeekMicros()});
+        Log.push_back({port, value, clock_.PeekMicros()});
         return value;
     }
 
     void OutWord(uint16_t port, uint16_t value) override {
-        Log.push_back({true, port, value, clock_.PeekMicros()});
+        Log.push_back({port, value, clock_.PeekMicros()});
         if (port == base_ + RegDataOut) {
             dataOut_ = value;
             written_ = true;
