@@ -5,6 +5,7 @@
 #include <atomic>
 #include <chrono>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "card/clock.h"
@@ -121,20 +122,20 @@ TEST(CardPortFrameTest, AcquisitionFrames) {
     EXPECT_EQ(link.port.SendCommand(CmdRecordStream, p, t), CardOk);
     EXPECT_EQ(link.io.Received, (Words{1, 84, 0, 2, 0xF3, 0x83, 0x0003, 0x0001, 0x0799}));
 
-    // Threshold bits: -409 >> 2 = -103 -> 0x399 at x1; x10 makes -4090 -> -1023 -> 0x001.
+    // Threshold bits: -409 >> 2 = -103 -> 0x399 at x1 (above); x10 makes -4090 -> -1023 -> 0x001.
+    // The 16-bit product wraps as the card's register does: 4000 x 10 = 40000 -> -25536 -> 0x310.
     p.Channels[0] = static_cast<int8_t>(0x80);
-    EXPECT_EQ(TriggerWord(p, t), 0x0401);
-    // The 16-bit product wraps as the card's register does: 4000 x 10 = 40000 -> -25536.
-    t.ThresholdCounts = 4000;
-    EXPECT_EQ(TriggerWord(p, t) & 0x3FF, (-25536 >> 2) & 0x3FF);
-    t = {TriggerDigital, 5, EdgeRising, 300, 1.0f};
-    EXPECT_EQ(TriggerWord(p, t), 0xD000);
-    t.Edge = EdgeFalling;
-    EXPECT_EQ(TriggerWord(p, t), 0xD400);
-    t.Edge = EdgeAutomatic;
-    EXPECT_EQ(TriggerWord(p, t), 0x0800);
-    t = {TriggerAnalog, 1, EdgeAutomatic, -409, -1.0f};
-    EXPECT_EQ(TriggerWord(p, t), 0x0800);
+    const std::pair<TriggerParams, uint16_t> triggers[] = {
+        {{TriggerAnalog, 0, EdgeFalling, -409, -1.0f}, 0x0401},
+        {{TriggerAnalog, 0, EdgeFalling, 4000, 1.0f}, 0x0710},
+        {{TriggerDigital, 5, EdgeRising, 300, 1.0f}, 0xD000},
+        {{TriggerDigital, 5, EdgeFalling, 300, 1.0f}, 0xD400},
+        {{TriggerDigital, 5, EdgeAutomatic, 300, 1.0f}, 0x0800},
+        {{TriggerAnalog, 1, EdgeAutomatic, -409, -1.0f}, 0x0800},
+    };
+    for (const auto& [trigger, word] : triggers) {
+        EXPECT_EQ(TriggerWord(p, trigger), word);
+    }
 }
 
 TEST(CardPortFrameTest, OutputAndBareFrames) {
@@ -189,42 +190,34 @@ TEST(CardPortFrameTest, OutputAndBareFrames) {
 
 TEST(CardPortFrameTest, RequestsOutsideTheDataModelSendNothing) {
     Link link;
-    using Change = void (*)(AcquisitionParams&, TriggerParams&);
-    const Change refused[] = {
-        [](AcquisitionParams& p, TriggerParams&) {
-            p.Channels = {0, 8};
-        },
-        [](AcquisitionParams& p, TriggerParams&) {
-            p.Channels = {0, int8_t(0x88)};
-        },
-        [](AcquisitionParams& p, TriggerParams&) {
-            p.SingleEnded = 0;
-            p.Channels = {3, 4};
-        },
-        [](AcquisitionParams& p, TriggerParams&) {
-            p.SingleEnded = 0;
-            p.ChannelCount = 5;
-        },
-        [](AcquisitionParams& p, TriggerParams&) { p.ChannelCount = 9; },
-        [](AcquisitionParams& p, TriggerParams&) { p.ChannelCount = -1; },
-        [](AcquisitionParams&, TriggerParams& t) {
-            t = {TriggerAnalog, 2, EdgeRising, 0, 0};
-        },
-        [](AcquisitionParams&, TriggerParams& t) {
-            t = {TriggerDigital, 8, EdgeRising, 0, 0};
-        },
-        // The extra scans would wrap the count.
-        [](AcquisitionParams& p, TriggerParams&) { p.TotalSamples = 0xFFFFFFFF; },
+    struct Case {
+        int8_t SingleEnded;
+        int8_t ChannelCount;
+        int8_t Second;
+        TriggerParams Trigger;
+        uint32_t Total = 10;
     };
-    AcquisitionParams valid;
-    valid.ChannelCount = 2;
-    for (const Change change : refused) {
-        AcquisitionParams p = valid;
-        TriggerParams t;
-        change(p, t);
-        EXPECT_EQ(link.port.SendCommand(CmdScopeShot, p, t), CardBadChannel);
+    const Case refused[] = {
+        {1, 2, 8, {}},
+        {1, 2, static_cast<int8_t>(0x88), {}},
+        {0, 2, 4, {}},  // pair 4
+        {0, 5, 1, {}},
+        {1, 9, 1, {}},
+        {1, -1, 1, {}},
+        {1, 2, 1, {TriggerAnalog, 2, EdgeRising, 0, 0.0f}},  // a position not scanned
+        {1, 2, 1, {TriggerDigital, 8, EdgeRising, 0, 0.0f}},
+        {1, 2, 1, {}, 0xFFFFFFFF},  // the extra scans would wrap the count
+    };
+    AcquisitionParams p;
+    for (const Case& c : refused) {
+        p.SingleEnded = c.SingleEnded;
+        p.ChannelCount = c.ChannelCount;
+        p.Channels = {0, c.Second};
+        p.TotalSamples = c.Total;
+        EXPECT_EQ(link.port.SendCommand(CmdScopeShot, p, c.Trigger), CardBadChannel);
     }
-    EXPECT_EQ(link.port.SendCommand(CmdAnalogOutput, valid, {}), CardBadChannel);
+    p.TotalSamples = 10;  // the base of every case above is valid, but not for an output
+    EXPECT_EQ(link.port.SendCommand(CmdAnalogOutput, p, {}), CardBadChannel);
 
     FormulaRequest f;
     f.SourceCount = 1;
@@ -242,6 +235,7 @@ TEST(CardPortFrameTest, RequestsOutsideTheDataModelSendNothing) {
     EXPECT_EQ(link.port.SendCommand(CmdAnalogOutput, o), CardBadChannel);
     EXPECT_EQ(link.port.SendCommand(CmdScopeShot), CardBadChannel);  // would read as closing
     EXPECT_TRUE(link.io.Log.empty());
+    EXPECT_EQ(link.port.SendCommand(CmdScopeShot, p, {}), CardOk);
 }
 
 // The arrays a reader stores into, with a sentinel past the end of each.
