@@ -72,26 +72,21 @@ class FakeCardIo : public PortIo {
   private:
     void Strobe(bool high) {
         if (high) {
-            if (AckMode == Ack::Follow) {
-                AckLevel = true;
-            }
+            AckLevel = AckLevel || AckMode == Ack::Follow;
             return;
         }
         if (AckMode == Ack::StuckHigh || !AckLevel) {
             return;
         }
-        if (written_) {
-            if (WritesAccepted == 0) {
-                return;
-            }
+        if (written_ && WritesAccepted > 0) {
             --WritesAccepted;
             written_ = false;
             Received.push_back(dataOut_);
-        } else if (!ToSend.empty()) {
+        } else if (!written_ && !ToSend.empty()) {
             DataIn = ToSend.front();
             ToSend.pop_front();
         } else {
-            return;
+            return;  // the card does not answer
         }
         AckLevel = false;
     }
