@@ -4,11 +4,10 @@
 
 #include <atomic>
 #include <chrono>
-#include <cstring>
 #include <thread>
+#include <utility>
 #include <vector>
 
-#include "acquisition/frame_link.h"
 #include "card/clock.h"
 #include "card/manual_clock.h"
 #include "fake_card_io.h"
@@ -18,27 +17,30 @@ namespace kresograf {
 namespace {
 
 using Words = std::vector<uint16_t>;
+using Ints = std::vector<int32_t>;
+using Codes = std::vector<uint32_t>;
 
-uint16_t FloatLow(float f) {
-    uint32_t bits = 0;
-    std::memcpy(&bits, &f, 4);
-    return static_cast<uint16_t>(bits & 0xFFFF);
-}
-uint16_t FloatHigh(float f) {
-    uint32_t bits = 0;
-    std::memcpy(&bits, &f, 4);
-    return static_cast<uint16_t>(bits >> 16);
+Words Column(const std::vector<FakeCardIo::Access>& log, uint16_t FakeCardIo::Access::*field) {
+    Words column;
+    for (const auto& access : log) {
+        column.push_back(access.*field);
+    }
+    return column;
 }
 
 // A card link on a scripted card whose clock moves 10 us per tick read, so a 100 ms time-out
 // ends after 10 000 polls.
 struct Link {
-    ManualClock clock{0, 10};
+    ManualClock clock;
     FakeCardIo io{clock};
     CardPort port{io, clock};
     RecordingFrameLink frame;
     std::atomic<uint32_t> run{1};
-    Link() { port.SetBaseAddress(0x100); }
+    explicit Link(uint64_t start = 0) : clock(start, 10) { port.SetBaseAddress(0x100); }
+    int Shot(const ReadTarget& t, uint32_t& count) { return port.ReadShot(t, count, run, frame); }
+    int Stream(const ReadTarget& t, uint32_t& count) {
+        return port.ReadStream(t, count, run, frame);
+    }
 };
 
 TEST(CardPortHandshakeTest, RegistersAndResetSequence) {
@@ -46,17 +48,11 @@ TEST(CardPortHandshakeTest, RegistersAndResetSequence) {
     link.clock.SetStep(0);
     link.port.Reset();
     const auto& log = link.io.Log;
+    EXPECT_EQ(Column(log, &FakeCardIo::Access::Port), (Words{0x108, 0x104, 0x108}));
+    EXPECT_EQ(Column(log, &FakeCardIo::Access::Value), (Words{0x00FF, 0xFFFF, 0}));
     ASSERT_EQ(log.size(), 3u);
-    EXPECT_EQ(log[0].Port, 0x108);
-    EXPECT_EQ(log[0].Value, 0x00FF);
-    EXPECT_EQ(log[1].Port, 0x104);
-    EXPECT_EQ(log[1].Value, 0xFFFF);
-    EXPECT_EQ(log[1].Micros, 0u);
-    EXPECT_EQ(log[2].Port, 0x108);
-    EXPECT_EQ(log[2].Value, 0);
-    EXPECT_EQ(log[2].Micros, 100'000u);  // released after 100 ms
+    EXPECT_EQ(log[2].Micros - log[1].Micros, 100'000u);  // released after 100 ms
     EXPECT_EQ(link.clock.PeekMicros(), 600'000u);
-    EXPECT_EQ(link.port.ControlShadow(), 0xFFFF);
 
     link.io.Log.clear();
     link.io.ToSend = {0x1234};
@@ -65,71 +61,43 @@ TEST(CardPortHandshakeTest, RegistersAndResetSequence) {
     EXPECT_EQ(link.port.ReadWord(word), CardOk);
     EXPECT_EQ(word, 0x1234);
     EXPECT_EQ(link.io.Received, Words{0xBEEF});
-    // Data out, strobe low, ack, strobe high, ack; then strobe low, ack, data in, strobe high.
-    ASSERT_GE(log.size(), 9u);
-    EXPECT_EQ(log[0].Port, 0x100);
-    EXPECT_EQ(log[1].Port, 0x104);
+    // Data out, strobe low, ack, strobe high, ack; then strobe low, ack, data in, strobe high, ack.
+    EXPECT_EQ(Column(log, &FakeCardIo::Access::Port),
+              (Words{0x100, 0x104, 0x106, 0x104, 0x106, 0x104, 0x106, 0x102, 0x104, 0x106}));
     EXPECT_EQ(log[1].Value, 0xFFFE);
-    EXPECT_EQ(log[2].Port, 0x106);
     EXPECT_EQ(log[3].Value, 0xFFFF);
-    EXPECT_EQ(link.io.At(0x102).size(), 1u);
-    EXPECT_EQ(link.port.ControlShadow(), 0xFFFF);
-
-    // Only the low 16 bits of the base form port numbers.
-    link.port.SetBaseAddress(0x10300);
-    link.io.Log.clear();
-    link.port.ReadData(word);
-    EXPECT_EQ(log.back().Port, 0x302);
 }
 
 TEST(CardPortHandshakeTest, TimeoutsAfterAbout100Milliseconds) {
-    {
-        Link link;
+    // Also when the tick counter wraps during the wait.
+    for (uint64_t start : {uint64_t{0}, (uint64_t{1} << 32) * 1000 - 50'000}) {
+        Link link(start);
         link.io.AckMode = FakeCardIo::Ack::StuckHigh;
-        const uint64_t start = link.clock.PeekMicros();
         EXPECT_EQ(link.port.WriteWord(7), CardTimeout);
-        const uint64_t waited = link.clock.PeekMicros() - start;
-        EXPECT_GE(waited, 100'000u);
-        EXPECT_LE(waited, 100'100u);
-        EXPECT_EQ(link.port.ControlShadow() & 1, 0);  // the strobe stays low
-
+        const double waited = static_cast<double>(link.clock.PeekMicros() - start);
+        EXPECT_NEAR(waited, start == 0 ? 100'050.0 : 100'000.0, start == 0 ? 50.0 : 1'100.0);
         uint16_t word = 0x5555;
         EXPECT_EQ(link.port.ReadWord(word), CardTimeout);
         EXPECT_EQ(word, 0x5555);
-        EXPECT_TRUE(link.io.At(0x102).empty());  // the data register is never read
+        EXPECT_EQ(link.io.DataReads, 0u);
     }
-    {
-        // The acknowledge clears but never returns: the word is delivered all the same.
-        Link link;
-        link.io.AckMode = FakeCardIo::Ack::NeverReturns;
-        link.io.ToSend = {0x0ABC};
-        uint16_t word = 0;
-        EXPECT_EQ(link.port.ReadWord(word), CardTimeout);
-        EXPECT_EQ(word, 0x0ABC);
-        // The next read starts with the acknowledge already clear: one status read, no wait.
-        link.io.Log.clear();
-        const uint64_t before = link.clock.PeekMicros();
-        word = 0;
-        EXPECT_EQ(link.port.ReadWord(word), CardTimeout);
-        const auto& log = link.io.Log;
-        ASSERT_GE(log.size(), 3u);
-        EXPECT_EQ(log[0].Port, 0x104);
-        EXPECT_EQ(log[1].Port, 0x106);
-        EXPECT_EQ(log[2].Port, 0x102);
-        EXPECT_LE(log[2].Micros - before, 30u);
-        EXPECT_EQ(word, 0x0ABC);
-    }
-    {
-        // A tick counter about to wrap still gives a 100 ms time-out.
-        ManualClock clock((uint64_t{1} << 32) * 1000 - 50'000, 10);
-        FakeCardIo io(clock);
-        io.AckMode = FakeCardIo::Ack::StuckHigh;
-        CardPort port(io, clock);
-        port.SetBaseAddress(0x100);
-        const uint64_t start = clock.PeekMicros();
-        EXPECT_EQ(port.WriteWord(1), CardTimeout);
-        EXPECT_NEAR(static_cast<double>(clock.PeekMicros() - start), 100'000.0, 1'100.0);
-    }
+    // The acknowledge clears but never returns: the word is delivered all the same.
+    Link link;
+    link.io.AckMode = FakeCardIo::Ack::NeverReturns;
+    link.io.ToSend = {0x0ABC};
+    uint16_t word = 0;
+    EXPECT_EQ(link.port.ReadWord(word), CardTimeout);
+    EXPECT_EQ(word, 0x0ABC);
+    // The next read starts with the acknowledge already clear: one status read, no wait.
+    link.io.Log.clear();
+    const uint64_t before = link.clock.PeekMicros();
+    word = 0;
+    EXPECT_EQ(link.port.ReadWord(word), CardTimeout);
+    const Words ports = Column(link.io.Log, &FakeCardIo::Access::Port);
+    ASSERT_GE(ports.size(), 3u);
+    EXPECT_EQ(Words(ports.begin(), ports.begin() + 3), (Words{0x104, 0x106, 0x102}));
+    EXPECT_LE(link.io.Log[2].Micros - before, 30u);
+    EXPECT_EQ(word, 0x0ABC);
 }
 
 TEST(CardPortFrameTest, AcquisitionFrames) {
@@ -154,32 +122,19 @@ TEST(CardPortFrameTest, AcquisitionFrames) {
     EXPECT_EQ(link.port.SendCommand(CmdRecordStream, p, t), CardOk);
     EXPECT_EQ(link.io.Received, (Words{1, 84, 0, 2, 0xF3, 0x83, 0x0003, 0x0001, 0x0799}));
 
-    // Threshold bits: -409 >> 2 = -103 -> 0x399 at x1; x10 makes -4090 -> -1023 -> 0x001.
-    EXPECT_EQ(TriggerWord(p, t) & 0x3FF, 0x399);
+    // Threshold bits: -409 >> 2 = -103 -> 0x399 at x1 (above); x10 makes -4090 -> -1023 -> 0x001.
+    // The 16-bit product wraps as the card's register does: 4000 x 10 = 40000 -> -25536 -> 0x310.
     p.Channels[0] = static_cast<int8_t>(0x80);
-    EXPECT_EQ(TriggerWord(p, t), 0x0401);
-    // The 16-bit product wraps as the card's register does: 4000 x 10 = 40000 -> -25536.
-    t.ThresholdCounts = 4000;
-    EXPECT_EQ(TriggerWord(p, t) & 0x3FF, (-25536 >> 2) & 0x3FF);
-    t = {TriggerDigital, 5, EdgeRising, 300, 1.0f};
-    EXPECT_EQ(TriggerWord(p, t), 0xD000);
-    t.Edge = EdgeFalling;
-    EXPECT_EQ(TriggerWord(p, t), 0xD400);
-    t.Edge = EdgeAutomatic;
-    EXPECT_EQ(TriggerWord(p, t), 0x0800);
-    t = {TriggerAnalog, 1, EdgeAutomatic, -409, -1.0f};
-    EXPECT_EQ(TriggerWord(p, t), 0x0800);
-
-    // Single-ended multiplexer bits for all inputs; no gain bit is ever sent there.
-    const uint16_t se[] = {0xF7, 0xB7, 0xE7, 0xA7, 0xD7, 0x97, 0xC7, 0x87};
-    for (int i = 0; i < 8; ++i) {
-        EXPECT_EQ(ChannelWord(static_cast<int8_t>(i), 1), se[i]);
-        EXPECT_EQ(ChannelWord(static_cast<int8_t>(i | 0x80), 1), se[i]);
-    }
-    const uint16_t diff[] = {0xF3, 0xE3, 0xD3, 0xC3};
-    for (int i = 0; i < 4; ++i) {
-        EXPECT_EQ(ChannelWord(static_cast<int8_t>(i), 0), diff[i]);
-        EXPECT_EQ(ChannelWord(static_cast<int8_t>(i | 0x80), 0), diff[i] - 0x40);
+    const std::pair<TriggerParams, uint16_t> triggers[] = {
+        {{TriggerAnalog, 0, EdgeFalling, -409, -1.0f}, 0x0401},
+        {{TriggerAnalog, 0, EdgeFalling, 4000, 1.0f}, 0x0710},
+        {{TriggerDigital, 5, EdgeRising, 300, 1.0f}, 0xD000},
+        {{TriggerDigital, 5, EdgeFalling, 300, 1.0f}, 0xD400},
+        {{TriggerDigital, 5, EdgeAutomatic, 300, 1.0f}, 0x0800},
+        {{TriggerAnalog, 1, EdgeAutomatic, -409, -1.0f}, 0x0800},
+    };
+    for (const auto& [trigger, word] : triggers) {
+        EXPECT_EQ(TriggerWord(p, trigger), word);
     }
 }
 
@@ -203,21 +158,20 @@ TEST(CardPortFrameTest, OutputAndBareFrames) {
     f.Divisor = 8000;
     f.SourceCount = 2;
     f.SingleEnded = 1;
-    f.Sources = {1, static_cast<int8_t>(0x84)};
+    f.Sources = {1, static_cast<int8_t>(0x84)};  // no gain bit on single-ended inputs
     f.Formula = 2;
     f.Weights = {2.0f, 0.5f};
     f.CoefA = 1.5f;
     f.CoefB = -1.0f;
     EXPECT_EQ(link.port.SendCommand(CmdFormulaOutput, f), CardOk);
-    EXPECT_EQ(link.io.Received,
-              (Words{4, 8000, 0, 2, 0xB7, 0xD7, 0, 0, 0, 2, FloatLow(2.0f), FloatHigh(2.0f),
-                     FloatLow(0.5f), FloatHigh(0.5f), FloatLow(1.5f), FloatHigh(1.5f),
-                     FloatLow(-1.0f), FloatHigh(-1.0f)}));
+    // Low halves first: 2.0f 0x40000000, 0.5f 0x3F000000, 1.5f 0x3FC00000, -1.0f 0xBF800000.
+    EXPECT_EQ(link.io.Received, (Words{4, 8000, 0, 2, 0xB7, 0xD7, 0, 0, 0, 2, 0, 0x4000, 0, 0x3F00,
+                                       0, 0x3FC0, 0, 0xBF80}));
 
     link.io.Received.clear();
-    EXPECT_EQ(link.port.SendCommand(CmdStopOutput), CardOk);
-    EXPECT_EQ(link.port.SendCommand(6), CardOk);
-    EXPECT_EQ(link.port.SendCommand(0xFFFF), CardOk);
+    for (uint16_t code : {CmdStopOutput, uint16_t{6}, uint16_t{0xFFFF}}) {
+        EXPECT_EQ(link.port.SendCommand(code), CardOk);
+    }
     EXPECT_EQ(link.io.Received, (Words{2, 6, 0xFFFF}));
 
     // The largest output frame fills the buffer exactly.
@@ -236,38 +190,34 @@ TEST(CardPortFrameTest, OutputAndBareFrames) {
 
 TEST(CardPortFrameTest, RequestsOutsideTheDataModelSendNothing) {
     Link link;
-    AcquisitionParams p;
-    TriggerParams t;
-    auto refused = [&](const AcquisitionParams& params, const TriggerParams& trigger) {
-        return link.port.SendCommand(CmdScopeShot, params, trigger) == CardBadChannel &&
-               link.io.Log.empty();
+    struct Case {
+        int8_t SingleEnded;
+        int8_t ChannelCount;
+        int8_t Second;
+        TriggerParams Trigger;
+        uint32_t Total = 10;
     };
-    p.ChannelCount = 2;
-    p.Channels = {0, 8};
-    EXPECT_TRUE(refused(p, t));  // input 8
-    p.Channels = {0, static_cast<int8_t>(0x88)};
-    EXPECT_TRUE(refused(p, t));  // input 8 at high gain
-    p.SingleEnded = 0;
-    p.Channels = {3, 4};
-    EXPECT_TRUE(refused(p, t));  // pair 4
-    p.Channels = {0, 1};
-    p.ChannelCount = 5;
-    EXPECT_TRUE(refused(p, t));  // five pairs
-    p.SingleEnded = 1;
-    p.ChannelCount = 9;
-    EXPECT_TRUE(refused(p, t));
-    p.ChannelCount = -1;
-    EXPECT_TRUE(refused(p, t));
-    p.ChannelCount = 2;
-    t = {TriggerAnalog, 2, EdgeRising, 0, 0.0f};
-    EXPECT_TRUE(refused(p, t));  // trigger on a position not scanned
-    t = {TriggerDigital, 8, EdgeRising, 0, 0.0f};
-    EXPECT_TRUE(refused(p, t));
-    t = {};
-    p.TotalSamples = 0xFFFFFFFF;
-    EXPECT_TRUE(refused(p, t));  // the extra scans would wrap the count
-    p.TotalSamples = 10;
-    EXPECT_EQ(link.port.SendCommand(CmdAnalogOutput, p, t), CardBadChannel);
+    const Case refused[] = {
+        {1, 2, 8, {}},
+        {1, 2, static_cast<int8_t>(0x88), {}},
+        {0, 2, 4, {}},  // pair 4
+        {0, 5, 1, {}},
+        {1, 9, 1, {}},
+        {1, -1, 1, {}},
+        {1, 2, 1, {TriggerAnalog, 2, EdgeRising, 0, 0.0f}},  // a position not scanned
+        {1, 2, 1, {TriggerDigital, 8, EdgeRising, 0, 0.0f}},
+        {1, 2, 1, {}, 0xFFFFFFFF},  // the extra scans would wrap the count
+    };
+    AcquisitionParams p;
+    for (const Case& c : refused) {
+        p.SingleEnded = c.SingleEnded;
+        p.ChannelCount = c.ChannelCount;
+        p.Channels = {0, c.Second};
+        p.TotalSamples = c.Total;
+        EXPECT_EQ(link.port.SendCommand(CmdScopeShot, p, c.Trigger), CardBadChannel);
+    }
+    p.TotalSamples = 10;  // the base of every case above is valid, but not for an output
+    EXPECT_EQ(link.port.SendCommand(CmdAnalogOutput, p, {}), CardBadChannel);
 
     FormulaRequest f;
     f.SourceCount = 1;
@@ -285,30 +235,38 @@ TEST(CardPortFrameTest, RequestsOutsideTheDataModelSendNothing) {
     EXPECT_EQ(link.port.SendCommand(CmdAnalogOutput, o), CardBadChannel);
     EXPECT_EQ(link.port.SendCommand(CmdScopeShot), CardBadChannel);  // would read as closing
     EXPECT_TRUE(link.io.Log.empty());
+    EXPECT_EQ(link.port.SendCommand(CmdScopeShot, p, {}), CardOk);
 }
 
 // The arrays a reader stores into, with a sentinel past the end of each.
 struct Arrays {
     static constexpr int32_t Sentinel = 0x7EADBEEF;
-    std::vector<std::vector<int32_t>> Samples;
-    std::vector<int32_t> Times;
+    std::vector<Ints> Samples;
+    Ints Times;
     ReadTarget Target;
 
-    Arrays(std::size_t scans, std::array<uint8_t, 8> map, int8_t channelCount,
-           uint32_t prescaler = 1)
-        : Samples(8, std::vector<int32_t>(scans + 1, Sentinel)), Times(scans + 1, Sentinel) {
+    Arrays(std::size_t scans, std::array<uint8_t, 8> map, int8_t channels, uint32_t prescaler = 1)
+        : Samples(8, Ints(scans + 1, Sentinel)), Times(scans + 1, Sentinel) {
         Target.ScanTime = Times.data();
         for (int i = 0; i < 8; ++i) {
             Target.Samples[i] = Samples[i].data();
         }
         Target.ChannelMap = map;
-        Target.ChannelCount = channelCount;
+        Target.ChannelCount = channels;
         Target.Prescaler = prescaler;
     }
 };
 
 uint16_t DataWord(int position, int count) {
     return static_cast<uint16_t>((count & 0xFFF) | (position << 12));
+}
+
+// Queues the two scans a reader discards, then `words` words counting up over the positions.
+void Queue(std::deque<uint16_t>& queue, int channels, int words) {
+    queue.insert(queue.end(), 2 * channels, 0);
+    for (int i = 0; i < words; ++i) {
+        queue.push_back(DataWord(i % channels, i));
+    }
 }
 
 TEST(CardPortReadShotTest, DiscardsPrescalesAndStoresByPosition) {
@@ -323,73 +281,46 @@ TEST(CardPortReadShotTest, DiscardsPrescalesAndStoresByPosition) {
         }
         link.io.ToSend.push_back(DataWord(0, 999));  // must stay unread
         uint32_t count = 6;
-        EXPECT_EQ(link.port.ReadShot(a.Target, count, link.run, link.frame), CardOk);
+        EXPECT_EQ(link.Shot(a.Target, count), CardOk);
         EXPECT_EQ(count, 3u);
-        EXPECT_EQ(a.Times, (std::vector<int32_t>{0, 2, 4, Arrays::Sentinel}));
-        EXPECT_EQ(a.Samples[2], (std::vector<int32_t>{0, -20, -40, Arrays::Sentinel}));
-        EXPECT_EQ(a.Samples[5], (std::vector<int32_t>{1, 3, 5, Arrays::Sentinel}));
+        EXPECT_EQ(a.Times, (Ints{0, 2, 4, Arrays::Sentinel}));
+        EXPECT_EQ(a.Samples[2], (Ints{0, -20, -40, Arrays::Sentinel}));
+        EXPECT_EQ(a.Samples[5], (Ints{1, 3, 5, Arrays::Sentinel}));
         EXPECT_EQ(link.io.ToSend.size(), 1u);
         EXPECT_EQ(link.io.Received, Words{0});  // the closing word
-        EXPECT_EQ(link.frame.Statuses(), (std::vector<uint32_t>{2, 0}));
+        EXPECT_EQ(link.frame.Statuses(), (Codes{2, 0}));
     }
-    {
-        // 0x1FFF: position 1, count -1; stored as is at high gain, times ten otherwise.
-        for (uint8_t map : {uint8_t{0x83}, uint8_t{0x03}}) {
-            Link link;
-            Arrays a(1, {0x00, map}, 2);
-            link.io.ToSend = {0, 0, 0, 0, DataWord(0, 5), 0x1FFF};
-            uint32_t count = 2;
-            EXPECT_EQ(link.port.ReadShot(a.Target, count, link.run, link.frame), CardOk);
-            EXPECT_EQ(a.Samples[3][0], map == 0x83 ? -1 : -10);
-            EXPECT_EQ(a.Samples[0][0], 50);
-        }
-    }
-    {
-        // Prescaler 3 over two channels: words 0, 3, 6, 9 are kept, each in its own array.
+    // 0x1FFF: position 1, count -1; stored as is at high gain, times ten otherwise.
+    for (uint8_t map : {uint8_t{0x83}, uint8_t{0x03}}) {
         Link link;
-        Arrays a(2, {0x81, 0x82}, 2, 3);
-        link.io.ToSend = {0, 0, 0, 0};
-        for (int i = 0; i < 12; ++i) {
-            link.io.ToSend.push_back(DataWord(i % 2, i));
-        }
-        uint32_t count = 4;
-        EXPECT_EQ(link.port.ReadShot(a.Target, count, link.run, link.frame), CardOk);
-        EXPECT_EQ(count, 2u);
-        EXPECT_EQ(a.Samples[1][0], 0);
-        EXPECT_EQ(a.Samples[2][0], 3);
-        EXPECT_EQ(a.Samples[1][1], 6);
-        EXPECT_EQ(a.Samples[2][1], 9);
-        EXPECT_EQ(link.io.ToSend.size(), 2u);  // ten words read after the discards
+        Arrays a(1, {0x00, map}, 2);
+        link.io.ToSend = {0, 0, 0, 0, DataWord(0, 5), 0x1FFF};
+        uint32_t count = 2;
+        EXPECT_EQ(link.Shot(a.Target, count), CardOk);
+        EXPECT_EQ(a.Samples[3][0], map == 0x83 ? -1 : -10);
+        EXPECT_EQ(a.Samples[0][0], 50);
     }
-    {
-        // Prescaler 4 over two channels: every due word sits at position 0, so a due word whose
-        // position its scan already holds gives way to the next word that fills the scan:
-        // words 0, 5, 8 and 13 are kept, and both inputs receive values.
+    // Prescaler 3 over two channels keeps words 0, 3, 6, 9. With prescaler 4 every due word sits
+    // at position 0, so a due word whose position its scan already holds gives way to the next
+    // word that fills the scan: words 0, 5, 8 and 13 are kept, and both inputs receive values.
+    for (uint32_t prescaler : {3u, 4u}) {
         Link link;
-        Arrays a(2, {0x81, 0x82}, 2, 4);
-        link.io.ToSend = {0, 0, 0, 0};
-        for (int i = 0; i < 16; ++i) {
-            link.io.ToSend.push_back(DataWord(i % 2, i));
-        }
+        Arrays a(2, {0x81, 0x82}, 2, prescaler);
+        Queue(link.io.ToSend, 2, 4 * static_cast<int>(prescaler));
         uint32_t count = 4;
-        EXPECT_EQ(link.port.ReadShot(a.Target, count, link.run, link.frame), CardOk);
+        EXPECT_EQ(link.Shot(a.Target, count), CardOk);
         EXPECT_EQ(count, 2u);
-        EXPECT_EQ(a.Samples[1][0], 0);
-        EXPECT_EQ(a.Samples[2][0], 5);
-        EXPECT_EQ(a.Samples[1][1], 8);
-        EXPECT_EQ(a.Samples[2][1], 13);
+        EXPECT_EQ((Ints{a.Samples[1][0], a.Samples[2][0], a.Samples[1][1], a.Samples[2][1]}),
+                  prescaler == 3 ? (Ints{0, 3, 6, 9}) : (Ints{0, 5, 8, 13}));
         EXPECT_EQ(link.io.ToSend.size(), 2u);
     }
     {
         // A count that is not whole scans stores whole scans only: arrays of count / 2 hold it.
         Link link;
         Arrays a(2, {0x80, 0x81}, 2);
-        link.io.ToSend = {0, 0, 0, 0};
-        for (int i = 0; i < 5; ++i) {
-            link.io.ToSend.push_back(DataWord(i % 2, 7));
-        }
+        Queue(link.io.ToSend, 2, 5);
         uint32_t count = 5;
-        EXPECT_EQ(link.port.ReadShot(a.Target, count, link.run, link.frame), CardOk);
+        EXPECT_EQ(link.Shot(a.Target, count), CardOk);
         EXPECT_EQ(count, 2u);
         EXPECT_EQ(a.Samples[0][2], Arrays::Sentinel);
         EXPECT_EQ(a.Times[2], Arrays::Sentinel);
@@ -401,7 +332,7 @@ TEST(CardPortReadShotTest, DiscardsPrescalesAndStoresByPosition) {
         a.Target.Samples[1] = nullptr;
         link.io.ToSend = {0, 0, DataWord(1, 3)};
         uint32_t count = 1;
-        EXPECT_EQ(link.port.ReadShot(a.Target, count, link.run, link.frame), CardOk);
+        EXPECT_EQ(link.Shot(a.Target, count), CardOk);
         EXPECT_EQ(count, 1u);
         EXPECT_EQ(a.Samples[0][0], Arrays::Sentinel);
     }
@@ -412,16 +343,15 @@ TEST(CardPortReadShotTest, WaitingPostsAndFailures) {
         // Busy and untriggered for two polls, then triggered, then done.
         Link link;
         link.io.StatusBits = [](uint64_t n) -> uint16_t {
-            if (n < 3) {
-                return StatusShotBusy;
-            }
-            return n < 5 ? StatusShotBusy | StatusTriggered : StatusTriggered;
+            return n < 3   ? StatusShotBusy
+                   : n < 5 ? StatusShotBusy | StatusTriggered
+                           : StatusTriggered;
         };
         Arrays a(1, {0x00}, 1);
         link.io.ToSend = {0, 0, DataWord(0, 1)};
         uint32_t count = 1;
-        EXPECT_EQ(link.port.ReadShot(a.Target, count, link.run, link.frame), CardOk);
-        EXPECT_EQ(link.frame.Statuses(), (std::vector<uint32_t>{1, 4, 2, 0}));
+        EXPECT_EQ(link.Shot(a.Target, count), CardOk);
+        EXPECT_EQ(link.frame.Statuses(), (Codes{1, 4, 2, 0}));
         EXPECT_EQ(link.clock.SleptMs(), 5u * 200u);
         for (const auto& call : link.frame.Calls()) {
             EXPECT_FALSE(call.Sent);
@@ -431,46 +361,35 @@ TEST(CardPortReadShotTest, WaitingPostsAndFailures) {
         // A data word times out: the scans already stored stay and are counted.
         Link link;
         Arrays a(3, {0x00, 0x01}, 2);
-        link.io.ToSend = {0, 0, 0, 0, DataWord(0, 1), DataWord(1, 2), DataWord(0, 3)};
+        Queue(link.io.ToSend, 2, 3);
         uint32_t count = 6;
-        EXPECT_EQ(link.port.ReadShot(a.Target, count, link.run, link.frame), CardTimeout);
+        EXPECT_EQ(link.Shot(a.Target, count), CardTimeout);
         EXPECT_EQ(count, 1u);
-        EXPECT_EQ(a.Samples[1][0], 20);
-        EXPECT_EQ(link.frame.Statuses(), (std::vector<uint32_t>{2, 0}));
+        EXPECT_EQ(a.Samples[1][0], 10);
+        EXPECT_EQ(link.frame.Statuses(), (Codes{2, 0}));
         EXPECT_TRUE(link.io.Received.empty());
-    }
-    {
-        // A discarded word times out.
-        Link link;
-        Arrays a(1, {0x00, 0x01}, 2);
-        link.io.ToSend = {0, 0, 0};
-        uint32_t count = 2;
-        EXPECT_EQ(link.port.ReadShot(a.Target, count, link.run, link.frame), CardTimeout);
-        EXPECT_EQ(count, 0u);
     }
     {
         // The closing word is refused.
         Link link;
         link.io.WritesAccepted = 0;
         Arrays a(1, {0x00}, 1);
-        link.io.ToSend = {0, 0, DataWord(0, 1)};
+        Queue(link.io.ToSend, 1, 1);
         uint32_t count = 1;
-        EXPECT_EQ(link.port.ReadShot(a.Target, count, link.run, link.frame), CardClosingTimeout);
+        EXPECT_EQ(link.Shot(a.Target, count), CardClosingTimeout);
         EXPECT_EQ(count, 1u);
         EXPECT_EQ(link.frame.Statuses().back(), 0u);
     }
-    {
-        // Targets that lead outside the eight arrays are refused before any transfer.
-        Link link;
-        Arrays a(1, {0x08}, 1);
-        uint32_t count = 1;
-        EXPECT_EQ(link.port.ReadShot(a.Target, count, link.run, link.frame), CardBadChannel);
-        a.Target.ChannelMap[0] = 0;
-        a.Target.ChannelCount = 0;
-        EXPECT_EQ(link.port.ReadShot(a.Target, count, link.run, link.frame), CardBadChannel);
-        EXPECT_EQ(link.port.ReadStream(a.Target, count, link.run, link.frame), CardBadChannel);
-        EXPECT_EQ(link.io.StatusReads, 0u);
-    }
+    // Targets that lead outside the eight arrays are refused before any transfer.
+    Link link;
+    Arrays a(1, {0x08}, 1);
+    uint32_t count = 1;
+    EXPECT_EQ(link.Shot(a.Target, count), CardBadChannel);
+    a.Target.ChannelMap[0] = 0;
+    a.Target.ChannelCount = 0;
+    EXPECT_EQ(link.Shot(a.Target, count), CardBadChannel);
+    EXPECT_EQ(link.Stream(a.Target, count), CardBadChannel);
+    EXPECT_EQ(link.io.StatusReads, 0u);
 }
 
 TEST(CardPortReadShotTest, StopWhileWaitingForTheTriggerEndsWithin200Ms) {
@@ -491,114 +410,86 @@ TEST(CardPortReadShotTest, StopWhileWaitingForTheTriggerEndsWithin200Ms) {
     const auto stop = std::chrono::steady_clock::now();
     run = 0;
     worker.join();
-    const auto took = std::chrono::steady_clock::now() - stop;
-    EXPECT_LT(took, std::chrono::milliseconds(600));
+    EXPECT_LT(std::chrono::steady_clock::now() - stop, std::chrono::milliseconds(600));
     EXPECT_EQ(result, CardOk);
     EXPECT_EQ(count, 0u);
-    EXPECT_EQ(frame.Statuses(), (std::vector<uint32_t>{1, 0}));
+    EXPECT_EQ(frame.Statuses(), (Codes{1, 0}));
     EXPECT_EQ(io.Received, Words{0});  // the shot is closed on the card
 }
 
-// Status bits of a stream whose toggle changes on every status read.
+// Status bits of a stream whose toggle changes on every status read (read 0 shows it clear: the
+// first word), with the buffer bit cleared from read `overrunFrom` on.
 uint16_t Toggling(uint64_t n, uint64_t overrunFrom = UINT64_MAX) {
-    uint16_t bits = StatusTriggered;
-    if (n % 2 == 1) {
-        bits |= StatusDataToggle;  // read 0 shows clear: the first word
-    }
-    if (n < overrunFrom) {
-        bits |= StatusBufferIntact;
-    }
-    return bits;
+    return static_cast<uint16_t>(StatusTriggered | (n % 2 == 1 ? StatusDataToggle : 0) |
+                                 (n < overrunFrom ? StatusBufferIntact : 0));
 }
 
 TEST(CardPortReadStreamTest, StoresUpToTheLimitAndDetectsOverrun) {
     {
         Link link;
         link.io.StatusBits = [](uint64_t n) { return Toggling(n); };
-        link.io.StreamData = {0xAAAA, 0, 0, 0, 0};
-        for (int i = 0; i < 10; ++i) {
-            link.io.StreamData.push_back(DataWord(i % 2, i));
-        }
+        link.io.StreamData = {0xAAAA};  // taken by the read that clears the latch
+        Queue(link.io.StreamData, 2, 10);
         Arrays a(3, {0x84, 0x06}, 2);
         uint32_t count = 6;
-        EXPECT_EQ(link.port.ReadStream(a.Target, count, link.run, link.frame), CardOk);
+        EXPECT_EQ(link.Stream(a.Target, count), CardOk);
         EXPECT_EQ(count, 3u);
-        EXPECT_EQ(a.Samples[4], (std::vector<int32_t>{0, 2, 4, Arrays::Sentinel}));
-        EXPECT_EQ(a.Samples[6], (std::vector<int32_t>{10, 30, 50, Arrays::Sentinel}));
-        EXPECT_EQ(a.Times, (std::vector<int32_t>{0, 2, 4, Arrays::Sentinel}));
+        EXPECT_EQ(a.Samples[4], (Ints{0, 2, 4, Arrays::Sentinel}));
+        EXPECT_EQ(a.Samples[6], (Ints{10, 30, 50, Arrays::Sentinel}));
+        EXPECT_EQ(a.Times, (Ints{0, 2, 4, Arrays::Sentinel}));
         EXPECT_EQ(link.io.StreamData.size(), 4u);
         EXPECT_EQ(link.io.Received, Words{0});
-        EXPECT_EQ(link.frame.Statuses(), (std::vector<uint32_t>{3, 0}));
+        EXPECT_EQ(link.frame.Statuses(), (Codes{3, 0}));
     }
     {
         // Status read 6 + j announces kept word j; bit 3 clears from read 11 on, so words 0..4
         // are stored and word 5 is refused.
         Link link;
         link.io.StatusBits = [](uint64_t n) { return Toggling(n, 11); };
-        link.io.StreamData = {0xAAAA, 0, 0, 0, 0};
-        for (int i = 0; i < 10; ++i) {
-            link.io.StreamData.push_back(DataWord(i % 2, i));
-        }
+        link.io.StreamData = {0xAAAA};
+        Queue(link.io.StreamData, 2, 10);
         Arrays a(10, {0x00, 0x01}, 2);
         uint32_t count = 0;
-        EXPECT_EQ(link.port.ReadStream(a.Target, count, link.run, link.frame), CardOverrun);
+        EXPECT_EQ(link.Stream(a.Target, count), CardOverrun);
         EXPECT_EQ(count, 2u);
         EXPECT_EQ(a.Samples[0][2], 40);
         EXPECT_EQ(a.Samples[1][2], Arrays::Sentinel);
-        EXPECT_EQ(link.frame.Statuses(), (std::vector<uint32_t>{3, 0}));
+        EXPECT_EQ(link.frame.Statuses(), (Codes{3, 0}));
         EXPECT_EQ(link.io.Received, Words{0});
     }
-    {
-        // An unchanged toggle means no new word: nothing is read twice.
-        Link link;
-        link.io.StatusBits = [](uint64_t n) { return Toggling(n / 3); };
-        link.io.StreamData = {0xAAAA, 0, 0};
-        for (int i = 0; i < 4; ++i) {
-            link.io.StreamData.push_back(DataWord(0, i));
-        }
-        Arrays a(4, {0x02}, 1);
-        uint32_t count = 4;
-        EXPECT_EQ(link.port.ReadStream(a.Target, count, link.run, link.frame), CardOk);
-        EXPECT_EQ(a.Samples[2], (std::vector<int32_t>{0, 10, 20, 30, Arrays::Sentinel}));
-    }
-}
-
-// Clears the run flag after a number of status reads, as a user's stop would.
-uint16_t StopAfter(std::atomic<uint32_t>& run, uint64_t n, uint64_t reads, uint16_t bits) {
-    if (n >= reads) {
-        run = 0;
-    }
-    return bits;
+    // An unchanged toggle means no new word: nothing is read twice.
+    Link link;
+    link.io.StatusBits = [](uint64_t n) { return Toggling(n / 3); };
+    link.io.StreamData = {0xAAAA};
+    Queue(link.io.StreamData, 1, 4);
+    Arrays a(4, {0x02}, 1);
+    uint32_t count = 4;
+    EXPECT_EQ(link.Stream(a.Target, count), CardOk);
+    EXPECT_EQ(a.Samples[2], (Ints{0, 10, 20, 30, Arrays::Sentinel}));
 }
 
 TEST(CardPortReadStreamTest, StopsWhileWaitingAndWhileDiscarding) {
-    {
-        // The trigger never comes.
+    // The trigger never comes; then: triggered, but the card sends one word and falls silent
+    // during the discards (the toggle reads clear throughout: one change from its start).
+    for (uint16_t bits : {uint16_t{StatusDataToggle}, uint16_t{StatusTriggered}}) {
         Link link;
         link.io.StatusBits = [&](uint64_t n) {
-            return StopAfter(link.run, n, 1000, StatusBufferIntact | StatusDataToggle);
-        };
-        Arrays a(1, {0x00}, 1);
-        uint32_t count = 0;
-        EXPECT_EQ(link.port.ReadStream(a.Target, count, link.run, link.frame), CardOk);
-        EXPECT_EQ(count, 0u);
-        EXPECT_EQ(link.frame.Statuses(), (std::vector<uint32_t>{1, 3, 0}));
-        EXPECT_EQ(link.io.Received, Words{0});
-    }
-    {
-        // Triggered, but the card sends one word and falls silent during the discards.
-        Link link;
-        link.io.StatusBits = [&](uint64_t n) {
-            // The toggle reads clear throughout: one change from its starting state, one word.
-            return StopAfter(link.run, n, 5000, StatusBufferIntact | StatusTriggered);
+            if (n >= 1000) {
+                link.run = 0;  // the user's stop
+            }
+            return static_cast<uint16_t>(StatusBufferIntact | bits);
         };
         Arrays a(1, {0x00, 0x01}, 2);
         uint32_t count = 0;
-        EXPECT_EQ(link.port.ReadStream(a.Target, count, link.run, link.frame), CardOk);
+        EXPECT_EQ(link.Stream(a.Target, count), CardOk);
         EXPECT_EQ(count, 0u);
-        EXPECT_EQ(link.io.DataReads, 2u);  // the latch read and the one word
         EXPECT_EQ(link.io.Received, Words{0});
-        EXPECT_EQ(link.frame.Statuses(), (std::vector<uint32_t>{3, 0}));
+        if (bits == StatusTriggered) {
+            EXPECT_EQ(link.frame.Statuses(), (Codes{3, 0}));
+            EXPECT_EQ(link.io.DataReads, 2u);  // the latch read and the one word
+        } else {
+            EXPECT_EQ(link.frame.Statuses(), (Codes{1, 3, 0}));
+        }
     }
 }
 

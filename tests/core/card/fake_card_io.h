@@ -11,9 +11,8 @@
 
 namespace kresograf {
 
-// A scripted card behind the five registers: it records every register access with the clock's
-// time, latches the words of write handshakes, hands out queued words on read handshakes, and
-// lets a test choose how the acknowledge behaves and what status bits 1..4 show.
+// A scripted card: logs every register access with the clock's time, takes written words and
+// hands out queued ones through the handshake, with a chosen acknowledge and status bits 1..4.
 class FakeCardIo : public PortIo {
   public:
     enum class Ack {
@@ -22,7 +21,6 @@ class FakeCardIo : public PortIo {
         NeverReturns,  // drops on the strobe, never rises again
     };
     struct Access {
-        bool Out = false;
         uint16_t Port = 0;
         uint16_t Value = 0;
         uint64_t Micros = 0;
@@ -32,7 +30,7 @@ class FakeCardIo : public PortIo {
 
     Ack AckMode = Ack::Follow;
     bool AckLevel = true;
-    // Words still accepted by the write handshake; past that the card stops answering writes.
+    // Words the write handshake still accepts; past that the card stops answering writes.
     uint64_t WritesAccepted = UINT64_MAX;
     std::deque<uint16_t> ToSend;      // read handshake
     std::deque<uint16_t> StreamData;  // direct data register reads
@@ -57,12 +55,12 @@ class FakeCardIo : public PortIo {
             }
             value = DataIn;
         }
-        Log.push_back({false, port, value, clock_.PeekMicros()});
+        Log.push_back({port, value, clock_.PeekMicros()});
         return value;
     }
 
     void OutWord(uint16_t port, uint16_t value) override {
-        Log.push_back({true, port, value, clock_.PeekMicros()});
+        Log.push_back({port, value, clock_.PeekMicros()});
         if (port == base_ + RegDataOut) {
             dataOut_ = value;
             written_ = true;
@@ -71,40 +69,24 @@ class FakeCardIo : public PortIo {
         }
     }
 
-    // The accesses to one register, in order.
-    std::vector<Access> At(uint16_t port) const {
-        std::vector<Access> accesses;
-        for (const Access& a : Log) {
-            if (a.Port == port) {
-                accesses.push_back(a);
-            }
-        }
-        return accesses;
-    }
-
   private:
     void Strobe(bool high) {
         if (high) {
-            if (AckMode == Ack::Follow) {
-                AckLevel = true;
-            }
+            AckLevel = AckLevel || AckMode == Ack::Follow;
             return;
         }
         if (AckMode == Ack::StuckHigh || !AckLevel) {
             return;
         }
-        if (written_) {
-            if (WritesAccepted == 0) {
-                return;
-            }
+        if (written_ && WritesAccepted > 0) {
             --WritesAccepted;
             written_ = false;
             Received.push_back(dataOut_);
-        } else if (!ToSend.empty()) {
+        } else if (!written_ && !ToSend.empty()) {
             DataIn = ToSend.front();
             ToSend.pop_front();
         } else {
-            return;
+            return;  // the card does not answer
         }
         AckLevel = false;
     }
