@@ -46,7 +46,7 @@ void FillThree(CZefraKrgDoc& doc, uint32_t set) {
 TEST(AsciiExportTest, LinesAndTimeColumn) {
     CZefraKrgDoc doc;
     FillThree(doc, 0);
-    EXPECT_EQ(Written(doc, false, {true, false, true, false, false, false, false, false}),
+    EXPECT_EQ(Written(doc, false, {true, false, true}),
               "1.000\t-0.500\t\r\n1.000\t-0.500\t\r\n1.000\t-0.500\t\r\n");
 
     // 1 000 Hz: one conversion per millisecond; the prescaler does not enter.
@@ -54,7 +54,7 @@ TEST(AsciiExportTest, LinesAndTimeColumn) {
     registered.Divisor = 8000;
     registered.Prescaler = 50;
     doc.Register(registered, TriggerParams{});
-    EXPECT_EQ(Written(doc, true, {false, false, false, false, false, true, false, false}),
+    EXPECT_EQ(Written(doc, true, {false, false, false, false, false, true}),
               "0.00\t0.000\t\r\n3.00\t0.000\t\r\n6.00\t0.000\t\r\n");
 
     // The time follows the registered block whichever set is shown, never the working one.
@@ -66,13 +66,12 @@ TEST(AsciiExportTest, LinesAndTimeColumn) {
     other.Params[0].Divisor = 84;
     other.Register(registered, TriggerParams{});
     for (const CZefraKrgDoc* d : {&doc, &other}) {
-        EXPECT_EQ(Written(*d, true, {false, false, true, false, false, false, false, false}),
+        EXPECT_EQ(Written(*d, true, {false, false, true}),
                   "0.00\t-0.500\t\r\n6.00\t-0.500\t\r\n12.00\t-0.500\t\r\n");
     }
 
     // An input that is not present is never written, even when asked for.
-    EXPECT_EQ(Written(doc, false, {false, true, true, false, false, false, false, false}),
-              "-0.500\t\r\n-0.500\t\r\n-0.500\t\r\n");
+    EXPECT_EQ(Written(doc, false, {false, true, true}), "-0.500\t\r\n-0.500\t\r\n-0.500\t\r\n");
 }
 
 TEST(AsciiExportTest, RowsAndRefusals) {
@@ -90,7 +89,7 @@ TEST(AsciiExportTest, RowsAndRefusals) {
 
     FillThree(doc, 0);
     EXPECT_FALSE(ExportPrecheck(doc));
-    result = ExportAscii(doc, path, true, {false, true, false, true, false, false, false, false});
+    result = ExportAscii(doc, path, true, {false, true, false, true});
     EXPECT_EQ(result.Code, FileNoChannels);
     EXPECT_EQ(*result.Message, (UserMessage{"Brak danych", "Nie wybrano danych do wyeksportowania.",
                                             MessageIcon::Exclamation}));

@@ -5,8 +5,8 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstring>
 #include <filesystem>
+#include <span>
 
 #include "file_test_support.h"
 
@@ -29,26 +29,10 @@ const UserMessage DiskFull{"Błąd zapisu pliku",
                            "Wystąpił błąd podczas zapisu do pliku. Brak miejsca na dysku.",
                            MessageIcon::Stop};
 
-AcquisitionParams SampleParams() {
-    AcquisitionParams params;
-    params.Divisor = 84;
-    params.Prescaler = 1;
-    params.ChannelCount = 3;
-    params.SingleEnded = 0;
-    params.TotalSamples = 0x0001E240;  // 123456
-    params.Channels = {0, 2, 5, 7, 1, 0, -1, 3};
-    return params;
-}
-
-TriggerParams SampleTrigger() {
-    TriggerParams trigger;
-    trigger.Type = TriggerDigital;
-    trigger.Channel = 4;
-    trigger.Edge = EdgeFalling;
-    trigger.ThresholdCounts = -409;  // FE67
-    trigger.ThresholdVolts = 1.5f;   // 3FC00000
-    return trigger;
-}
+// Divisor 84, prescaler 1, three differential inputs, 123456 samples; a falling digital trigger
+// on input 4 at -409 counts, 1.5 V.
+const AcquisitionParams Sample{84, 1, 3, 0, {0, 2, 5, 7, 1, 0, -1, 3}, 0x0001E240, 0};
+const TriggerParams Trigger{TriggerDigital, 4, EdgeFalling, -409, 1.5f};
 
 // A document holding count scans of the given inputs in the given set.
 void Fill(CZefraKrgDoc& doc, uint32_t set, std::array<uint32_t, 8> present, uint32_t count) {
@@ -61,7 +45,7 @@ void Fill(CZefraKrgDoc& doc, uint32_t set, std::array<uint32_t, 8> present, uint
         }
     }
     doc.SampleCount[set] = count;
-    doc.Register(SampleParams(), SampleTrigger());
+    doc.Register(Sample, Trigger);
 }
 
 std::vector<uint8_t> Saved(const CZefraKrgDoc& doc) {
@@ -81,7 +65,7 @@ TEST(KgdFileTest, HeaderBytesAreExact) {
     CZefraKrgDoc doc;
     doc.ChannelPresent[0] = {1, 0, 1, 0, 0, 0, 0, 7};
     doc.ChannelPresent[1] = {0, 1, 0, 0, 0, 0, 0, 0};
-    doc.Register(SampleParams(), SampleTrigger());
+    doc.Register(Sample, Trigger);
     doc.Params[0].Divisor = 1;  // the working block is never stored
     const std::vector<uint8_t> bytes = Saved(doc);
 
@@ -94,16 +78,13 @@ TEST(KgdFileTest, HeaderBytesAreExact) {
         0,    0,    0,    0,    0,    0,    0,    0,    0, 0, 0, 0, 7, 0, 0, 0,  //
         0,    0,    0,    0,    1,    0,    0,    0,    0, 0, 0, 0, 0, 0, 0, 0,  // set 1 presence
         0,    0,    0,    0,    0,    0,    0,    0,    0, 0, 0, 0, 0, 0, 0, 0,  //
-        0,    0,    0,    0,                             // samples of the current set
-        0,    0,    0,    0,                             // samples of the other set
-        0x54, 0x00, 0x00, 0x00,                          // divisor 84
-        0x01, 0x00, 0x00, 0x00,                          // prescaler
+        0,    0,    0,    0,    0,    0,    0,    0,     // samples of the current set, of the other
+        0x54, 0,    0,    0,    0x01, 0,    0,    0,     // divisor 84, prescaler 1
         0x03, 0x00,                                      // channel count, single-ended
         0x40, 0xE2, 0x01, 0x00,                          // total samples
         0x00, 0x02, 0x05, 0x07, 0x01, 0x00, 0xFF, 0x03,  // scan list
         0x04, 0x01, 0x01,                                // trigger channel, type, edge
-        0x00, 0x00, 0xC0, 0x3F,                          // threshold volts 1.5
-        0x67, 0xFE,                                      // threshold counts -409
+        0x00, 0x00, 0xC0, 0x3F, 0x67, 0xFE,              // threshold 1.5 V, -409 counts
         0xFF, 0x00, 0x00, 0x00,                          // text length
     };
     const std::string text = "Plik w formacie ZEFRA KRG 3.0";
@@ -136,8 +117,8 @@ TEST(KgdFileTest, RoundTripThroughFile) {
     EXPECT_EQ(opened.CurrentSet, 1u);
     EXPECT_EQ(opened.SampleCount, (std::array<uint32_t, 2>{0, 1000}));
     EXPECT_EQ(opened.ChannelPresent, doc.ChannelPresent);
-    EXPECT_EQ(opened.Params[1], SampleParams());
-    EXPECT_EQ(opened.Triggers[1], SampleTrigger());
+    EXPECT_EQ(opened.Params[1], Sample);
+    EXPECT_EQ(opened.Triggers[1], Trigger);
     for (uint32_t i = 0; i < 1000; ++i) {
         ASSERT_EQ(opened.ScanTime[1][i], static_cast<int32_t>(3 * i));
         for (uint32_t c : {1u, 3u, 6u}) {
@@ -227,7 +208,8 @@ TEST(KgdFileTest, BrokenFilesAreRefusedWithoutLargeAllocations) {
     }
 
     // Magic and version are judged on the first twelve bytes alone.
-    MemorySource source(with(8, 7));
+    const std::vector<uint8_t> version7 = with(8, 7);
+    MemorySource source(version7);
     CZefraKrgDoc doc;
     EXPECT_EQ(LoadFromArchive(doc, source).Code, FileBadFormat);
     EXPECT_EQ(source.Position(), 12u);
@@ -255,32 +237,30 @@ TEST(KgdFileTest, OtherTextLengthsAndFailedAllocations) {
     ExpectEmpty(poor);
 }
 
-// A source whose reads fail once they pass a byte.
+// A source whose reads fail with EIO past a byte.
 class FailingSource final : public ByteSource {
   public:
-    FailingSource(std::vector<uint8_t> bytes, std::size_t failAt)
-        : bytes_(std::move(bytes)), failAt_(failAt) {}
-    uint64_t Size() const override { return bytes_.size(); }
+    FailingSource(std::span<const uint8_t> bytes, std::size_t failAt)
+        : size_(bytes.size()), in_(bytes.first(failAt)) {}
+    uint64_t Size() const override { return size_; }
     std::size_t Read(void* data, std::size_t n) override {
-        std::size_t step = std::min(n, failAt_ - std::min(failAt_, at_));
-        std::memcpy(data, bytes_.data() + at_, step);
-        at_ += step;
-        error_ = step < n ? EIO : error_;
-        return step;
+        const std::size_t got = in_.Read(data, n);
+        error_ = got < n ? EIO : error_;
+        return got;
     }
     int Error() const override { return error_; }
 
   private:
-    std::vector<uint8_t> bytes_;
-    std::size_t failAt_;
-    std::size_t at_ = 0;
+    uint64_t size_;
+    MemorySource in_;
     int error_ = 0;
 };
 
 TEST(KgdFileTest, ReadFailures) {
     for (auto [failAt, code] : {std::pair{200, FileTextError}, std::pair{400, FileReadError}}) {
         CZefraKrgDoc doc;
-        FailingSource source(SmallFile(), static_cast<std::size_t>(failAt));
+        const std::vector<uint8_t> good = SmallFile();
+        FailingSource source(good, static_cast<std::size_t>(failAt));
         const FileResult result = LoadFromArchive(doc, source);
         EXPECT_EQ(result.Code, code);
         EXPECT_EQ(*result.Message, ReadFailed);
