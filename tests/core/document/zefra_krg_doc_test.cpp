@@ -5,36 +5,29 @@
 #include <memory>
 #include <random>
 #include <set>
+#include <utility>
 #include <vector>
 
 namespace kresograf {
 namespace {
 
-// The two linear passes the visible range has always been defined by.
-void LinearVisibleRange(const std::vector<int32_t>& t, int32_t x1, int32_t x2, int32_t& first,
-                        int32_t& last) {
+// The two linear passes the visible range has always been defined by: {first, last}.
+std::pair<int32_t, int32_t> LinearVisibleRange(const std::vector<int32_t>& t, int32_t x1,
+                                               int32_t x2) {
     const int32_t n = static_cast<int32_t>(t.size());
     if (n == 1) {
-        first = last = (x1 <= t[0] && t[0] <= x2) ? 0 : -1;
-        return;
+        const int32_t inside = (x1 <= t[0] && t[0] <= x2) ? 0 : -1;
+        return {inside, inside};
     }
-    first = last = -1;
-    int32_t c1 = 0;
-    for (int32_t k = 0; k < n; ++k) {
-        if (t[k] < x1) {
-            c1 = k;
-        } else {
-            first = c1;
-        }
+    int32_t first = -1;
+    int32_t last = -1;
+    for (int32_t k = 0, c = 0; k < n; ++k) {
+        t[k] < x1 ? c = k : first = c;
     }
-    int32_t c2 = n - 1;
-    for (int32_t k = n - 1; k >= 0; --k) {
-        if (t[k] > x2) {
-            c2 = k;
-        } else {
-            last = c2;
-        }
+    for (int32_t k = n - 1, c = n - 1; k >= 0; --k) {
+        t[k] > x2 ? c = k : last = c;
     }
+    return {first, last};
 }
 
 TEST(DocumentTest, NewDocumentState) {
@@ -51,9 +44,9 @@ TEST(DocumentTest, NewDocumentState) {
         EXPECT_EQ(doc.Params[s].SingleEnded, 1);
         EXPECT_EQ(doc.Triggers[s].Edge, EdgeAutomatic);
     }
-    // Documents alive together differ even when made in the same second, and none has id 0.
+    // Documents alive together differ even when made in the same second; none has the id 0.
     std::vector<std::unique_ptr<CZefraKrgDoc>> docs;
-    std::set<uint32_t> ids = {doc.DocId, 0};
+    std::set<uint32_t> ids = {0};
     for (int i = 0; i < 5; ++i) {
         docs.push_back(std::make_unique<CZefraKrgDoc>());
         EXPECT_TRUE(ids.insert(docs.back()->DocId).second);
@@ -111,14 +104,9 @@ TEST(DocumentTest, VisibleRangeMatchesTheLinearPasses) {
         for (int q = 0; q < 20; ++q) {
             const int32_t x1 = uniform(-80, 150);
             const int32_t x2 = uniform(-80, 150);
-            int32_t first = 0;
-            int32_t last = 0;
-            int32_t expectedFirst = 0;
-            int32_t expectedLast = 0;
-            LinearVisibleRange(t, x1, x2, expectedFirst, expectedLast);
-            doc.FindVisibleRange(x1, x2, first, last);
-            ASSERT_EQ(first, expectedFirst) << "n=" << t.size() << " x1=" << x1;
-            ASSERT_EQ(last, expectedLast) << "n=" << t.size() << " x2=" << x2;
+            std::pair<int32_t, int32_t> found;
+            doc.FindVisibleRange(x1, x2, found.first, found.second);
+            ASSERT_EQ(found, LinearVisibleRange(t, x1, x2)) << t.size() << " " << x1 << " " << x2;
         }
     }
 }
