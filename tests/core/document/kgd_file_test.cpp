@@ -3,9 +3,10 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
-#include <cstring>
 #include <filesystem>
+#include <span>
 
 #include "file_test_support.h"
 
@@ -28,26 +29,10 @@ const UserMessage DiskFull{"Błąd zapisu pliku",
                            "Wystąpił błąd podczas zapisu do pliku. Brak miejsca na dysku.",
                            MessageIcon::Stop};
 
-AcquisitionParams SampleParams() {
-    AcquisitionParams params;
-    params.Divisor = 84;
-    params.Prescaler = 1;
-    params.ChannelCount = 3;
-    params.SingleEnded = 0;
-    params.TotalSamples = 0x0001E240;  // 123456
-    params.Channels = {0, 2, 5, 7, 1, 0, -1, 3};
-    return params;
-}
-
-TriggerParams SampleTrigger() {
-    TriggerParams trigger;
-    trigger.Type = TriggerDigital;
-    trigger.Channel = 4;
-    trigger.Edge = EdgeFalling;
-    trigger.ThresholdCounts = -409;  // FE67
-    trigger.ThresholdVolts = 1.5f;   // 3FC00000
-    return trigger;
-}
+// Divisor 84, prescaler 1, three differential inputs, 123456 samples; a falling digital trigger
+// on input 4 at -409 counts, 1.5 V.
+const AcquisitionParams Sample{84, 1, 3, 0, {0, 2, 5, 7, 1, 0, -1, 3}, 0x0001E240, 0};
+const TriggerParams Trigger{TriggerDigital, 4, EdgeFalling, -409, 1.5f};
 
 // A document holding count scans of the given inputs in the given set.
 void Fill(CZefraKrgDoc& doc, uint32_t set, std::array<uint32_t, 8> present, uint32_t count) {
@@ -60,7 +45,7 @@ void Fill(CZefraKrgDoc& doc, uint32_t set, std::array<uint32_t, 8> present, uint
         }
     }
     doc.SampleCount[set] = count;
-    doc.Register(SampleParams(), SampleTrigger());
+    doc.Register(Sample, Trigger);
 }
 
 std::vector<uint8_t> Saved(const CZefraKrgDoc& doc) {
@@ -71,8 +56,7 @@ std::vector<uint8_t> Saved(const CZefraKrgDoc& doc) {
 
 void ExpectEmpty(const CZefraKrgDoc& doc) {
     EXPECT_EQ(doc.CurrentSet, 0u);
-    EXPECT_EQ(doc.SampleCount[0], 0u);
-    EXPECT_EQ(doc.SampleCount[1], 0u);
+    EXPECT_EQ(doc.SampleCount, (std::array<uint32_t, 2>{0, 0}));
     EXPECT_EQ(doc.SetCapacity(0), BaseCapacity);
     EXPECT_EQ(doc.SetCapacity(1), BaseCapacity);
 }
@@ -81,7 +65,7 @@ TEST(KgdFileTest, HeaderBytesAreExact) {
     CZefraKrgDoc doc;
     doc.ChannelPresent[0] = {1, 0, 1, 0, 0, 0, 0, 7};
     doc.ChannelPresent[1] = {0, 1, 0, 0, 0, 0, 0, 0};
-    doc.Register(SampleParams(), SampleTrigger());
+    doc.Register(Sample, Trigger);
     doc.Params[0].Divisor = 1;  // the working block is never stored
     const std::vector<uint8_t> bytes = Saved(doc);
 
@@ -94,16 +78,13 @@ TEST(KgdFileTest, HeaderBytesAreExact) {
         0,    0,    0,    0,    0,    0,    0,    0,    0, 0, 0, 0, 7, 0, 0, 0,  //
         0,    0,    0,    0,    1,    0,    0,    0,    0, 0, 0, 0, 0, 0, 0, 0,  // set 1 presence
         0,    0,    0,    0,    0,    0,    0,    0,    0, 0, 0, 0, 0, 0, 0, 0,  //
-        0,    0,    0,    0,                             // samples of the current set
-        0,    0,    0,    0,                             // samples of the other set
-        0x54, 0x00, 0x00, 0x00,                          // divisor 84
-        0x01, 0x00, 0x00, 0x00,                          // prescaler
+        0,    0,    0,    0,    0,    0,    0,    0,     // samples of the current set, of the other
+        0x54, 0,    0,    0,    0x01, 0,    0,    0,     // divisor 84, prescaler 1
         0x03, 0x00,                                      // channel count, single-ended
         0x40, 0xE2, 0x01, 0x00,                          // total samples
         0x00, 0x02, 0x05, 0x07, 0x01, 0x00, 0xFF, 0x03,  // scan list
         0x04, 0x01, 0x01,                                // trigger channel, type, edge
-        0x00, 0x00, 0xC0, 0x3F,                          // threshold volts 1.5
-        0x67, 0xFE,                                      // threshold counts -409
+        0x00, 0x00, 0xC0, 0x3F, 0x67, 0xFE,              // threshold 1.5 V, -409 counts
         0xFF, 0x00, 0x00, 0x00,                          // text length
     };
     const std::string text = "Plik w formacie ZEFRA KRG 3.0";
@@ -128,41 +109,27 @@ TEST(KgdFileTest, RoundTripThroughFile) {
     EXPECT_EQ(U32At(bytes, 80), 1000u);
     EXPECT_EQ(U32At(bytes, 84), 0u);
     // Interleaved by scan: inputs 1, 3, 6 of scan 0, then of scan 1.
-    const int32_t first[] = {doc.Samples[1][1][0], doc.Samples[1][3][0], doc.Samples[1][6][0],
-                             doc.Samples[1][1][1], doc.Samples[1][3][1], doc.Samples[1][6][1]};
-    for (int k = 0; k < 6; ++k) {
-        EXPECT_EQ(static_cast<int32_t>(U32At(bytes, 378 + 4 * k)), first[k]) << k;
-    }
-    EXPECT_EQ(static_cast<int32_t>(U32At(bytes, bytes.size() - 4)), doc.Samples[1][6][999]);
-    EXPECT_EQ(folder.Entries().size(), 1u);  // no temporary file left behind
+    EXPECT_EQ(static_cast<int32_t>(U32At(bytes, 378 + 8)), doc.Samples[1][6][0]);
+    EXPECT_EQ(static_cast<int32_t>(U32At(bytes, 378 + 12)), doc.Samples[1][1][1]);
 
     CZefraKrgDoc opened;
-    opened.Params[1].Running = 9;
-    const FileResult result = OpenDocument(opened, path);
-    ASSERT_TRUE(result.Ok());
-    EXPECT_FALSE(result.Message);
-    EXPECT_EQ(opened.LoadResult, 0u);
+    ASSERT_TRUE(OpenDocument(opened, path).Ok());
     EXPECT_EQ(opened.CurrentSet, 1u);
-    EXPECT_EQ(opened.SampleCount[1], 1000u);
-    EXPECT_EQ(opened.SampleCount[0], 0u);
+    EXPECT_EQ(opened.SampleCount, (std::array<uint32_t, 2>{0, 1000}));
     EXPECT_EQ(opened.ChannelPresent, doc.ChannelPresent);
-    AcquisitionParams expected = SampleParams();
-    expected.Running = 9;  // not in the file: kept as held
-    EXPECT_EQ(opened.Params[1], expected);
-    EXPECT_EQ(opened.Triggers[1], SampleTrigger());
+    EXPECT_EQ(opened.Params[1], Sample);
+    EXPECT_EQ(opened.Triggers[1], Trigger);
     for (uint32_t i = 0; i < 1000; ++i) {
         ASSERT_EQ(opened.ScanTime[1][i], static_cast<int32_t>(3 * i));
         for (uint32_t c : {1u, 3u, 6u}) {
             ASSERT_EQ(opened.Samples[1][c][i], doc.Samples[1][c][i]) << c << " " << i;
         }
     }
-    // Saving what was opened gives the same bytes.
     EXPECT_EQ(Saved(opened), bytes);
 }
 
 TEST(KgdFileTest, EmptyDocumentAndCountsAroundTheBaseCapacity) {
-    CZefraKrgDoc doc;
-    const std::vector<uint8_t> empty = Saved(doc);
+    const std::vector<uint8_t> empty = Saved(CZefraKrgDoc{});
     EXPECT_EQ(empty.size(), 378u);
     CZefraKrgDoc opened;
     opened.SampleCount[0] = 3;
@@ -172,15 +139,12 @@ TEST(KgdFileTest, EmptyDocumentAndCountsAroundTheBaseCapacity) {
     for (uint32_t count : {BaseCapacity, 300'000u}) {
         CZefraKrgDoc big;
         Fill(big, 0, {0, 0, 0, 0, 0, 1, 0, 0}, count);
-        const std::vector<uint8_t> bytes = Saved(big);
-        ASSERT_EQ(bytes.size(), 378u + 4u * count);
         CZefraKrgDoc back;
-        ASSERT_TRUE(OpenDocumentBytes(back, bytes).Ok());
+        ASSERT_TRUE(OpenDocumentBytes(back, Saved(big)).Ok());
         EXPECT_EQ(back.SampleCount[0], count);
         EXPECT_EQ(back.SetCapacity(0), count);
         EXPECT_EQ(back.SetCapacity(1), BaseCapacity);
         EXPECT_EQ(back.Samples[0][5][count - 1], big.Samples[0][5][count - 1]);
-        EXPECT_EQ(back.ScanTime[0][count - 1], static_cast<int32_t>(count - 1));
     }
 }
 
@@ -190,13 +154,6 @@ std::vector<uint8_t> SmallFile() {
     Fill(doc, 0, {1, 0, 1, 0, 0, 0, 0, 0}, 10);
     return Saved(doc);
 }
-
-struct Broken {
-    const char* What;
-    std::vector<uint8_t> Bytes;
-    int Code;
-    UserMessage Message;
-};
 
 TEST(KgdFileTest, BrokenFilesAreRefusedWithoutLargeAllocations) {
     const std::vector<uint8_t> good = SmallFile();
@@ -210,29 +167,26 @@ TEST(KgdFileTest, BrokenFilesAreRefusedWithoutLargeAllocations) {
         return std::vector<uint8_t>(good.begin(), good.begin() + static_cast<long>(size));
     };
     std::vector<uint8_t> noInputs = with(80, 300'000);
-    for (std::size_t at = 16; at < 48; ++at) {
-        noInputs[at] = 0;
-    }
+    std::fill(noInputs.begin() + 16, noInputs.begin() + 48, 0);
+    struct Broken {
+        const char* What;
+        std::vector<uint8_t> Bytes;
+        int Code;
+        UserMessage Message;
+    };
     const std::vector<Broken> cases = {
         {"empty", {}, FileBadFormat, BadFormat},
         {"wrong magic", with(4, 0xA45D8F1D), FileBadFormat, BadFormat},
-        {"version 7, nothing after it",
-         {0x7A, 1, 0, 0, 0x1C, 0x8F, 0x5D, 0xA4, 7, 0, 0, 0},
-         FileBadFormat,
-         BadFormat},
+        {"version 7", with(8, 7), FileBadFormat, BadFormat},
         {"header size 0", with(0, 0), FileBadHeaderLength, BadFormat},
         {"header size 377", with(0, 377), FileBadHeaderLength, BadFormat},
-        {"three bytes", cut(3), FileTruncated, Unknown},
         {"header cut", cut(100), FileTruncated, Unknown},
-        {"text cut", cut(300), FileTruncated, Unknown},
         {"samples cut", cut(good.size() - 1), FileTruncated, Unknown},
         {"set 2", with(12, 2), FileBadFormat, BadFormat},
-        {"set 0xFFFFFFFF", with(12, 0xFFFFFFFF), FileBadFormat, BadFormat},
         {"count past 32-bit scan times", with(80, 0xFFFFFFFF), FileBadFormat, BadFormat},
         {"count past the file", with(80, 100'000'000), FileTruncated, Unknown},
         {"count without inputs", noInputs, FileBadFormat, BadFormat},
         {"text length past the file", with(119, 0xFFFFFFFF), FileTruncated, Unknown},
-        {"text length 1000", with(119, 1000), FileTruncated, Unknown},
     };
     for (const Broken& broken : cases) {
         SCOPED_TRACE(broken.What);
@@ -254,7 +208,7 @@ TEST(KgdFileTest, BrokenFilesAreRefusedWithoutLargeAllocations) {
     }
 
     // Magic and version are judged on the first twelve bytes alone.
-    std::vector<uint8_t> version7 = with(8, 7);
+    const std::vector<uint8_t> version7 = with(8, 7);
     MemorySource source(version7);
     CZefraKrgDoc doc;
     EXPECT_EQ(LoadFromArchive(doc, source).Code, FileBadFormat);
@@ -270,76 +224,61 @@ TEST(KgdFileTest, OtherTextLengthsAndFailedAllocations) {
     PutU32(shortText, 119, 10);
     CZefraKrgDoc doc;
     ASSERT_TRUE(OpenDocumentBytes(doc, shortText).Ok());
-    EXPECT_EQ(doc.SampleCount[0], 10u);
     EXPECT_EQ(doc.Samples[0][2][9], static_cast<int32_t>(3 * 100000 + 9) * -1);
 
     // A count the machine cannot hold is refused after the file proved it real.
     CZefraKrgDoc big;
     Fill(big, 0, {0, 1, 0, 0, 0, 0, 0, 0}, 250'000);
-    const std::vector<uint8_t> bytes = Saved(big);
     CZefraKrgDoc poor;
     poor.Allocation = [](std::size_t entries) { return entries <= BaseCapacity; };
-    const FileResult result = OpenDocumentBytes(poor, bytes);
+    const FileResult result = OpenDocumentBytes(poor, Saved(big));
     EXPECT_EQ(result.Code, FileBadFormat);
     EXPECT_EQ(*result.Message, BadFormat);
     ExpectEmpty(poor);
 }
 
-// A source whose reads fail once they pass a byte.
+// A source whose reads fail with EIO past a byte.
 class FailingSource final : public ByteSource {
   public:
-    FailingSource(std::vector<uint8_t> bytes, std::size_t failAt)
-        : bytes_(std::move(bytes)), failAt_(failAt) {}
-    uint64_t Size() const override { return bytes_.size(); }
+    FailingSource(std::span<const uint8_t> bytes, std::size_t failAt)
+        : size_(bytes.size()), in_(bytes.first(failAt)) {}
+    uint64_t Size() const override { return size_; }
     std::size_t Read(void* data, std::size_t n) override {
-        std::size_t step = std::min(n, failAt_ - std::min(failAt_, at_));
-        std::memcpy(data, bytes_.data() + at_, step);
-        at_ += step;
-        if (step < n) {
-            error_ = EIO;
-        }
-        return step;
+        const std::size_t got = in_.Read(data, n);
+        error_ = got < n ? EIO : error_;
+        return got;
     }
     int Error() const override { return error_; }
 
   private:
-    std::vector<uint8_t> bytes_;
-    std::size_t failAt_;
-    std::size_t at_ = 0;
+    uint64_t size_;
+    MemorySource in_;
     int error_ = 0;
 };
 
 TEST(KgdFileTest, ReadFailures) {
-    const std::vector<uint8_t> good = SmallFile();
-    CZefraKrgDoc doc;
-    FailingSource inText(good, 200);
-    FileResult result = LoadFromArchive(doc, inText);
-    EXPECT_EQ(result.Code, FileTextError);
-    EXPECT_EQ(*result.Message, ReadFailed);
-    ExpectEmpty(doc);
-
-    FailingSource inSamples(good, 400);
-    result = LoadFromArchive(doc, inSamples);
-    EXPECT_EQ(result.Code, FileReadError);
-    EXPECT_EQ(*result.Message, ReadFailed);
-    ExpectEmpty(doc);
-
+    for (auto [failAt, code] : {std::pair{200, FileTextError}, std::pair{400, FileReadError}}) {
+        CZefraKrgDoc doc;
+        const std::vector<uint8_t> good = SmallFile();
+        FailingSource source(good, static_cast<std::size_t>(failAt));
+        const FileResult result = LoadFromArchive(doc, source);
+        EXPECT_EQ(result.Code, code);
+        EXPECT_EQ(*result.Message, ReadFailed);
+        ExpectEmpty(doc);
+    }
     TempFolder folder;
     for (const std::string& path : {folder.File("brak.kgd"), folder.Path.string()}) {
-        result = OpenDocument(doc, path);
+        CZefraKrgDoc doc;
+        const FileResult result = OpenDocument(doc, path);
         EXPECT_EQ(result.Code, FileOpenError);
         EXPECT_EQ(*result.Message,
                   (UserMessage{"Błąd odczytu pliku", "Nie można otworzyć pliku " + path + ".",
                                MessageIcon::Stop}));
-        EXPECT_EQ(doc.LoadResult, static_cast<uint32_t>(FileOpenError));
     }
-    WriteBytes(folder.File("pusty.kgd"), {});
-    result = OpenDocument(doc, folder.File("pusty.kgd"));
-    EXPECT_EQ(result.Code, FileBadFormat);
-    EXPECT_EQ(*result.Message, BadFormat);
 }
 
 TEST(KgdFileTest, FailedSaveLeavesThePreviousFile) {
+    namespace fs = std::filesystem;
     TempFolder folder;
     const std::string path = folder.File("pomiar.kgd");
     const std::vector<uint8_t> old = {'s', 't', 'a', 'r', 'y'};
@@ -363,51 +302,27 @@ TEST(KgdFileTest, FailedSaveLeavesThePreviousFile) {
         EXPECT_EQ(ReadBytes(path), old);
         EXPECT_EQ(folder.Entries(), std::vector<std::string>{"pomiar.kgd"});
     }
-
-    FileResult result = SaveDocument(doc, folder.File("brak/pomiar.kgd"));
-    EXPECT_EQ(result.Code, FileWriteError);
-    EXPECT_EQ(*result.Message, WriteFailed);
+    EXPECT_EQ(*SaveDocument(doc, folder.File("brak/pomiar.kgd")).Message, WriteFailed);
 
     if (::geteuid() != 0) {  // root writes into read-only folders and files
-        std::filesystem::permissions(path, std::filesystem::perms::owner_write,
-                                     std::filesystem::perm_options::remove);
-        result = SaveDocument(doc, path);
-        EXPECT_EQ(result.Code, FileWriteError);
-        EXPECT_EQ(ReadBytes(path), old);
-        std::filesystem::permissions(path, std::filesystem::perms::owner_write,
-                                     std::filesystem::perm_options::add);
-
-        std::filesystem::permissions(folder.Path, std::filesystem::perms::owner_write,
-                                     std::filesystem::perm_options::remove);
-        result = SaveDocument(doc, path);
-        EXPECT_EQ(result.Code, FileWriteError);
-        EXPECT_EQ(ReadBytes(path), old);
-        std::filesystem::permissions(folder.Path, std::filesystem::perms::owner_write,
-                                     std::filesystem::perm_options::add);
+        for (const fs::path& readOnly : {fs::path(path), folder.Path}) {
+            fs::permissions(readOnly, fs::perms::owner_write, fs::perm_options::remove);
+            EXPECT_EQ(SaveDocument(doc, path).Code, FileWriteError);
+            EXPECT_EQ(ReadBytes(path), old);
+            fs::permissions(readOnly, fs::perms::owner_write, fs::perm_options::add);
+        }
     }
 
-    // A good save replaces the file and keeps its permissions.
-    std::filesystem::permissions(path, std::filesystem::perms::owner_read |
-                                           std::filesystem::perms::owner_write |
-                                           std::filesystem::perms::group_read);
-    ASSERT_TRUE(SaveDocument(doc, path).Ok());
-    EXPECT_EQ(ReadBytes(path).size(), 378u + 100'000u * 8 * 4);
-    EXPECT_EQ(std::filesystem::status(path).permissions() & std::filesystem::perms::all,
-              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write |
-                  std::filesystem::perms::group_read);
-    EXPECT_EQ(folder.Entries(), std::vector<std::string>{"pomiar.kgd"});
-}
-
-TEST(KgdFileTest, SaveThroughALinkKeepsTheLink) {
-    TempFolder folder;
-    const std::string real = folder.File("pomiar.kgd");
+    // A good save through a link replaces the file the link names and keeps its permissions.
+    const fs::perms mode = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
+    fs::permissions(path, mode);
     const std::string link = folder.File("skrot.kgd");
-    WriteBytes(real, {'x'});
-    std::filesystem::create_symlink(real, link);
-    CZefraKrgDoc doc;
+    fs::create_symlink(path, link);
     ASSERT_TRUE(SaveDocument(doc, link).Ok());
-    EXPECT_TRUE(std::filesystem::is_symlink(link));
-    EXPECT_EQ(ReadBytes(real).size(), 378u);
+    EXPECT_TRUE(fs::is_symlink(link));
+    EXPECT_EQ(ReadBytes(path).size(), 378u + 100'000u * 8 * 4);
+    EXPECT_EQ(fs::status(path).permissions() & fs::perms::all, mode);
+    EXPECT_EQ(folder.Entries().size(), 2u);
 }
 
 }  // namespace

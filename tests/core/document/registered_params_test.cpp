@@ -15,12 +15,9 @@ AcquisitionParams Block(uint32_t divisor, uint32_t prescaler, int8_t channels,
     return params;
 }
 
-TEST(RegisteredParamsTest, LinesOfTableRates) {
-    TriggerParams automatic;
-    automatic.Type = TriggerDigital;
-    automatic.Channel = 3;
-    automatic.ThresholdVolts = 2.0f;
-    const auto lines = RegisteredParamsTexts(1000, Block(8000, 1, 1, 1000), automatic);
+TEST(RegisteredParamsTest, AllLinesOfATableRate) {
+    // A digital trigger marked automatic shows dashes whatever else it holds.
+    const TriggerParams automatic{TriggerDigital, 3, EdgeAutomatic, 0, 2.0f};
     const std::array<std::string, 9> expected = {
         "Czas akwizycji: 998.00 ms",
         "Częstotliwość próbkowania: 1000 Hz",
@@ -32,91 +29,72 @@ TEST(RegisteredParamsTest, LinesOfTableRates) {
         "Próg: -",
         "Rozmiar pliku: 4378 bajtów",
     };
-    EXPECT_EQ(lines, expected);
+    EXPECT_EQ(RegisteredParamsTexts(1000, Block(8000, 1, 1, 1000), automatic), expected);
+}
 
-    auto fast = RegisteredParamsTexts(10, Block(84, 1, 3, 1000), automatic);
-    EXPECT_EQ(fast[LineRate], "Częstotliwość próbkowania: 95000 Hz");
-    EXPECT_EQ(fast[LineChannelRate], "Częstotliwość próbkowania na kanał: 31667 Hz");
-    EXPECT_EQ(fast[LineFileSize], "Rozmiar pliku: 498 bajtów");
-    // 45 000 Hz over 4 inputs is 11 250 exactly; over 8 it is 5 625; 85 000 / 8 = 10 625.
-    EXPECT_EQ(RegisteredParamsTexts(1, Block(178, 1, 8, 2), automatic)[LineChannelRate],
-              "Częstotliwość próbkowania na kanał: 5625 Hz");
-    // 4 500 Hz / 8 = 562.5: halves go up.
-    EXPECT_EQ(RegisteredParamsTexts(1, Block(1778, 1, 8, 2), automatic)[LineChannelRate],
-              "Częstotliwość próbkowania na kanał: 563 Hz");
-
-    auto slow = RegisteredParamsTexts(5, Block(160000, 500, 2, 4), automatic);
-    EXPECT_EQ(slow[LineRate], "Częstotliwość próbkowania: 1 / 10 Hz");
-    EXPECT_EQ(slow[LineChannelRate], "Częstotliwość próbkowania na kanał: 1 / 20 Hz");
-    // (4 - 2) x 160 000 / 8 000 000 x 500 = 20 s.
-    EXPECT_EQ(slow[LineDuration], "Czas akwizycji: 20.00 s");
-    EXPECT_EQ(RegisteredParamsTexts(5, Block(8000, 1, 1, 120'002), automatic)[LineDuration],
-              "Czas akwizycji: 2.00 min");
-    EXPECT_EQ(RegisteredParamsTexts(5, Block(8000, 1, 1, 1'002), automatic)[LineDuration],
-              "Czas akwizycji: 1.00 s");
-    EXPECT_EQ(RegisteredParamsTexts(5, Block(8000, 1, 1, 59'992), automatic)[LineDuration],
-              "Czas akwizycji: 59.99 s");
+TEST(RegisteredParamsTest, SingleLines) {
+    struct Case {
+        uint32_t Count;
+        AcquisitionParams Params;
+        std::size_t Line;
+        const char* Text;
+    };
+    const Case cases[] = {
+        {10, Block(84, 1, 3, 1000), LineChannelRate,
+         "Częstotliwość próbkowania na kanał: 31667 Hz"},
+        {10, Block(84, 1, 3, 1000), LineFileSize, "Rozmiar pliku: 498 bajtów"},
+        // 4 500 Hz / 8 = 562.5: halves go up.
+        {1, Block(1778, 1, 8, 2), LineChannelRate, "Częstotliwość próbkowania na kanał: 563 Hz"},
+        {5, Block(160000, 500, 2, 4), LineRate, "Częstotliwość próbkowania: 1 / 10 Hz"},
+        {5, Block(160000, 500, 2, 4), LineChannelRate,
+         "Częstotliwość próbkowania na kanał: 1 / 20 Hz"},
+        // (4 - 2) x 160 000 / 8 000 000 x 500 = 20 s.
+        {5, Block(160000, 500, 2, 4), LineDuration, "Czas akwizycji: 20.00 s"},
+        {5, Block(8000, 1, 1, 120'002), LineDuration, "Czas akwizycji: 2.00 min"},
+        {5, Block(8000, 1, 1, 1'002), LineDuration, "Czas akwizycji: 1.00 s"},
+        {5, Block(8000, 1, 1, 59'992), LineDuration, "Czas akwizycji: 59.99 s"},
+        // Sizes beyond 2 GB are counted, not wrapped.
+        {300'000'000, Block(84, 1, 8, 1000), LineFileSize, "Rozmiar pliku: 9600000378 bajtów"},
+        // A pair outside the table: the rates come from the pair itself, 8 MHz / 100 = 80 kHz.
+        {2, Block(100, 1, 3, 8002), LineDuration, "Czas akwizycji: 100.00 ms"},
+        {2, Block(100, 1, 3, 8002), LineRate, "Częstotliwość próbkowania: 80000 Hz"},
+        {2, Block(100, 1, 3, 8002), LineChannelRate,
+         "Częstotliwość próbkowania na kanał: 26667 Hz"},
+        // Below one hertz the period is shown: 8 MHz / (160 000 x 3 000) = 1 / 60 Hz.
+        {2, Block(160000, 3000, 2, 3), LineRate, "Częstotliwość próbkowania: 1 / 60 Hz"},
+        {2, Block(160000, 3000, 2, 3), LineChannelRate,
+         "Częstotliwość próbkowania na kanał: 1 / 120 Hz"},
+        {2, Block(160000, 3000, 2, 3), LineDuration, "Czas akwizycji: 1.00 min"},
+        // No clock, no inputs or fewer than two samples: nothing to divide by.
+        {2, Block(0, 1, 1, 1000), LineDuration, "Czas akwizycji: 0.00 ms"},
+        {2, Block(0, 1, 1, 1000), LineRate, "Częstotliwość próbkowania: -"},
+        {2, Block(8000, 0, 1, 1000), LineRate, "Częstotliwość próbkowania: -"},
+        {2, Block(8000, 0, 1, 1000), LineChannelRate, "Częstotliwość próbkowania na kanał: -"},
+        {7, Block(8000, 1, 0, 1000), LineChannelRate, "Częstotliwość próbkowania na kanał: -"},
+        {7, Block(8000, 1, 0, 1000), LineChannelCount, "Liczba aktywnych kanałów: 0"},
+        {7, Block(8000, 1, 0, 1000), LineFileSize, "Rozmiar pliku: 378 bajtów"},
+        {7, Block(160000, 500, -2, 1000), LineChannelRate, "Częstotliwość próbkowania na kanał: -"},
+        {7, Block(160000, 500, -2, 1000), LineFileSize, "Rozmiar pliku: -"},
+        {1, Block(8000, 1, 1, 0), LineDuration, "Czas akwizycji: 0.00 ms"},
+        {1, Block(8000, 1, 1, 1), LineDuration, "Czas akwizycji: 0.00 ms"},
+        {1, Block(8000, 1, 1, 2), LineDuration, "Czas akwizycji: 0.00 ms"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(RegisteredParamsTexts(c.Count, c.Params, TriggerParams{})[c.Line], c.Text);
+    }
 }
 
 TEST(RegisteredParamsTest, TriggerLines) {
-    TriggerParams digital;
-    digital.Type = TriggerDigital;
-    digital.Channel = 4;
-    digital.Edge = EdgeFalling;
-    digital.ThresholdVolts = 1.25f;
-    auto lines = RegisteredParamsTexts(1, Block(8000, 1, 1, 10), digital);
-    EXPECT_EQ(lines[LineTriggerType], "Wyzwalanie cyfrowe");
-    EXPECT_EQ(lines[LineTriggerChannel], "Kanał: 5");
-    EXPECT_EQ(lines[LineTriggerEdge], "Zbocze: opadające");
-    EXPECT_EQ(lines[LineTriggerThreshold], "Próg: 1.250 V");
-
-    TriggerParams analog;
-    analog.Type = TriggerAnalog;
-    analog.Channel = 0;
-    analog.Edge = EdgeRising;
-    analog.ThresholdVolts = -0.5f;
-    lines = RegisteredParamsTexts(1, Block(8000, 1, 1, 10), analog);
-    EXPECT_EQ(lines[LineTriggerType], "Wyzwalanie analogowe");
-    EXPECT_EQ(lines[LineTriggerChannel], "Kanał: 1");
-    EXPECT_EQ(lines[LineTriggerEdge], "Zbocze: narastające");
-    EXPECT_EQ(lines[LineTriggerThreshold], "Próg: -0.500 V");
-}
-
-TEST(RegisteredParamsTest, BlocksNoAcquisitionMakes) {
-    const TriggerParams automatic;
-    // A pair outside the table: the rates come from the pair itself, 8 MHz / 100 = 80 kHz.
-    auto lines = RegisteredParamsTexts(2, Block(100, 1, 3, 8002), automatic);
-    EXPECT_EQ(lines[LineDuration], "Czas akwizycji: 100.00 ms");
-    EXPECT_EQ(lines[LineRate], "Częstotliwość próbkowania: 80000 Hz");
-    EXPECT_EQ(lines[LineChannelRate], "Częstotliwość próbkowania na kanał: 26667 Hz");
-    // Below one hertz the period is shown: 8 MHz / (160 000 x 3 000) = 1 / 60 Hz.
-    lines = RegisteredParamsTexts(2, Block(160000, 3000, 2, 3), automatic);
-    EXPECT_EQ(lines[LineRate], "Częstotliwość próbkowania: 1 / 60 Hz");
-    EXPECT_EQ(lines[LineChannelRate], "Częstotliwość próbkowania na kanał: 1 / 120 Hz");
-    EXPECT_EQ(lines[LineDuration], "Czas akwizycji: 1.00 min");
-    for (const auto& block : {Block(0, 1, 1, 1000), Block(8000, 0, 1, 1000)}) {
-        lines = RegisteredParamsTexts(2, block, automatic);
-        EXPECT_EQ(lines[LineDuration], "Czas akwizycji: 0.00 ms");
-        EXPECT_EQ(lines[LineRate], "Częstotliwość próbkowania: -");
-        EXPECT_EQ(lines[LineChannelRate], "Częstotliwość próbkowania na kanał: -");
-    }
-
-    lines = RegisteredParamsTexts(7, Block(8000, 1, 0, 1000), automatic);
-    EXPECT_EQ(lines[LineChannelRate], "Częstotliwość próbkowania na kanał: -");
-    EXPECT_EQ(lines[LineChannelCount], "Liczba aktywnych kanałów: 0");
-    EXPECT_EQ(lines[LineFileSize], "Rozmiar pliku: 378 bajtów");
-    lines = RegisteredParamsTexts(7, Block(160000, 500, -2, 1000), automatic);
-    EXPECT_EQ(lines[LineChannelRate], "Częstotliwość próbkowania na kanał: -");
-    EXPECT_EQ(lines[LineChannelCount], "Liczba aktywnych kanałów: -2");
-    EXPECT_EQ(lines[LineFileSize], "Rozmiar pliku: -");
-
-    for (uint32_t total : {0u, 1u, 2u}) {
-        EXPECT_EQ(RegisteredParamsTexts(1, Block(8000, 1, 1, total), automatic)[LineDuration],
-                  "Czas akwizycji: 0.00 ms");
-    }
-    // Sizes beyond 2 GB are counted, not wrapped.
-    EXPECT_EQ(RegisteredParamsTexts(300'000'000, Block(84, 1, 8, 1000), automatic)[LineFileSize],
-              "Rozmiar pliku: 9600000378 bajtów");
+    const TriggerParams digital{TriggerDigital, 4, EdgeFalling, 0, 1.25f};
+    const TriggerParams analog{TriggerAnalog, 0, EdgeRising, 0, -0.5f};
+    const auto digitalLines = RegisteredParamsTexts(1, Block(8000, 1, 1, 10), digital);
+    const auto analogLines = RegisteredParamsTexts(1, Block(8000, 1, 1, 10), analog);
+    EXPECT_EQ(std::vector(digitalLines.begin() + LineTriggerType, digitalLines.end() - 1),
+              (std::vector<std::string>{"Wyzwalanie cyfrowe", "Kanał: 5", "Zbocze: opadające",
+                                        "Próg: 1.250 V"}));
+    EXPECT_EQ(std::vector(analogLines.begin() + LineTriggerType, analogLines.end() - 1),
+              (std::vector<std::string>{"Wyzwalanie analogowe", "Kanał: 1", "Zbocze: narastające",
+                                        "Próg: -0.500 V"}));
 }
 
 TEST(RegisteredParamsTest, DocumentUsesTheRegisteredBlock) {
@@ -125,12 +103,10 @@ TEST(RegisteredParamsTest, DocumentUsesTheRegisteredBlock) {
     doc.SampleCount = {5, 1000};
     doc.Params[0] = Block(84, 1, 8, 1);
     doc.Register(Block(8000, 1, 1, 1000), TriggerParams{});
-    const auto lines = RegisteredParamsTexts(doc);
-    EXPECT_EQ(lines[LineDuration], "Czas akwizycji: 998.00 ms");
-    EXPECT_EQ(lines[LineFileSize], "Rozmiar pliku: 4378 bajtów");
+    EXPECT_EQ(RegisteredParamsTexts(doc)[LineDuration], "Czas akwizycji: 998.00 ms");
+    EXPECT_EQ(RegisteredParamsTexts(doc)[LineFileSize], "Rozmiar pliku: 4378 bajtów");
     doc.CurrentSet = 0;
     EXPECT_EQ(RegisteredParamsTexts(doc)[LineFileSize], "Rozmiar pliku: 398 bajtów");
-    EXPECT_EQ(RegisteredParamsTexts(doc)[LineRate], "Częstotliwość próbkowania: 1000 Hz");
 }
 
 }  // namespace
