@@ -38,18 +38,8 @@ struct ExpectedLabel {
 TEST_F(PlotPicture, ScreenPictureOfAKnownDocument) {
     ASSERT_EQ(view.AxisColumnWidth, 66);
     ASSERT_EQ(view.AxisBandHeight, 22);
-    EXPECT_EQ(view.XStart, 0);
-    EXPECT_EQ(view.XEnd, 1000);
-    EXPECT_EQ(view.YMin[0], -110);
-    EXPECT_EQ(view.YMax[0], 220);
-    EXPECT_EQ(view.YMin[1], -220);
-    EXPECT_EQ(view.YMax[1], 440);
-
     const Picture p = view.BuildPicture(400, 300, FixedMeasure, true);
-    EXPECT_TRUE(p.FillBackground);
-    EXPECT_TRUE(p.HasPlot);
-    EXPECT_TRUE(p.FillPlot);
-    EXPECT_TRUE(p.RaisedEdge);
+    EXPECT_TRUE(p.FillBackground && p.HasPlot && p.FillPlot && p.RaisedEdge);
     EXPECT_TRUE(p.AxisLines.empty());
     EXPECT_EQ(p.Plot, (PictureRect{66, 22, 334, 278}));
     EXPECT_EQ(view.PlotRect, p.Plot);
@@ -96,32 +86,20 @@ TEST_F(PlotPicture, ScreenPictureOfAKnownDocument) {
 
     // x = MulDiv(t, 268, 1000) + 66; y = MulDiv(v - YMin, -256, range) + 278.
     ASSERT_EQ(p.Traces.size(), 2u);
-    EXPECT_EQ(p.Traces[0].Channel, 0);
     EXPECT_EQ(p.Traces[0].Color, 0xFFFFFFu);
-    EXPECT_EQ(p.Traces[0].Points, (std::vector<PicturePoint>{{66, 278},
-                                                             {66, 278},
-                                                             {133, 22},
-                                                             {133, 22},
-                                                             {200, 193},
-                                                             {200, 193},
-                                                             {267, 115},
-                                                             {267, 115},
-                                                             {334, 154},
-                                                             {334, 154}}));
+    // Each scan has a column of its own: two equal points.
+    auto columns = [](std::vector<int32_t> ys) {
+        const int32_t xs[] = {66, 133, 200, 267, 334};
+        std::vector<PicturePoint> points;
+        for (std::size_t k = 0; k < ys.size(); ++k) {
+            points.insert(points.end(), {{xs[k], ys[k]}, {xs[k], ys[k]}});
+        }
+        return points;
+    };
+    EXPECT_EQ(p.Traces[0].Points, columns({278, 22, 193, 115, 154}));
     EXPECT_EQ(p.Traces[1].Color, 0x808080u);
-    EXPECT_EQ(p.Traces[1].Points, (std::vector<PicturePoint>{{66, 278},
-                                                             {66, 278},
-                                                             {133, 22},
-                                                             {133, 22},
-                                                             {200, 193},
-                                                             {200, 193},
-                                                             {267, 150},
-                                                             {267, 150},
-                                                             {334, 65},
-                                                             {334, 65}}));
-    EXPECT_EQ(view.FirstVisible[0], 0);
+    EXPECT_EQ(p.Traces[1].Points, columns({278, 22, 193, 150, 65}));
     EXPECT_EQ(view.LastVisible[0], 4);
-    EXPECT_EQ(view.TraceMappings[1], ComputeTraceMapping(0, 1000, -220, 440, p.Plot));
     // Channels the set does not hold are never visited.
     EXPECT_EQ(view.FirstVisible[2], -1);
 
@@ -137,10 +115,7 @@ TEST_F(PlotPicture, PaperPictureUsesPrintPensAndBlackLabels) {
         return TextSize{static_cast<int32_t>(text.size()) * 10, 20};
     };
     const Picture p = view.BuildPicture(800, 600, printMeasure, false);
-    EXPECT_FALSE(p.OnScreen);
-    EXPECT_FALSE(p.FillBackground);
-    EXPECT_FALSE(p.FillPlot);
-    EXPECT_FALSE(p.RaisedEdge);
+    EXPECT_FALSE(p.OnScreen || p.FillBackground || p.FillPlot || p.RaisedEdge);
     const PictureRect plot{110, 40, 690, 560};
     EXPECT_EQ(p.Plot, plot);
     EXPECT_EQ(p.Clip, plot);
@@ -165,19 +140,15 @@ TEST_F(PlotPicture, SmallWindowOrNoMainWindow) {
     // 44 px high is twice the band: only grey.
     Picture p = view.BuildPicture(400, 44, FixedMeasure, true);
     EXPECT_TRUE(p.FillBackground);
-    EXPECT_FALSE(p.HasPlot);
-    EXPECT_TRUE(p.Labels.empty());
-    EXPECT_TRUE(p.Traces.empty());
-    p = view.BuildPicture(132, 300, FixedMeasure, true);
-    EXPECT_FALSE(p.HasPlot);
+    EXPECT_FALSE(p.HasPlot || !p.Labels.empty() || !p.Traces.empty());
+    EXPECT_FALSE(view.BuildPicture(132, 300, FixedMeasure, true).HasPlot);
     EXPECT_TRUE(view.BuildPicture(133, 45, FixedMeasure, true).HasPlot);
 
     PlotView orphan(doc, nullptr);
     orphan.SetAxisMetrics(FixedMeasure);
     orphan.OnUpdate(HintInitial);
     p = orphan.BuildPicture(400, 300, FixedMeasure, true);
-    EXPECT_FALSE(p.FillBackground);
-    EXPECT_FALSE(p.HasPlot);
+    EXPECT_FALSE(p.FillBackground || p.HasPlot);
     // On paper it still prints, with values in stored units.
     p = orphan.BuildPicture(400, 300, FixedMeasure, false);
     ASSERT_TRUE(p.HasPlot);
@@ -188,7 +159,6 @@ TEST_F(PlotPicture, SmallWindowOrNoMainWindow) {
 TEST_F(PlotPicture, OneSampleSetShowsOneColumnAtTheLeftEdge) {
     testing::FillSet(doc, {500}, {{120}});
     view.OnUpdate(HintInitial);
-    EXPECT_EQ(view.XStart, 500);
     EXPECT_EQ(view.XEnd, 500);
     // Flat: the previous width (1000) is kept around the value.
     EXPECT_EQ(view.YMin[0], -380);
@@ -198,8 +168,6 @@ TEST_F(PlotPicture, OneSampleSetShowsOneColumnAtTheLeftEdge) {
     // Inside the clip (68 ..) rather than at MulDiv's -1 just outside the plot.
     const int32_t y = 278 - 128;  // 500 of 1000 above the bottom of 256 px
     EXPECT_EQ(p.Traces[0].Points, (std::vector<PicturePoint>{{68, y}, {68, y}}));
-    EXPECT_EQ(view.FirstVisible[0], 0);
-    EXPECT_EQ(view.LastVisible[0], 0);
     // The time axis has only its unit.
     EXPECT_EQ(p.Labels[0].Text, " [ms] ");
 
@@ -224,7 +192,6 @@ TEST_F(PlotPicture, TimeAxisReadsTheRegisteredParameters) {
     doc.CurrentSet = 1;
     testing::FillSet(doc, {0, 250, 500, 750, 1000}, {{1, 2, 3, 4, 5}});
     view.OnUpdate(HintNewShot);
-    EXPECT_EQ(view.LinkedSet(), 1u);
     p = view.BuildPicture(400, 300, FixedMeasure, true);
     EXPECT_EQ(p.Labels[0].Text, " 0.14 ");
     EXPECT_EQ(p.Labels[6].Text, " [ms] ");
