@@ -206,24 +206,5 @@ TEST(ZoomHistory, TwentyEntriesWalkedBothWays) {
     EXPECT_EQ(got.XStart, 99);
 }
 
-TEST(PlotViewScales, HistoryRestoresTheWholeScaleState) {
-    CZefraKrgDoc doc;
-    SettingsRecord settings;
-    FillSet(doc, Ramp(10, 10), {Ramp(10)});
-    PlotView view(doc, &settings);
-    view.OnUpdate(HintInitial);
-    view.YMin[4] = -3;
-    view.XStart = -2000;
-    view.FixXZero();  // recorded: 0 .. 2090, YMin[4] = -3
-    view.XEnd = 1;
-    view.YMin[4] = 8;
-    EXPECT_EQ(view.LeftDoubleClick().Action, ViewAction::RenderAndRedraw);
-    EXPECT_EQ(view.XEnd, 90);
-    EXPECT_EQ(view.YMin[4], -500);
-    view.RightDoubleClick();
-    EXPECT_EQ(view.XEnd, 2090);
-    EXPECT_EQ(view.YMin[4], -3);
-}
-
 }  // namespace
 }  // namespace kresograf

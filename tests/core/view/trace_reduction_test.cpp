@@ -197,52 +197,6 @@ TEST(TraceReductionTest, RandomWindowsMatchThePlainReduction) {
     }
 }
 
-// Mappings with any field values, not only those a plot produces: origins and times near the
-// ends of 32 bits, large shifts, narrow and wide spans.
-TEST(TraceReductionTest, ArbitraryMappingsMatchThePlainReduction) {
-    std::mt19937_64 rng(99);
-    auto uniform = [&](int64_t lo, int64_t hi) {
-        return static_cast<int32_t>(std::uniform_int_distribution<int64_t>(lo, hi)(rng));
-    };
-    auto pickOrigin = [&]() {
-        const int64_t lo[] = {-100, kMax32 - 40000, kMin32, kMin32};
-        const int64_t hi[] = {2000, kMax32, kMin32 + 40000, kMax32};
-        const auto i = rng() % 4;
-        return uniform(lo[i], hi[i]);
-    };
-    for (int round = 0; round < 400; ++round) {
-        Trace tr;
-        const int32_t n = uniform(1, 30000);
-        tr.Time.resize(n);
-        tr.Values.resize(n);
-        const bool wide = round % 3 == 0;
-        int64_t t = wide ? uniform(kMin32, 0) : uniform(-50000, 50000);
-        for (int32_t k = 0; k < n; ++k) {
-            tr.Time[k] = static_cast<int32_t>(t);
-            t = std::min<int64_t>(kMax32, t + (wide ? uniform(0, 300000) : uniform(0, 7)));
-            tr.Values[k] = uniform(kMin32, kMax32);
-        }
-        tr.Summarise();
-        TraceMapping m;
-        m.XSpan = rng() % 10 == 0 ? uniform(-3, 0) : uniform(1, 32767);
-        m.PixelWidth = rng() % 10 == 0 ? uniform(-3, 0) : uniform(1, 70000);
-        m.OriginX = pickOrigin();
-        m.Shift = uniform(0, 20);
-        m.XStart = wide ? uniform(kMin32, kMax32) : uniform(-60000, 60000);
-        m.YSpan = uniform(0, 32767);
-        m.PixelHeight = uniform(-1100, 0);
-        m.OriginY = pickOrigin();
-        m.YBase = uniform(kMin32, kMax32);
-        ExpectSame(tr, 0, n - 1, m);
-        const int32_t a = uniform(0, n - 1);
-        const int32_t b = uniform(0, n - 1);
-        ExpectSame(tr, std::min(a, b), std::max(a, b), m);
-        if (HasFailure()) {
-            FAIL() << "round " << round;
-        }
-    }
-}
-
 TEST(TraceReductionTest, SaturatedEndsOfTheMappingShareTheOutermostColumn) {
     // One pixel per time unit, with the multiply-divide saturating over the last thousand
     // scans at either end of the time range: those scans share the outermost column.
