@@ -23,13 +23,11 @@ inline void FillSet(CZefraKrgDoc& doc, const std::vector<int32_t>& times,
     if (doc.SetCapacity(set) < n) {
         doc.ResizeSet(set, n);
     }
-    for (uint32_t k = 0; k < n; ++k) {
-        doc.ScanTime[set][k] = times[k];
-    }
     for (int c = 0; c < 8; ++c) {
         const bool present = c < static_cast<int>(values.size()) && !values[c].empty();
         doc.ChannelPresent[set][c] = present ? 1 : 0;
         for (uint32_t k = 0; k < n; ++k) {
+            doc.ScanTime[set][k] = times[k];
             doc.Samples[set][c][k] = present ? values[c][k] : 0;
         }
     }
