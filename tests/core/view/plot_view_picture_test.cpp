@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "acquisition/frame_link.h"
 #include "view/plot_view.h"
 #include "view_fixture.h"
@@ -29,12 +31,6 @@ class PlotPicture : public ::testing::Test {
     PlotView view{doc, &settings};
 };
 
-struct ExpectedLabel {
-    const char* Text;
-    int32_t X;
-    int32_t Y;
-};
-
 TEST_F(PlotPicture, ScreenPictureOfAKnownDocument) {
     ASSERT_EQ(view.AxisColumnWidth, 66);
     ASSERT_EQ(view.AxisBandHeight, 22);
@@ -49,7 +45,7 @@ TEST_F(PlotPicture, ScreenPictureOfAKnownDocument) {
     // trunc(268 x t / 1000 + 66), baseline 300 - 11.
     // Left values: 2 x 11 px per label, n = trunc(256 / 22 + 1) = 12, step = 330 / 11 = 30;
     // rows trunc(278 - 256 x (t + 110) / 330). Right: step 660 / 11 = 60, from -180 upwards.
-    const std::vector<ExpectedLabel> expected = {
+    const std::vector<std::tuple<const char*, int32_t, int32_t>> expected = {
         {" 250.00 ", 133, 289}, {" 500.00 ", 200, 289}, {" 750.00 ", 267, 289},
         {" [ms] ", 400, 289},   {" 0.000 ", 66, 192},   {" -0.300 ", 66, 215},
         {" -0.600 ", 66, 239},  {" -0.900 ", 66, 262},  {" 0.300 ", 66, 169},
@@ -63,11 +59,11 @@ TEST_F(PlotPicture, ScreenPictureOfAKnownDocument) {
     };
     ASSERT_EQ(p.Labels.size(), expected.size());
     for (std::size_t i = 0; i < expected.size(); ++i) {
-        EXPECT_EQ(p.Labels[i].Text, expected[i].Text) << i;
-        EXPECT_EQ(p.Labels[i].Anchor, (PicturePoint{expected[i].X, expected[i].Y})) << i;
-        const bool time = i < 3;
-        EXPECT_EQ(p.Labels[i].Align, time ? LabelAlign::BaselineCentre : LabelAlign::BaselineRight)
-            << i;
+        const auto& [text, x, y] = expected[i];
+        EXPECT_EQ(p.Labels[i].Text, text) << i;
+        EXPECT_EQ(p.Labels[i].Anchor, (PicturePoint{x, y})) << i;
+        EXPECT_EQ(p.Labels[i].Align,
+                  i < 3 ? LabelAlign::BaselineCentre : LabelAlign::BaselineRight);
         const uint32_t colour = i < 4 ? 0u : i < 16 ? 0xFFFFFFu : 0x808080u;
         EXPECT_EQ(p.Labels[i].Color, colour) << i;
     }
@@ -147,8 +143,7 @@ TEST_F(PlotPicture, SmallWindowOrNoMainWindow) {
     PlotView orphan(doc, nullptr);
     orphan.SetAxisMetrics(FixedMeasure);
     orphan.OnUpdate(HintInitial);
-    p = orphan.BuildPicture(400, 300, FixedMeasure, true);
-    EXPECT_FALSE(p.FillBackground || p.HasPlot);
+    EXPECT_FALSE(orphan.BuildPicture(400, 300, FixedMeasure, true).HasPlot);
     // On paper it still prints, with values in stored units.
     p = orphan.BuildPicture(400, 300, FixedMeasure, false);
     ASSERT_TRUE(p.HasPlot);
