@@ -198,32 +198,26 @@ TEST(TraceReductionTest, RandomWindowsMatchThePlainReduction) {
 }
 
 TEST(TraceReductionTest, SaturatedEndsOfTheMappingShareTheOutermostColumn) {
-    // One pixel per time unit, with the multiply-divide saturating over the last thousand
-    // scans at either end of the time range: those scans share the outermost column.
-    Trace tr;
-    for (int32_t k = 0; k <= 5000; ++k) {
-        tr.Time.push_back(kMax32 - 5000 + k);
-        tr.Values.push_back(k % 11);
+    // One pixel per time unit, the multiply-divide saturating over the last thousand scans at
+    // either end of the time range: those scans share the outermost column.
+    for (const bool top : {true, false}) {
+        Trace tr;
+        for (int32_t k = 0; k <= 5000; ++k) {
+            tr.Time.push_back(top ? kMax32 - 5000 + k : kMin32 + k);
+            tr.Values.push_back(k % 11);
+        }
+        tr.Summarise();
+        TraceMapping m;
+        m.XSpan = m.PixelWidth = 1;
+        m.XStart = top ? -1000 : 1000;
+        m.OriginX = top ? kMin32 + 100 : kMax32 - 100;
+        m.YSpan = 10;
+        m.PixelHeight = -100;
+        const auto points = ExpectSame(tr, 0, 5000, m);
+        ASSERT_EQ(points.size(), 2u * 4001);
+        EXPECT_EQ(top ? points.back() : points.front(),
+                  top ? (PicturePoint{99, 0}) : (PicturePoint{-101, -100}));
     }
-    tr.Summarise();
-    TraceMapping m;
-    m.XSpan = 1;
-    m.PixelWidth = 1;
-    m.XStart = -1000;
-    m.OriginX = kMin32 + 100;
-    m.YSpan = 10;
-    m.PixelHeight = -100;
-    auto points = ExpectSame(tr, 0, 5000, m);
-    ASSERT_EQ(points.size(), 2u * 4001);
-    EXPECT_EQ(points.back(), (PicturePoint{99, 0}));
-    for (int32_t k = 0; k <= 5000; ++k) {
-        tr.Time[k] = kMin32 + k;
-    }
-    m.XStart = 1000;
-    m.OriginX = kMax32 - 100;
-    points = ExpectSame(tr, 0, 5000, m);
-    ASSERT_EQ(points.size(), 2u * 4001);
-    EXPECT_EQ(points.front(), (PicturePoint{-101, -100}));
 }
 
 }  // namespace
