@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "acquisition/frame_link.h"
 #include "view/plot_view.h"
 #include "view_fixture.h"
@@ -37,11 +39,7 @@ TEST(PlotMarkers, PlacementNeverPicksTheFirstSample) {
 TEST(PlotMarkers, WindowBeforeTheFirstSamplePlacesNothing) {
     CZefraKrgDoc doc;
     SettingsRecord settings;
-    std::vector<int32_t> times = testing::Ramp(100, 10);
-    for (auto& t : times) {
-        t += 1000;
-    }
-    testing::FillSet(doc, times, {testing::Ramp(100)});
+    testing::FillSet(doc, testing::Ramp(100, 10, 1000), {testing::Ramp(100)});
     PlotView view(doc, &settings);
     view.SetAxisMetrics(FixedMeasure);
     view.OnUpdate(HintInitial);
@@ -112,16 +110,13 @@ TEST(PlotMarkers, OverlaysAreClippedToThePlot) {
     EXPECT_TRUE(view.MarkerOverlays().empty());
 }
 
-TEST(PlotMarkers, SpritePattern) {
+TEST(PlotMarkers, SpriteIsABorderWithGapsAndACrossWithAHole) {
     const MarkerSpritePattern p = MarkerSprite();
-    int drawn = 0;
+    long drawn = 0;
     for (const auto& row : p) {
-        for (bool pixel : row) {
-            drawn += pixel ? 1 : 0;
-        }
+        drawn += std::count(row.begin(), row.end(), true);
     }
-    // Border 64 - 4 gaps, cross 29 - the centre.
-    EXPECT_EQ(drawn, 60 + 28);
+    EXPECT_EQ(drawn, 60 + 28);  // border 64 - 4 gaps, cross 29 - the centre
     EXPECT_TRUE(p[0][0] && p[16][16] && p[8][1] && p[15][8]);
     EXPECT_FALSE(p[8][8] || p[0][8] || p[16][8] || p[8][0] || p[8][16] || p[1][1]);
 }

@@ -43,10 +43,10 @@ inline void RegisterTiming(CZefraKrgDoc& doc, uint32_t divisor, uint32_t prescal
     doc.Register(params, TriggerParams{});
 }
 
-inline std::vector<int32_t> Ramp(int32_t n, int32_t step = 1) {
-    std::vector<int32_t> v(static_cast<std::size_t>(n));
+inline std::vector<int32_t> Ramp(int32_t n, int32_t step = 1, int32_t start = 0) {
+    std::vector<int32_t> v;
     for (int32_t k = 0; k < n; ++k) {
-        v[static_cast<std::size_t>(k)] = k * step;
+        v.push_back(start + k * step);
     }
     return v;
 }
