@@ -95,9 +95,7 @@ TEST_F(PlotPicture, ScreenPictureOfAKnownDocument) {
     EXPECT_EQ(p.Traces[0].Points, columns({278, 22, 193, 115, 154}));
     EXPECT_EQ(p.Traces[1].Color, 0x808080u);
     EXPECT_EQ(p.Traces[1].Points, columns({278, 22, 193, 150, 65}));
-    EXPECT_EQ(view.LastVisible[0], 4);
-    // Channels the set does not hold are never visited.
-    EXPECT_EQ(view.FirstVisible[2], -1);
+    EXPECT_EQ(view.FirstVisible[2], -1);  // not in the set: never visited
 
     view.ToggleGrid();
     EXPECT_TRUE(view.BuildPicture(400, 300, FixedMeasure, true).Grid.empty());
@@ -181,15 +179,12 @@ TEST_F(PlotPicture, TimeAxisReadsTheRegisteredParameters) {
     testing::RegisterTiming(doc, 8, 1);  // 0.001 ms per unit
     EXPECT_FLOAT_EQ(view.TimeStep(), 0.001f);
     // " 1.00 " is 36 px: n = 8, step ceil(1000 / 7, 2) = 142.86 units = 0.14 ms.
-    Picture p = view.BuildPicture(400, 300, FixedMeasure, true);
-    EXPECT_EQ(p.Labels[0].Text, " 0.14 ");
-    EXPECT_EQ(p.Labels[6].Text, " [ms] ");
+    EXPECT_EQ(view.BuildPicture(400, 300, FixedMeasure, true).Labels[0].Text, " 0.14 ");
+    // Another set shown: the registered block still gives the timing.
     doc.CurrentSet = 1;
     testing::FillSet(doc, {0, 250, 500, 750, 1000}, {{1, 2, 3, 4, 5}});
     view.OnUpdate(HintNewShot);
-    p = view.BuildPicture(400, 300, FixedMeasure, true);
-    EXPECT_EQ(p.Labels[0].Text, " 0.14 ");
-    EXPECT_EQ(p.Labels[6].Text, " [ms] ");
+    EXPECT_EQ(view.BuildPicture(400, 300, FixedMeasure, true).Labels[0].Text, " 0.14 ");
 }
 
 }  // namespace
