@@ -23,13 +23,11 @@ inline void FillSet(CZefraKrgDoc& doc, const std::vector<int32_t>& times,
     if (doc.SetCapacity(set) < n) {
         doc.ResizeSet(set, n);
     }
-    for (uint32_t k = 0; k < n; ++k) {
-        doc.ScanTime[set][k] = times[k];
-    }
     for (int c = 0; c < 8; ++c) {
         const bool present = c < static_cast<int>(values.size()) && !values[c].empty();
         doc.ChannelPresent[set][c] = present ? 1 : 0;
         for (uint32_t k = 0; k < n; ++k) {
+            doc.ScanTime[set][k] = times[k];
             doc.Samples[set][c][k] = present ? values[c][k] : 0;
         }
     }
@@ -45,10 +43,10 @@ inline void RegisterTiming(CZefraKrgDoc& doc, uint32_t divisor, uint32_t prescal
     doc.Register(params, TriggerParams{});
 }
 
-inline std::vector<int32_t> Ramp(int32_t n, int32_t step = 1) {
-    std::vector<int32_t> v(static_cast<std::size_t>(n));
+inline std::vector<int32_t> Ramp(int32_t n, int32_t step = 1, int32_t start = 0) {
+    std::vector<int32_t> v;
     for (int32_t k = 0; k < n; ++k) {
-        v[static_cast<std::size_t>(k)] = k * step;
+        v.push_back(start + k * step);
     }
     return v;
 }
