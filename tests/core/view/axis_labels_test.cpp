@@ -17,7 +17,9 @@ TEST(AxisLabels, NumbersUseTheDecimalPointWhateverTheLocale) {
     // A Polish locale writes a comma in printf; the labels must not follow it.
     const char* previous = std::setlocale(LC_ALL, nullptr);
     const std::string saved = previous != nullptr ? previous : "C";
-    std::setlocale(LC_ALL, "pl_PL.UTF-8");
+    if (std::setlocale(LC_ALL, "pl_PL.UTF-8") == nullptr) {
+        GTEST_SKIP() << "pl_PL.UTF-8 is not installed";
+    }
     EXPECT_EQ(AxisLabel(1234.5678, 2), " 1234.57 ");
     EXPECT_EQ(AxisLabel(2.0005, 3), " 2.001 ");  // 2.0005 is just above, as the binary value is
     std::setlocale(LC_ALL, saved.c_str());
