@@ -3,10 +3,8 @@
 #include <QMdiSubWindow>
 #include <QThread>
 
-#include "document/kgd_file.h"
 #include "gui_fixture.h"
 #include "shell/command_table.h"
-#include "view/picture_painter.h"
 #include "view/plot_render.h"
 #include "view/zefra_krg_view.h"
 
@@ -58,7 +56,6 @@ TEST_F(GuiTest, OscilloscopeShotsReachThePictureStopSaveAndReopenIdentical) {
 
     const SettingsRecord& settings = frame_->Settings();
     const QImage picture = view->BackBuffer();
-    ASSERT_EQ(picture.size(), view->size());
     const QRect inside = ToQRect(view->Plot().PlotRect).adjusted(2, 2, -2, -2);
     // Grey margins, a black plot, the active input's trace and a dotted grid.
     const QRgb grey = qRgb(192, 192, 192);
@@ -206,17 +203,6 @@ TEST_F(GuiTest, DestroyingTheWindowWhileShotsRunNeverHangs) {
     // hangs here until the test runner's time-out.
     QThread::msleep(50);
     frame_.reset();
-}
-
-TEST_F(GuiTest, AcquisitionProgressShowsInTheStatusBar) {
-    GuiDocument* document = frame_->NewDocument();
-    // About two seconds of recording: long enough to be seen in progress.
-    SetFastParams(*document->Doc, {0}, 190'000);
-    frame_->RunCommand(ID_REC_START);
-    EXPECT_TRUE(WaitFor([&] { return frame_->IdleText() == "Akwizycja i transmisja w toku"; }));
-    frame_->RunCommand(ID_REC_START);
-    ASSERT_TRUE(WaitIdle());
-    EXPECT_EQ(frame_->IdleText(), "Aby uzyskać pomoc wciśnj F1");
 }
 
 }  // namespace

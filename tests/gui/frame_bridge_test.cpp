@@ -6,7 +6,6 @@
 #include <atomic>
 #include <chrono>
 #include <future>
-#include <thread>
 
 #include "shell/frame_bridge.h"
 
