@@ -25,12 +25,6 @@ TEST_F(GuiTest, ScaleCommandsChangeThePicture) {
     frame_->Action(ID_GRID)->trigger();
     EXPECT_EQ(view->BackBuffer(), before);
 
-    // Linking changes the state but not the picture.
-    const int renders = view->RenderCount();
-    frame_->RunCommand(ID_LINK_SCALES);
-    EXPECT_TRUE(frame_->Action(ID_LINK_SCALES)->isChecked());
-    EXPECT_EQ(view->RenderCount(), renders);
-
     // Zero of Y centres the active channel's range on zero: the picture moves.
     PlotView& plot = view->Plot();
     plot.YMin[0] = 1000;
