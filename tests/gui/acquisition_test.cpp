@@ -2,42 +2,23 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QThread>
-#include <chrono>
 
-#include "document/kgd_file.h"
 #include "gui_fixture.h"
 #include "shell/command_table.h"
-#include "view/picture_painter.h"
 #include "view/plot_render.h"
 #include "view/zefra_krg_view.h"
 
 namespace kresograf {
 namespace {
 
-constexpr QRgb Grey = qRgb(192, 192, 192);
-constexpr QRgb Black = qRgb(0, 0, 0);
-
-QRgb Rgb(uint32_t ref) {
-    return ColorFromRef(ref).rgb();
-}
-
-// Inside the plot, clear of its raised edge.
-QRect PlotInside(CZefraKrgView& view) {
-    return ToQRect(view.Plot().PlotRect).adjusted(2, 2, -2, -2);
-}
-
-// A grid line drawn dotted: along some column of the plot the grid colour and black alternate,
-// and neither fills the column alone.
+// A dotted grid line: some column of the plot where the grid colour often alternates with
+// other pixels without filling the column.
 bool HasDottedGridColumn(const QImage& image, const QRect& inside, QRgb grid) {
     for (int x = inside.left(); x <= inside.right(); ++x) {
-        int gridPixels = 0;
+        const int gridPixels = CountColor(image, QRect(x, inside.top(), 1, inside.height()), grid);
         int changes = 0;
-        QRgb previous = image.pixel(x, inside.top()) & 0xFFFFFF;
-        for (int y = inside.top(); y <= inside.bottom(); ++y) {
-            const QRgb pixel = image.pixel(x, y) & 0xFFFFFF;
-            gridPixels += pixel == (grid & 0xFFFFFF) ? 1 : 0;
-            changes += pixel != previous ? 1 : 0;
-            previous = pixel;
+        for (int y = inside.top() + 1; y <= inside.bottom(); ++y) {
+            changes += image.pixel(x, y) != image.pixel(x, y - 1) ? 1 : 0;
         }
         if (gridPixels > inside.height() / 5 && gridPixels < inside.height() * 3 / 4 &&
             changes > inside.height() / 3) {
@@ -49,7 +30,6 @@ bool HasDottedGridColumn(const QImage& image, const QRect& inside, QRgb grid) {
 
 TEST_F(GuiTest, OscilloscopeShotsReachThePictureStopSaveAndReopenIdentical) {
     GuiDocument* document = frame_->NewDocument();
-    ASSERT_NE(document, nullptr);
     CZefraKrgDoc& doc = *document->Doc;
     CZefraKrgView* view = frame_->ActiveView();
     ASSERT_NE(view, nullptr);
@@ -58,11 +38,6 @@ TEST_F(GuiTest, OscilloscopeShotsReachThePictureStopSaveAndReopenIdentical) {
 
     frame_->Action(ID_OSC_START)->trigger();
     EXPECT_EQ(frame_->Settings().AcquiringDocId.load(), doc.DocId);
-    frame_->UpdateCommandStates();
-    EXPECT_TRUE(frame_->Action(ID_OSC_START)->isChecked());
-    EXPECT_FALSE(frame_->Action(ID_REC_START)->isEnabled());
-    EXPECT_FALSE(frame_->Action(ID_FILE_SAVE)->isEnabled());
-
     const int rendersBefore = view->RenderCount();
     ASSERT_TRUE(WaitFor([&] { return doc.SampleCount[doc.CurrentSet.load()] == 1000; }));
     ASSERT_TRUE(WaitFor([&] { return view->RenderCount() >= rendersBefore + 3; }));
@@ -75,24 +50,18 @@ TEST_F(GuiTest, OscilloscopeShotsReachThePictureStopSaveAndReopenIdentical) {
     frame_->Action(ID_OSC_START)->trigger();
     ASSERT_TRUE(WaitIdle());
     EXPECT_TRUE(doc.Modified.load());
-    frame_->UpdateCommandStates();
-    EXPECT_FALSE(frame_->Action(ID_OSC_START)->isChecked());
-    EXPECT_TRUE(frame_->Action(ID_OSC_START)->isEnabled());
-    EXPECT_TRUE(frame_->Action(ID_FILE_SAVE)->isEnabled());
 
     // The signals drift between shots; fit the last one so that both traces are surely inside.
-    const int rendersBeforeFit = view->RenderCount();
     frame_->RunCommand(ID_AUTOSCALE);
-    EXPECT_EQ(view->RenderCount(), rendersBeforeFit + 1);
 
     const SettingsRecord& settings = frame_->Settings();
     const QImage picture = view->BackBuffer();
-    ASSERT_EQ(picture.size(), view->size());
-    const QRect inside = PlotInside(*view);
+    const QRect inside = ToQRect(view->Plot().PlotRect).adjusted(2, 2, -2, -2);
     // Grey margins, a black plot, the active input's trace and a dotted grid.
-    EXPECT_EQ(picture.pixel(1, 1) & 0xFFFFFF, Grey & 0xFFFFFF);
-    EXPECT_EQ(picture.pixel(picture.width() - 2, picture.height() - 2) & 0xFFFFFF, Grey & 0xFFFFFF);
-    EXPECT_GT(CountColor(picture, inside, Black), inside.width() * inside.height() / 2);
+    const QRgb grey = qRgb(192, 192, 192);
+    EXPECT_EQ(picture.pixel(1, 1) & 0xFFFFFF, grey & 0xFFFFFF);
+    EXPECT_EQ(picture.pixel(picture.width() - 2, picture.height() - 2) & 0xFFFFFF, grey & 0xFFFFFF);
+    EXPECT_GT(CountColor(picture, inside, qRgb(0, 0, 0)), inside.width() * inside.height() / 2);
     EXPECT_GT(CountColor(picture, inside, Rgb(settings.ChannelColors[0])), inside.width() / 2);
     EXPECT_GT(CountColor(picture, inside, Rgb(settings.ChannelColors[2])), 0);
     EXPECT_TRUE(HasDottedGridColumn(picture, inside, Rgb(settings.GridColor)));
@@ -107,25 +76,24 @@ TEST_F(GuiTest, OscilloscopeShotsReachThePictureStopSaveAndReopenIdentical) {
     ASSERT_TRUE(prompts_.Messages.empty());
     EXPECT_FALSE(doc.Modified.load());
     EXPECT_EQ(document->Title, "shot.kgd");
-    const uint32_t set = doc.CurrentSet.load();
-    const std::vector<int32_t> samples0(doc.Samples[set][0].Data(),
-                                        doc.Samples[set][0].Data() + 1000);
-    const std::vector<int32_t> samples2(doc.Samples[set][2].Data(),
-                                        doc.Samples[set][2].Data() + 1000);
+    auto samples = [](CZefraKrgDoc& d, int input) {
+        const int32_t* data = d.Samples[d.CurrentSet.load()][input].Data();
+        return std::vector<int32_t>(data, data + d.SampleCount[d.CurrentSet.load()]);
+    };
+    const std::vector<int32_t> samples0 = samples(doc, 0);
+    const std::vector<int32_t> samples2 = samples(doc, 2);
+    ASSERT_EQ(samples0.size(), 1000u);
     const QImage fresh = RenderDocumentImage(doc, settings, QSize(640, 400));
 
-    QMdiSubWindow* window = frame_->MdiArea()->activeSubWindow();
-    ASSERT_TRUE(window->close());
+    ASSERT_TRUE(frame_->MdiArea()->activeSubWindow()->close());
     ASSERT_TRUE(WaitFor([&] { return frame_->Documents().empty(); }));
     EXPECT_TRUE(prompts_.SaveQuestions.isEmpty());
 
     GuiDocument* reopened = frame_->OpenDocumentFile(path);
     ASSERT_NE(reopened, nullptr);
     CZefraKrgDoc& again = *reopened->Doc;
-    const uint32_t againSet = again.CurrentSet.load();
-    ASSERT_EQ(again.SampleCount[againSet], 1000u);
-    EXPECT_TRUE(std::equal(samples0.begin(), samples0.end(), again.Samples[againSet][0].Data()));
-    EXPECT_TRUE(std::equal(samples2.begin(), samples2.end(), again.Samples[againSet][2].Data()));
+    EXPECT_EQ(samples(again, 0), samples0);
+    EXPECT_EQ(samples(again, 2), samples2);
     EXPECT_EQ(RenderDocumentImage(again, settings, QSize(640, 400)), fresh);
     EXPECT_FALSE(again.Modified.load());
     EXPECT_EQ(frame_->Recent().Files().value(0), QFileInfo(path).canonicalFilePath());
@@ -150,15 +118,12 @@ TEST_F(GuiTest, DocumentsRefuseToCloseWhileAcquiringAndOthersCannotStart) {
     EXPECT_TRUE(frame_->Action(ID_OSC_START)->isChecked());
     EXPECT_FALSE(frame_->Action(ID_REC_START)->isEnabled());
     EXPECT_FALSE(frame_->Action(ID_FILE_SAVE)->isEnabled());
-    EXPECT_FALSE(frame_->Action(ID_FILE_SAVE_AS)->isEnabled());
-    EXPECT_FALSE(frame_->Action(ID_REGISTERED_PARAMS)->isEnabled());
 
     // The other document: no start of either mode, but its file commands work.
     frame_->MdiArea()->setActiveSubWindow(secondWindow);
     EXPECT_EQ(frame_->Settings().ShownParamsDocId.load(), second->Doc->DocId);
     frame_->UpdateCommandStates();
     EXPECT_FALSE(frame_->Action(ID_OSC_START)->isEnabled());
-    EXPECT_FALSE(frame_->Action(ID_OSC_START)->isChecked());
     EXPECT_FALSE(frame_->Action(ID_REC_START)->isEnabled());
     EXPECT_TRUE(frame_->Action(ID_FILE_SAVE)->isEnabled());
     frame_->RunCommand(ID_OSC_START);
@@ -169,12 +134,8 @@ TEST_F(GuiTest, DocumentsRefuseToCloseWhileAcquiringAndOthersCannotStart) {
     const UserMessage refusal{"UWAGA", "Nie można zamknąć dokumentu - trwa akwizycja",
                               MessageIcon::Exclamation};
     EXPECT_FALSE(firstWindow->close());
-    ASSERT_EQ(prompts_.Messages.size(), 1u);
-    EXPECT_EQ(prompts_.Messages[0], refusal);
     EXPECT_FALSE(frame_->close());
-    ASSERT_EQ(prompts_.Messages.size(), 2u);
-    EXPECT_EQ(prompts_.Messages[1], refusal);
-    EXPECT_TRUE(frame_->isVisible());
+    EXPECT_EQ(prompts_.Messages, (std::vector<UserMessage>{refusal, refusal}));
     EXPECT_EQ(frame_->Documents().size(), 2u);
 
     // Another document closes meanwhile (it is new and unchanged: no question).
@@ -186,12 +147,8 @@ TEST_F(GuiTest, DocumentsRefuseToCloseWhileAcquiringAndOthersCannotStart) {
     frame_->RunCommand(ID_OSC_START);
     ASSERT_TRUE(WaitIdle());
     // Now it may close; the shots made it modified, so the user is asked.
-    prompts_.NextSaveAnswer = FramePrompts::SaveAnswer::Cancel;
-    EXPECT_FALSE(firstWindow->close());
-    EXPECT_EQ(prompts_.SaveQuestions, QStringList{first->Title});
-    prompts_.NextSaveAnswer = FramePrompts::SaveAnswer::Discard;
     EXPECT_TRUE(frame_->close());
-    EXPECT_EQ(prompts_.Messages.size(), 2u);
+    EXPECT_EQ(prompts_.SaveQuestions, QStringList{first->Title});
 }
 
 TEST_F(GuiTest, RecordingEndsWithTheRegisteredParametersOnTheUiThread) {
@@ -203,9 +160,6 @@ TEST_F(GuiTest, RecordingEndsWithTheRegisteredParametersOnTheUiThread) {
     SetFastParams(doc, {0, 1, 2}, 3000);
 
     frame_->RunCommand(ID_REC_START);
-    frame_->UpdateCommandStates();
-    EXPECT_TRUE(frame_->Action(ID_REC_START)->isChecked());
-    EXPECT_FALSE(frame_->Action(ID_OSC_START)->isEnabled());
     ASSERT_TRUE(WaitFor([&] { return !prompts_.Registered.empty(); }));
     ASSERT_TRUE(WaitIdle());
 
@@ -215,8 +169,6 @@ TEST_F(GuiTest, RecordingEndsWithTheRegisteredParametersOnTheUiThread) {
     // The worker still held the acquisition while the dialog was up.
     EXPECT_EQ(call.AcquiringDocIdThen, doc.DocId);
     EXPECT_EQ(call.Request.Scans, 3000u);
-    EXPECT_EQ(call.Request.Params.Divisor, 84u);
-    EXPECT_EQ(call.Request.Params.ChannelCount, 3);
     EXPECT_EQ(call.Request.Params.TotalSamples, 9000u);
     EXPECT_EQ(doc.SampleCount[doc.CurrentSet.load()], 3000u);
     // The recording's end reset the view onto the whole recording.
@@ -224,11 +176,9 @@ TEST_F(GuiTest, RecordingEndsWithTheRegisteredParametersOnTheUiThread) {
     EXPECT_EQ(view->Plot().XEnd, doc.ScanTime[doc.CurrentSet.load()][2999]);
 
     frame_->UpdateCommandStates();
-    EXPECT_FALSE(frame_->Action(ID_REC_START)->isChecked());
     ASSERT_TRUE(frame_->Action(ID_REGISTERED_PARAMS)->isEnabled());
     frame_->RunCommand(ID_REGISTERED_PARAMS);
     ASSERT_EQ(prompts_.Registered.size(), 2u);
-    EXPECT_EQ(prompts_.Registered[1].Request.Scans, 3000u);
     EXPECT_EQ(prompts_.Registered[1].Request.Params, call.Request.Params);
     EXPECT_EQ(prompts_.Registered[1].AcquiringDocIdThen, 0u);
 }
@@ -241,16 +191,7 @@ TEST_F(GuiTest, NoChannelSelectedIsToldAndShownInTheStatusBar) {
     ASSERT_TRUE(WaitFor([&] { return frame_->IdleText() == "Nie wybrano żadnego kanału"; }));
     ASSERT_EQ(prompts_.Messages.size(), 1u);
     EXPECT_EQ(prompts_.Messages[0].Text, "Nie wybrano żadnego kanału.");
-    frame_->UpdateCommandStates();
-    EXPECT_TRUE(frame_->Action(ID_OSC_START)->isEnabled());
-    EXPECT_FALSE(frame_->Action(ID_OSC_START)->isChecked());
 }
-
-}  // namespace
-}  // namespace kresograf
-
-namespace kresograf {
-namespace {
 
 TEST_F(GuiTest, DestroyingTheWindowWhileShotsRunNeverHangs) {
     GuiDocument* document = frame_->NewDocument();
@@ -258,28 +199,10 @@ TEST_F(GuiTest, DestroyingTheWindowWhileShotsRunNeverHangs) {
     frame_->RunCommand(ID_OSC_START);
     CZefraKrgDoc& doc = *document->Doc;
     ASSERT_TRUE(WaitFor([&] { return doc.SampleCount[doc.CurrentSet.load()] > 0; }));
-    // Stop running the UI queue, so the worker is soon blocked in a sent message.
+    // Stop running the UI queue, so the worker is soon blocked in a sent message; a deadlock
+    // hangs here until the test runner's time-out.
     QThread::msleep(50);
-    const auto started = std::chrono::steady_clock::now();
     frame_.reset();
-    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(10));
-}
-
-}  // namespace
-}  // namespace kresograf
-
-namespace kresograf {
-namespace {
-
-TEST_F(GuiTest, AcquisitionProgressShowsInTheStatusBar) {
-    GuiDocument* document = frame_->NewDocument();
-    // About two seconds of recording: long enough to be seen in progress.
-    SetFastParams(*document->Doc, {0}, 190'000);
-    frame_->RunCommand(ID_REC_START);
-    EXPECT_TRUE(WaitFor([&] { return frame_->IdleText() == "Akwizycja i transmisja w toku"; }));
-    frame_->RunCommand(ID_REC_START);
-    ASSERT_TRUE(WaitIdle());
-    EXPECT_EQ(frame_->IdleText(), "Aby uzyskać pomoc wciśnj F1");
 }
 
 }  // namespace

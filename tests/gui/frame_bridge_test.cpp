@@ -6,37 +6,29 @@
 #include <atomic>
 #include <chrono>
 #include <future>
-#include <thread>
 
 #include "shell/frame_bridge.h"
 
 namespace kresograf {
 namespace {
 
+// Counts the calls that reach the handlers and whether each ran on the UI thread.
 struct Recorder {
     std::atomic<int> Messages{0};
     std::atomic<bool> OnUiThread{true};
     std::atomic<uint32_t> LastWParam{0};
 
+    void Seen() {
+        OnUiThread = OnUiThread && QThread::currentThread() == qApp->thread();
+        ++Messages;
+    }
     FrameBridge::Handlers Handlers() {
-        auto check = [this] {
-            if (QThread::currentThread() != qApp->thread()) {
-                OnUiThread = false;
-            }
-        };
-        return {[this, check](uint32_t, uint32_t wParam) {
-                    check();
+        return {[this](uint32_t, uint32_t wParam) {
                     LastWParam = wParam;
-                    ++Messages;
+                    Seen();
                 },
-                [this, check](const UserMessage&) {
-                    check();
-                    ++Messages;
-                },
-                [this, check](const RegisteredParamsRequest&) {
-                    check();
-                    ++Messages;
-                }};
+                [this](const UserMessage&) { Seen(); },
+                [this](const RegisteredParamsRequest&) { Seen(); }};
     }
 };
 

@@ -5,26 +5,10 @@
 #include <QThread>
 
 #include "card/simulated_card.h"
+#include "shell/command_table.h"
 #include "shell/splash_window.h"
 
 namespace kresograf {
-
-void RecordingPrompts::ShowMessage(QWidget*, const UserMessage& message) {
-    Messages.push_back(message);
-}
-
-FramePrompts::SaveAnswer RecordingPrompts::AskSaveChanges(QWidget*, const QString& documentTitle) {
-    SaveQuestions << documentTitle;
-    return NextSaveAnswer;
-}
-
-QString RecordingPrompts::AskOpenFileName(QWidget*) {
-    return OpenName;
-}
-
-QString RecordingPrompts::AskSaveFileName(QWidget*, const QString&) {
-    return SaveNames.isEmpty() ? QString() : SaveNames.takeFirst();
-}
 
 void RecordingPrompts::ShowRegisteredParams(QWidget*, const RegisteredParamsRequest& request) {
     Registered.push_back({request, QThread::currentThread() == qApp->thread(),
@@ -64,9 +48,7 @@ void GuiTest::SetFastParams(CZefraKrgDoc& doc, std::vector<int8_t> channels, uin
     params.SingleEnded = 1;
     params.ChannelCount = static_cast<int8_t>(channels.size());
     params.Channels = {};
-    for (std::size_t i = 0; i < channels.size(); ++i) {
-        params.Channels[i] = channels[i];
-    }
+    std::copy(channels.begin(), channels.end(), params.Channels.begin());
     params.TotalSamples = scans * static_cast<uint32_t>(channels.size());
     trigger.Edge = EdgeAutomatic;
     doc.SetWorking(params, trigger);
@@ -76,30 +58,32 @@ bool GuiTest::WaitFor(const std::function<bool()>& condition, int timeoutMs) {
     return QTest::qWaitFor(condition, timeoutMs);
 }
 
-bool GuiTest::WaitIdle(int timeoutMs) {
-    return WaitFor(
-        [this] {
-            return frame_->Settings().AcquiringDocId.load() == 0 && !frame_->Runner().Busy();
-        },
-        timeoutMs);
+bool GuiTest::WaitIdle() {
+    return WaitFor([this] {
+        return frame_->Settings().AcquiringDocId.load() == 0 && !frame_->Runner().Busy();
+    });
+}
+
+GuiDocument* GuiTest::TakeShot() {
+    GuiDocument* document = frame_->NewDocument();
+    CZefraKrgDoc& doc = *document->Doc;
+    SetFastParams(doc, {0, 2}, 1000);
+    frame_->RunCommand(ID_OSC_START);
+    EXPECT_TRUE(WaitFor([&] { return doc.SampleCount[doc.CurrentSet.load()] > 0; }));
+    frame_->RunCommand(ID_OSC_START);
+    EXPECT_TRUE(WaitIdle());
+    return document;
 }
 
 int CountColor(const QImage& image, const QRect& area, QRgb color) {
     int count = 0;
     const QRect r = area.intersected(image.rect());
     for (int y = r.top(); y <= r.bottom(); ++y) {
-        const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
         for (int x = r.left(); x <= r.right(); ++x) {
-            if ((line[x] & 0xFFFFFF) == (color & 0xFFFFFF)) {
-                ++count;
-            }
+            count += (image.pixel(x, y) & 0xFFFFFF) == (color & 0xFFFFFF) ? 1 : 0;
         }
     }
     return count;
-}
-
-QRect ToQRect(const PictureRect& r) {
-    return QRect(r.Left, r.Top, r.Width(), r.Height());
 }
 
 }  // namespace kresograf

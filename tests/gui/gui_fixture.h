@@ -15,16 +15,22 @@
 #include "shell/frame_prompts.h"
 #include "shell/main_frame.h"
 #include "view/picture.h"
+#include "view/picture_painter.h"
 
 namespace kresograf {
 
 // Answers the main frame's questions in code and remembers what it was asked.
 class RecordingPrompts : public FramePrompts {
   public:
-    void ShowMessage(QWidget* owner, const UserMessage& message) override;
-    SaveAnswer AskSaveChanges(QWidget* owner, const QString& documentTitle) override;
-    QString AskOpenFileName(QWidget* owner) override;
-    QString AskSaveFileName(QWidget* owner, const QString& suggested) override;
+    void ShowMessage(QWidget*, const UserMessage& message) override { Messages.push_back(message); }
+    SaveAnswer AskSaveChanges(QWidget*, const QString& documentTitle) override {
+        SaveQuestions << documentTitle;
+        return NextSaveAnswer;
+    }
+    QString AskOpenFileName(QWidget*) override { return OpenName; }
+    QString AskSaveFileName(QWidget*, const QString&) override {
+        return SaveNames.isEmpty() ? QString() : SaveNames.takeFirst();
+    }
     void ShowRegisteredParams(QWidget* owner, const RegisteredParamsRequest& request) override;
 
     std::vector<UserMessage> Messages;
@@ -35,10 +41,9 @@ class RecordingPrompts : public FramePrompts {
     struct RegisteredCall {
         RegisteredParamsRequest Request;
         bool OnUiThread = false;
-        uint32_t AcquiringDocIdThen = 0;
+        uint32_t AcquiringDocIdThen = 0;  // to see the worker still holding the acquisition
     };
     std::vector<RegisteredCall> Registered;
-    // Read when the dialog is "shown" from a recording, to see the token still held.
     std::function<uint32_t()> AcquiringDocId;
 };
 
@@ -52,7 +57,9 @@ class GuiTest : public ::testing::Test {
     static void SetFastParams(CZefraKrgDoc& doc, std::vector<int8_t> channels, uint32_t scans);
     // Runs the event loop until the condition holds; false on time-out.
     static bool WaitFor(const std::function<bool()>& condition, int timeoutMs = 20000);
-    bool WaitIdle(int timeoutMs = 20000);
+    bool WaitIdle();
+    // A new document holding one stopped oscilloscope shot of inputs 0 and 2.
+    GuiDocument* TakeShot();
     QString TempPath(const QString& name) const { return dir_.filePath(name); }
 
     QTemporaryDir dir_;
@@ -64,6 +71,11 @@ class GuiTest : public ::testing::Test {
 
 // Pixels of a colour inside a rectangle.
 int CountColor(const QImage& image, const QRect& area, QRgb color);
-QRect ToQRect(const PictureRect& r);
+inline QRect ToQRect(const PictureRect& r) {
+    return QRect(r.Left, r.Top, r.Width(), r.Height());
+}
+inline QRgb Rgb(uint32_t colorRef) {
+    return ColorFromRef(colorRef).rgb();
+}
 
 }  // namespace kresograf

