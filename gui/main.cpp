@@ -4,21 +4,18 @@
 #include <cstdlib>
 
 #include "acquisition/settings_record.h"
-#include "shell/command_line.h"
 #include "shell/main_frame.h"
 #include "shell/qt_settings_store.h"
 #include "shell/shell_texts.h"
+#include "shell/start_options.h"
 #include "shell/zefra_krg_app.h"
 #include "view/plot_render.h"
 
 namespace {
 
-QStringList Arguments(int argc, char** argv) {
-    QStringList arguments;
-    for (int i = 1; i < argc; ++i) {
-        arguments << QString::fromLocal8Bit(argv[i]);
-    }
-    return arguments;
+std::vector<std::string> Arguments(int argc, char** argv) {
+    // Names stay as the system gave them; Qt reads them back through fromLocal8Bit.
+    return std::vector<std::string>(argv + 1, argv + argc);
 }
 
 bool HasDisplay() {
@@ -41,8 +38,10 @@ int Render(int argc, char** argv, const kresograf::StartOptions& options) {
     kresograf::SettingsRecord record;
     record.Load(store);
     QString error;
-    if (!kresograf::RenderDocumentFile(options.RenderInput, options.RenderOutput,
-                                       options.RenderSize, record, error)) {
+    if (!kresograf::RenderDocumentFile(QString::fromLocal8Bit(options.RenderInput.c_str()),
+                                       QString::fromLocal8Bit(options.RenderOutput.c_str()),
+                                       QSize(options.RenderWidth, options.RenderHeight), record,
+                                       error)) {
         std::fprintf(stderr, "kresograf: %s\n", error.toLocal8Bit().constData());
         return 1;
     }
@@ -53,9 +52,10 @@ int Render(int argc, char** argv, const kresograf::StartOptions& options) {
 
 int main(int argc, char** argv) {
     kresograf::StartOptions options;
-    QString error;
+    std::string error;
     if (!kresograf::ParseStartOptions(Arguments(argc, argv), options, error)) {
-        std::fprintf(stderr, "kresograf: %s\n%s\n", error.toLocal8Bit().constData(),
+        std::fprintf(stderr, "kresograf: %s\n%s\n",
+                     QString::fromStdString(error).toLocal8Bit().constData(),
                      QString::fromUtf8(kresograf::texts::UsageText).toLocal8Bit().constData());
         return 2;
     }

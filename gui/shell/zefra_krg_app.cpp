@@ -55,9 +55,10 @@ bool CZefraKrgApp::InitInstance(const StartOptions& options) {
     mainFrame_ =
         std::make_unique<CMainFrame>(*settings_, std::move(card), clock_, options.Card.Address);
     mainFrame_->show();
-    if (options.File.isEmpty()) {
+    if (options.File.empty()) {
         mainFrame_->NewDocument();
-    } else if (mainFrame_->OpenDocumentFile(options.File) == nullptr) {
+    } else if (mainFrame_->OpenDocumentFile(QString::fromLocal8Bit(options.File.c_str())) ==
+               nullptr) {
         return false;
     }
     return true;

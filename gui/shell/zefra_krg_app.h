@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "card/clock.h"
-#include "shell/command_line.h"
+#include "shell/start_options.h"
 
 namespace kresograf {
 

@@ -12,7 +12,6 @@
 #include "document/registered_params.h"
 #include "document/registered_params_dlg.h"
 #include "gui_fixture.h"
-#include "shell/command_line.h"
 #include "shell/command_table.h"
 #include "shell/help_loader.h"
 #include "shell/qt_settings_store.h"
@@ -263,37 +262,6 @@ TEST(GuiSettings, StoreKeepsSectionsAsGroupsAndReadsBitPatterns) {
     settings.sync();
     QSettings again(dir.filePath("s.ini"), QSettings::IniFormat);
     EXPECT_EQ(again.value("App/ColorN").toULongLong(), 0xFFFFFFFFull);
-}
-
-TEST(GuiCommandLine, OptionsFileCardAndRender) {
-    StartOptions options;
-    QString error;
-    ASSERT_TRUE(ParseStartOptions(
-        {"pomiar.kgd", "--card", "ports", "--address", "0x300", "--no-splash"}, options, error));
-    EXPECT_EQ(options.File, "pomiar.kgd");
-    EXPECT_EQ(options.Card.Kind, CardKind::Ports);
-    EXPECT_EQ(options.Card.Address.value_or(0), 0x300u);
-    EXPECT_FALSE(options.Splash);
-    StartOptions none;
-    ASSERT_TRUE(ParseStartOptions({}, none, error));
-    EXPECT_EQ(none.Card.Kind, CardKind::Simulated);
-
-    StartOptions render;
-    ASSERT_TRUE(ParseStartOptions({"--render", "a.kgd", "b.png"}, render, error));
-    EXPECT_TRUE(render.Render);
-    EXPECT_EQ(render.RenderInput, "a.kgd");
-    EXPECT_EQ(render.RenderOutput, "b.png");
-    EXPECT_EQ(render.RenderSize, QSize(1024, 640));
-
-    for (const QStringList& bad :
-         {QStringList{"--card", "isa"}, QStringList{"--address"}, QStringList{"--size", "0x10"},
-          QStringList{"--size", "800"}, QStringList{"--render", "a.kgd"}, QStringList{"--fast"},
-          QStringList{"a.kgd", "b.kgd"}}) {
-        StartOptions o;
-        QString message;
-        EXPECT_FALSE(ParseStartOptions(bad, o, message)) << bad.join(' ').toStdString();
-        EXPECT_FALSE(message.isEmpty());
-    }
 }
 
 }  // namespace

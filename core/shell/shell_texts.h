@@ -1,6 +1,6 @@
 #pragma once
 
-// The texts the desktop program's shell shows that core has no part in: window titles, the status
+// The texts the desktop program's shell shows: window titles, the status
 // bar, the about box, the document type and the framework-like prompts of opening and saving.
 
 namespace kresograf::texts {

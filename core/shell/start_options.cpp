@@ -1,0 +1,83 @@
+#include "shell/start_options.h"
+
+#include <charconv>
+
+namespace kresograf {
+namespace {
+
+bool TakeValue(const std::vector<std::string>& arguments, std::size_t& i, std::string& value,
+               std::string& error) {
+    if (i + 1 >= arguments.size()) {
+        error = "Opcja " + arguments[i] + " wymaga wartości.";
+        return false;
+    }
+    value = arguments[++i];
+    return true;
+}
+
+// "WIDTHxHEIGHT" with each side 1 … 16384.
+bool ParseSize(const std::string& text, int& width, int& height) {
+    const std::size_t x = text.find('x');
+    if (x == std::string::npos || x == 0 || x + 1 >= text.size()) {
+        return false;
+    }
+    const char* begin = text.data();
+    const char* end = begin + text.size();
+    const auto w = std::from_chars(begin, begin + x, width);
+    const auto h = std::from_chars(begin + x + 1, end, height);
+    return w.ec == std::errc() && w.ptr == begin + x && h.ec == std::errc() && h.ptr == end &&
+           width >= 1 && height >= 1 && width <= 16384 && height <= 16384;
+}
+
+}  // namespace
+
+bool ParseStartOptions(const std::vector<std::string>& arguments, StartOptions& options,
+                       std::string& error) {
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& argument = arguments[i];
+        std::string value;
+        if (argument == "--card") {
+            if (!TakeValue(arguments, i, value, error) ||
+                !ParseCardKind(value, options.Card.Kind, error)) {
+                return false;
+            }
+        } else if (argument == "--address") {
+            uint32_t address = 0;
+            if (!TakeValue(arguments, i, value, error) ||
+                !ParseCardAddress(value, address, error)) {
+                return false;
+            }
+            options.Card.Address = address;
+        } else if (argument == "--no-splash" || argument == "--nosplash") {
+            options.Splash = false;
+        } else if (argument == "--render") {
+            if (i + 2 >= arguments.size()) {
+                error = "Opcja --render wymaga pliku dokumentu i pliku obrazu.";
+                return false;
+            }
+            options.Render = true;
+            options.RenderInput = arguments[++i];
+            options.RenderOutput = arguments[++i];
+        } else if (argument == "--size") {
+            if (!TakeValue(arguments, i, value, error)) {
+                return false;
+            }
+            if (!ParseSize(value, options.RenderWidth, options.RenderHeight)) {
+                error = "Nieprawidłowy rozmiar obrazu: " + value +
+                        " (oczekiwano SZEROKOŚĆxWYSOKOŚĆ, np. 1024x640).";
+                return false;
+            }
+        } else if (!argument.empty() && argument[0] == '-') {
+            error = "Nieznana opcja: " + argument;
+            return false;
+        } else if (options.File.empty()) {
+            options.File = argument;
+        } else {
+            error = "Można otworzyć tylko jeden dokument: " + argument;
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace kresograf

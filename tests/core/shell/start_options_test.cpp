@@ -1,0 +1,49 @@
+#include "shell/start_options.h"
+
+#include <gtest/gtest.h>
+
+namespace kresograf {
+namespace {
+
+TEST(StartOptionsTest, FileCardRenderAndRefusals) {
+    StartOptions options;
+    std::string error;
+    ASSERT_TRUE(ParseStartOptions(
+        {"pomiar.kgd", "--card", "ports", "--address", "0x300", "--no-splash"}, options, error));
+    EXPECT_EQ(options.File, "pomiar.kgd");
+    EXPECT_EQ(options.Card.Kind, CardKind::Ports);
+    EXPECT_EQ(options.Card.Address.value_or(0), 0x300u);
+    EXPECT_FALSE(options.Splash);
+
+    StartOptions render;
+    ASSERT_TRUE(ParseStartOptions({"--render", "a.kgd", "b.png", "--size", "800x500"}, render,
+                                  error));
+    EXPECT_TRUE(render.Render);
+    EXPECT_EQ(render.RenderInput, "a.kgd");
+    EXPECT_EQ(render.RenderOutput, "b.png");
+    EXPECT_EQ(render.RenderWidth, 800);
+    EXPECT_EQ(render.RenderHeight, 500);
+    StartOptions plain;
+    ASSERT_TRUE(ParseStartOptions({}, plain, error));
+    EXPECT_EQ(plain.Card.Kind, CardKind::Simulated);
+    EXPECT_EQ(plain.RenderWidth, 1024);
+    EXPECT_EQ(plain.RenderHeight, 640);
+
+    const std::vector<std::vector<std::string>> bad = {
+        {"--card", "isa"}, {"--address"},          {"--address", "0x10000"},
+        {"--size", "0x10"}, {"--size", "800"},     {"--size", "800x99999"},
+        {"--size", "x5"},   {"--render", "a.kgd"}, {"--fast"},
+        {"a.kgd", "b.kgd"}};
+    for (const auto& arguments : bad) {
+        StartOptions o;
+        std::string message;
+        EXPECT_FALSE(ParseStartOptions(arguments, o, message)) << arguments[0];
+        EXPECT_FALSE(message.empty());
+    }
+    StartOptions o;
+    EXPECT_FALSE(ParseStartOptions({"--card", "isa"}, o, error));
+    EXPECT_EQ(error, "Niepoprawny rodzaj karty: \"isa\" (dozwolone: simulated, ports).");
+}
+
+}  // namespace
+}  // namespace kresograf
