@@ -123,7 +123,6 @@ int Acquire(CZefraKrgDoc& doc, const AcquisitionOptions& options, SettingsRecord
     const double scansPerSecond =
         static_cast<double>(CardClockHz) / (static_cast<double>(params.Divisor) * params.Prescaler *
                                             std::max<int>(1, params.ChannelCount));
-    const auto started = std::chrono::steady_clock::now();
     bool stopAsked = false;
     while (runner.Busy()) {
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
@@ -133,16 +132,17 @@ int Acquire(CZefraKrgDoc& doc, const AcquisitionOptions& options, SettingsRecord
             doc.RecRunning = 0;
         }
         if (progress) {
-            const double elapsed =
-                std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+            // The card's time runs from the moment it started streaming, after the trigger.
+            double elapsed = 0;
             double scans = 0;
             if (const uint64_t since = frame.StreamingSince()) {
                 using namespace std::chrono;
                 const auto now = static_cast<uint64_t>(
                     duration_cast<microseconds>(steady_clock::now().time_since_epoch()).count());
+                elapsed = std::min(expected, (now - since) / 1e6);
                 scans = std::min(static_cast<double>(params.TotalSamples) /
                                      std::max<int>(1, params.ChannelCount) / params.Prescaler,
-                                 (now - since) / 1e6 * scansPerSecond);
+                                 elapsed * scansPerSecond);
             }
             std::lock_guard lock(frame.Output);
             std::fprintf(stderr, "\r%s / %s  skany: ~%.0f  %s\033[K", Seconds(elapsed).c_str(),

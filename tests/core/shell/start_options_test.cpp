@@ -16,8 +16,8 @@ TEST(StartOptionsTest, FileCardRenderAndRefusals) {
     EXPECT_FALSE(options.Splash);
 
     StartOptions render;
-    ASSERT_TRUE(ParseStartOptions({"--render", "a.kgd", "b.png", "--size", "800x500"}, render,
-                                  error));
+    ASSERT_TRUE(
+        ParseStartOptions({"--render", "a.kgd", "b.png", "--size", "800x500"}, render, error));
     EXPECT_TRUE(render.Render);
     EXPECT_EQ(render.RenderInput, "a.kgd");
     EXPECT_EQ(render.RenderOutput, "b.png");
@@ -30,10 +30,9 @@ TEST(StartOptionsTest, FileCardRenderAndRefusals) {
     EXPECT_EQ(plain.RenderHeight, 640);
 
     const std::vector<std::vector<std::string>> bad = {
-        {"--card", "isa"}, {"--address"},          {"--address", "0x10000"},
-        {"--size", "0x10"}, {"--size", "800"},     {"--size", "800x99999"},
-        {"--size", "x5"},   {"--render", "a.kgd"}, {"--fast"},
-        {"a.kgd", "b.kgd"}};
+        {"--card", "isa"}, {"--address"},           {"--address", "0x10000"}, {"--size", "0x10"},
+        {"--size", "800"}, {"--size", "800x99999"}, {"--size", "x5"},         {"--render", "a.kgd"},
+        {"--fast"},        {"a.kgd", "b.kgd"}};
     for (const auto& arguments : bad) {
         StartOptions o;
         std::string message;
