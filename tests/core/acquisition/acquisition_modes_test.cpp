@@ -5,9 +5,6 @@
 
 #include <algorithm>
 #include <chrono>
-#include <condition_variable>
-#include <mutex>
-#include <thread>
 #include <vector>
 
 #include "acquisition/acquisition_runner.h"
@@ -19,80 +16,40 @@
 #include "card/manual_clock.h"
 #include "card/simulated_card.h"
 #include "document/zefra_krg_doc.h"
+#include "support/recording_frame_link.h"
 
 namespace kresograf {
 namespace {
 
-// Records what the worker tells the main frame; stops the oscilloscope after a number of shots
-// and can check the document at each update, as a view would.
-class ScriptedFrameLink : public FrameLink {
-  public:
-    void SendMessage(uint32_t message, uint32_t wParam) override {
-        std::lock_guard lock(mutex_);
-        Sent.push_back({message, wParam});
-        if (message == WM_DOC_UPDATE && Doc != nullptr) {
-            ShownCounts.push_back(Doc->SampleCount[Doc->CurrentSet.load()]);
-            if (++shots_ >= StopAfterShots) {
-                Doc->OscRunning = 0;
+using Call = RecordingFrameLink::Call;
+
+// Stops the oscilloscope after a number of shots, noting the count each update shows, as a view
+// would see it.
+void StopAfterShots(RecordingFrameLink& frame, CZefraKrgDoc& doc, int shots,
+                    std::vector<uint32_t>& shown) {
+    frame.OnMessage = [&doc, shots, &shown](const Call& call) {
+        if (call.Message == WM_DOC_UPDATE) {
+            shown.push_back(doc.SampleCount[doc.CurrentSet.load()]);
+            if (static_cast<int>(shown.size()) >= shots) {
+                doc.OscRunning = 0;
             }
         }
-        changed_.notify_all();
-    }
-    void PostMessage(uint32_t message, uint32_t wParam) override {
-        std::lock_guard lock(mutex_);
-        Posted.push_back({message, wParam});
-        changed_.notify_all();
-    }
-    void ShowMessageBox(const UserMessage& message) override {
-        std::lock_guard lock(mutex_);
-        Messages.push_back(message);
-    }
-    void ShowRegisteredParams(const RegisteredParamsRequest& request) override {
-        std::lock_guard lock(mutex_);
-        Dialogs.push_back(request);
-        // The acquisition token is still held while the dialog is open.
-        TokenDuringDialog = Settings != nullptr ? Settings->AcquiringDocId.load() : 0;
-    }
-    // Waits (in wall time) until a status has been posted, the card being on its trigger.
-    bool WaitForStatus(uint32_t status) {
-        std::unique_lock lock(mutex_);
-        return changed_.wait_for(lock, std::chrono::seconds(20), [&] {
-            return std::any_of(Posted.begin(), Posted.end(), [&](auto& m) {
-                return m.first == WM_ACQ_STATUS && m.second == status;
-            });
-        });
-    }
-    int Count(const std::vector<std::pair<uint32_t, uint32_t>>& list, uint32_t message,
-              uint32_t wParam) {
-        return static_cast<int>(std::count(list.begin(), list.end(), std::pair{message, wParam}));
-    }
+    };
+}
 
-    CZefraKrgDoc* Doc = nullptr;
-    const SettingsRecord* Settings = nullptr;
-    int StopAfterShots = 1;
-    std::vector<uint32_t> ShownCounts;
-    std::vector<std::pair<uint32_t, uint32_t>> Sent;
-    std::vector<std::pair<uint32_t, uint32_t>> Posted;
-    std::vector<UserMessage> Messages;
-    std::vector<RegisteredParamsRequest> Dialogs;
-    uint32_t TokenDuringDialog = 0;
-
-  private:
-    std::mutex mutex_;
-    std::condition_variable changed_;
-    int shots_ = 0;
-};
+bool EndedLast(const RecordingFrameLink& frame) {
+    const auto calls = frame.Calls();
+    return !calls.empty() && calls.back().Sent && calls.back().Message == WM_ACQ_ENDED;
+}
 
 struct Bench {
     explicit Bench(uint64_t clockStep = 5)
-        : clock(0, clockStep), card(clock, 0x100), port(card, clock) {
-        frame.Settings = &settings;
-    }
+        : clock(0, clockStep), card(clock, 0x100), port(card, clock) {}
     ManualClock clock;
     SettingsRecord settings;
     SimulatedCard card;
     CardPort port;
-    ScriptedFrameLink frame;
+    RecordingFrameLink frame;
 };
 
 AcquisitionParams Block(std::initializer_list<int8_t> channels, uint32_t total,
@@ -111,8 +68,8 @@ AcquisitionParams Block(std::initializer_list<int8_t> channels, uint32_t total,
 TEST(OscilloscopeModeTest, ShotsFillTheSpareSetAndRegisterTheirBlock) {
     Bench b;
     CZefraKrgDoc doc;
-    b.frame.Doc = &doc;
-    b.frame.StopAfterShots = 3;
+    std::vector<uint32_t> shown;
+    StopAfterShots(b.frame, doc, 3, shown);
     doc.SetWorking(Block({6, 0}, 2000), TriggerParams{});
     {
         AcquisitionRunner runner(b.settings, b.port, b.frame);
@@ -121,11 +78,11 @@ TEST(OscilloscopeModeTest, ShotsFillTheSpareSetAndRegisterTheirBlock) {
         EXPECT_EQ(doc.WorkingParams().Running, 1u);
         runner.Join();
     }
-    EXPECT_EQ(b.frame.Count(b.frame.Sent, WM_DOC_UPDATE, HintNewShot), 3);
-    EXPECT_EQ(b.frame.Count(b.frame.Sent, WM_ACQ_ENDED, 0), 1);
-    EXPECT_EQ(b.frame.Sent.back(), (std::pair<uint32_t, uint32_t>{WM_ACQ_ENDED, 0}));
-    EXPECT_TRUE(b.frame.Messages.empty());
-    EXPECT_EQ(b.frame.ShownCounts, (std::vector<uint32_t>{1000, 1000, 1000}));
+    EXPECT_EQ(b.frame.Count(true, WM_DOC_UPDATE, HintNewShot), 3);
+    EXPECT_EQ(b.frame.Count(true, WM_ACQ_ENDED, 0), 1);
+    EXPECT_TRUE(EndedLast(b.frame));
+    EXPECT_TRUE(b.frame.MessageBoxes().empty());
+    EXPECT_EQ(shown, (std::vector<uint32_t>{1000, 1000, 1000}));
     EXPECT_EQ(b.settings.AcquiringDocId.load(), 0u);
     EXPECT_EQ(doc.OscRunning.load(), 0u);
     EXPECT_EQ(doc.Params[0].Running, 0u);
@@ -153,31 +110,29 @@ TEST(OscilloscopeModeTest, ShotsFillTheSpareSetAndRegisterTheirBlock) {
 TEST(OscilloscopeModeTest, ConfigurationErrorsEndTheModeWithTheirMessage) {
     Bench b;
     CZefraKrgDoc doc;
-    b.frame.Doc = &doc;
     doc.SetWorking(Block({}, 1000), TriggerParams{});
     AcquisitionRunner runner(b.settings, b.port, b.frame);
     ASSERT_TRUE(runner.ToggleOscilloscope(doc));
     runner.Join();
-    ASSERT_EQ(b.frame.Messages.size(), 1u);
-    EXPECT_EQ(b.frame.Messages[0].Title, "Błąd konfiguracji");
-    EXPECT_EQ(b.frame.Messages[0].Text, "Nie wybrano żadnego kanału.");
-    EXPECT_EQ(b.frame.Count(b.frame.Sent, WM_ACQ_STATUS, StatusNoChannel), 1);
-    EXPECT_EQ(b.frame.Count(b.frame.Sent, WM_ACQ_ENDED, 0), 0);
+    ASSERT_EQ(b.frame.MessageBoxes().size(), 1u);
+    EXPECT_EQ(b.frame.MessageBoxes()[0].Title, "Błąd konfiguracji");
+    EXPECT_EQ(b.frame.MessageBoxes()[0].Text, "Nie wybrano żadnego kanału.");
+    EXPECT_EQ(b.frame.Count(true, WM_ACQ_STATUS, StatusNoChannel), 1);
+    EXPECT_EQ(b.frame.Count(true, WM_ACQ_ENDED, 0), 0);
     EXPECT_EQ(b.settings.AcquiringDocId.load(), 0u);
     EXPECT_EQ(doc.OscRunning.load(), 0u);
     EXPECT_EQ(doc.QueryCommand(DocCommand::OscilloscopeStart, 0), (CommandState{true, false}));
     EXPECT_EQ(doc.SampleCount[0] + doc.SampleCount[1], 0u);
 
     // Differential pair 1 with unequal gains: the message, and the card is never spoken to.
-    b.frame.Messages.clear();
     b.settings.ChannelGain[2] = 0x80;
     AcquisitionParams pairs = Block({1}, 1000);
     pairs.SingleEnded = 0;
     doc.SetWorking(pairs, TriggerParams{});
     ASSERT_TRUE(runner.ToggleOscilloscope(doc));
     runner.Join();
-    ASSERT_EQ(b.frame.Messages.size(), 1u);
-    EXPECT_EQ(b.frame.Messages[0].Text,
+    ASSERT_EQ(b.frame.MessageBoxes().size(), 2u);
+    EXPECT_EQ(b.frame.MessageBoxes()[1].Text,
               "Kanały tworzące parę różnicową posiadają różne wzmocnienie.");
     EXPECT_EQ(b.settings.AcquiringDocId.load(), 0u);
     EXPECT_EQ(doc.CurrentSet.load(), 0u);
@@ -190,10 +145,9 @@ TEST(OscilloscopeModeTest, OneAcquisitionAtATimeAndStopWhileWaitingForTheTrigger
     SettingsRecord settings;
     SimulatedCard card(clock, 0x100);
     CardPort port(card, clock);
-    ScriptedFrameLink frame;
+    RecordingFrameLink frame;
     CZefraKrgDoc doc;
     CZefraKrgDoc other;
-    frame.Doc = &doc;
     TriggerParams never;
     never.Edge = EdgeRising;
     never.Channel = 6;  // a constant -1.5 V never rises through +4 V
@@ -212,8 +166,8 @@ TEST(OscilloscopeModeTest, OneAcquisitionAtATimeAndStopWhileWaitingForTheTrigger
     const auto took = std::chrono::steady_clock::now() - stop;
     EXPECT_LT(took, std::chrono::seconds(2));
     EXPECT_EQ(settings.AcquiringDocId.load(), 0u);
-    EXPECT_EQ(frame.Count(frame.Sent, WM_DOC_UPDATE, HintNewShot), 0);
-    EXPECT_EQ(frame.Count(frame.Sent, WM_ACQ_ENDED, 0), 1);
+    EXPECT_EQ(frame.Count(true, WM_DOC_UPDATE, HintNewShot), 0);
+    EXPECT_EQ(frame.Count(true, WM_ACQ_ENDED, 0), 1);
     EXPECT_EQ(doc.SampleCount[0] + doc.SampleCount[1], 0u);
     EXPECT_EQ(doc.CurrentSet.load(), 0u);
     EXPECT_FALSE(doc.Modified.load());
@@ -222,26 +176,30 @@ TEST(OscilloscopeModeTest, OneAcquisitionAtATimeAndStopWhileWaitingForTheTrigger
 TEST(RecordingModeTest, RecordingGrowsTheSpareSetAndOpensTheDialog) {
     Bench b;
     CZefraKrgDoc doc;
-    b.frame.Doc = &doc;
     // 2 000 000 conversions over 4 inputs: 500 000 scans.
     doc.SetWorking(Block({0, 2, 4, 6}, 2'000'000), TriggerParams{});
     AcquisitionRunner runner(b.settings, b.port, b.frame);
+    // The acquisition token is still held while the dialog is open.
+    uint32_t tokenDuringDialog = 0;
+    b.frame.OnRegisteredParams = [&](const RegisteredParamsRequest&) {
+        tokenDuringDialog = b.settings.AcquiringDocId.load();
+    };
     ASSERT_TRUE(runner.ToggleRecording(doc));
     runner.Join();
-    ASSERT_TRUE(b.frame.Messages.empty()) << b.frame.Messages[0].Text;
+    ASSERT_TRUE(b.frame.MessageBoxes().empty()) << b.frame.MessageBoxes()[0].Text;
     EXPECT_EQ(doc.CurrentSet.load(), 1u);
     EXPECT_EQ(doc.SampleCount[1], 500'000u);
     EXPECT_EQ(doc.SetCapacity(1), 500'000u);
     EXPECT_EQ(doc.SetCapacity(0), BaseCapacity);
     EXPECT_EQ(doc.Samples[1][6][499'999], -6140);
     EXPECT_EQ(doc.ScanTime[1][499'999], 4 * 499'999);
-    EXPECT_EQ(b.frame.Count(b.frame.Posted, WM_DOC_UPDATE, HintRecordingDone), 1);
-    ASSERT_EQ(b.frame.Dialogs.size(), 1u);
-    EXPECT_EQ(b.frame.Dialogs[0].Scans, 500'000u);
-    EXPECT_EQ(b.frame.Dialogs[0].OtherScans, 0u);
-    EXPECT_EQ(b.frame.Dialogs[0].Params, Block({0, 2, 4, 6}, 2'000'000));
-    EXPECT_EQ(b.frame.TokenDuringDialog, doc.DocId);
-    EXPECT_EQ(b.frame.Sent.back(), (std::pair<uint32_t, uint32_t>{WM_ACQ_ENDED, 0}));
+    EXPECT_EQ(b.frame.Count(false, WM_DOC_UPDATE, HintRecordingDone), 1);
+    ASSERT_EQ(b.frame.RegisteredRequests().size(), 1u);
+    EXPECT_EQ(b.frame.RegisteredRequests()[0].Scans, 500'000u);
+    EXPECT_EQ(b.frame.RegisteredRequests()[0].OtherScans, 0u);
+    EXPECT_EQ(b.frame.RegisteredRequests()[0].Params, Block({0, 2, 4, 6}, 2'000'000));
+    EXPECT_EQ(tokenDuringDialog, doc.DocId);
+    EXPECT_TRUE(EndedLast(b.frame));
     EXPECT_EQ(b.settings.AcquiringDocId.load(), 0u);
     EXPECT_EQ(doc.RecRunning.load(), 0u);
 
@@ -274,18 +232,17 @@ TEST(RecordingModeTest, GrowingIsAllOrNothing) {
     // Through the mode: one message, nothing shown, the token released.
     Bench b;
     CZefraKrgDoc recorded;
-    b.frame.Doc = &recorded;
     allowed = 3;
     recorded.Allocation = [&](std::size_t) { return allowed-- > 0; };
     recorded.SetWorking(Block({0, 1, 2, 3}, 2'000'000), TriggerParams{});
     AcquisitionRunner runner(b.settings, b.port, b.frame);
     ASSERT_TRUE(runner.ToggleRecording(recorded));
     runner.Join();
-    ASSERT_EQ(b.frame.Messages.size(), 1u);
-    EXPECT_EQ(b.frame.Messages[0],
+    ASSERT_EQ(b.frame.MessageBoxes().size(), 1u);
+    EXPECT_EQ(b.frame.MessageBoxes()[0],
               (UserMessage{"Brak pamięci", "Zbyt mało pamięci w celu zachowania danych.",
                            MessageIcon::Stop}));
-    EXPECT_TRUE(b.frame.Dialogs.empty());
+    EXPECT_TRUE(b.frame.RegisteredRequests().empty());
     EXPECT_EQ(recorded.CurrentSet.load(), 0u);
     EXPECT_EQ(b.settings.AcquiringDocId.load(), 0u);
 }
@@ -293,7 +250,6 @@ TEST(RecordingModeTest, GrowingIsAllOrNothing) {
 TEST(RecordingModeTest, StopBeforeAnyScanChangesNothing) {
     Bench b(0);
     CZefraKrgDoc doc;
-    b.frame.Doc = &doc;
     TriggerParams never;
     never.Edge = EdgeRising;
     never.Channel = 6;
@@ -304,8 +260,8 @@ TEST(RecordingModeTest, StopBeforeAnyScanChangesNothing) {
     ASSERT_TRUE(b.frame.WaitForStatus(StatusTriggering));
     ASSERT_TRUE(runner.ToggleRecording(doc));
     runner.Join();
-    EXPECT_TRUE(b.frame.Dialogs.empty());
-    EXPECT_EQ(b.frame.Count(b.frame.Posted, WM_DOC_UPDATE, HintRecordingDone), 0);
+    EXPECT_TRUE(b.frame.RegisteredRequests().empty());
+    EXPECT_EQ(b.frame.Count(false, WM_DOC_UPDATE, HintRecordingDone), 0);
     EXPECT_EQ(doc.CurrentSet.load(), 0u);
     EXPECT_FALSE(doc.Modified.load());
     EXPECT_EQ(b.settings.AcquiringDocId.load(), 0u);
