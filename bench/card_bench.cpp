@@ -13,7 +13,7 @@
 #include <new>
 #include <vector>
 
-#include "acquisition/frame_link.h"
+#include "base/frame_link.h"
 #include "card/card_port.h"
 #include "card/manual_clock.h"
 #include "card/simulated_card.h"

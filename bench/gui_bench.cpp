@@ -18,8 +18,8 @@
 #include <numbers>
 
 #include "acquisition/acquisition_runner.h"
-#include "acquisition/frame_link.h"
-#include "acquisition/settings_record.h"
+#include "base/frame_link.h"
+#include "base/settings_record.h"
 #include "card/card_port.h"
 #include "card/clock.h"
 #include "card/simulated_card.h"

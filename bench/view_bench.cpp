@@ -6,8 +6,8 @@
 #include <cmath>
 #include <memory>
 
-#include "acquisition/frame_link.h"
-#include "acquisition/settings_record.h"
+#include "base/frame_link.h"
+#include "base/settings_record.h"
 #include "document/zefra_krg_doc.h"
 #include "view/plot_view.h"
 

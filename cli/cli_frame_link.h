@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <mutex>
 
-#include "acquisition/frame_link.h"
+#include "base/frame_link.h"
 
 namespace kresograf {
 

@@ -13,10 +13,10 @@
 #include <thread>
 #include <vector>
 
-#include "acquisition/acquisition_options.h"
+#include "shell/acquisition_options.h"
 #include "acquisition/acquisition_runner.h"
-#include "acquisition/frame_link.h"
-#include "acquisition/settings_record.h"
+#include "base/frame_link.h"
+#include "base/settings_record.h"
 #include "card/card_factory.h"
 #include "card/card_port.h"
 #include "card/clock.h"

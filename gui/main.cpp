@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "acquisition/settings_record.h"
+#include "base/settings_record.h"
 #include "shell/main_frame.h"
 #include "shell/qt_settings_store.h"
 #include "shell/shell_texts.h"

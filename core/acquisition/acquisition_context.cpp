@@ -1,8 +1,8 @@
 #include "acquisition/acquisition_context.h"
 
 #include "acquisition/acquisition_preparation.h"
-#include "acquisition/frame_link.h"
-#include "acquisition/settings_record.h"
+#include "base/frame_link.h"
+#include "base/settings_record.h"
 #include "document/zefra_krg_doc.h"
 
 namespace kresograf {

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "acquisition/sample_units.h"
-#include "acquisition/settings_record.h"
+#include "base/sample_units.h"
+#include "base/settings_record.h"
 
 namespace kresograf {
 

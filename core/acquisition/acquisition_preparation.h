@@ -3,8 +3,8 @@
 #include <array>
 #include <cstdint>
 
-#include "acquisition/acquisition_params.h"
-#include "acquisition/user_message.h"
+#include "base/acquisition_params.h"
+#include "base/user_message.h"
 
 namespace kresograf {
 

@@ -3,7 +3,7 @@
 #include "acquisition/acquisition_context.h"
 #include "acquisition/oscilloscope_mode.h"
 #include "acquisition/recording_mode.h"
-#include "acquisition/settings_record.h"
+#include "base/settings_record.h"
 #include "document/zefra_krg_doc.h"
 
 namespace kresograf {

@@ -1,6 +1,6 @@
 #include "card/card_factory.h"
 
-#include "acquisition/settings_record.h"
+#include "base/settings_record.h"
 #include "card/direct_port_io.h"
 #include "card/simulated_card.h"
 

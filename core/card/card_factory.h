@@ -2,11 +2,13 @@
 
 #include <memory>
 
-#include "acquisition/acquisition_options.h"
-#include "acquisition/user_message.h"
+#include "base/user_message.h"
 #include "card/port_io.h"
 
 namespace kresograf {
+
+// The built-in simulated card or a real one behind the I/O ports.
+enum class CardKind { Simulated, Ports };
 
 class Clock;
 struct SettingsRecord;

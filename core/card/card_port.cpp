@@ -5,8 +5,8 @@
 #include <limits>
 #include <vector>
 
-#include "acquisition/frame_link.h"
-#include "acquisition/sample_units.h"
+#include "base/frame_link.h"
+#include "base/sample_units.h"
 #include "card/clock.h"
 #include "card/port_io.h"
 

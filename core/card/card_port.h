@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "acquisition/acquisition_params.h"
+#include "base/acquisition_params.h"
 
 namespace kresograf {
 

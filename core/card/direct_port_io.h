@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "acquisition/user_message.h"
+#include "base/user_message.h"
 #include "card/port_io.h"
 
 namespace kresograf {

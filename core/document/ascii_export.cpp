@@ -1,5 +1,5 @@
 #include "document/ascii_export.h"
-#include "acquisition/fixed_format.h"
+#include "base/fixed_format.h"
 
 #include <algorithm>
 #include <charconv>

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "acquisition/fixed_format.h"
+#include "base/fixed_format.h"
 #include "document/byte_stream.h"
 #include "document/file_result.h"
 #include "document/zefra_krg_doc.h"

@@ -3,7 +3,7 @@
 #include <optional>
 #include <string>
 
-#include "acquisition/user_message.h"
+#include "base/user_message.h"
 
 namespace kresograf {
 

@@ -1,10 +1,10 @@
 #include "document/registered_params.h"
-#include "acquisition/fixed_format.h"
+#include "base/fixed_format.h"
 
 #include <charconv>
 #include <cmath>
 
-#include "acquisition/rate_table.h"
+#include "base/rate_table.h"
 #include "document/kgd_file.h"
 
 namespace kresograf {

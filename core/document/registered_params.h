@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "acquisition/acquisition_params.h"
+#include "base/acquisition_params.h"
 #include "document/zefra_krg_doc.h"
 
 namespace kresograf {

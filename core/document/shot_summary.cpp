@@ -1,11 +1,11 @@
 #include "document/shot_summary.h"
-#include "acquisition/fixed_format.h"
+#include "base/fixed_format.h"
 
 #include <algorithm>
 #include <charconv>
 #include <limits>
 
-#include "acquisition/settings_record.h"
+#include "base/settings_record.h"
 #include "document/zefra_krg_doc.h"
 
 namespace kresograf {

@@ -6,8 +6,8 @@
 #include <mutex>
 #include <optional>
 
-#include "acquisition/acquisition_params.h"
-#include "acquisition/user_message.h"
+#include "base/acquisition_params.h"
+#include "base/user_message.h"
 #include "document/sample_array.h"
 
 namespace kresograf {

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "acquisition/acquisition_options.h"
+#include "shell/acquisition_options.h"
 
 namespace kresograf {
 

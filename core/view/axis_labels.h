@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "acquisition/fixed_format.h"
+#include "base/fixed_format.h"
 #include "view/picture.h"
 
 namespace kresograf {

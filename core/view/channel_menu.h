@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "acquisition/user_message.h"
+#include "base/user_message.h"
 
 namespace kresograf {
 

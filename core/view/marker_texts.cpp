@@ -1,5 +1,5 @@
 #include "view/marker_texts.h"
-#include "acquisition/fixed_format.h"
+#include "base/fixed_format.h"
 
 #include "view/axis_labels.h"
 

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "acquisition/frame_link.h"
-#include "acquisition/settings_record.h"
+#include "base/frame_link.h"
+#include "base/settings_record.h"
 #include "document/zefra_krg_doc.h"
 
 namespace kresograf {

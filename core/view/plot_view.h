@@ -5,7 +5,7 @@
 #include <optional>
 #include <vector>
 
-#include "acquisition/user_message.h"
+#include "base/user_message.h"
 #include "view/channel_menu.h"
 #include "view/marker_texts.h"
 #include "view/picture.h"

@@ -1,6 +1,6 @@
 #include <algorithm>
 
-#include "acquisition/settings_record.h"
+#include "base/settings_record.h"
 #include "document/zefra_krg_doc.h"
 #include "view/plot_view.h"
 

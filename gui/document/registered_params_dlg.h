@@ -3,7 +3,7 @@
 #include <QDialog>
 #include <QStringList>
 
-#include "acquisition/frame_link.h"
+#include "base/frame_link.h"
 
 class QLabel;
 

@@ -5,7 +5,7 @@
 #include <functional>
 #include <mutex>
 
-#include "acquisition/frame_link.h"
+#include "base/frame_link.h"
 
 namespace kresograf {
 

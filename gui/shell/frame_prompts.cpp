@@ -4,7 +4,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 
-#include "acquisition/frame_link.h"
+#include "base/frame_link.h"
 #include "document/registered_params_dlg.h"
 #include "shell/shell_texts.h"
 

@@ -2,7 +2,7 @@
 
 #include <QString>
 
-#include "acquisition/user_message.h"
+#include "base/user_message.h"
 
 class QWidget;
 

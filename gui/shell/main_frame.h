@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "acquisition/acquisition_runner.h"
-#include "acquisition/settings_record.h"
+#include "base/settings_record.h"
 #include "card/card_port.h"
 #include "shell/frame_bridge.h"
 #include "shell/frame_prompts.h"

@@ -2,7 +2,7 @@
 
 #include <QSettings>
 
-#include "acquisition/settings_store.h"
+#include "base/settings_store.h"
 
 namespace kresograf {
 

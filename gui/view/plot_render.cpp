@@ -3,7 +3,7 @@
 #include <QFile>
 #include <QPainter>
 
-#include "acquisition/frame_link.h"
+#include "base/frame_link.h"
 #include "document/kgd_file.h"
 #include "shell/shell_texts.h"
 #include "view/picture_painter.h"

@@ -10,7 +10,7 @@
 #include <memory>
 #include <vector>
 
-#include "acquisition/frame_link.h"
+#include "base/frame_link.h"
 #include "card/clock.h"
 #include "shell/frame_prompts.h"
 #include "shell/main_frame.h"

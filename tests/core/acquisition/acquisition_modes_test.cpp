@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "acquisition/acquisition_runner.h"
-#include "acquisition/frame_link.h"
+#include "base/frame_link.h"
 #include "acquisition/recording_mode.h"
-#include "acquisition/settings_record.h"
+#include "base/settings_record.h"
 #include "card/card_port.h"
 #include "card/clock.h"
 #include "card/manual_clock.h"

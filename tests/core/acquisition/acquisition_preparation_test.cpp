@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "acquisition/settings_record.h"
+#include "base/settings_record.h"
 
 namespace kresograf {
 namespace {

@@ -7,8 +7,8 @@
 #include <cmath>
 #include <vector>
 
-#include "acquisition/frame_link.h"
-#include "acquisition/sample_units.h"
+#include "base/frame_link.h"
+#include "base/sample_units.h"
 #include "card/card_port.h"
 #include "card/manual_clock.h"
 #include "support/recording_frame_link.h"

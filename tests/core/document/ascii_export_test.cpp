@@ -1,5 +1,5 @@
 #include "document/ascii_export.h"
-#include "acquisition/fixed_format.h"
+#include "base/fixed_format.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@
 #include <cstdio>
 #include <random>
 
-#include "acquisition/rate_table.h"
+#include "base/rate_table.h"
 #include "file_test_support.h"
 
 namespace kresograf {

@@ -8,7 +8,7 @@
 #include <thread>
 #include <vector>
 
-#include "acquisition/frame_link.h"
+#include "base/frame_link.h"
 
 namespace kresograf {
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "acquisition/frame_link.h"
+#include "base/frame_link.h"
 #include "view/plot_view.h"
 #include "view_fixture.h"
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "acquisition/frame_link.h"
+#include "base/frame_link.h"
 #include "view/plot_view.h"
 #include "view_fixture.h"
 

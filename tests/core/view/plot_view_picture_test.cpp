@@ -2,7 +2,7 @@
 
 #include <tuple>
 
-#include "acquisition/frame_link.h"
+#include "base/frame_link.h"
 #include "view/plot_view.h"
 #include "view_fixture.h"
 

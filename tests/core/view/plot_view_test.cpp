@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "acquisition/frame_link.h"
+#include "base/frame_link.h"
 #include "view_fixture.h"
 
 namespace kresograf {

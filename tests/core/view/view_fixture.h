@@ -3,7 +3,7 @@
 #include <string_view>
 #include <vector>
 
-#include "acquisition/settings_record.h"
+#include "base/settings_record.h"
 #include "document/zefra_krg_doc.h"
 #include "view/picture.h"
 

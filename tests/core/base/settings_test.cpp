@@ -2,10 +2,10 @@
 
 #include <cstring>
 
-#include "acquisition/frame_link.h"
-#include "acquisition/sample_units.h"
-#include "acquisition/settings_record.h"
-#include "acquisition/settings_store.h"
+#include "base/frame_link.h"
+#include "base/sample_units.h"
+#include "base/settings_record.h"
+#include "base/settings_store.h"
 
 namespace kresograf {
 namespace {

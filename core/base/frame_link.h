@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <string_view>
 
-#include "acquisition/acquisition_params.h"
-#include "acquisition/user_message.h"
+#include "base/acquisition_params.h"
+#include "base/user_message.h"
 
 namespace kresograf {
 

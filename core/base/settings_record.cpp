@@ -1,9 +1,9 @@
-#include "acquisition/settings_record.h"
+#include "base/settings_record.h"
 
 #include <string>
 
-#include "acquisition/sample_units.h"
-#include "acquisition/settings_store.h"
+#include "base/sample_units.h"
+#include "base/settings_store.h"
 
 namespace kresograf {
 

@@ -1,4 +1,4 @@
-#include "acquisition/fixed_format.h"
+#include "base/fixed_format.h"
 
 #include <charconv>
 

@@ -1,4 +1,4 @@
-#include "acquisition/sample_units.h"
+#include "base/sample_units.h"
 
 #include <cmath>
 

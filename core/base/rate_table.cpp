@@ -1,6 +1,6 @@
-#include "acquisition/rate_table.h"
+#include "base/rate_table.h"
 
-#include "acquisition/acquisition_params.h"
+#include "base/acquisition_params.h"
 
 namespace kresograf {
 namespace {

@@ -1,4 +1,4 @@
-#include "acquisition/settings_store.h"
+#include "base/settings_store.h"
 
 namespace kresograf {
 

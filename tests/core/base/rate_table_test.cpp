@@ -1,8 +1,8 @@
-#include "acquisition/rate_table.h"
+#include "base/rate_table.h"
 
 #include <gtest/gtest.h>
 
-#include "acquisition/acquisition_params.h"
+#include "base/acquisition_params.h"
 
 namespace kresograf {
 namespace {

@@ -1,4 +1,4 @@
-#include "acquisition/frame_link.h"
+#include "base/frame_link.h"
 
 namespace kresograf {
 

@@ -6,13 +6,12 @@
 #include <string>
 #include <string_view>
 
-#include "acquisition/acquisition_params.h"
+#include "base/acquisition_params.h"
+#include "card/card_factory.h"
 
 namespace kresograf {
 
 struct SettingsRecord;
-
-enum class CardKind { Simulated, Ports };
 
 // Which card a program talks to: the built-in simulated card or a real one at an I/O address.
 struct CardChoice {

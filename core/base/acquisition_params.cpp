@@ -1,4 +1,4 @@
-#include "acquisition/acquisition_params.h"
+#include "base/acquisition_params.h"
 
 #include <cmath>
 #include <limits>

@@ -1,12 +1,12 @@
-#include "acquisition/acquisition_options.h"
+#include "shell/acquisition_options.h"
 
 #include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <vector>
 
-#include "acquisition/rate_table.h"
-#include "acquisition/settings_record.h"
+#include "base/rate_table.h"
+#include "base/settings_record.h"
 
 namespace kresograf {
 namespace {
