@@ -13,7 +13,6 @@
 #include <thread>
 #include <vector>
 
-#include "shell/acquisition_options.h"
 #include "acquisition/acquisition_runner.h"
 #include "base/frame_link.h"
 #include "base/settings_record.h"
@@ -25,6 +24,7 @@
 #include "document/kgd_file.h"
 #include "document/registered_params.h"
 #include "document/zefra_krg_doc.h"
+#include "shell/acquisition_options.h"
 
 namespace kresograf {
 namespace {

@@ -4,8 +4,8 @@
 
 #include "acquisition/acquisition_context.h"
 #include "acquisition/acquisition_preparation.h"
-#include "base/frame_link.h"
 #include "acquisition/oscilloscope_mode.h"
+#include "base/frame_link.h"
 #include "base/settings_record.h"
 #include "document/zefra_krg_doc.h"
 

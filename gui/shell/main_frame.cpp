@@ -620,8 +620,20 @@ void CMainFrame::RunCommand(int id) {
             }
             break;
         default:
+            if (auto found = registered_.find(id); found != registered_.end()) {
+                if (QAction* action = actions_.value(id);
+                    action == nullptr || found->second.State().Enabled) {
+                    found->second.Run();
+                }
+            }
             break;
     }
+    UpdateCommandStates();
+}
+
+void CMainFrame::RegisterCommand(int id, std::function<void()> run,
+                                 std::function<CommandState()> state) {
+    registered_[id] = RegisteredCommand{std::move(run), std::move(state)};
     UpdateCommandStates();
 }
 
@@ -655,6 +667,11 @@ void CMainFrame::UpdateCommandStates() {
     for (int id : {ID_WINDOW_NEW, ID_WINDOW_CASCADE, ID_WINDOW_TILE_HORZ, ID_WINDOW_ARRANGE,
                    ID_NEXT_PANE, ID_PREV_PANE}) {
         apply(id, withDocument);
+    }
+    for (const auto& [id, command] : registered_) {
+        if (actions_.contains(id)) {
+            apply(id, command.State());
+        }
     }
     apply(ID_VIEW_TOOLBAR, {true, toolBar_ != nullptr && !toolBar_->isHidden()});
     apply(ID_VIEW_STATUS_BAR, {true, !statusBar()->isHidden()});

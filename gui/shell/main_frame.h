@@ -5,6 +5,8 @@
 #include <QMap>
 #include <QPointer>
 #include <QSettings>
+#include <functional>
+#include <map>
 #include <memory>
 #include <vector>
 
@@ -81,6 +83,10 @@ class CMainFrame : public QMainWindow {
     FrameBridge& Bridge() { return *bridge_; }
     AcquisitionRunner& Runner() { return *runner_; }
 
+    // Each area of the program (view, parameters window, export, outputs) registers its own
+    // commands: what runs them and their enabled and checked state. The frame only routes.
+    void RegisterCommand(int id, std::function<void()> run, std::function<CommandState()> state);
+
     // Runs a command as its menu item, button or accelerator would.
     void RunCommand(int id);
     // Brings every command's enabled and checked state up to date.
@@ -142,6 +148,11 @@ class CMainFrame : public QMainWindow {
 
     QMdiArea* mdi_ = nullptr;
     QMap<int, QAction*> actions_;
+    struct RegisteredCommand {
+        std::function<void()> Run;
+        std::function<CommandState()> State;
+    };
+    std::map<int, RegisteredCommand> registered_;
     QList<QMenu*> documentMenus_;
     QMenu* fileMenu_ = nullptr;
     QMenu* recentMenu_ = nullptr;

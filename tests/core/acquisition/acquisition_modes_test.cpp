@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "acquisition/acquisition_runner.h"
-#include "base/frame_link.h"
 #include "acquisition/recording_mode.h"
+#include "base/frame_link.h"
 #include "base/settings_record.h"
 #include "card/card_port.h"
 #include "card/clock.h"
