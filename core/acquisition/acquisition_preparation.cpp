@@ -30,6 +30,9 @@ PrepareResult PrepareAcquisition(const AcquisitionParams& working, const Trigger
     if (p.Divisor == 0 || p.Prescaler == 0) {
         return PrepareResult::BadRate;
     }
+    if (limitToShot && p.TotalSamples / p.Prescaler < static_cast<uint32_t>(count)) {
+        return PrepareResult::NoScan;
+    }
     if (limitToShot && p.TotalSamples / static_cast<uint32_t>(count) > MaxShotScans) {
         p.TotalSamples = static_cast<uint32_t>(count) * MaxShotScans;
     }
@@ -100,14 +103,14 @@ UserMessage PrepareMessage(PrepareResult result) {
         case PrepareResult::BadRate:
             return {"Błąd konfiguracji", "Niepoprawna częstotliwość próbkowania.",
                     MessageIcon::Stop};
+        case PrepareResult::NoScan:
+            return {"Błąd konfiguracji",
+                    "Liczba próbek jest za mała, aby odczytać choć jeden pełny skan kanałów.",
+                    MessageIcon::Stop};
         case PrepareResult::Ok:
             break;
     }
     return {};
-}
-
-UserMessage SendFailedMessage() {
-    return {"Błąd transmisji", "Błąd podczas wysyłania danych do QB730.", MessageIcon::Stop};
 }
 
 UserMessage ReceiveFailedMessage() {

@@ -13,7 +13,7 @@ struct SettingsRecord;
 // The most scans a shot holds: the base size of a document's arrays.
 inline constexpr uint32_t MaxShotScans = 200'000;
 
-enum class PrepareResult { Ok, NoChannel, BadChannel, BadRate, PairGainMismatch };
+enum class PrepareResult { Ok, NoChannel, BadChannel, BadRate, PairGainMismatch, NoScan };
 
 // One acquisition as handed to the card, and as it is registered with the data it produces.
 struct PreparedAcquisition {
@@ -26,9 +26,9 @@ struct PreparedAcquisition {
 };
 
 // Checks and prepares a copy of the working block for the card: no channel listed, a channel
-// outside the inputs, unequal gains in a differential pair. With limitToShot the conversions
-// are cut to MaxShotScans scans. An analog trigger on an input that is not scanned is taken as
-// automatic.
+// outside the inputs, unequal gains in a differential pair. With limitToShot (a shot) the
+// conversions are cut to MaxShotScans scans and a block too short for one scan is refused. An
+// analog trigger on an input that is not scanned is taken as automatic.
 PrepareResult PrepareAcquisition(const AcquisitionParams& working, const TriggerParams& trigger,
                                  const SettingsRecord& settings, bool limitToShot,
                                  PreparedAcquisition& out);
@@ -36,8 +36,8 @@ PrepareResult PrepareAcquisition(const AcquisitionParams& working, const Trigger
 // The message box that belongs to a refused preparation.
 UserMessage PrepareMessage(PrepareResult result);
 
-// Messages of a failed card step.
-UserMessage SendFailedMessage();
+// Messages of a failed card step. Every handshake failure, sending or receiving, shows the
+// reception message.
 UserMessage ReceiveFailedMessage();
 UserMessage OverrunMessage();
 UserMessage OutOfMemoryMessage();

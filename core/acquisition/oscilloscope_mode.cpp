@@ -37,7 +37,7 @@ int RunOscilloscope(AcquisitionContext& context, CZefraKrgDoc& doc) {
         uint32_t count = std::min(prepared.Card.TotalSamples / prepared.Card.Prescaler, room);
         context.Card.Attach(context.Address);
         if (context.Card.SendCommand(CmdScopeShot, prepared.Card, prepared.CardTrigger) != CardOk) {
-            context.Frame.ShowMessageBox(SendFailedMessage());
+            context.Frame.ShowMessageBox(ReceiveFailedMessage());
             context.Frame.PostMessage(WM_ACQ_STATUS, StatusIdle);
             return EndAcquisition(context, doc, doc.OscRunning, ModeCardFailed, true);
         }
@@ -48,8 +48,13 @@ int RunOscilloscope(AcquisitionContext& context, CZefraKrgDoc& doc) {
             return EndAcquisition(context, doc, doc.OscRunning, ModeCardFailed, true);
         }
         if (count == 0) {
-            // Stopped while the card waited for its trigger: the shown set stays as it was.
-            continue;
+            if (doc.OscRunning.load() == 0) {
+                // Stopped while the card waited for its trigger: the shown set stays as it was.
+                continue;
+            }
+            // A shot that brought no scan although nobody stopped it: never loop silently.
+            context.Frame.ShowMessageBox(ReceiveFailedMessage());
+            return EndAcquisition(context, doc, doc.OscRunning, ModeCardFailed, true);
         }
         CommitSet(doc, spare, count, prepared);
         context.Frame.SendMessage(WM_DOC_UPDATE, HintNewShot);

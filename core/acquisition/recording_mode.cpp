@@ -1,6 +1,9 @@
 #include "acquisition/recording_mode.h"
 
+#include <sys/sysinfo.h>
+
 #include <algorithm>
+#include <cstdio>
 
 #include "acquisition/acquisition_context.h"
 #include "acquisition/acquisition_preparation.h"
@@ -11,9 +14,14 @@
 
 namespace kresograf {
 
-bool GrowSpareSet(CZefraKrgDoc& doc, uint32_t set, uint32_t scans) {
+bool GrowSpareSet(CZefraKrgDoc& doc, uint32_t set, uint32_t scans, uint64_t availableBytes) {
     if (scans <= BaseCapacity) {
         return true;
+    }
+    // Eight sample arrays and the scan times, four bytes an entry.
+    const uint64_t requested = uint64_t{scans} * 9 * sizeof(int32_t);
+    if (requested > availableBytes) {
+        return false;
     }
     for (int input = 0; input < 8; ++input) {
         if (!doc.Samples[set][input].Resize(scans, doc.Allocation)) {
@@ -24,6 +32,32 @@ bool GrowSpareSet(CZefraKrgDoc& doc, uint32_t set, uint32_t scans) {
         }
     }
     return doc.ScanTime[set].Resize(scans, doc.Allocation);
+}
+
+uint64_t AvailableMemoryBytes() {
+    uint64_t available = 0;
+    uint64_t swapFree = 0;
+    bool known = false;
+    if (std::FILE* info = std::fopen("/proc/meminfo", "r")) {
+        char line[128];
+        while (std::fgets(line, sizeof line, info) != nullptr) {
+            unsigned long long kib = 0;
+            if (std::sscanf(line, "MemAvailable: %llu kB", &kib) == 1) {
+                available = kib * 1024;
+                known = true;
+            } else if (std::sscanf(line, "SwapFree: %llu kB", &kib) == 1) {
+                swapFree = kib * 1024;
+            }
+        }
+        std::fclose(info);
+    }
+    struct sysinfo system {};
+    if (!known && ::sysinfo(&system) == 0) {
+        available = (uint64_t{system.freeram} + system.bufferram) * system.mem_unit;
+        swapFree = uint64_t{system.freeswap} * system.mem_unit;
+        known = true;
+    }
+    return known ? available + swapFree : UINT64_MAX;
 }
 
 int RunRecording(AcquisitionContext& context, CZefraKrgDoc& doc) {
@@ -41,7 +75,7 @@ int RunRecording(AcquisitionContext& context, CZefraKrgDoc& doc) {
     const uint32_t spare = doc.Spare();
     if (check == PrepareResult::Ok || check == PrepareResult::PairGainMismatch) {
         const uint32_t scans = working.TotalSamples / static_cast<uint32_t>(working.ChannelCount);
-        if (!GrowSpareSet(doc, spare, scans)) {
+        if (!GrowSpareSet(doc, spare, scans, AvailableMemoryBytes())) {
             context.Frame.ShowMessageBox(OutOfMemoryMessage());
             return EndAcquisition(context, doc, doc.RecRunning, ModeNoChannel, false);
         }
@@ -62,7 +96,7 @@ int RunRecording(AcquisitionContext& context, CZefraKrgDoc& doc) {
     }
     context.Card.Attach(context.Address);
     if (context.Card.SendCommand(CmdRecordStream, prepared.Card, prepared.CardTrigger) != CardOk) {
-        context.Frame.ShowMessageBox(SendFailedMessage());
+        context.Frame.ShowMessageBox(ReceiveFailedMessage());
         context.Frame.PostMessage(WM_ACQ_STATUS, StatusIdle);
         return EndAcquisition(context, doc, doc.RecRunning, ModeCardFailed, true);
     }

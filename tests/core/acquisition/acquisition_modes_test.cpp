@@ -188,6 +188,52 @@ TEST(AcquisitionRunnerTest, TheCardIsResetOnceAndNeverForARefusedRun) {
     EXPECT_EQ(b.frame.MessageBoxes().size(), 1u);
 }
 
+const UserMessage ReceiveFailed{"Błąd transmisji", "Błąd podczas odbierania danych z QB730.",
+                                MessageIcon::Stop};
+
+// The card fails its handshake while the frame goes out, or stops sending halfway through the
+// data: both modes show the reception message, keep the shown set and release the token.
+TEST(AcquisitionRunnerTest, HandshakeFailuresInBothModes) {
+    for (const bool recording : {false, true}) {
+        for (const SimulatedFault fault : {SimulatedFault::Dead, SimulatedFault::StopsAfterWords}) {
+            SCOPED_TRACE(recording ? "recording" : "oscilloscope");
+            Bench b;
+            b.card.SetFault(fault, 300);
+            CZefraKrgDoc doc;
+            doc.SetWorking(Block({0, 6}, 2000), TriggerParams{});
+            AcquisitionRunner runner(b.settings, b.port, b.frame);
+            ASSERT_TRUE(recording ? runner.ToggleRecording(doc) : runner.ToggleOscilloscope(doc));
+            runner.Join();
+            ASSERT_EQ(b.frame.MessageBoxes().size(), 1u);
+            EXPECT_EQ(b.frame.MessageBoxes()[0], ReceiveFailed);
+            EXPECT_EQ(doc.CurrentSet.load(), 0u);
+            EXPECT_EQ(doc.SampleCount[0] + doc.SampleCount[1], 0u);
+            EXPECT_EQ(b.settings.AcquiringDocId.load(), 0u);
+            EXPECT_TRUE(EndedLast(b.frame));
+            if (recording) {
+                break;  // a stream that stops sending is a stream stopped by the user
+            }
+        }
+    }
+}
+
+TEST(OscilloscopeModeTest, ABlockShorterThanOneScanIsRefusedBeforeTheCard) {
+    Bench b;
+    CZefraKrgDoc doc;
+    AcquisitionParams block = Block({0, 1, 2}, 6);
+    block.Prescaler = 3;  // two conversions kept for three inputs: no complete scan
+    doc.SetWorking(block, TriggerParams{});
+    AcquisitionRunner runner(b.settings, b.port, b.frame);
+    ASSERT_TRUE(runner.ToggleOscilloscope(doc));
+    runner.Join();
+    ASSERT_EQ(b.frame.MessageBoxes().size(), 1u);
+    EXPECT_EQ(b.frame.MessageBoxes()[0].Title, "Błąd konfiguracji");
+    EXPECT_EQ(b.frame.MessageBoxes()[0].Text,
+              "Liczba próbek jest za mała, aby odczytać choć jeden pełny skan kanałów.");
+    EXPECT_EQ(b.tap.writes.load(), 0);
+    EXPECT_EQ(b.settings.AcquiringDocId.load(), 0u);
+}
+
 TEST(OscilloscopeModeTest, OneAcquisitionAtATimeAndStopWhileWaitingForTheTrigger) {
     // A real clock: the stop must end the wait for a trigger that never comes within about the
     // card link's 200 ms poll.
@@ -267,6 +313,10 @@ TEST(RecordingModeTest, GrowingIsAllOrNothing) {
     CZefraKrgDoc doc;
     int allowed = 3;
     doc.Allocation = [&](std::size_t) { return allowed-- > 0; };
+    // 500 000 scans need 9 x 2 000 000 bytes: one byte less is refused before any allocation.
+    EXPECT_FALSE(GrowSpareSet(doc, 1, 500'000, 17'999'999));
+    EXPECT_EQ(allowed, 3);
+    EXPECT_GT(AvailableMemoryBytes(), 1'000'000u);
     EXPECT_FALSE(GrowSpareSet(doc, 1, 500'000));
     EXPECT_EQ(doc.Samples[1][0].Size(), BaseCapacity);
     EXPECT_EQ(doc.Samples[1][2].Size(), BaseCapacity);
@@ -294,6 +344,52 @@ TEST(RecordingModeTest, GrowingIsAllOrNothing) {
                            MessageIcon::Stop}));
     EXPECT_TRUE(b.frame.RegisteredRequests().empty());
     EXPECT_EQ(recorded.CurrentSet.load(), 0u);
+    EXPECT_EQ(b.settings.AcquiringDocId.load(), 0u);
+}
+
+TEST(RecordingModeTest, RefusedConfigurationsNeverReachTheCard) {
+    Bench b;
+    CZefraKrgDoc doc;
+    AcquisitionRunner runner(b.settings, b.port, b.frame);
+    doc.SetWorking(Block({}, 1000), TriggerParams{});
+    ASSERT_TRUE(runner.ToggleRecording(doc));
+    runner.Join();
+    b.settings.ChannelGain[7] = 0x80;  // pair 3: input 7 at x10, input 8 at x1
+    AcquisitionParams pairs = Block({3}, 1000);
+    pairs.SingleEnded = 0;
+    doc.SetWorking(pairs, TriggerParams{});
+    ASSERT_TRUE(runner.ToggleRecording(doc));
+    runner.Join();
+    ASSERT_EQ(b.frame.MessageBoxes().size(), 2u);
+    EXPECT_EQ(b.frame.MessageBoxes()[0].Text, "Nie wybrano żadnego kanału.");
+    EXPECT_EQ(b.frame.MessageBoxes()[1].Text,
+              "Kanały tworzące parę różnicową posiadają różne wzmocnienie.");
+    EXPECT_EQ(b.tap.writes.load(), 0);
+    EXPECT_EQ(b.frame.Count(true, WM_ACQ_ENDED, 0), 0);
+    EXPECT_TRUE(b.frame.RegisteredRequests().empty());
+    EXPECT_EQ(b.settings.AcquiringDocId.load(), 0u);
+}
+
+TEST(RecordingModeTest, AnOverrunKeepsAndShowsTheScansBeforeIt) {
+    // Every clock reading costs 1 ms: the card converts 95 words meanwhile and its buffer fills.
+    Bench b(1000);
+    CZefraKrgDoc doc;
+    doc.SetWorking(Block({6}, 1'000'000), TriggerParams{});
+    AcquisitionRunner runner(b.settings, b.port, b.frame);
+    ASSERT_TRUE(runner.ToggleRecording(doc));
+    runner.Join();
+    ASSERT_EQ(b.frame.MessageBoxes().size(), 1u);
+    EXPECT_EQ(b.frame.MessageBoxes()[0],
+              (UserMessage{"Błąd utraty danych", "Wystąpiło nadpisanie danych w buforze karty.",
+                           MessageIcon::Stop}));
+    const uint32_t kept = doc.SampleCount[1];
+    EXPECT_GT(kept, 0u);
+    EXPECT_LT(kept, 1'000'000u);
+    EXPECT_EQ(doc.CurrentSet.load(), 1u);
+    EXPECT_EQ(doc.Samples[1][6][kept - 1], -6140);
+    EXPECT_EQ(b.frame.Count(false, WM_DOC_UPDATE, HintRecordingDone), 1);
+    ASSERT_EQ(b.frame.RegisteredRequests().size(), 1u);
+    EXPECT_EQ(b.frame.RegisteredRequests()[0].Scans, kept);
     EXPECT_EQ(b.settings.AcquiringDocId.load(), 0u);
 }
 
