@@ -22,6 +22,7 @@
 #include "cli_frame_link.h"
 #include "document/ascii_export.h"
 #include "document/kgd_file.h"
+#include "document/pending_save.h"
 #include "document/registered_params.h"
 #include "document/zefra_krg_doc.h"
 #include "shell/acquisition_options.h"
@@ -66,7 +67,7 @@ int Fail(const std::string& message, int code) {
 }
 
 int UsageError(const std::string& message) {
-    return Fail(message + "\n\n" + Usage, ExitUsage);
+    return Fail(message + "\nWięcej informacji: kresograf-cli --help", ExitUsage);
 }
 
 int FileFailure(const FileResult& result) {
@@ -237,15 +238,28 @@ int Record(const std::vector<std::string>& args) {
     if (parsed.Positional.size() != 1) {
         return UsageError("Podaj jeden plik wynikowy .kgd.");
     }
+    // The target is claimed before the card starts: a folder that cannot take it fails now, not
+    // after the whole recording.
+    PendingSave target(parsed.Positional.front());
+    if (const FileResult opened = target.Open(); !opened.Ok()) {
+        return FileFailure(opened);
+    }
     SettingsRecord settings;
     CZefraKrgDoc doc;
     const int status = Acquire(doc, parsed.Options, settings, true, 0);
+    if (status == ExitUsage) {
+        return status;
+    }
     if (doc.SampleCount[doc.CurrentSet.load()] == 0) {
         return Fail("Nie zarejestrowano żadnych danych.", ExitFailed);
     }
-    const FileResult saved = SaveDocument(doc, parsed.Positional.front());
+    const FileResult saved = target.Finish(doc);
     if (!saved.Ok()) {
-        return FileFailure(saved);
+        FileFailure(saved);
+        if (!target.RescuePath().empty()) {
+            std::fprintf(stderr, "%s\n", RescuedText(target.RescuePath()).c_str());
+        }
+        return ExitFailed;
     }
     return status;
 }

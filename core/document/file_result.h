@@ -11,10 +11,10 @@ namespace kresograf {
 // what a document keeps as its load result; the others come from around the reader.
 enum FileCode : int {
     FileOk = 0,
-    FileBadFormat = 1,        // wrong magic, version, set or sample count; empty file
+    FileBadFormat = 1,        // wrong magic, version, set or sample count
     FileTextError = 2,        // the identification text could not be read
     FileBadHeaderLength = 3,  // header length disagrees with the fields read
-    FileTruncated = 4,        // the file ends before the bytes it declares
+    FileTruncated = 4,        // the file ends before the bytes it declares; empty file
     FileReadError = 5,        // the system failed a read
     FileOpenError = 6,        // the file could not be opened
     FileWriteError = 7,       // writing, flushing or replacing the target failed

@@ -191,7 +191,8 @@ FileResult SaveToArchive(const CZefraKrgDoc& doc, ByteSink& sink) {
 FileResult LoadFromArchive(CZefraKrgDoc& doc, ByteSource& source) {
     const uint64_t size = source.Size();
     if (size == 0) {
-        return Refuse(doc, FileBadFormat);
+        // An empty file ends like any file shorter than its header.
+        return Refuse(doc, FileTruncated);
     }
     std::array<uint8_t, FileFixedHeaderSize> head{};
     // Magic and version decide alone: nothing after them is read from a foreign file.

@@ -22,6 +22,8 @@ check "scope reports input 7" grep -q 'kanał 7: min -1.499 V, max -1.499 V, śr
 err=$("$cli" scope --rate 1234 2>&1 >/dev/null)
 check "unknown rate is status 2" test $? -eq 2
 check "unknown rate is explained" grep -q 'Nieznana częstotliwość: "1234"' <<<"$err"
+check "a bad option gets two lines" test "$(wc -l <<<"$err")" -eq 2
+check "and a pointer to the help" grep -qx 'Więcej informacji: kresograf-cli --help' <<<"$err"
 "$cli" scope --channels 1,9 >/dev/null 2>&1
 check "channel 9 is status 2" test $? -eq 2
 "$cli" scope --differential --channels 5 >/dev/null 2>&1
@@ -48,6 +50,13 @@ check "export's second line" test "$(sed -n 2p "$work/r.dat")" = "$(printf '0.02
 check "export of an absent input fails" test $? -eq 1
 check "no file left by a refused export" test ! -e "$work/x.dat"
 
+# A target that cannot be written fails before the card starts.
+start=$(date +%s%N)
+err=$("$cli" record /no/such/dir/x.kgd --duration 5 2>&1)
+check "unwritable target is status 1" test $? -eq 1
+check "unwritable target fails at once" test $(($(date +%s%N) - start)) -lt 1000000000
+check "unwritable target is explained" grep -qx 'Błąd zapisu pliku: Wystąpił błąd podczas zapisu do pliku.' <<<"$err"
+
 # Broken and missing files: the program's own message and status 1.
 printf 'not a recording at all, just some bytes' >"$work/bad.kgd"
 err=$("$cli" info "$work/bad.kgd" 2>&1)
@@ -55,7 +64,8 @@ check "broken file is status 1" test $? -eq 1
 check "broken file is explained" grep -q 'Niepoprawny format pliku!' <<<"$err"
 : >"$work/empty.kgd"
 err=$("$cli" info "$work/empty.kgd" 2>&1)
-check "empty file is explained" grep -q 'Niepoprawny format pliku!' <<<"$err"
+check "empty file is status 1" test $? -eq 1
+check "empty file is explained" grep -q 'Nieznany format pliku.' <<<"$err"
 head -c 500 "$work/r.kgd" >"$work/short.kgd"
 err=$("$cli" info "$work/short.kgd" 2>&1)
 check "truncated file is explained" grep -q 'Nieznany format pliku.' <<<"$err"

@@ -1,4 +1,5 @@
 #include "document/kgd_file.h"
+#include "document/pending_save.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -29,10 +30,10 @@ const UserMessage DiskFull{"Błąd zapisu pliku",
                            "Wystąpił błąd podczas zapisu do pliku. Brak miejsca na dysku.",
                            MessageIcon::Stop};
 
-// Divisor 84, prescaler 1, three differential inputs, 123456 samples; a falling digital trigger
-// on input 4 at -409 counts, 1.5 V.
+// Divisor 84, prescaler 1, three differential inputs, 123456 samples; a rising digital trigger
+// (type 1, edge 0: the two bytes differ) on input 4 at -409 counts, 1.5 V.
 const AcquisitionParams Sample{84, 1, 3, 0, {0, 2, 5, 7, 1, 0, -1, 3}, 0x0001E240, 0};
-const TriggerParams Trigger{TriggerDigital, 4, EdgeFalling, -409, 1.5f};
+const TriggerParams Trigger{TriggerDigital, 4, EdgeRising, -409, 1.5f};
 
 // A document holding count scans of the given inputs in the given set.
 void Fill(CZefraKrgDoc& doc, uint32_t set, std::array<uint32_t, 8> present, uint32_t count) {
@@ -83,7 +84,7 @@ TEST(KgdFileTest, HeaderBytesAreExact) {
         0x03, 0x00,                                      // channel count, single-ended
         0x40, 0xE2, 0x01, 0x00,                          // total samples
         0x00, 0x02, 0x05, 0x07, 0x01, 0x00, 0xFF, 0x03,  // scan list
-        0x04, 0x01, 0x01,                                // trigger channel, type, edge
+        0x04, 0x01, 0x00,                                // trigger channel, type, edge
         0x00, 0x00, 0xC0, 0x3F, 0x67, 0xFE,              // threshold 1.5 V, -409 counts
         0xFF, 0x00, 0x00, 0x00,                          // text length
     };
@@ -175,7 +176,7 @@ TEST(KgdFileTest, BrokenFilesAreRefusedWithoutLargeAllocations) {
         UserMessage Message;
     };
     const std::vector<Broken> cases = {
-        {"empty", {}, FileBadFormat, BadFormat},
+        {"empty", {}, FileTruncated, Unknown},
         {"wrong magic", with(4, 0xA45D8F1D), FileBadFormat, BadFormat},
         {"version 7", with(8, 7), FileBadFormat, BadFormat},
         {"header size 0", with(0, 0), FileBadHeaderLength, BadFormat},
@@ -323,6 +324,27 @@ TEST(KgdFileTest, FailedSaveLeavesThePreviousFile) {
     EXPECT_EQ(ReadBytes(path).size(), 378u + 100'000u * 8 * 4);
     EXPECT_EQ(fs::status(path).permissions() & fs::perms::all, mode);
     EXPECT_EQ(folder.Entries().size(), 2u);
+}
+
+TEST(KgdFileTest, PendingSaveClaimsTheTargetFirstAndRescuesTheData) {
+    TempFolder folder;
+    PendingSave missing(folder.File("brak/pomiar.kgd"));
+    EXPECT_EQ(*missing.Open().Message, WriteFailed);
+
+    // The disk fills before the data are written: the data land in the rescue file.
+    ::setenv("TMPDIR", folder.Path.c_str(), 1);
+    CZefraKrgDoc doc;
+    Fill(doc, 1, {0, 1, 0, 0, 0, 0, 0, 1}, 1000);
+    PendingSave full(folder.File("pomiar.kgd"), [](uint64_t, std::size_t) { return ENOSPC; });
+    ASSERT_TRUE(full.Open().Ok());
+    EXPECT_EQ(folder.Entries().size(), 1u);  // the claimed temporary file
+    EXPECT_EQ(*full.Finish(doc).Message, DiskFull);
+    ::unsetenv("TMPDIR");
+    ASSERT_EQ(full.RescuePath().rfind(folder.Path.string() + "/kresograf-", 0), 0u);
+    EXPECT_EQ(RescuedText(full.RescuePath()),
+              "Dane zapisano w pliku awaryjnym: " + full.RescuePath());
+    EXPECT_EQ(ReadBytes(full.RescuePath()), Saved(doc));
+    EXPECT_FALSE(std::filesystem::exists(folder.File("pomiar.kgd")));
 }
 
 }  // namespace
