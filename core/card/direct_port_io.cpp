@@ -27,11 +27,18 @@ UserMessage PortIoUnsupportedMessage() {
                        MessageIcon::Stop};
 }
 
+bool DirectPortIo::Granted(uint32_t base, uint32_t port) {
+    return port < ListedPorts || (port >= base && port < base + PortSpan);
+}
+
 #if KRESOGRAF_HAS_PORT_IO
 
 std::unique_ptr<DirectPortIo> DirectPortIo::Open(uint32_t base, UserMessage& error) {
     // Port numbers are 16 bits wide; a window reaching past 0xFFFF cannot be granted.
-    if (base > 0x10000 - PortSpan || ioperm(base, PortSpan, 1) != 0) {
+    const bool beyondList = base + PortSpan > ListedPorts;
+    if (base > 0x10000 - PortSpan || ioperm(0, ListedPorts, 1) != 0 ||
+        (beyondList && ioperm(base, PortSpan, 1) != 0)) {
+        ioperm(0, ListedPorts, 0);
         error = PortAccessDeniedMessage(base);
         return nullptr;
     }
@@ -39,15 +46,20 @@ std::unique_ptr<DirectPortIo> DirectPortIo::Open(uint32_t base, UserMessage& err
 }
 
 DirectPortIo::~DirectPortIo() {
-    ioperm(base_, PortSpan, 0);
+    ioperm(0, ListedPorts, 0);
+    if (base_ + PortSpan > ListedPorts) {
+        ioperm(base_, PortSpan, 0);
+    }
 }
 
 uint16_t DirectPortIo::InWord(uint16_t port) {
-    return inw(port);
+    return Granted(base_, port) ? inw(port) : 0xFFFF;
 }
 
 void DirectPortIo::OutWord(uint16_t port, uint16_t value) {
-    outw(value, port);
+    if (Granted(base_, port)) {
+        outw(value, port);
+    }
 }
 
 #else

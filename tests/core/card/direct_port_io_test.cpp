@@ -19,6 +19,15 @@ TEST(DirectPortIoTest, RefusalMessages) {
     EXPECT_EQ(DirectPortIo::Open(0xFFF8, error), nullptr);
     EXPECT_EQ(error.Title, "Błąd dostępu do karty");
     EXPECT_NE(error.Text.find("QB730"), std::string::npos);
+
+    // Opened at one listed address, every other listed window stays reachable; beyond the list
+    // only the opened window is.
+    EXPECT_TRUE(DirectPortIo::Granted(0x100, 0x000));
+    EXPECT_TRUE(DirectPortIo::Granted(0x100, 0x3FF + 9));
+    EXPECT_FALSE(DirectPortIo::Granted(0x100, 0x3FF + 10));
+    EXPECT_TRUE(DirectPortIo::Granted(0x5000, 0x5009));
+    EXPECT_FALSE(DirectPortIo::Granted(0x5000, 0x500A));
+    EXPECT_FALSE(DirectPortIo::Granted(0x5000, 0x4FFF));
 }
 
 }  // namespace
