@@ -266,7 +266,7 @@ FileResult LoadFromArchive(CZefraKrgDoc& doc, ByteSource& source) {
         return Refuse(doc, FileBadFormat);
     }
 
-    int32_t* times = doc.ScanTime[set].Data();
+    int32_t* times = doc.ScanTime[set].Data(count);
     for (uint32_t i = 0; i < count; ++i) {
         times[i] = static_cast<int32_t>(i * p);
     }
@@ -274,7 +274,7 @@ FileResult LoadFromArchive(CZefraKrgDoc& doc, ByteSource& source) {
         std::array<int32_t*, 8> channels{};
         for (uint32_t c = 0, k = 0; c < 8; ++c) {
             if (present[set][c] != 0) {
-                channels[k++] = doc.Samples[set][c].Data();
+                channels[k++] = doc.Samples[set][c].Data(count);
             }
         }
         const std::size_t blockScans =

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <random>
 #include <set>
@@ -70,6 +71,25 @@ TEST(DocumentTest, DeleteContentsKeepsBlocksAndSetOnePresence) {
     EXPECT_EQ(doc.SetCapacity(1), BaseCapacity);
     EXPECT_EQ(doc.ScanTime[0][3], 0);
     EXPECT_EQ(doc.Params[1].Divisor, 84u);
+}
+
+TEST(DocumentTest, RepeatedFillsClearEverythingWrittenSince) {
+    SampleArray array(200'000);
+    array.Fill(0);
+    array.Data(10)[9] = 5;
+    array[150'000] = 6;
+    array.Fill(0);
+    EXPECT_EQ(array[9], 0);
+    EXPECT_EQ(array[150'000], 0);
+    array.Data()[199'999] = 7;
+    array.Fill(0);
+    EXPECT_EQ(std::count(array.Data(), array.Data() + 200'000, 0), 200'000);
+    array.Fill(3);
+    EXPECT_EQ(std::count(array.Data(), array.Data() + 200'000, 3), 200'000);
+    ASSERT_TRUE(array.Resize(200'001));
+    array.Data(200'001)[200'000] = 1;
+    array.Fill(3);
+    EXPECT_EQ(array[200'000], 3);
 }
 
 TEST(DocumentTest, ResizeKeepsPrefixAndReportsRefusedAllocation) {
