@@ -11,7 +11,8 @@
 
 namespace kresograf {
 
-PendingSave::PendingSave(std::string path, WriteFault fault) : file_(std::move(path), std::move(fault)) {}
+PendingSave::PendingSave(std::string path, WriteFault fault)
+    : file_(std::move(path), std::move(fault)) {}
 
 FileResult PendingSave::Open() {
     if (const int error = file_.Open(); error != 0) {
@@ -43,8 +44,8 @@ std::string RescueFileName() {
     if (name.back() != '/') {
         name += '/';
     }
-    return name + "kresograf-" + std::to_string(static_cast<long long>(std::time(nullptr))) +
-           "-" + std::to_string(::getpid()) + "-" + std::to_string(serial.fetch_add(1)) + ".kgd";
+    return name + "kresograf-" + std::to_string(static_cast<long long>(std::time(nullptr))) + "-" +
+           std::to_string(::getpid()) + "-" + std::to_string(serial.fetch_add(1)) + ".kgd";
 }
 
 std::string RescuedText(const std::string& path) {

@@ -7,6 +7,8 @@ namespace kresograf::texts {
 
 inline constexpr const char* MainTitle = "Kresograf dla QB730";
 inline constexpr const char* DocumentName = "Kresograf";
+// The framework's application title: the caption of its own prompts (the save-changes question).
+inline constexpr const char* ApplicationTitle = "Kresograf";
 inline constexpr const char* FileFilter = "Pliki Danych (*.kgd)";
 inline constexpr const char* FileExtension = "kgd";
 inline constexpr const char* DocumentTypeName = "Kresograf Dokument";
@@ -31,7 +33,7 @@ inline constexpr const char* MenuFile = "&Plik";
 inline constexpr const char* MenuView = "&Widok";
 inline constexpr const char* MenuAcquisition = "&Akwizycja";
 inline constexpr const char* MenuTools = "&Narzędzia";
-inline constexpr const char* MenuWindow = "&Okno";
+inline constexpr const char* MenuWindow = "O&kno";
 inline constexpr const char* MenuHelp = "P&omoc";
 inline constexpr const char* RecentFiles = "Ostatnio otwierane";
 inline constexpr const char* RecentFilePrompt = "Otwiera ten dokument";

@@ -1,6 +1,7 @@
 #include "shell/child_frame.h"
 
 #include <QCloseEvent>
+#include <QEvent>
 
 #include "shell/main_frame.h"
 #include "view/zefra_krg_view.h"
@@ -21,6 +22,14 @@ void CChildFrame::closeEvent(QCloseEvent* event) {
     }
     mainFrame_.FrameClosing(this);
     QMdiSubWindow::closeEvent(event);
+}
+
+void CChildFrame::changeEvent(QEvent* event) {
+    QMdiSubWindow::changeEvent(event);
+    // Maximising or restoring rewrites the main window's caption; it follows the program's rules.
+    if (event->type() == QEvent::WindowStateChange || event->type() == QEvent::WindowTitleChange) {
+        mainFrame_.UpdateMainTitle();
+    }
 }
 
 }  // namespace kresograf

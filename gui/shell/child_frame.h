@@ -18,6 +18,7 @@ class CChildFrame : public QMdiSubWindow {
 
   protected:
     void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
   private:
     CMainFrame& mainFrame_;

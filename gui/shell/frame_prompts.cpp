@@ -31,7 +31,7 @@ void DialogPrompts::ShowMessage(QWidget* owner, const UserMessage& message) {
 
 FramePrompts::SaveAnswer DialogPrompts::AskSaveChanges(QWidget* owner,
                                                        const QString& documentTitle) {
-    QMessageBox box(QMessageBox::Warning, QString::fromUtf8(texts::MainTitle),
+    QMessageBox box(QMessageBox::Warning, QString::fromUtf8(texts::ApplicationTitle),
                     QString::fromUtf8(texts::SaveChangesText).arg(documentTitle),
                     QMessageBox::NoButton, owner);
     QPushButton* yes = box.addButton(QString::fromUtf8(texts::Yes), QMessageBox::YesRole);

@@ -11,6 +11,7 @@
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTimer>
 #include <QToolBar>
 
@@ -24,6 +25,7 @@
 #include "shell/help_loader.h"
 #include "shell/shell_texts.h"
 #include "shell/splash_window.h"
+#include "shell/window_titles.h"
 #include "view/zefra_krg_view.h"
 
 namespace kresograf {
@@ -199,8 +201,7 @@ void CMainFrame::CreateMenus() {
         }
         for (int i = 0; i < windows.size(); ++i) {
             QMdiSubWindow* window = windows[i];
-            QString title = window->windowTitle();
-            title.replace(QStringLiteral("[*]"), QString());
+            const QString title = window->windowTitle();
             QAction* item = windowMenu_->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(title));
             item->setCheckable(true);
             item->setChecked(window == mdi_->activeSubWindow());
@@ -399,7 +400,7 @@ CZefraKrgView* CMainFrame::NewView(GuiDocument& document) {
     mdi_->addSubWindow(frame);
     document.Views.append(view);
     UpdateTitles(document);
-    frame->resize(std::max(mdi_->width() * 3 / 4, 400), std::max(mdi_->height() * 3 / 4, 300));
+    PlaceNewFrame(frame);
     frame->show();
     view->OnUpdate(HintInitial);
     mdi_->setActiveSubWindow(frame);
@@ -407,24 +408,44 @@ CZefraKrgView* CMainFrame::NewView(GuiDocument& document) {
     return view;
 }
 
+void CMainFrame::PlaceNewFrame(QMdiSubWindow* frame) {
+    // Three quarters of the area, cascading from the top left by one title bar per window and
+    // starting over where the next step would leave the visible area.
+    const QSize area = mdi_->viewport()->size();
+    const QSize size(std::max(area.width() * 3 / 4, 400), std::max(area.height() * 3 / 4, 300));
+    const int step =
+        std::max(frame->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, frame), 8);
+    const int steps = std::max(
+        1, std::min(area.width() - size.width(), area.height() - size.height()) / step + 1);
+    const int placed = static_cast<int>(mdi_->subWindowList().size()) - 1;
+    const int offset = (std::max(placed, 0) % steps) * step;
+    frame->setGeometry(offset, offset, size.width(), size.height());
+}
+
 QString CMainFrame::FrameTitle(const GuiDocument& document, int viewIndex) const {
-    QString title = document.Title;
-    if (document.Views.size() > 1) {
-        title += QStringLiteral(":%1").arg(viewIndex + 1);
-    }
-    return title + QStringLiteral("[*]");
+    return QString::fromStdString(PlotWindowTitle(document.Title.toStdString(), viewIndex,
+                                                  static_cast<int>(document.Views.size())));
 }
 
 void CMainFrame::UpdateTitles(GuiDocument& document) {
-    const bool modified = document.Doc->Modified.load();
     for (int i = 0; i < document.Views.size(); ++i) {
         if (CChildFrame* frame = FrameOf(document.Views[i])) {
             const QString title = FrameTitle(document, i);
             if (frame->windowTitle() != title) {
                 frame->setWindowTitle(title);
             }
-            frame->setWindowModified(modified);
         }
+    }
+    UpdateMainTitle();
+}
+
+void CMainFrame::UpdateMainTitle() {
+    QMdiSubWindow* active = mdi_ != nullptr ? mdi_->activeSubWindow() : nullptr;
+    const QString title = QString::fromStdString(
+        MainWindowTitle(active != nullptr ? active->windowTitle().toStdString() : std::string(),
+                        active != nullptr && active->isMaximized()));
+    if (windowTitle() != title) {
+        setWindowTitle(title);
     }
 }
 
@@ -756,6 +777,7 @@ void CMainFrame::OnSubWindowActivated(QMdiSubWindow* window) {
             ShowDocumentParams(frame->View()->Document().Doc->DocId);
         }
     }
+    UpdateMainTitle();
     UpdateCommandStates();
 }
 

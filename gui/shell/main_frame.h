@@ -104,6 +104,8 @@ class CMainFrame : public QMainWindow {
     // user to save it.
     bool CanCloseFrame(CChildFrame* frame);
     void FrameClosing(CChildFrame* frame);
+    // The caption names the active plot window; plot windows call it when their state changes.
+    void UpdateMainTitle();
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -119,6 +121,7 @@ class CMainFrame : public QMainWindow {
     void UpdateIndicators();
     void UpdateTitles(GuiDocument& document);
     QString FrameTitle(const GuiDocument& document, int viewIndex) const;
+    void PlaceNewFrame(QMdiSubWindow* frame);
     GuiDocument& AddDocument(std::unique_ptr<GuiDocument> document);
     CChildFrame* FrameOf(CZefraKrgView* view) const;
     void RemoveDocument(GuiDocument& document);

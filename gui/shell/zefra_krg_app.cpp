@@ -18,7 +18,8 @@ void SetApplicationIdentity() {
 
 CZefraKrgApp::CZefraKrgApp(int& argc, char** argv) : QApplication(argc, argv) {
     SetApplicationIdentity();
-    setApplicationDisplayName(QString::fromUtf8(texts::MainTitle));
+    // No display name: Qt would append it to every top-level title ("… — Kresograf dla QB730"),
+    // and dialogs and tool windows carry exactly their own captions.
     setQuitOnLastWindowClosed(true);
     // The program speaks Polish whatever the desktop's language: Qt's own dialogs too.
     if (qtTexts_.load(QStringLiteral("qtbase_pl"),

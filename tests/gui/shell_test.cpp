@@ -1,9 +1,12 @@
 #include <QAction>
+#include <QApplication>
 #include <QFile>
 #include <QLabel>
 #include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -13,6 +16,7 @@
 #include "document/registered_params_dlg.h"
 #include "gui_fixture.h"
 #include "shell/command_table.h"
+#include "shell/frame_prompts.h"
 #include "shell/help_loader.h"
 #include "shell/qt_settings_store.h"
 #include "shell/recent_file_list.h"
@@ -103,7 +107,42 @@ TEST_F(GuiTest, ToolbarStatusBarAndMenusKeepTheirLayout) {
     EXPECT_EQ(visibleMenus(), (QStringList{"&Plik", "&Widok", "P&omoc"}));
     frame_->NewDocument();
     EXPECT_EQ(visibleMenus(),
-              (QStringList{"&Plik", "&Widok", "&Akwizycja", "&Narzędzia", "&Okno", "P&omoc"}));
+              (QStringList{"&Plik", "&Widok", "&Akwizycja", "&Narzędzia", "O&kno", "P&omoc"}));
+}
+
+TEST_F(GuiTest, CaptionsNameTheActiveWindowAndNewWindowsCascade) {
+    GuiDocument* document = frame_->NewDocument();
+    document->Doc->Modified = true;
+    frame_->RunCommand(ID_WINDOW_NEW);
+    QList<QMdiSubWindow*> windows = frame_->findChild<QMdiArea*>()->subWindowList();
+    ASSERT_EQ(windows.size(), 2);
+    EXPECT_EQ(windows[0]->windowTitle(), "Kresograf1:1");
+    EXPECT_EQ(windows[1]->windowTitle(), "Kresograf1:2");
+    EXPECT_EQ(frame_->windowTitle(), "Kresograf dla QB730 - Kresograf1:2");
+    // The second window starts one step down and right of the first, wholly visible.
+    const QRect area = frame_->findChild<QMdiArea*>()->viewport()->rect();
+    EXPECT_EQ(windows[0]->pos(), QPoint(0, 0));
+    EXPECT_GT(windows[1]->x(), 0);
+    EXPECT_EQ(windows[1]->x(), windows[1]->y());
+    EXPECT_TRUE(area.contains(windows[1]->geometry())) << windows[1]->geometry().x();
+    windows[1]->showMaximized();
+    QApplication::processEvents();
+    EXPECT_EQ(frame_->windowTitle(), "Kresograf dla QB730 - [Kresograf1:2]");
+    windows[1]->showNormal();
+    QApplication::processEvents();
+    EXPECT_EQ(frame_->windowTitle(), "Kresograf dla QB730 - Kresograf1:2");
+
+    // The save-changes question of the real prompts carries the framework's title.
+    QString promptTitle;
+    QTimer::singleShot(0, [&promptTitle] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            promptTitle = box->windowTitle();
+            box->reject();
+        }
+    });
+    DialogPrompts real;
+    real.AskSaveChanges(frame_.get(), "Kresograf1");
+    EXPECT_EQ(promptTitle, "Kresograf");
 }
 
 TEST_F(GuiTest, RecentFileListKeepsTheLastFourNewestFirst) {
