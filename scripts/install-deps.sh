@@ -8,7 +8,7 @@ packages=(build-essential cmake ninja-build pkg-config qt6-base-dev libgl-dev fo
     qt6-translations-l10n)
 if [ "$kind" = test ]; then
     packages+=(googletest libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev
-        clang-format locales)
+        clang-format locales xvfb xauth xdotool x11-utils)
 fi
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo=sudo
