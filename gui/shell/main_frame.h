@@ -29,6 +29,8 @@ namespace kresograf {
 
 class Clock;
 class CChildFrame;
+class CKanalyPropertyFrame;
+struct PropertiesValues;
 class CZefraKrgView;
 class PortIo;
 struct CommandInfo;
@@ -96,6 +98,12 @@ class CMainFrame : public QMainWindow {
     void HandleAcquisitionMessage(uint32_t message, uint32_t wParam);
     // A plot window became active: its document's working parameters are the ones to show.
     void ShowDocumentParams(uint32_t docId);
+    // "Parametry akwizycji"; null when it could not be made.
+    CKanalyPropertyFrame* ParamsFrame() const { return paramsFrame_; }
+    // "Właściw&ości ...": runs the properties sheet; on OK takes its values over.
+    void ShowProperties();
+    // Takes accepted properties over: stored, told to the card, every view redrawn.
+    void ApplyProperties(const PropertiesValues& values);
     // Help topics: opens the help file beside the program, or says it cannot.
     void ShowHelp();
     void ShowAbout();
@@ -163,6 +171,7 @@ class CMainFrame : public QMainWindow {
     QLabel* numLabel_ = nullptr;
     QLabel* scrollLabel_ = nullptr;
     QString acquisitionStatus_;
+    CKanalyPropertyFrame* paramsFrame_ = nullptr;
 };
 
 }  // namespace kresograf
