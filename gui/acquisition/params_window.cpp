@@ -101,7 +101,7 @@ CKanalyPropertyPage1::CKanalyPropertyPage1(MessageSink messages, QWidget* parent
     duration->addWidget(unitList_, 2);
     layout->addLayout(duration, 3, 0, 1, 3);
     layout->addWidget(applyDuration_, 4, 0, 1, 3, Qt::AlignLeft);
-    layout->addWidget(differential_, 5, 0, 1, 3, Qt::AlignLeft);
+    layout->addWidget(differential_, 5, 0, 1, 3, Qt::AlignAbsolute | Qt::AlignLeft);
     layout->addWidget(grid_, 6, 0, 1, 3);
     layout->addWidget(status_, 7, 0, 1, 3);
     layout->setColumnStretch(0, 1);
@@ -389,6 +389,15 @@ void CKanalyPropertyFrame::Unbind() {
 
 void CKanalyPropertyFrame::RunningChanged() {
     LoadPage(active_);
+}
+
+void CKanalyPropertyFrame::ShowOver(const QWidget& owner) {
+    if (!placed_) {
+        placed_ = true;
+        const QRect area = owner.frameGeometry();
+        move(area.center() - QPoint(width() / 2, height() / 2));
+    }
+    show();
 }
 
 void CKanalyPropertyFrame::SetStatus(uint32_t code) {

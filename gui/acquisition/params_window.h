@@ -134,6 +134,8 @@ class CKanalyPropertyFrame : public QWidget {
     // An acquisition started or stopped: the shown page follows the block's Running.
     void RunningChanged();
     void SetStatus(uint32_t code);
+    // Shows the window; the first time centred over the owner, later where the user left it.
+    void ShowOver(const QWidget& owner);
 
     QTabWidget* Sheet() const { return sheet_; }
     CKanalyPropertyPage1& General() const { return *general_; }
@@ -147,6 +149,7 @@ class CKanalyPropertyFrame : public QWidget {
     CKanalyPropertyPage1* general_ = nullptr;
     CKanalyPropertyPage2* trigger_ = nullptr;
     int active_ = 0;
+    bool placed_ = false;
 };
 
 }  // namespace kresograf

@@ -53,7 +53,7 @@ CExportAsciiDlg::CExportAsciiDlg(const CZefraKrgDoc& doc, std::string path, Fram
     connect(buttons, &QDialogButtonBox::accepted, this, &CExportAsciiDlg::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &CExportAsciiDlg::reject);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(writeTime_, 0, Qt::AlignLeft);
+    layout->addWidget(writeTime_, 0, Qt::AlignAbsolute | Qt::AlignLeft);
     layout->addWidget(grid_, 1);
     layout->addWidget(buttons);
 }

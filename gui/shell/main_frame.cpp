@@ -109,7 +109,7 @@ CMainFrame::CMainFrame(QSettings& settings, std::unique_ptr<PortIo> card, Clock&
         ID_ACQ_PARAMS,
         [this] {
             if (paramsFrame_ != nullptr && paramsFrame_->isHidden()) {
-                paramsFrame_->show();
+                paramsFrame_->ShowOver(*this);
             }
         },
         [this] {
