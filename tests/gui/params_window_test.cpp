@@ -3,6 +3,8 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenu>
 #include <QPushButton>
 #include <QSlider>
@@ -54,9 +56,20 @@ TEST_F(ParamsWindowTest, OpensFromTheMenuByKeyboardAndHidesOnClose) {
     EXPECT_EQ(Window().windowTitle(), "Parametry akwizycji");
     EXPECT_EQ(Window().Sheet()->tabText(0), "Ogólne");
     EXPECT_EQ(Window().Sheet()->tabText(1), "Wyzwalanie");
+    frame_->HandleAcquisitionMessage(WM_ACQ_STATUS, StatusTriggering);
+    EXPECT_EQ(General().StatusLine()->text(), "Wyzwalanie w toku");
+    frame_->HandleAcquisitionMessage(WM_ACQ_STATUS, 7);
+    EXPECT_EQ(General().StatusLine()->text(), "");
     Window().close();
     EXPECT_TRUE(Window().isHidden());
-    EXPECT_NE(frame_->ParamsFrame(), nullptr);
+
+    // Closing one of two documents keeps the window; closing the last hides it.
+    frame_->RunCommand(ID_ACQ_PARAMS);
+    frame_->NewDocument();
+    frame_->MdiArea()->activeSubWindow()->close();
+    EXPECT_TRUE(Window().isVisible());
+    frame_->MdiArea()->activeSubWindow()->close();
+    EXPECT_TRUE(Window().isHidden());
 }
 
 TEST_F(ParamsWindowTest, GeneralPageSetsTheWorkingBlockAndCtrlTAcquiresIt) {
