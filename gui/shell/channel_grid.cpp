@@ -247,6 +247,10 @@ void CChannelGrid::SetRowHeight(int pixels) {
 void CChannelGrid::InsertColumn(int index, const QString& title, int width) {
     model_.beginInsertColumns({}, index, index);
     model_.titles_.insert(index, title);
+    // Rows made before the column get an empty text cell in it.
+    for (auto& row : model_.rows_) {
+        row.insert(row.begin() + std::min<std::ptrdiff_t>(index, std::ssize(row)), GridCell{});
+    }
     model_.endInsertColumns();
     widths_.insert(widths_.begin() + index, width);
     LayoutColumns();
