@@ -8,6 +8,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QSlider>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
@@ -111,8 +112,14 @@ TEST_F(ParamsWindowTest, GeneralPageSetsTheWorkingBlockAndCtrlTAcquiresIt) {
     frame_->activateWindow();
     QTest::keyClick(frame_.get(), Qt::Key_T, Qt::ControlModifier);
     ASSERT_TRUE(WaitFor([&] { return doc_->SampleCount[doc_->CurrentSet.load()] > 0; }));
+    // During the run the trigger page is locked; the end of the run unlocks it.
+    QTabBar* tabs = Window().Sheet()->tabBar();
+    QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(1).center());
+    EXPECT_FALSE(Window().Trigger().EdgeList()->isEnabled());
     QTest::keyClick(frame_.get(), Qt::Key_T, Qt::ControlModifier);
     ASSERT_TRUE(WaitIdle());
+    EXPECT_TRUE(Window().Trigger().EdgeList()->isEnabled());
+    QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(0).center());
     const AcquisitionParams registered = doc_->RegisteredParams();
     EXPECT_EQ(registered.Divisor, 84u);
     EXPECT_EQ(registered.ChannelCount, 3);
