@@ -105,6 +105,9 @@ CMainFrame::CMainFrame(QSettings& settings, std::unique_ptr<PortIo> card, Clock&
             prompts_->ShowMessage(owner, message);
         },
         this);
+    // Start and stop, and help, work from the parameters window as well.
+    paramsFrame_->addAction(actions_[ID_OSC_START]);
+    paramsFrame_->addAction(actions_[ID_HELP_FINDER]);
     RegisterCommand(
         ID_ACQ_PARAMS,
         [this] {

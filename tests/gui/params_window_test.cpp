@@ -109,14 +109,16 @@ TEST_F(ParamsWindowTest, GeneralPageSetsTheWorkingBlockAndCtrlTAcquiresIt) {
     SetDuration("1", 1);
     SetRate(0);
     EXPECT_EQ(Working().TotalSamples, 95238u);
-    frame_->activateWindow();
-    QTest::keyClick(frame_.get(), Qt::Key_T, Qt::ControlModifier);
+    // Ctrl+T works from the parameters window itself.
+    Window().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&Window()));
+    QTest::keyClick(&Window(), Qt::Key_T, Qt::ControlModifier);
     ASSERT_TRUE(WaitFor([&] { return doc_->SampleCount[doc_->CurrentSet.load()] > 0; }));
     // During the run the trigger page is locked; the end of the run unlocks it.
     QTabBar* tabs = Window().Sheet()->tabBar();
     QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(1).center());
     EXPECT_FALSE(Window().Trigger().EdgeList()->isEnabled());
-    QTest::keyClick(frame_.get(), Qt::Key_T, Qt::ControlModifier);
+    QTest::keyClick(&Window(), Qt::Key_T, Qt::ControlModifier);
     ASSERT_TRUE(WaitIdle());
     EXPECT_TRUE(Window().Trigger().EdgeList()->isEnabled());
     QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(0).center());
