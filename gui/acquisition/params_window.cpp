@@ -351,6 +351,12 @@ CKanalyPropertyFrame::CKanalyPropertyFrame(MessageSink messages, QWidget* owner)
     resize(300, 430);
 }
 
+CKanalyPropertyFrame::~CKanalyPropertyFrame() {
+    // Taking the pages down must not store into a block.
+    disconnect(sheet_, nullptr, this, nullptr);
+    Unbind();
+}
+
 void CKanalyPropertyFrame::OnPageChanged(int index) {
     if (active_ == 0) {
         general_->StoreToParams();

@@ -123,6 +123,7 @@ class CKanalyPropertyFrame : public QWidget {
 
   public:
     CKanalyPropertyFrame(MessageSink messages, QWidget* owner);
+    ~CKanalyPropertyFrame() override;
 
     // A view of another document became active: both pages edit its working block, the page
     // shown reloads.

@@ -147,6 +147,10 @@ CMainFrame::CMainFrame(QSettings& settings, std::unique_ptr<PortIo> card, Clock&
 
 CMainFrame::~CMainFrame() {
     ShutdownAcquisition();
+    // The parameters window outlives the documents by a little; it lets go of them first.
+    if (paramsFrame_ != nullptr) {
+        paramsFrame_->Unbind();
+    }
     // The views refer to their documents: they go first.
     for (QMdiSubWindow* window : mdi_->subWindowList()) {
         delete window;
