@@ -41,7 +41,23 @@ TEST(ChannelGrid, ToggleFlipsByMouseAndSpaceAndNotifies) {
     EXPECT_EQ(f.grid.ButtonRect(2, 1).width(), 18);
     EXPECT_EQ(f.grid.ButtonRect(2, 1).height(), 17);
 
+    // The selected row shows the toggle's box; pressing it draws the check mark in the box.
+    auto dark = [&] {
+        const QImage image = f.grid.viewport()->grab().toImage();
+        const QRect button = f.grid.ButtonRect(2, 1);
+        int count = 0;
+        for (int y = button.top(); y <= button.bottom(); ++y) {
+            for (int x = button.left(); x <= button.right(); ++x) {
+                count += qGray(image.pixel(x, y)) < 64;
+            }
+        }
+        return count;
+    };
+    f.grid.selectRow(2);
+    const int emptyBox = dark();
+    EXPECT_GT(emptyBox, 16);
     f.Click(2, 1);
+    EXPECT_GT(dark(), emptyBox + 6);
     EXPECT_EQ(f.grid.Value(2, 1), 1);
     EXPECT_EQ(f.grid.Cell(2, 1).Shown(), "Tak");
     ASSERT_EQ(notified.size(), 1);
