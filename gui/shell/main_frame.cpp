@@ -742,6 +742,10 @@ void CMainFrame::ToggleAcquisition(bool recording) {
     if (!document->Doc->QueryCommand(command, settingsRecord_.AcquiringDocId).Enabled) {
         return;
     }
+    if (settingsRecord_.AcquiringDocId.load() == 0) {
+        // No worker reads the gains now.
+        TakePendingGains();
+    }
     if (recording) {
         runner_->ToggleRecording(*document->Doc);
     } else {
@@ -780,6 +784,8 @@ void CMainFrame::HandleAcquisitionMessage(uint32_t message, uint32_t wParam) {
             }
             break;
         case WM_ACQ_ENDED:
+            // The worker has read the gains for the last time.
+            TakePendingGains();
             if (const uint32_t acquiring = settingsRecord_.AcquiringDocId.load();
                 paramsFrame_ != nullptr && acquiring == settingsRecord_.ShownParamsDocId.load()) {
                 if (GuiDocument* document = FindDocument(acquiring)) {
@@ -824,18 +830,33 @@ void CMainFrame::ShowProperties() {
 }
 
 void CMainFrame::ApplyProperties(const PropertiesValues& values) {
-    values.ApplyTo(settingsRecord_);
-    settingsRecord_.Save(store_);
-    // The next acquisition binds the card link to the new address; the simulated card follows
-    // the gains as a real one follows its jumpers.
-    if (auto* simulated = dynamic_cast<SimulatedCard*>(io_.get())) {
-        for (int input = 0; input < 8; ++input) {
-            simulated->SetInputGain(input, settingsRecord_.HighGain(input));
-        }
+    SettingsRecord stored;
+    values.ApplyTo(stored);
+    stored.Save(store_);
+    // A running acquisition reads the gains before every shot, so they change for the card only
+    // once it has ended; everything else applies at once.
+    PropertiesValues now = values;
+    if (runner_->Busy() || settingsRecord_.AcquiringDocId.load() != 0) {
+        pendingGains_ = values.ChannelGain;
+        now.ChannelGain = settingsRecord_.ChannelGain;
     }
+    now.ApplyTo(settingsRecord_);
     for (const auto& document : documents_) {
         for (CZefraKrgView* view : document->Views) {
             view->OnUpdate(HintColorsChanged);
+        }
+    }
+}
+
+void CMainFrame::TakePendingGains() {
+    if (pendingGains_) {
+        settingsRecord_.ChannelGain = *pendingGains_;
+        pendingGains_.reset();
+    }
+    // The simulated card cannot see the gain jumpers; it is told the stored gains instead.
+    if (auto* simulated = dynamic_cast<SimulatedCard*>(io_.get())) {
+        for (int input = 0; input < 8; ++input) {
+            simulated->SetInputGain(input, settingsRecord_.HighGain(input));
         }
     }
 }

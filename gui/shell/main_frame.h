@@ -5,9 +5,11 @@
 #include <QMap>
 #include <QPointer>
 #include <QSettings>
+#include <array>
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "acquisition/acquisition_runner.h"
@@ -135,6 +137,8 @@ class CMainFrame : public QMainWindow {
     void ToggleAcquisition(bool recording);
     void ShowRegisteredParams();
     void ShutdownAcquisition();
+    // Gains accepted during an acquisition reach the settings (and the simulated card) here.
+    void TakePendingGains();
 
     QSettings& qsettings_;
     QtSettingsStore store_;
@@ -172,6 +176,7 @@ class CMainFrame : public QMainWindow {
     QLabel* scrollLabel_ = nullptr;
     QString acquisitionStatus_;
     CKanalyPropertyFrame* paramsFrame_ = nullptr;
+    std::optional<std::array<uint8_t, 8>> pendingGains_;
 };
 
 }  // namespace kresograf

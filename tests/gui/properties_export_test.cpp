@@ -116,6 +116,24 @@ TEST_F(PropertiesTest, CardPageAddressAndGains) {
     EXPECT_EQ(settings_->value("Device/Address").toUInt(), 0x3F0u);
 }
 
+TEST_F(PropertiesTest, GainsChangeForTheCardBetweenAcquisitions) {
+    GuiDocument* document = frame_->NewDocument();
+    SetFastParams(*document->Doc, {3}, 1000);
+    frame_->RunCommand(ID_OSC_START);
+    ASSERT_NE(frame_->Settings().AcquiringDocId.load(), 0u);
+    PropertiesValues values = PropertiesValues::From(frame_->Settings());
+    values.ChannelGain[3] = 0x80;
+    values.ChannelColors[3] = 0x00FF00;
+    frame_->ApplyProperties(values);
+    // Stored and coloured at once; the running acquisition keeps reading the gains it had.
+    EXPECT_EQ(settings_->value("Device/CH3").toUInt(), 0x80u);
+    EXPECT_EQ(frame_->Settings().ChannelColors[3], 0x00FF00u);
+    EXPECT_EQ(frame_->Settings().ChannelGain[3], 0);
+    frame_->RunCommand(ID_OSC_START);
+    ASSERT_TRUE(WaitIdle());
+    EXPECT_EQ(frame_->Settings().ChannelGain[3], 0x80);
+}
+
 using ExportTest = GuiTest;
 
 TEST_F(ExportTest, CancelKeepsTheFileAndOkWritesTheChosenInputs) {
