@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -404,6 +405,14 @@ void CKanalyPropertyFrame::ShowOver(const QWidget& owner) {
         move(area.center() - QPoint(width() / 2, height() / 2));
     }
     show();
+}
+
+void CKanalyPropertyFrame::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        hide();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void CKanalyPropertyFrame::SetStatus(uint32_t code) {

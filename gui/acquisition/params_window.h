@@ -142,6 +142,10 @@ class CKanalyPropertyFrame : public QWidget {
     CKanalyPropertyPage1& General() const { return *general_; }
     CKanalyPropertyPage2& Trigger() const { return *trigger_; }
 
+  protected:
+    // Escape hides the window, as its close box does.
+    void keyPressEvent(QKeyEvent* event) override;
+
   private:
     void OnPageChanged(int index);
     void LoadPage(int index);

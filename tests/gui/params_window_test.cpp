@@ -61,7 +61,7 @@ TEST_F(ParamsWindowTest, OpensFromTheMenuByKeyboardAndHidesOnClose) {
     EXPECT_EQ(General().StatusLine()->text(), "Wyzwalanie w toku");
     frame_->HandleAcquisitionMessage(WM_ACQ_STATUS, 7);
     EXPECT_EQ(General().StatusLine()->text(), "");
-    Window().close();
+    QTest::keyClick(&Window(), Qt::Key_Escape);
     EXPECT_TRUE(Window().isHidden());
 
     // Closing one of two documents keeps the window; closing the last hides it.
