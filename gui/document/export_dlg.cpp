@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QPushButton>
@@ -89,9 +90,11 @@ void RunExportAscii(CMainFrame& frame) {
         frame.Prompts().ShowMessage(&frame, *message);
         return;
     }
+    // Beside the document's own file, under its name.
+    const QFileInfo file(document->Path);
     const QString base =
-        document->Path.isEmpty() ? document->Title : QFileInfo(document->Path).completeBaseName();
-    QString path = frame.Prompts().AskExportFileName(
+        document->Path.isEmpty() ? document->Title : file.dir().filePath(file.completeBaseName());
+    const QString path = frame.Prompts().AskExportFileName(
         &frame, base + QStringLiteral(".") + Utf8(ExportDefaultSuffix));
     if (path.isEmpty()) {
         return;
