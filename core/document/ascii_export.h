@@ -45,7 +45,7 @@ std::optional<UserMessage> ExportTargetCheck(const std::string& path);
 // Writes the current set as a tab-separated table, one line per scan ending in CR LF: the time
 // in ms ("%.2f", when writeTime) and the chosen present inputs' volts ("%.3f"), each followed by
 // a tab. Numbers are formatted as in the C locale whatever the process locale. The time of a
-// scan is its ScanTime times the registered block's Divisor / 8000.
+// scan is its ScanTime times the registered block's Divisor x Prescaler / 8000.
 FileResult WriteAscii(const CZefraKrgDoc& doc, ByteSink& sink, bool writeTime,
                       const std::array<bool, 8>& channels);
 

@@ -76,6 +76,17 @@ std::vector<CommandInfo> BuildCommands() {
          "Ustal zero skali Y",
          {}},
         {ID_GRID, "&Siatka", "Włącza lub wyłącza siatkę", "Przełącza siatkę", {}, true},
+        {ID_ACQ_PARAMS, "&Parametry akwizycji ...", "", "Parametry akwizycji", {}},
+        {ID_PROPERTIES,
+         "Właściw&ości ...",
+         "Otwiera okno z ustawieniami aplikacji",
+         "Właściwości",
+         {}},
+        {ID_EXPORT_ASCII,
+         "formatu &ASCII",
+         "Eksport danych do formatu ASCII",
+         "Eksport danych do formatu ASCII",
+         {}},
     };
 }
 

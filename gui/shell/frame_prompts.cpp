@@ -5,6 +5,7 @@
 #include <QPushButton>
 
 #include "base/frame_link.h"
+#include "document/ascii_export.h"
 #include "document/registered_params_dlg.h"
 #include "shell/shell_texts.h"
 
@@ -56,6 +57,18 @@ QString DialogPrompts::AskSaveFileName(QWidget* owner, const QString& suggested)
                        QString::fromUtf8(texts::FileFilter));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(QString::fromUtf8(texts::FileExtension));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return {};
+    }
+    return dialog.selectedFiles().first();
+}
+
+QString FramePrompts::AskExportFileName(QWidget* owner, const QString& suggested) {
+    QFileDialog dialog(owner, QString::fromUtf8(texts::SaveDialogTitle), suggested,
+                       QString::fromUtf8(ExportFilterDat) + QStringLiteral(";;") +
+                           QString::fromUtf8(ExportFilterAll));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(QString::fromUtf8(ExportDefaultSuffix));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return {};
     }

@@ -23,6 +23,8 @@ class FramePrompts {
     virtual QString AskOpenFileName(QWidget* owner) = 0;
     virtual QString AskSaveFileName(QWidget* owner, const QString& suggested) = 0;
     virtual void ShowRegisteredParams(QWidget* owner, const RegisteredParamsRequest& request) = 0;
+    // The file an ASCII export goes to ("*.dat"); empty when the user cancelled.
+    virtual QString AskExportFileName(QWidget* owner, const QString& suggested);
 };
 
 // The real dialogs.

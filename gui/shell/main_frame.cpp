@@ -15,14 +15,17 @@
 #include <QTimer>
 #include <QToolBar>
 
+#include "acquisition/params_window.h"
 #include "card/port_io.h"
 #include "card/simulated_card.h"
+#include "document/export_dlg.h"
 #include "document/kgd_file.h"
 #include "shell/about_dlg.h"
 #include "shell/artwork.h"
 #include "shell/child_frame.h"
 #include "shell/command_table.h"
 #include "shell/help_loader.h"
+#include "shell/properties_sheet.h"
 #include "shell/shell_texts.h"
 #include "shell/splash_window.h"
 #include "shell/window_titles.h"
@@ -98,6 +101,38 @@ CMainFrame::CMainFrame(QSettings& settings, std::unique_ptr<PortIo> card, Clock&
     CreateMenus();
     CreateToolBar();
     CreateStatusBar();
+    // Lives as long as this window, hidden until asked for; binds to the active document.
+    paramsFrame_ = new CKanalyPropertyFrame(
+        [this](QWidget* owner, const UserMessage& message) {
+            prompts_->ShowMessage(owner, message);
+        },
+        this);
+    // Start and stop, and help, work from the parameters window as well.
+    paramsFrame_->addAction(actions_[ID_OSC_START]);
+    paramsFrame_->addAction(actions_[ID_HELP_FINDER]);
+    RegisterCommand(
+        ID_ACQ_PARAMS,
+        [this] {
+            if (paramsFrame_ != nullptr && paramsFrame_->isHidden()) {
+                paramsFrame_->ShowOver(*this);
+            }
+        },
+        [this] {
+            return CommandState{paramsFrame_ != nullptr, false};
+        });
+    RegisterCommand(
+        ID_PROPERTIES, [this] { ShowProperties(); },
+        [] {
+            return CommandState{true, false};
+        });
+    RegisterCommand(
+        ID_EXPORT_ASCII, [this] { RunExportAscii(*this); },
+        [this] {
+            GuiDocument* document = ActiveDocument();
+            return document != nullptr ? document->Doc->QueryCommand(DocCommand::ExportAscii,
+                                                                     settingsRecord_.AcquiringDocId)
+                                       : CommandState{};
+        });
     UpdateMenusForDocuments();
     UpdateCommandStates();
 
@@ -114,6 +149,10 @@ CMainFrame::CMainFrame(QSettings& settings, std::unique_ptr<PortIo> card, Clock&
 
 CMainFrame::~CMainFrame() {
     ShutdownAcquisition();
+    // The parameters window outlives the documents by a little; it lets go of them first.
+    if (paramsFrame_ != nullptr) {
+        paramsFrame_->Unbind();
+    }
     // The views refer to their documents: they go first.
     for (QMdiSubWindow* window : mdi_->subWindowList()) {
         delete window;
@@ -168,6 +207,9 @@ void CMainFrame::CreateMenus() {
     fileMenu_->addAction(actions_[ID_FILE_SAVE]);
     fileMenu_->addAction(actions_[ID_FILE_SAVE_AS]);
     fileMenu_->addSeparator();
+    QMenu* exportMenu = fileMenu_->addMenu(QStringLiteral("&Eksport danych do "));
+    exportMenu->addAction(actions_[ID_EXPORT_ASCII]);
+    fileMenu_->addSeparator();
     recentMenu_ = fileMenu_->addMenu(Utf8(texts::RecentFiles));
     RebuildRecentMenu();
     fileMenu_->addSeparator();
@@ -181,6 +223,7 @@ void CMainFrame::CreateMenus() {
     acquisition->addAction(actions_[ID_OSC_START]);
     acquisition->addAction(actions_[ID_REC_START]);
     acquisition->addSeparator();
+    acquisition->addAction(actions_[ID_ACQ_PARAMS]);
     acquisition->addAction(actions_[ID_REGISTERED_PARAMS]);
 
     QMenu* tools = menuBar()->addMenu(Utf8(texts::MenuTools));
@@ -188,6 +231,8 @@ void CMainFrame::CreateMenus() {
          {ID_GRID, ID_AUTOSCALE, ID_ALIGN_SCALES, ID_LINK_SCALES, ID_FIX_X_ZERO, ID_FIX_Y_ZERO}) {
         tools->addAction(actions_[id]);
     }
+    tools->addSeparator();
+    tools->addAction(actions_[ID_PROPERTIES]);
 
     windowMenu_ = menuBar()->addMenu(Utf8(texts::MenuWindow));
     connect(windowMenu_, &QMenu::aboutToShow, this, [this] {
@@ -517,6 +562,10 @@ void CMainFrame::FrameClosing(CChildFrame* frame) {
         return;
     }
     RemoveDocument(document);
+    if (documents_.size() == 1 && paramsFrame_ != nullptr) {
+        // The last document closes: its parameters window goes with it.
+        paramsFrame_->hide();
+    }
     // The view is deleted with its frame a little later; its document must outlive it.
     auto it = std::find_if(documents_.begin(), documents_.end(),
                            [&](const auto& d) { return d.get() == &document; });
@@ -532,6 +581,9 @@ void CMainFrame::FrameClosing(CChildFrame* frame) {
 void CMainFrame::RemoveDocument(GuiDocument& document) {
     if (settingsRecord_.ShownParamsDocId == document.Doc->DocId) {
         settingsRecord_.ShownParamsDocId = 0;
+        if (paramsFrame_ != nullptr) {
+            paramsFrame_->Unbind();
+        }
     }
 }
 
@@ -711,10 +763,17 @@ void CMainFrame::ToggleAcquisition(bool recording) {
     if (!document->Doc->QueryCommand(command, settingsRecord_.AcquiringDocId).Enabled) {
         return;
     }
+    if (settingsRecord_.AcquiringDocId.load() == 0) {
+        // No worker reads the gains now.
+        TakePendingGains();
+    }
     if (recording) {
         runner_->ToggleRecording(*document->Doc);
     } else {
         runner_->ToggleOscilloscope(*document->Doc);
+    }
+    if (paramsFrame_ != nullptr) {
+        paramsFrame_->RunningChanged();
     }
 }
 
@@ -746,6 +805,14 @@ void CMainFrame::HandleAcquisitionMessage(uint32_t message, uint32_t wParam) {
             }
             break;
         case WM_ACQ_ENDED:
+            // The worker has read the gains for the last time.
+            TakePendingGains();
+            if (const uint32_t acquiring = settingsRecord_.AcquiringDocId.load();
+                paramsFrame_ != nullptr && acquiring == settingsRecord_.ShownParamsDocId.load()) {
+                if (GuiDocument* document = FindDocument(acquiring)) {
+                    paramsFrame_->Rebind(document->Doc.get(), wParam == 1 ? 1 : 0);
+                }
+            }
             // The progress of a finished acquisition no longer applies.
             acquisitionStatus_.clear();
             idleLabel_->setText(Utf8(texts::IdlePrompt));
@@ -756,6 +823,9 @@ void CMainFrame::HandleAcquisitionMessage(uint32_t message, uint32_t wParam) {
                 StatusText(wParam).data(), static_cast<qsizetype>(StatusText(wParam).size()));
             idleLabel_->setText(acquisitionStatus_.isEmpty() ? Utf8(texts::IdlePrompt)
                                                              : acquisitionStatus_);
+            if (paramsFrame_ != nullptr) {
+                paramsFrame_->SetStatus(wParam);
+            }
             break;
         }
         default:
@@ -768,6 +838,48 @@ void CMainFrame::ShowDocumentParams(uint32_t docId) {
         return;
     }
     settingsRecord_.ShownParamsDocId = docId;
+    if (GuiDocument* document = FindDocument(docId); document != nullptr && paramsFrame_) {
+        paramsFrame_->Bind(document->Doc.get());
+    }
+}
+
+void CMainFrame::ShowProperties() {
+    CMyPropertySheet sheet(PropertiesValues::From(settingsRecord_), this);
+    if (sheet.exec() == QDialog::Accepted) {
+        ApplyProperties(sheet.Values());
+    }
+}
+
+void CMainFrame::ApplyProperties(const PropertiesValues& values) {
+    SettingsRecord stored;
+    values.ApplyTo(stored);
+    stored.Save(store_);
+    // A running acquisition reads the gains before every shot, so they change for the card only
+    // once it has ended; everything else applies at once.
+    PropertiesValues now = values;
+    if (runner_->Busy() || settingsRecord_.AcquiringDocId.load() != 0) {
+        pendingGains_ = values.ChannelGain;
+        now.ChannelGain = settingsRecord_.ChannelGain;
+    }
+    now.ApplyTo(settingsRecord_);
+    for (const auto& document : documents_) {
+        for (CZefraKrgView* view : document->Views) {
+            view->OnUpdate(HintColorsChanged);
+        }
+    }
+}
+
+void CMainFrame::TakePendingGains() {
+    if (pendingGains_) {
+        settingsRecord_.ChannelGain = *pendingGains_;
+        pendingGains_.reset();
+    }
+    // The simulated card cannot see the gain jumpers; it is told the stored gains instead.
+    if (auto* simulated = dynamic_cast<SimulatedCard*>(io_.get())) {
+        for (int input = 0; input < 8; ++input) {
+            simulated->SetInputGain(input, settingsRecord_.HighGain(input));
+        }
+    }
 }
 
 void CMainFrame::OnSubWindowActivated(QMdiSubWindow* window) {

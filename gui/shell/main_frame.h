@@ -5,9 +5,11 @@
 #include <QMap>
 #include <QPointer>
 #include <QSettings>
+#include <array>
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "acquisition/acquisition_runner.h"
@@ -29,6 +31,8 @@ namespace kresograf {
 
 class Clock;
 class CChildFrame;
+class CKanalyPropertyFrame;
+struct PropertiesValues;
 class CZefraKrgView;
 class PortIo;
 struct CommandInfo;
@@ -96,6 +100,12 @@ class CMainFrame : public QMainWindow {
     void HandleAcquisitionMessage(uint32_t message, uint32_t wParam);
     // A plot window became active: its document's working parameters are the ones to show.
     void ShowDocumentParams(uint32_t docId);
+    // "Parametry akwizycji"; null when it could not be made.
+    CKanalyPropertyFrame* ParamsFrame() const { return paramsFrame_; }
+    // "Właściw&ości ...": runs the properties sheet; on OK takes its values over.
+    void ShowProperties();
+    // Takes accepted properties over: stored, told to the card, every view redrawn.
+    void ApplyProperties(const PropertiesValues& values);
     // Help topics: opens the help file beside the program, or says it cannot.
     void ShowHelp();
     void ShowAbout();
@@ -130,6 +140,8 @@ class CMainFrame : public QMainWindow {
     void ToggleAcquisition(bool recording);
     void ShowRegisteredParams();
     void ShutdownAcquisition();
+    // Gains accepted during an acquisition reach the settings (and the simulated card) here.
+    void TakePendingGains();
 
     QSettings& qsettings_;
     QtSettingsStore store_;
@@ -166,6 +178,8 @@ class CMainFrame : public QMainWindow {
     QLabel* numLabel_ = nullptr;
     QLabel* scrollLabel_ = nullptr;
     QString acquisitionStatus_;
+    CKanalyPropertyFrame* paramsFrame_ = nullptr;
+    std::optional<std::array<uint8_t, 8>> pendingGains_;
 };
 
 }  // namespace kresograf

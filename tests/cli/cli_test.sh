@@ -46,6 +46,11 @@ check "export exits 0" test $? -eq 0
 check "export writes a line per scan" test "$(wc -l <"$work/r.dat")" -eq 500
 check "export's first line" test "$(head -1 "$work/r.dat")" = "$(printf '0.00\t-1.499\t\r')"
 check "export's second line" test "$(sed -n 2p "$work/r.dat")" = "$(printf '0.02\t-1.499\t\r')"
+# At "1 / 1 Hz" one input's scans are a second apart, and the time column says so.
+"$cli" record "$work/p.kgd" --channels 7 --rate 1/1 --duration 2 >/dev/null 2>&1
+check "prescaled record exits 0" test $? -eq 0
+"$cli" export "$work/p.kgd" "$work/p.dat" --time --channels 7
+check "prescaled export's times" test "$(cut -f1 "$work/p.dat" | tr -d '\r' | paste -sd' ')" = "0.00 1000.00"
 "$cli" export "$work/r.kgd" "$work/x.dat" --channels 3 >/dev/null 2>&1
 check "export of an absent input fails" test $? -eq 1
 check "no file left by a refused export" test ! -e "$work/x.dat"

@@ -32,12 +32,14 @@ class RecordingPrompts : public FramePrompts {
         return SaveNames.isEmpty() ? QString() : SaveNames.takeFirst();
     }
     void ShowRegisteredParams(QWidget* owner, const RegisteredParamsRequest& request) override;
+    QString AskExportFileName(QWidget*, const QString&) override { return ExportName; }
 
     std::vector<UserMessage> Messages;
     QStringList SaveQuestions;
     SaveAnswer NextSaveAnswer = SaveAnswer::Discard;
     QStringList SaveNames;  // taken from the front, one per save dialog
     QString OpenName;
+    QString ExportName;  // the export's file; empty = cancelled
     struct RegisteredCall {
         RegisteredParamsRequest Request;
         bool OnUiThread = false;

@@ -45,13 +45,20 @@ TEST(AsciiExportTest, LinesAndTimeColumn) {
     EXPECT_EQ(Written(doc, false, {true, false, true}),
               "1.000\t-0.500\t\r\n1.000\t-0.500\t\r\n1.000\t-0.500\t\r\n");
 
-    // 1 000 Hz: one conversion per millisecond; the prescaler does not enter.
+    // 1 000 Hz: one conversion per millisecond, three inputs per scan.
     AcquisitionParams registered;
     registered.Divisor = 8000;
-    registered.Prescaler = 50;
+    registered.Prescaler = 1;
     doc.Register(registered, TriggerParams{});
     EXPECT_EQ(Written(doc, true, {false, false, false, false, false, true}),
               "0.00\t0.000\t\r\n3.00\t0.000\t\r\n6.00\t0.000\t\r\n");
+    // "1 / 10 Hz": one stored conversion per 10 s, so three inputs' scans are 30 s apart.
+    registered.Divisor = 160000;
+    registered.Prescaler = 500;
+    doc.Register(registered, TriggerParams{});
+    EXPECT_EQ(Written(doc, true, {false, false, false, false, false, true}),
+              "0.00\t0.000\t\r\n30000.00\t0.000\t\r\n60000.00\t0.000\t\r\n");
+    registered.Prescaler = 1;
 
     // The time follows the registered block whichever set is shown, never the working one.
     doc.Params[0].Divisor = 84;

@@ -1,0 +1,111 @@
+#include "document/export_dlg.h"
+
+#include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "document/ascii_export.h"
+#include "shell/channel_grid.h"
+#include "shell/main_frame.h"
+#include "shell/shell_texts.h"
+
+namespace kresograf {
+namespace {
+
+QString Utf8(const char* text) {
+    return QString::fromUtf8(text);
+}
+
+}  // namespace
+
+CExportAsciiDlg::CExportAsciiDlg(const CZefraKrgDoc& doc, std::string path, FramePrompts& prompts,
+                                 QWidget* parent)
+    : QDialog(parent), doc_(doc), path_(std::move(path)), prompts_(prompts) {
+    setObjectName("IDD_EXPORT_ASCII");
+    setWindowTitle(Utf8(ExportDialogTitle));
+    writeTime_ = new QCheckBox(Utf8(ExportTimeCheckText));
+    writeTime_->setObjectName("IDC_1041");
+    writeTime_->setLayoutDirection(Qt::RightToLeft);
+    writeTime_->setChecked(false);
+    grid_ = new CChannelGrid;
+    grid_->setObjectName("IDC_1042");
+    grid_->SetRowHeight(20);
+    grid_->SetReserveScrollBar(true);
+    grid_->InsertColumn(0, Utf8(ExportChannelColumn), 70);
+    grid_->InsertColumn(1, Utf8(ExportChoiceColumn), -1);
+    const QStringList noYes = {Utf8(ExportChoiceNo), Utf8(ExportChoiceYes)};
+    for (const ExportRow& row : ExportRows(doc.ChannelPresent[doc.CurrentSet.load()])) {
+        grid_->AppendRow(
+            {GridCell::MakeText(QString::fromStdString(row.Text), static_cast<int>(row.Channel)),
+             GridCell::MakeToggle(noYes, 0)});
+    }
+    grid_->setMinimumSize(220, 20 + 5 * 20 + 4);
+
+    auto* buttons = new QDialogButtonBox;
+    QPushButton* ok = buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
+    ok->setObjectName("IDOK");
+    ok->setDefault(true);
+    buttons->addButton(Utf8(texts::Cancel), QDialogButtonBox::RejectRole)
+        ->setObjectName("IDCANCEL");
+    connect(buttons, &QDialogButtonBox::accepted, this, &CExportAsciiDlg::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &CExportAsciiDlg::reject);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(writeTime_, 0, Qt::AlignAbsolute | Qt::AlignLeft);
+    layout->addWidget(grid_, 1);
+    layout->addWidget(buttons);
+}
+
+void CExportAsciiDlg::accept() {
+    std::array<bool, 8> channels{};
+    for (int row = 0; row < grid_->RowCount(); ++row) {
+        if (grid_->Value(row, 1) == 1) {
+            channels[static_cast<std::size_t>(grid_->Value(row, 0)) & 7] = true;
+        }
+    }
+    // Nothing chosen is refused before any file is touched; a failed write leaves the file under
+    // that name as it was. Either way the dialog stays for another try or Cancel.
+    const FileResult result = ExportAscii(doc_, path_, writeTime_->isChecked(), channels);
+    if (!result.Ok()) {
+        if (result.Message) {
+            prompts_.ShowMessage(this, *result.Message);
+        }
+        return;
+    }
+    QDialog::accept();
+}
+
+void RunExportAscii(CMainFrame& frame) {
+    GuiDocument* document = frame.ActiveDocument();
+    if (document == nullptr ||
+        !document->Doc->QueryCommand(DocCommand::ExportAscii, frame.Settings().AcquiringDocId)
+             .Enabled) {
+        return;
+    }
+    const CZefraKrgDoc& doc = *document->Doc;
+    if (auto message = ExportPrecheck(doc)) {
+        frame.Prompts().ShowMessage(&frame, *message);
+        return;
+    }
+    // Beside the document's own file, under its name.
+    const QFileInfo file(document->Path);
+    const QString base =
+        document->Path.isEmpty() ? document->Title : file.dir().filePath(file.completeBaseName());
+    const QString path = frame.Prompts().AskExportFileName(
+        &frame, base + QStringLiteral(".") + Utf8(ExportDefaultSuffix));
+    if (path.isEmpty()) {
+        return;
+    }
+    const std::string target = QFile::encodeName(path).toStdString();
+    if (auto message = ExportTargetCheck(target)) {
+        frame.Prompts().ShowMessage(&frame, *message);
+        return;
+    }
+    CExportAsciiDlg dialog(doc, target, frame.Prompts(), &frame);
+    dialog.exec();
+}
+
+}  // namespace kresograf

@@ -1,0 +1,184 @@
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QMenu>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
+#include <QTimer>
+#include <functional>
+
+#include "document/export_dlg.h"
+#include "gui_fixture.h"
+#include "shell/channel_grid.h"
+#include "shell/command_table.h"
+#include "shell/properties_sheet.h"
+#include "view/zefra_krg_view.h"
+
+namespace kresograf {
+namespace {
+
+// Acts on the modal dialog of type T once it runs.
+template <class T>
+void OnModal(std::function<void(T*)> act) {
+    auto* poll = new QTimer;
+    QObject::connect(poll, &QTimer::timeout, [poll, act] {
+        if (auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget())) {
+            poll->stop();
+            poll->deleteLater();
+            act(dialog);
+        }
+    });
+    poll->start(10);
+}
+
+void Press(QWidget* dialog, const char* name) {
+    QTest::mouseClick(dialog->findChild<QPushButton*>(name), Qt::LeftButton);
+}
+
+void ShowCardPage(CMyPropertySheet* sheet) {
+    QTest::mouseClick(sheet->Tabs()->tabBar(), Qt::LeftButton, {},
+                      sheet->Tabs()->tabBar()->tabRect(1).center());
+}
+
+using PropertiesTest = GuiTest;
+
+TEST_F(PropertiesTest, OpensByKeyboardAndCancelChangesNothing) {
+    GuiDocument* document = TakeShot();
+    CZefraKrgView* view = document->Views.first();
+    const QRgb red = qRgb(255, 0, 0);
+    ASSERT_EQ(CountColor(view->BackBuffer(), view->rect(), red), 0);
+    bool seen = false;
+    OnModal<CMyPropertySheet>([&](CMyPropertySheet* sheet) {
+        seen = true;
+        EXPECT_EQ(sheet->windowTitle(), "Właściwości");
+        EXPECT_EQ(sheet->Tabs()->tabText(0), "Kolory");
+        EXPECT_EQ(sheet->Tabs()->tabText(1), "Karta");
+        EXPECT_EQ(sheet->Colors().ObjectList()->itemText(8), "Siatka");
+        sheet->Colors().SetChooser([](QWidget*, uint32_t) { return 0x0000FFu; });
+        QTest::mouseClick(sheet->findChild<QPushButton*>("IDC_1010"), Qt::LeftButton);
+        Press(sheet, "IDCANCEL");
+    });
+    QTest::keyClick(frame_.get(), Qt::Key_N, Qt::AltModifier);
+    ASSERT_TRUE(WaitFor([] { return qobject_cast<QMenu*>(QApplication::activePopupWidget()); }));
+    QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_O);
+    ASSERT_TRUE(WaitFor([&] { return seen; }));
+    EXPECT_EQ(frame_->Settings().ChannelColors[0], DefaultChannelColors[0]);
+    EXPECT_FALSE(settings_->contains("App/Color0"));
+    EXPECT_FALSE(settings_->contains("Device/Address"));
+
+    // The same colour with OK: stored, and the open plot redrawn in it.
+    OnModal<CMyPropertySheet>([&](CMyPropertySheet* sheet) {
+        sheet->Colors().SetChooser([](QWidget*, uint32_t) { return 0x0000FFu; });
+        sheet->Colors().ChooseColor();
+        Press(sheet, "IDOK");
+    });
+    frame_->RunCommand(ID_PROPERTIES);
+    EXPECT_EQ(settings_->value("App/Color0").toUInt(), 0x0000FFu);
+    EXPECT_GT(CountColor(view->BackBuffer(), view->rect(), red), 0);
+}
+
+TEST_F(PropertiesTest, CardPageAddressAndGains) {
+    frame_->Settings().PortAddress = 0x105;
+    // Never shown: the address stays as it was, even through OK.
+    OnModal<CMyPropertySheet>([](CMyPropertySheet* sheet) { Press(sheet, "IDOK"); });
+    frame_->RunCommand(ID_PROPERTIES);
+    EXPECT_EQ(frame_->Settings().PortAddress, 0x105u);
+    EXPECT_EQ(settings_->value("Device/Address").toUInt(), 0x105u);
+
+    OnModal<CMyPropertySheet>([](CMyPropertySheet* sheet) {
+        ShowCardPage(sheet);
+        EXPECT_EQ(sheet->Card().AddressList()->currentText(), "100 - 109");
+        Press(sheet, "IDOK");
+    });
+    frame_->RunCommand(ID_PROPERTIES);
+    EXPECT_EQ(frame_->Settings().PortAddress, 0x100u);
+
+    OnModal<CMyPropertySheet>([](CMyPropertySheet* sheet) {
+        ShowCardPage(sheet);
+        QComboBox* addresses = sheet->Card().AddressList();
+        addresses->setCurrentIndex(addresses->count() - 1);
+        EXPECT_EQ(addresses->currentText(), "3F0 - 3F9");
+        CChannelGrid* grid = sheet->Card().Grid();
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->ButtonRect(2, 1).center());
+        ChannelGridPopup* popup = grid->Popup();
+        ASSERT_NE(popup, nullptr);
+        const QPoint x10 = popup->visualItemRect(popup->item(1)).center();
+        QTest::mousePress(popup->viewport(), Qt::LeftButton, {}, x10);
+        QTest::mouseRelease(popup->viewport(), Qt::LeftButton, {}, x10);
+        Press(sheet, "IDOK");
+    });
+    frame_->RunCommand(ID_PROPERTIES);
+    EXPECT_EQ(frame_->Settings().PortAddress, 0x3F0u);
+    EXPECT_EQ(frame_->Settings().ChannelGain[2], 0x80);
+    EXPECT_EQ(settings_->value("Device/CH2").toUInt(), 0x80u);
+    EXPECT_EQ(settings_->value("Device/Address").toUInt(), 0x3F0u);
+}
+
+TEST_F(PropertiesTest, GainsChangeForTheCardBetweenAcquisitions) {
+    GuiDocument* document = frame_->NewDocument();
+    SetFastParams(*document->Doc, {3}, 1000);
+    frame_->RunCommand(ID_OSC_START);
+    ASSERT_NE(frame_->Settings().AcquiringDocId.load(), 0u);
+    PropertiesValues values = PropertiesValues::From(frame_->Settings());
+    values.ChannelGain[3] = 0x80;
+    values.ChannelColors[3] = 0x00FF00;
+    frame_->ApplyProperties(values);
+    // Stored and coloured at once; the running acquisition keeps reading the gains it had.
+    EXPECT_EQ(settings_->value("Device/CH3").toUInt(), 0x80u);
+    EXPECT_EQ(frame_->Settings().ChannelColors[3], 0x00FF00u);
+    EXPECT_EQ(frame_->Settings().ChannelGain[3], 0);
+    frame_->RunCommand(ID_OSC_START);
+    ASSERT_TRUE(WaitIdle());
+    EXPECT_EQ(frame_->Settings().ChannelGain[3], 0x80);
+}
+
+using ExportTest = GuiTest;
+
+TEST_F(ExportTest, CancelKeepsTheFileAndOkWritesTheChosenInputs) {
+    GuiDocument* document = TakeShot();
+    const QString path = TempPath("shot.dat");
+    {
+        QFile old(path);
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+        old.write("earlier\n");
+    }
+    prompts_.ExportName = path;
+    OnModal<CExportAsciiDlg>([](CExportAsciiDlg* dialog) {
+        EXPECT_EQ(dialog->windowTitle(), "Eksport do formatu ASCII");
+        EXPECT_EQ(dialog->TimeBox()->text(), "Zapisać kolumnę czasu:");
+        ASSERT_EQ(dialog->Grid()->RowCount(), 2);
+        EXPECT_EQ(dialog->Grid()->Text(1, 0), "Kanał 3");
+        Press(dialog, "IDCANCEL");
+    });
+    frame_->RunCommand(ID_EXPORT_ASCII);
+    QFile kept(path);
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(kept.readAll(), "earlier\n");
+    kept.close();
+
+    // Nothing chosen: told so, the dialog stays; then input 3 with the time column.
+    OnModal<CExportAsciiDlg>([this](CExportAsciiDlg* dialog) {
+        Press(dialog, "IDOK");
+        ASSERT_EQ(prompts_.Messages.size(), 1u);
+        EXPECT_EQ(prompts_.Messages[0].Text, "Nie wybrano danych do wyeksportowania.");
+        EXPECT_TRUE(dialog->isVisible());
+        dialog->TimeBox()->setChecked(true);
+        CChannelGrid* grid = dialog->Grid();
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->ButtonRect(1, 1).center());
+        Press(dialog, "IDOK");
+    });
+    frame_->RunCommand(ID_EXPORT_ASCII);
+    QFile written(path);
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = written.readAll().split('\n');
+    const CZefraKrgDoc& doc = *document->Doc;
+    EXPECT_EQ(lines.size(), static_cast<qsizetype>(doc.SampleCount[doc.CurrentSet.load()]) + 1);
+    // 95 000 Hz, two inputs: scans 2 x 84 / 8000 ms apart.
+    EXPECT_TRUE(lines[1].startsWith("0.02\t")) << lines[1].toStdString();
+    EXPECT_EQ(lines[1].count('\t'), 2);
+}
+
+}  // namespace
+}  // namespace kresograf
