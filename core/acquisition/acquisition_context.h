@@ -17,6 +17,9 @@ struct AcquisitionContext {
     SettingsRecord& Settings;
     CardPort& Card;
     FrameLink& Frame;
+    // The card's address when the run started; the card is attached there once the
+    // configuration has passed its checks, never before.
+    uint32_t Address = 0;
 };
 
 // The arrays of a set as a card reader fills them, with the prepared scan list as channel map.

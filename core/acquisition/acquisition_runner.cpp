@@ -49,8 +49,7 @@ bool AcquisitionRunner::Start(CZefraKrgDoc& doc, bool recording) {
 }
 
 void AcquisitionRunner::Run(CZefraKrgDoc& doc, bool recording, uint32_t address) {
-    PrepareCard(address);
-    AcquisitionContext context{settings_, card_, frame_};
+    AcquisitionContext context{settings_, card_, frame_, address};
     if (recording) {
         RunRecording(context, doc);
     } else {
@@ -58,17 +57,6 @@ void AcquisitionRunner::Run(CZefraKrgDoc& doc, bool recording, uint32_t address)
     }
     running_ = nullptr;
     busy_ = false;
-}
-
-void AcquisitionRunner::PrepareCard(uint32_t address) {
-    // The card is reset and bound to the configured address before its first command, and again
-    // whenever the address changed.
-    if (!cardReady_ || boundAddress_ != address) {
-        card_.SetBaseAddress(address);
-        card_.Reset();
-        boundAddress_ = address;
-        cardReady_ = true;
-    }
 }
 
 void AcquisitionRunner::RequestStop() {

@@ -38,7 +38,6 @@ class AcquisitionRunner {
 
   private:
     bool Start(CZefraKrgDoc& doc, bool recording);
-    void PrepareCard(uint32_t address);
     void Run(CZefraKrgDoc& doc, bool recording, uint32_t address);
 
     SettingsRecord& settings_;
@@ -47,8 +46,6 @@ class AcquisitionRunner {
     std::thread worker_;
     std::atomic<bool> busy_{false};
     std::atomic<CZefraKrgDoc*> running_{nullptr};
-    uint32_t boundAddress_ = 0;
-    bool cardReady_ = false;
 };
 
 }  // namespace kresograf

@@ -35,6 +35,7 @@ int RunOscilloscope(AcquisitionContext& context, CZefraKrgDoc& doc) {
         const auto channelCount = static_cast<uint32_t>(prepared.Card.ChannelCount);
         const uint32_t room = doc.SetCapacity(spare) * channelCount;
         uint32_t count = std::min(prepared.Card.TotalSamples / prepared.Card.Prescaler, room);
+        context.Card.Attach(context.Address);
         if (context.Card.SendCommand(CmdScopeShot, prepared.Card, prepared.CardTrigger) != CardOk) {
             context.Frame.ShowMessageBox(SendFailedMessage());
             context.Frame.PostMessage(WM_ACQ_STATUS, StatusIdle);

@@ -60,6 +60,7 @@ int RunRecording(AcquisitionContext& context, CZefraKrgDoc& doc) {
     if (count == 0) {
         count = channelCount;
     }
+    context.Card.Attach(context.Address);
     if (context.Card.SendCommand(CmdRecordStream, prepared.Card, prepared.CardTrigger) != CardOk) {
         context.Frame.ShowMessageBox(SendFailedMessage());
         context.Frame.PostMessage(WM_ACQ_STATUS, StatusIdle);

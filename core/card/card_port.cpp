@@ -1,5 +1,6 @@
 #include "card/card_port.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -228,6 +229,16 @@ void CardPort::Reset() {
     clock_.SleepMs(100);
     io_.OutWord(Port(RegReset), 0);
     clock_.SleepMs(500);
+}
+
+bool CardPort::Attach(uint32_t base) {
+    SetBaseAddress(base);
+    if (std::find(resetAddresses_.begin(), resetAddresses_.end(), base) != resetAddresses_.end()) {
+        return false;
+    }
+    Reset();
+    resetAddresses_.push_back(base);
+    return true;
 }
 
 int CardPort::WriteWord(uint16_t word) {

@@ -4,6 +4,7 @@
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 #include "base/acquisition_params.h"
 #include "base/output_request.h"
@@ -83,6 +84,10 @@ class CardPort {
     uint16_t ControlShadow() const { return controlShadow_; }
 
     void Reset();
+    // Binds the link to base and resets the card there the first time the program uses a card
+    // at that address. A card already reset keeps running whatever it does (an output the user
+    // started goes on). True when it reset the card.
+    bool Attach(uint32_t base);
     int WriteWord(uint16_t word);
     int ReadWord(uint16_t& word);
     int ReadData(uint16_t& word);
@@ -121,6 +126,7 @@ class CardPort {
     Clock& clock_;
     uint32_t base_ = 0;
     uint16_t controlShadow_ = 0xFFFF;
+    std::vector<uint32_t> resetAddresses_;
 };
 
 }  // namespace kresograf

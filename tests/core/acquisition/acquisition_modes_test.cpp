@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <vector>
 
@@ -14,6 +15,7 @@
 #include "card/card_port.h"
 #include "card/clock.h"
 #include "card/manual_clock.h"
+#include "card/port_io.h"
 #include "card/simulated_card.h"
 #include "document/zefra_krg_doc.h"
 #include "support/recording_frame_link.h"
@@ -42,12 +44,29 @@ bool EndedLast(const RecordingFrameLink& frame) {
     return !calls.empty() && calls.back().Sent && calls.back().Message == WM_ACQ_ENDED;
 }
 
+// Passes the link's register accesses to the card, counting the writes and the resets.
+struct Tap : PortIo {
+    explicit Tap(PortIo& target) : card(target) {}
+    uint16_t InWord(uint16_t port) override { return card.InWord(port); }
+    void OutWord(uint16_t port, uint16_t value) override {
+        ++writes;
+        if ((port & 0x0F) == RegReset && value != 0) {
+            ++resets;
+        }
+        card.OutWord(port, value);
+    }
+    PortIo& card;
+    std::atomic<int> writes{0};
+    std::atomic<int> resets{0};
+};
+
 struct Bench {
     explicit Bench(uint64_t clockStep = 5)
-        : clock(0, clockStep), card(clock, 0x100), port(card, clock) {}
+        : clock(0, clockStep), card(clock, 0x100), tap(card), port(tap, clock) {}
     ManualClock clock;
     SettingsRecord settings;
     SimulatedCard card;
+    Tap tap;
     CardPort port;
     RecordingFrameLink frame;
 };
@@ -136,6 +155,37 @@ TEST(OscilloscopeModeTest, ConfigurationErrorsEndTheModeWithTheirMessage) {
               "Kanały tworzące parę różnicową posiadają różne wzmocnienie.");
     EXPECT_EQ(b.settings.AcquiringDocId.load(), 0u);
     EXPECT_EQ(doc.CurrentSet.load(), 0u);
+}
+
+TEST(AcquisitionRunnerTest, TheCardIsResetOnceAndNeverForARefusedRun) {
+    Bench b;
+    CZefraKrgDoc doc;
+    AcquisitionRunner runner(b.settings, b.port, b.frame);
+    // A refused configuration leaves the card alone and its message costs no wait.
+    doc.SetWorking(Block({}, 1000), TriggerParams{});
+    ASSERT_TRUE(runner.ToggleOscilloscope(doc));
+    runner.Join();
+    ASSERT_EQ(b.frame.MessageBoxes().size(), 1u);
+    EXPECT_EQ(b.tap.writes.load(), 0);
+    EXPECT_EQ(b.clock.SleptMs(), 0u);
+
+    // An output the user started before the first acquisition plays on through two recordings.
+    ASSERT_TRUE(b.port.Attach(b.settings.PortAddress));
+    const float volts[] = {2.0f};
+    OutputRequest output;
+    output.Divisor = 800;
+    output.Count = 1;
+    output.AnalogSamples = volts;
+    ASSERT_EQ(b.port.SendCommand(CmdAnalogOutput, output), CardOk);
+    doc.SetWorking(Block({0}, 1000), TriggerParams{});
+    for (int run = 0; run < 2; ++run) {
+        ASSERT_TRUE(runner.ToggleRecording(doc));
+        runner.Join();
+        EXPECT_EQ(doc.SampleCount[doc.CurrentSet.load()], 1000u);
+    }
+    EXPECT_EQ(b.tap.resets.load(), 1);
+    EXPECT_NEAR(b.card.AnalogOutputVolts(), 2.0, 0.01);
+    EXPECT_EQ(b.frame.MessageBoxes().size(), 1u);
 }
 
 TEST(OscilloscopeModeTest, OneAcquisitionAtATimeAndStopWhileWaitingForTheTrigger) {
