@@ -17,6 +17,8 @@
 #include "card/port_io.h"
 #include "card/simulated_card.h"
 #include "document/kgd_file.h"
+#include "generation/generation_commands.h"
+#include "generation/generation_texts.h"
 #include "shell/about_dlg.h"
 #include "shell/artwork.h"
 #include "shell/child_frame.h"
@@ -93,6 +95,7 @@ CMainFrame::CMainFrame(QSettings& settings, std::unique_ptr<PortIo> card, Clock&
     connect(mdi_, &QMdiArea::subWindowActivated, this, &CMainFrame::OnSubWindowActivated);
 
     CreateActions();
+    generation_ = std::make_unique<GenerationCommands>(*this);
     CreateMenus();
     CreateToolBar();
     CreateStatusBar();
@@ -181,6 +184,13 @@ void CMainFrame::CreateMenus() {
     acquisition->addSeparator();
     acquisition->addAction(actions_[ID_REGISTERED_PARAMS]);
 
+    QMenu* generation = menuBar()->addMenu(Utf8(texts::MenuGeneration));
+    generation->addAction(actions_[ID_GENERATOR]);
+    generation->addSeparator();
+    for (int id : {ID_FORMULA_OUTPUT, ID_ANALOG_FILE_OUTPUT, ID_DIGITAL_FILE_OUTPUT}) {
+        generation->addAction(actions_[id]);
+    }
+
     QMenu* tools = menuBar()->addMenu(Utf8(texts::MenuTools));
     for (int id :
          {ID_GRID, ID_AUTOSCALE, ID_ALIGN_SCALES, ID_LINK_SCALES, ID_FIX_X_ZERO, ID_FIX_Y_ZERO}) {
@@ -214,7 +224,7 @@ void CMainFrame::CreateMenus() {
     help->addSeparator();
     help->addAction(actions_[ID_APP_ABOUT]);
 
-    documentMenus_ = {acquisition, tools, windowMenu_};
+    documentMenus_ = {acquisition, generation, tools, windowMenu_};
 }
 
 void CMainFrame::CreateToolBar() {

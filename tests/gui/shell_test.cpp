@@ -102,8 +102,8 @@ TEST_F(GuiTest, ToolbarStatusBarAndMenusKeepTheirLayout) {
     };
     EXPECT_EQ(visibleMenus(), (QStringList{"&Plik", "&Widok", "P&omoc"}));
     frame_->NewDocument();
-    EXPECT_EQ(visibleMenus(),
-              (QStringList{"&Plik", "&Widok", "&Akwizycja", "&Narzędzia", "&Okno", "P&omoc"}));
+    EXPECT_EQ(visibleMenus(), (QStringList{"&Plik", "&Widok", "&Akwizycja", "&Generacja",
+                                           "&Narzędzia", "&Okno", "P&omoc"}));
 }
 
 TEST_F(GuiTest, RecentFileListKeepsTheLastFourNewestFirst) {
