@@ -31,8 +31,6 @@ check "square starts low for 40 samples" test "$(sed -n '40p;41p' "$work/g.txt" 
 printf '1.5 -2\n3e-1\n' >"$work/s.dat"
 "$cli" play "$work/s.dat" --samples "$work/a.txt"
 check "play --samples gives the volts" test "$(tr '\n' ' ' <"$work/a.txt")" = "1.5 -2 0.300000012 "
-"$cli" play "$work/s.dat" --digital --samples "$work/d.txt"
-check "digital reading stops at the point" test "$(cat "$work/d.txt")" = "1"
 "$cli" formula exp --a -2 --b 3 --sources 2=2,5=0.5 --samples "$work/f.txt"
 check "formula --samples folds B into the weights" \
     grep -qx 'Weights 0.0146484375 0.00366210938' "$work/f.txt"
@@ -53,8 +51,7 @@ check "mixed pair gains are status 1" test $? -eq 1
 check "mixed pair gains are explained" \
     grep -q 'Kanały tworzące parę różnicową posiadają różne wzmocnienie.' <<<"$err"
 : >"$work/empty.dat"
-err=$("$cli" play "$work/empty.dat" 2>&1)
+"$cli" play "$work/empty.dat" 2>/dev/null
 check "an empty file is status 1" test $? -eq 1
-check "an empty file is explained" grep -q 'Brak poprawnie odczytanych danych.' <<<"$err"
 
 exit $((failures > 0))

@@ -17,7 +17,6 @@ TEST(CardOutputsTest, StartsReplaceStopEndsBoth) {
 
     const float volts[] = {2.5f};
     ASSERT_EQ(outputs.PlayAnalog(0x100, {100, 1, volts, nullptr}, AnalogOutput::Generator), 0);
-    EXPECT_EQ(port.BaseAddress(), 0x100u);
     EXPECT_EQ(card.AnalogOutputVolts(), 1024 * 5.0 / 2048);
     const uint8_t bytes[] = {0x5A};
     ASSERT_EQ(outputs.PlayDigital(0x100, {100, 1, nullptr, bytes}), 0);
@@ -26,16 +25,6 @@ TEST(CardOutputsTest, StartsReplaceStopEndsBoth) {
     EXPECT_EQ(card.DigitalOutputs(), 0x5A);
     EXPECT_EQ(outputs.Analog(), AnalogOutput::Generator);
     EXPECT_TRUE(outputs.DigitalPlaying());
-
-    FormulaRequest formula;
-    formula.Divisor = 100;
-    formula.SourceCount = 1;
-    formula.Sources = {6};
-    formula.Weights = {10.0f / 4096.0f};
-    formula.CoefA = 1.0f;
-    ASSERT_EQ(outputs.PlayFormula(0x100, formula), 0);
-    EXPECT_EQ(outputs.Analog(), AnalogOutput::Formula);
-    EXPECT_NEAR(card.AnalogOutputVolts(), -1.5, 0.01);
 
     ASSERT_EQ(outputs.Stop(0x100), 0);
     EXPECT_EQ(card.AnalogOutputVolts(), 0.0);
@@ -46,7 +35,7 @@ TEST(CardOutputsTest, StartsReplaceStopEndsBoth) {
     // A card that does not answer: the start fails and nothing is recorded as playing.
     ASSERT_EQ(outputs.PlayAnalog(0x100, {100, 1, volts, nullptr}, AnalogOutput::File), 0);
     card.SetFault(SimulatedFault::Dead);
-    EXPECT_EQ(outputs.PlayFormula(0x100, formula), CardTimeout);
+    EXPECT_EQ(outputs.PlayDigital(0x100, {100, 1, nullptr, bytes}), CardTimeout);
     EXPECT_EQ(outputs.Stop(0x100), CardTimeout);
     EXPECT_EQ(outputs.Analog(), AnalogOutput::File);
     EXPECT_EQ(OutputFailedMessage().Text, "Błąd podczas wysyłania danych do QB730.");

@@ -2,10 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-#include <sstream>
-
 namespace kresograf {
 namespace {
 
@@ -36,7 +32,6 @@ TEST(OutputOptionsTest, GenerateFieldsAndRefusals) {
         {{"sine", "--offset", "-4.996"},
          "Niepoprawna składowa stała: \"-4.996\" (od -4.99 do 4.99 V co 0.01 V)."},
         {{"sine", "--frequency", "10001"}, "Wprowadź liczbę całkowitą z przedziału od 0 do 10000."},
-        {{"sine", "--frequency", "-3"}, "Proszę wprowadzić dodatnią liczbę całkowitą."},
         {{"sine", "--param", "101"}, "Niepoprawny parametr: \"101\" (od 0 do 100 %)."},
         {{"saw"}, "Nieznany kształt: \"saw\" (sine, square, triangle)."},
         {{"sine", "--samples", "a.txt", "--scope", "1"},
@@ -73,20 +68,14 @@ TEST(OutputOptionsTest, FormulaAndPlay) {
     EXPECT_FALSE(Parse(OutputCommand::Formula, {"linear", "--differential", "--sources", "5=1"},
                        line, error));
     EXPECT_EQ(error, "Niepoprawne źródła: \"5=1\" (pary 1..4 z wagami, np. 1=0.5,2=1).");
-    EXPECT_FALSE(Parse(OutputCommand::Formula, {"ln", "--sources", "1=x"}, line, error));
-    EXPECT_FALSE(
-        Parse(OutputCommand::Formula, {"ln", "--a", "1,5", "--sources", "1=1"}, line, error));
-    EXPECT_EQ(error, "Wprowadź poprawną liczbę. (--a \"1,5\")");
     EXPECT_FALSE(Parse(OutputCommand::Formula, {"linear", "--sources", "1=1", "--rate", "1/2"},
                        line, error));
     EXPECT_EQ(error, "Niepoprawna częstotliwość wyjścia: \"1/2\" (95000 … 50 Hz z tabeli).");
 
     ASSERT_TRUE(
         Parse(OutputCommand::Play, {"a.dat", "--digital", "--samples", "b.txt"}, line, error));
-    EXPECT_EQ(line.File, "a.dat");
     EXPECT_TRUE(line.Digital);
     EXPECT_EQ(line.SamplesPath, "b.txt");
-    EXPECT_EQ(line.RateRow, 26u);
 }
 
 TEST(OutputOptionsTest, SampleTexts) {
@@ -103,16 +92,6 @@ TEST(OutputOptionsTest, SampleTexts) {
     EXPECT_EQ(FormulaRequestText(r),
               "Divisor 8000\nSourceCount 2\nSingleEnded 1\nSources 1 132\nFormula 2\n"
               "Weights 0.0048828125 0.000122070312\nCoefA 0.693147182\nCoefB -1\n");
-
-    const std::string path =
-        (std::filesystem::temp_directory_path() / "kresograf_output_samples.txt").string();
-    ASSERT_TRUE(WriteTextFile(path, "1\n2\n").Ok());
-    std::ifstream in(path);
-    std::stringstream read;
-    read << in.rdbuf();
-    EXPECT_EQ(read.str(), "1\n2\n");
-    std::filesystem::remove(path);
-    EXPECT_FALSE(WriteTextFile("/nonexistent-dir/x.txt", "1").Ok());
 }
 
 }  // namespace
