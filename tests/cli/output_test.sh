@@ -16,8 +16,10 @@ check() {  # check DESCRIPTION CONDITION...
 out=$("$cli" generate sine --frequency 50 --amplitude 2 --offset 0.5 --scope 2 --channels 8 \
     --rate 10000 --duration 0.2)
 check "generate --scope exits 0" test $? -eq 0
-check "input 8 swings from -1.5 V to 2.5 V" \
-    test "$(grep -c 'kanał 8: min -1.499 V, max 2.498 V' <<<"$out")" -eq 2
+# Where the shots fall in the period moves the extremes by a count or two.
+swing() { awk '/kanał 8:/ { if ($8 > -1.51 && $8 < -1.49 && $11 > 2.49 && $11 < 2.51) n++ }
+               END { exit n != 2 }' <<<"$out"; }
+check "input 8 swings from -1.5 V to 2.5 V" swing
 
 # Y = 2 X + 0.5 with X = input 7 (-1.5 V).
 out=$("$cli" formula linear --a 2 --b 0.5 --sources 7=1 --scope 2 --channels 8)
