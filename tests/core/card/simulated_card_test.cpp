@@ -351,8 +351,6 @@ TEST(SimulatedCardTest, PlayedDigitalOutputsDriveTheDigitalInputs) {
               CardOk);
     EXPECT_FALSE(b.card.DigitalLevel(2, 159'999));
     EXPECT_TRUE(b.card.DigitalLevel(2, 160'000));
-    EXPECT_TRUE(b.card.DigitalLevel(0, 80'000));
-    EXPECT_FALSE(b.card.DigitalLevel(0, 160'000));
     EXPECT_TRUE(b.card.DigitalLevel(2, 480'000));  // step 6 plays byte 2 again
 
     b.clock.Advance(5'000);  // tick 40 000, inside step 0

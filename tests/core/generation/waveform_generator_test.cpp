@@ -14,10 +14,8 @@ TEST(WaveformGeneratorTest, FrequencyZeroAndAmplitudeZero) {
     const auto sine = Wave(WaveSine, 0, 200, 50, 0);
     ASSERT_EQ(sine.size(), 80'000u);
     EXPECT_EQ(sine[0], 0.5f);
-    EXPECT_EQ(sine[79'999], 0.5f);
     const auto square = Wave(WaveSquare, 0, 200, 50, 100);
     EXPECT_EQ(square[0], -1.5f);
-    EXPECT_EQ(square[40'000], -1.5f);
     EXPECT_EQ(square[79'999], -1.5f);
     // One ramp over the whole buffer: step 4 / 79 999 V.
     const auto triangle = Wave(WaveTriangle, 0, 200, 50, 50);
