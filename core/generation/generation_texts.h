@@ -15,11 +15,8 @@ inline constexpr const char* GeneratorTitle = "Generator";
 inline constexpr const char* Sine = "Sinusoida";
 inline constexpr const char* Square = "Prostokąt";
 inline constexpr const char* Triangle = "Trójkąt";
-inline constexpr const char* AmplitudeCaption = "Amplituda: ";
-inline constexpr const char* OffsetCaption = "Składowa stała: ";
 inline constexpr const char* FrequencyCaption = "Częstotliwość:";
 inline constexpr const char* Hertz = "Hz";
-inline constexpr const char* ParamCaption = "Parametr: ";
 inline constexpr const char* Close = "Koniec";
 inline constexpr const char* NotUnsignedText = "Proszę wprowadzić dodatnią liczbę całkowitą.";
 
@@ -47,10 +44,8 @@ inline constexpr const char* NoSourceText = "Żaden kanał nie został wybrany j
 
 // "Generuj z pliku".
 inline constexpr const char* FileOutputTitle = "Generuj z pliku";
-inline constexpr const char* KindPlaceholder = "Wyjście analogowe lub cyfrowe";
 inline constexpr const char* AnalogKind = "Wyjście analogowe";
 inline constexpr const char* DigitalKind = "Wyjście cyfrowe";
-inline constexpr const char* CountPlaceholder = "Ilość próbek";
 inline constexpr const char* FileOutputClose = "OK";
 inline constexpr const char* SampleFileFilter = "Pliki danych ASCII (*.dat)";
 inline constexpr const char* AllFilesFilter = "Wszystkie pliki (*.*)";
