@@ -25,6 +25,7 @@
 #include "document/pending_save.h"
 #include "document/registered_params.h"
 #include "document/zefra_krg_doc.h"
+#include "output_commands.h"
 #include "shell/acquisition_options.h"
 
 namespace kresograf {
@@ -40,6 +41,7 @@ constexpr const char* Usage =
     "  kresograf-cli record PLIK.kgd [opcje akwizycji]\n"
     "  kresograf-cli info PLIK.kgd\n"
     "  kresograf-cli export PLIK.kgd WYJŚCIE.dat [--time] [--channels LISTA]\n"
+    "  kresograf-cli generate|formula|play … (wyjścia karty: kresograf-cli --help)\n"
     "\n"
     "Opcje akwizycji:\n"
     "  --rate HZ              częstotliwość z tabeli: 95000 … 50 albo 1/1, 1/2, 1/3, 1/4, 1/10, "
@@ -345,6 +347,9 @@ int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
     if (args.empty() || args.front() == "--help" || args.front() == "-h") {
         std::fputs(Usage, args.empty() ? stderr : stdout);
+        if (!args.empty()) {
+            std::printf("\nWyjścia karty:\n%s", OutputUsage);
+        }
         return args.empty() ? ExitUsage : ExitOk;
     }
     const std::string command = args.front();
@@ -360,6 +365,15 @@ int main(int argc, char** argv) {
     }
     if (command == "export") {
         return Export(args);
+    }
+    if (command == "generate") {
+        return GenerateCommand(args);
+    }
+    if (command == "formula") {
+        return FormulaCommand(args);
+    }
+    if (command == "play") {
+        return PlayCommand(args);
     }
     return UsageError("Nieznane polecenie: " + command + ".");
 }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "base/acquisition_params.h"
+#include "base/output_request.h"
 
 namespace kresograf {
 
@@ -38,26 +39,6 @@ inline constexpr uint16_t CmdDigitalOutput = 5;
 
 // The most words one frame may hold.
 inline constexpr uint32_t MaxFrameWords = 121'000;
-
-// Samples for the analog (float volts) or digital (bytes) output commands.
-struct OutputRequest {
-    uint32_t Divisor = 0;
-    uint32_t Count = 0;
-    const float* AnalogSamples = nullptr;     // code 3
-    const uint8_t* DigitalSamples = nullptr;  // code 5
-};
-
-// The card computes its analog output from weighted inputs.
-struct FormulaRequest {
-    uint32_t Divisor = 0;
-    int8_t SourceCount = 0;
-    int8_t SingleEnded = 1;
-    std::array<int8_t, 8> Sources{};
-    int8_t Formula = 0;
-    std::array<float, 8> Weights{};
-    float CoefA = 0.0f;
-    float CoefB = 0.0f;
-};
 
 // Where a reader stores what it keeps: per input (index = scan number) and the scan times.
 // ChannelMap has one byte per scan position: bits 0..6 the input, bit 7 high gain. Prescaler 0

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <limits>
 #include <numbers>
 
 #include "card/card_port.h"
@@ -122,6 +123,29 @@ int16_t SimulatedCard::Convert(double volts, bool highGain) {
 uint64_t SimulatedCard::NowTick() {
     const uint64_t now = clock_.NowMicros();
     return now > epochMicros_ ? (now - epochMicros_) * TicksPerMicro : 0;
+}
+
+bool SimulatedCard::DigitalLevel(int input, uint64_t tick) const {
+    if (digital_.Kind != OutputKind::Samples || tick < digital_.StartTick) {
+        return DigitalInput(input, tick);
+    }
+    const uint64_t step = (tick - digital_.StartTick) / digital_.Divisor;
+    return ((digital_.Words[step % digital_.Count] >> (input & 0x07)) & 1) != 0;
+}
+
+uint64_t SimulatedCard::NextPlayedEdge(int input, uint64_t after) const {
+    const auto level = [&](uint64_t step) {
+        return ((digital_.Words[step % digital_.Count] >> (input & 0x07)) & 1) != 0;
+    };
+    const uint64_t first =
+        after >= digital_.StartTick ? (after - digital_.StartTick) / digital_.Divisor + 1 : 1;
+    // The pattern repeats, so one turn through it finds every edge it has.
+    for (uint64_t step = first; step <= first + digital_.Count; ++step) {
+        if (level(step) != triggerFalling_ && level(step - 1) == triggerFalling_) {
+            return digital_.StartTick + step * digital_.Divisor;
+        }
+    }
+    return 0;
 }
 
 double SimulatedCard::InputVolts(int input, uint64_t tick) const {
@@ -455,13 +479,22 @@ void SimulatedCard::StartAcquisition(Mode mode) {
             }
             break;
         case TriggerKind::Digital: {
-            // The next boundary m where the level becomes 1 (odd m, rising) or 0 (even m).
-            const uint64_t factor = static_cast<uint64_t>(triggerPosition_) + 1;
-            uint64_t m = configTick_ * factor / DigitalHalfPeriod + 1;
-            if (((m & 1) != 0) == triggerFalling_) {
-                ++m;
+            if (digital_.Kind == OutputKind::Samples) {
+                triggerTick_ = NextPlayedEdge(triggerPosition_, configTick_);
+                if (triggerTick_ == 0) {
+                    triggerTick_ = std::numeric_limits<uint64_t>::max();  // a pattern without that
+                                                                          // edge never triggers
+                    break;
+                }
+            } else {
+                // The next boundary m where the level becomes 1 (odd m, rising) or 0 (even m).
+                const uint64_t factor = static_cast<uint64_t>(triggerPosition_) + 1;
+                uint64_t m = configTick_ * factor / DigitalHalfPeriod + 1;
+                if (((m & 1) != 0) == triggerFalling_) {
+                    ++m;
+                }
+                triggerTick_ = (m * DigitalHalfPeriod + factor - 1) / factor;
             }
-            triggerTick_ = (m * DigitalHalfPeriod + factor - 1) / factor;
             const uint64_t scans = (triggerTick_ - configTick_ + scanTicks - 1) / scanTicks;
             startTick_ = configTick_ + scans * scanTicks;
             break;

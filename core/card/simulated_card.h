@@ -38,7 +38,9 @@ enum class SimulatedFault {
 //   input 6: constant -1.5 V
 //   input 7: the analog output looped back: what the output commands play, 0 V when idle
 // Differential pair p is input 2p minus input 2p+1. Digital input d (0..7) is a square wave of
-// 5 x (d + 1) Hz, low in its first half period.
+// 5 x (d + 1) Hz, low in its first half period; while a digital output plays, digital input d
+// reads bit d of the byte played instead (the outputs wired back to the inputs), so a digital
+// trigger can be tried with a played pattern.
 //
 // Conversion: count = round(v / 5 x 2048) at gain x1, round(v x 10 / 5 x 2048) at gain x10,
 // clamped to -2048..2047. In differential mode the channel word carries the gain (bit 0x40
@@ -90,6 +92,8 @@ class SimulatedCard : public PortIo {
     // reads 0 here; InputVolts knows the output).
     static double TestSignal(int input, uint64_t tick);
     static bool DigitalInput(int input, uint64_t tick);
+    // Digital input d at a card tick: the test signal, or bit d of the byte played.
+    bool DigitalLevel(int input, uint64_t tick) const;
     // The card's 12-bit conversion of a voltage at a gain.
     static int16_t Convert(double volts, bool highGain);
 
@@ -145,6 +149,9 @@ class SimulatedCard : public PortIo {
     double OutputVoltsAt(uint64_t tick) const;
     double FormulaVolts(uint64_t tick) const;
     bool FaultStopsWord(uint32_t index) const;
+    // The first tick after `after` at which digital input d takes the triggering level, from the
+    // played bytes; 0 when the pattern never changes that way.
+    uint64_t NextPlayedEdge(int input, uint64_t after) const;
 
     Clock& clock_;
     uint16_t base_;

@@ -36,6 +36,10 @@ enum CommandId : int {
     ID_REGISTERED_PARAMS = 33109,
     ID_FIX_X_ZERO = 33113,
     ID_FIX_Y_ZERO = 33114,
+    ID_FORMULA_OUTPUT = 33103,
+    ID_ANALOG_FILE_OUTPUT = 33104,
+    ID_DIGITAL_FILE_OUTPUT = 33107,
+    ID_GENERATOR = 33110,
 };
 
 // One command as a resource: the menu text (with its accelerator after a tab where the menu shows

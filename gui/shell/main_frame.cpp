@@ -20,6 +20,8 @@
 #include "card/simulated_card.h"
 #include "document/export_dlg.h"
 #include "document/kgd_file.h"
+#include "generation/generation_commands.h"
+#include "generation/generation_texts.h"
 #include "shell/about_dlg.h"
 #include "shell/artwork.h"
 #include "shell/child_frame.h"
@@ -98,6 +100,7 @@ CMainFrame::CMainFrame(QSettings& settings, std::unique_ptr<PortIo> card, Clock&
     connect(mdi_, &QMdiArea::subWindowActivated, this, &CMainFrame::OnSubWindowActivated);
 
     CreateActions();
+    generation_ = std::make_unique<GenerationCommands>(*this);
     CreateMenus();
     CreateToolBar();
     CreateStatusBar();
@@ -226,6 +229,13 @@ void CMainFrame::CreateMenus() {
     acquisition->addAction(actions_[ID_ACQ_PARAMS]);
     acquisition->addAction(actions_[ID_REGISTERED_PARAMS]);
 
+    QMenu* generation = menuBar()->addMenu(Utf8(texts::MenuGeneration));
+    generation->addAction(actions_[ID_GENERATOR]);
+    generation->addSeparator();
+    for (int id : {ID_FORMULA_OUTPUT, ID_ANALOG_FILE_OUTPUT, ID_DIGITAL_FILE_OUTPUT}) {
+        generation->addAction(actions_[id]);
+    }
+
     QMenu* tools = menuBar()->addMenu(Utf8(texts::MenuTools));
     for (int id :
          {ID_GRID, ID_AUTOSCALE, ID_ALIGN_SCALES, ID_LINK_SCALES, ID_FIX_X_ZERO, ID_FIX_Y_ZERO}) {
@@ -260,7 +270,7 @@ void CMainFrame::CreateMenus() {
     help->addSeparator();
     help->addAction(actions_[ID_APP_ABOUT]);
 
-    documentMenus_ = {acquisition, tools, windowMenu_};
+    documentMenus_ = {acquisition, generation, tools, windowMenu_};
 }
 
 void CMainFrame::CreateToolBar() {

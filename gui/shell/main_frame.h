@@ -34,6 +34,7 @@ class CChildFrame;
 class CKanalyPropertyFrame;
 struct PropertiesValues;
 class CZefraKrgView;
+class GenerationCommands;
 class PortIo;
 struct CommandInfo;
 
@@ -86,6 +87,9 @@ class CMainFrame : public QMainWindow {
     RecentFileList& Recent() { return recent_; }
     FrameBridge& Bridge() { return *bridge_; }
     AcquisitionRunner& Runner() { return *runner_; }
+    // The card link, for the output commands while no acquisition runs.
+    CardPort& Card() { return card_; }
+    GenerationCommands& Generation() { return *generation_; }
 
     // Each area of the program (view, parameters window, export, outputs) registers its own
     // commands: what runs them and their enabled and checked state. The frame only routes.
@@ -157,6 +161,7 @@ class CMainFrame : public QMainWindow {
     // Documents outlive the worker: the runner is destroyed (and joined) first.
     std::vector<std::unique_ptr<GuiDocument>> documents_;
     std::unique_ptr<AcquisitionRunner> runner_;
+    std::unique_ptr<GenerationCommands> generation_;
     int untitledCount_ = 0;
     bool shownOnce_ = false;
     bool closing_ = false;

@@ -334,5 +334,40 @@ TEST(SimulatedCardTest, OutputsAndLoopback) {
     EXPECT_EQ(b.card.AnalogOutputVolts(), 0.0);
 }
 
+TEST(SimulatedCardTest, PlayedDigitalOutputsDriveTheDigitalInputs) {
+    Bench b;
+    // 100 bytes per second; input 2 is high in steps 2 and 3 of each turn.
+    const uint8_t bytes[] = {0x00, 0x01, 0x04, 0x05};
+    ASSERT_EQ(b.port.SendCommand(CmdDigitalOutput, OutputRequest{80'000, 4, nullptr, bytes}),
+              CardOk);
+    EXPECT_FALSE(b.card.DigitalLevel(2, 159'999));
+    EXPECT_TRUE(b.card.DigitalLevel(2, 160'000));
+    EXPECT_TRUE(b.card.DigitalLevel(2, 480'000));  // step 6 plays byte 2 again
+
+    b.clock.Advance(5'000);  // tick 40 000, inside step 0
+    uint32_t count = 0;
+    const AcquisitionParams p = Params(800, {0}, 10);
+    EXPECT_EQ(b.Shot(p, {TriggerDigital, 2, EdgeRising, 0, 0.0f}, count), CardOk);
+    EXPECT_EQ(b.card.AcquisitionStartTick(), 160'000u);
+    // The first shot took the clock on; the next falling edge is the start of a later turn.
+    EXPECT_EQ(b.Shot(p, {TriggerDigital, 2, EdgeFalling, 0, 0.0f}, count), CardOk);
+    const uint64_t falling = b.card.AcquisitionStartTick();
+    EXPECT_EQ(falling % 320'000, 0u);
+    EXPECT_GT(falling, 320'000u);
+
+    // Input 3 never changes in this pattern: its trigger never comes.
+    ASSERT_EQ(b.port.SendCommand(CmdScopeShot, p, {TriggerDigital, 3, EdgeRising, 0, 0.0f}),
+              CardOk);
+    b.clock.Advance(2'000'000);
+    EXPECT_NE(b.card.InWord(0x106) & StatusShotBusy, 0);
+    EXPECT_FALSE(b.card.Triggered());
+
+    // The stop gives the inputs back their own square waves.
+    ASSERT_EQ(b.port.SendCommand(CmdStopOutput), CardOk);
+    for (uint64_t tick : {160'000u, 800'000u, 1'700'000u}) {
+        EXPECT_EQ(b.card.DigitalLevel(2, tick), SimulatedCard::DigitalInput(2, tick));
+    }
+}
+
 }  // namespace
 }  // namespace kresograf

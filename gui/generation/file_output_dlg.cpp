@@ -1,0 +1,66 @@
+#include "generation/file_output_dlg.h"
+
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "card/card_outputs.h"
+#include "generation/generation_texts.h"
+
+namespace kresograf {
+
+CFileOutputDlg::CFileOutputDlg(CardOutputs& outputs, uint32_t portAddress, FramePrompts& prompts,
+                               SampleFile samples, QWidget* parent)
+    : OutputDialog(outputs, portAddress, prompts, parent), samples_(std::move(samples)) {
+    setObjectName("IDD_144");
+    setWindowTitle(CoreText(texts::FileOutputTitle));
+
+    auto* kind = new QLabel(QString::fromStdString(OutputKindLabel(samples_.Digital)));
+    kind->setObjectName("IDC_1040");
+    auto* count = new QLabel(QString::fromStdString(ReadCountLabel(samples_.Count())));
+    count->setObjectName("IDC_1041");
+    rate_ = CreateRateList();
+
+    CreateStartStop();
+    auto* close = new QPushButton(CoreText(texts::FileOutputClose));
+    close->setObjectName("IDOK");
+    close->setAutoDefault(false);
+    connect(close, &QPushButton::clicked, this, &QDialog::accept);
+
+    auto* left = new QVBoxLayout;
+    left->addWidget(kind);
+    left->addWidget(count);
+    left->addSpacing(8);
+    left->addWidget(new QLabel(CoreText(texts::RateCaption)));
+    left->addWidget(rate_);
+    left->addStretch();
+    auto* buttons = new QVBoxLayout;
+    buttons->addWidget(start_);
+    buttons->addWidget(stop_);
+    buttons->addStretch();
+    buttons->addWidget(close);
+    auto* layout = new QHBoxLayout(this);
+    layout->addLayout(left, 1);
+    layout->addSpacing(8);
+    layout->addLayout(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+
+    SetGenerating(samples_.Digital ? outputs_.DigitalPlaying()
+                                   : outputs_.Analog() == AnalogOutput::File);
+}
+
+void CFileOutputDlg::Start() {
+    const OutputRequest request{rate_->currentData().toUInt(),
+                                static_cast<uint32_t>(samples_.Count()), samples_.Analog.data(),
+                                samples_.Bytes.data()};
+    const int result = samples_.Digital
+                           ? outputs_.PlayDigital(portAddress_, request)
+                           : outputs_.PlayAnalog(portAddress_, request, AnalogOutput::File);
+    if (CardAccepted(result)) {
+        SetGenerating(true);
+    }
+}
+
+}  // namespace kresograf

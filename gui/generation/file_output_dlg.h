@@ -1,0 +1,27 @@
+#pragma once
+
+#include "generation/output_dialog.h"
+#include "generation/sample_file.h"
+
+class QLabel;
+
+namespace kresograf {
+
+// "Generuj z pliku": plays the values read from a file on the analog output (volts) or on the
+// digital outputs (bit patterns) at a chosen rate.
+class CFileOutputDlg : public OutputDialog {
+    Q_OBJECT
+
+  public:
+    CFileOutputDlg(CardOutputs& outputs, uint32_t portAddress, FramePrompts& prompts,
+                   SampleFile samples, QWidget* parent = nullptr);
+
+  protected:
+    void Start() override;
+
+  private:
+    SampleFile samples_;
+    QComboBox* rate_ = nullptr;
+};
+
+}  // namespace kresograf

@@ -1,0 +1,78 @@
+#include "generation/generation_commands.h"
+
+#include <QFile>
+#include <QFileDialog>
+
+#include "generation/file_output_dlg.h"
+#include "generation/formula_output_dlg.h"
+#include "generation/generation_texts.h"
+#include "generation/generator_dlg.h"
+#include "generation/sample_file.h"
+#include "shell/command_table.h"
+#include "shell/main_frame.h"
+
+namespace kresograf {
+
+QString AskSampleFileName(QWidget* owner) {
+    QFileDialog dialog(owner);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setNameFilters({CoreText(texts::SampleFileFilter), CoreText(texts::AllFilesFilter)});
+    dialog.setDefaultSuffix(CoreText(texts::SampleFileExtension));
+    return dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()
+               ? dialog.selectedFiles().front()
+               : QString();
+}
+
+GenerationCommands::GenerationCommands(CMainFrame& frame)
+    : AskSampleFile(AskSampleFileName),
+      RunDialog([](QDialog& dialog) { dialog.exec(); }),
+      frame_(frame),
+      outputs_(frame.Card()) {
+    // The card link carries one exchange at a time: no output command while an acquisition runs.
+    auto idle = [this] {
+        const bool enabled = frame_.ActiveDocument() != nullptr &&
+                             frame_.Settings().AcquiringDocId.load() == 0 &&
+                             !frame_.Runner().Busy();
+        return CommandState{enabled, false};
+    };
+    frame_.RegisterCommand(
+        ID_GENERATOR,
+        [this] {
+            CGeneratorDlg dialog(outputs_, frame_.Settings().PortAddress, frame_.Prompts(),
+                                 &frame_);
+            RunDialog(dialog);
+        },
+        idle);
+    frame_.RegisterCommand(
+        ID_FORMULA_OUTPUT,
+        [this] {
+            const SettingsRecord& settings = frame_.Settings();
+            CFormulaOutputDlg dialog(outputs_, settings.PortAddress, frame_.Prompts(),
+                                     settings.ChannelScale, settings.ChannelGain, &frame_);
+            RunDialog(dialog);
+        },
+        idle);
+    frame_.RegisterCommand(
+        ID_ANALOG_FILE_OUTPUT, [this] { RunFileOutput(false); }, idle);
+    frame_.RegisterCommand(
+        ID_DIGITAL_FILE_OUTPUT, [this] { RunFileOutput(true); }, idle);
+}
+
+void GenerationCommands::RunFileOutput(bool digital) {
+    const QString path = AskSampleFile(&frame_);
+    if (path.isEmpty()) {
+        return;
+    }
+    SampleFile samples;
+    UserMessage message;
+    if (!ReadSampleFile(QFile::encodeName(path).toStdString(), digital, samples, message)) {
+        frame_.Prompts().ShowMessage(&frame_, message);
+        return;
+    }
+    CFileOutputDlg dialog(outputs_, frame_.Settings().PortAddress, frame_.Prompts(),
+                          std::move(samples), &frame_);
+    RunDialog(dialog);
+}
+
+}  // namespace kresograf

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QString>
+#include <functional>
+
+#include "card/card_outputs.h"
+
+class QDialog;
+class QWidget;
+
+namespace kresograf {
+
+class CMainFrame;
+
+// The "&Generacja" commands: the generator, the formula output and the two outputs from a file.
+// They open modal dialogs that start and stop the card's outputs; they are disabled while an
+// acquisition runs, and a started output keeps playing after its dialog closes.
+class GenerationCommands {
+  public:
+    explicit GenerationCommands(CMainFrame& frame);
+
+    CardOutputs& Outputs() { return outputs_; }
+
+    // Tests answer the sample-file question and see each dialog instead of running it modally.
+    std::function<QString(QWidget* owner)> AskSampleFile;
+    std::function<void(QDialog& dialog)> RunDialog;
+
+  private:
+    void RunFileOutput(bool digital);
+
+    CMainFrame& frame_;
+    CardOutputs outputs_;
+};
+
+// The open dialog for a sample file: existing files only, "*.dat" first.
+QString AskSampleFileName(QWidget* owner);
+
+}  // namespace kresograf

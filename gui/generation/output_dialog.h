@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QDialog>
+#include <cstdint>
+
+class QComboBox;
+class QPushButton;
+
+namespace kresograf {
+
+class CardOutputs;
+class FramePrompts;
+struct UserMessage;
+
+// What the three output dialogs share: the card's outputs, the card's address, the message boxes
+// and the Start/Stop pair with its two states (idle: Start enabled; generating: Stop enabled).
+class OutputDialog : public QDialog {
+    Q_OBJECT
+
+  public:
+    OutputDialog(CardOutputs& outputs, uint32_t portAddress, FramePrompts& prompts,
+                 QWidget* parent);
+
+    bool Generating() const;
+
+  protected:
+    // The "Start generacji" and "Stop generacji" buttons; Start is the default button.
+    void CreateStartStop();
+    void SetGenerating(bool generating);
+    // Shows the card link's failure when result is not 0; true when it is 0.
+    bool CardAccepted(int result);
+    void Tell(const UserMessage& message);
+    // The sampling rates without prescaling, "%d Hz", with the 1 000 Hz row chosen.
+    QComboBox* CreateRateList();
+    virtual void Start() = 0;
+    void Stop();
+
+    CardOutputs& outputs_;
+    const uint32_t portAddress_;
+    FramePrompts& prompts_;
+    QPushButton* start_ = nullptr;
+    QPushButton* stop_ = nullptr;
+};
+
+// The text shown for a UTF-8 text of core.
+inline QString CoreText(const char* text) {
+    return QString::fromUtf8(text);
+}
+
+}  // namespace kresograf

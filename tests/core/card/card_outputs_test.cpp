@@ -1,0 +1,44 @@
+#include "card/card_outputs.h"
+
+#include <gtest/gtest.h>
+
+#include "card/card_port.h"
+#include "card/manual_clock.h"
+#include "card/simulated_card.h"
+
+namespace kresograf {
+namespace {
+
+TEST(CardOutputsTest, StartsReplaceStopEndsBoth) {
+    ManualClock clock(0, 10);  // reads move time on, so time-outs end
+    SimulatedCard card(clock);
+    CardPort port(card, clock);
+    CardOutputs outputs(port);
+
+    const float volts[] = {2.5f};
+    ASSERT_EQ(outputs.PlayAnalog(0x100, {100, 1, volts, nullptr}, AnalogOutput::Generator), 0);
+    EXPECT_EQ(card.AnalogOutputVolts(), 1024 * 5.0 / 2048);
+    const uint8_t bytes[] = {0x5A};
+    ASSERT_EQ(outputs.PlayDigital(0x100, {100, 1, nullptr, bytes}), 0);
+    // The card was reset once, before the first output: the analog output still plays.
+    EXPECT_EQ(card.AnalogOutputVolts(), 1024 * 5.0 / 2048);
+    EXPECT_EQ(card.DigitalOutputs(), 0x5A);
+    EXPECT_EQ(outputs.Analog(), AnalogOutput::Generator);
+    EXPECT_TRUE(outputs.DigitalPlaying());
+
+    ASSERT_EQ(outputs.Stop(0x100), 0);
+    EXPECT_EQ(card.AnalogOutputVolts(), 0.0);
+    EXPECT_EQ(card.DigitalOutputs(), 0);
+    EXPECT_EQ(outputs.Analog(), AnalogOutput::None);
+    EXPECT_FALSE(outputs.DigitalPlaying());
+
+    // A card that does not answer: the start fails and nothing is recorded as playing.
+    ASSERT_EQ(outputs.PlayAnalog(0x100, {100, 1, volts, nullptr}, AnalogOutput::File), 0);
+    card.SetFault(SimulatedFault::Dead);
+    EXPECT_EQ(outputs.PlayDigital(0x100, {100, 1, nullptr, bytes}), CardTimeout);
+    EXPECT_EQ(outputs.Stop(0x100), CardTimeout);
+    EXPECT_EQ(outputs.Analog(), AnalogOutput::File);
+}
+
+}  // namespace
+}  // namespace kresograf

@@ -1,0 +1,123 @@
+#include "generation/formula_output.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace kresograf {
+namespace {
+
+FormulaSettings Settings() {
+    FormulaSettings s;
+    s.ChannelScale.fill(1.0f / 4096.0f);
+    s.Weights.fill("1.000000");
+    return s;
+}
+
+TEST(FormulaOutputTest, SourcesWeightsAndGain) {
+    FormulaSettings s = Settings();
+    s.Active[1] = true;
+    s.Active[4] = true;
+    s.Weights[1] = std::string("2");
+    s.Weights[4] = std::string(" 0.5");
+    s.A = 2.5f;
+    s.B = -0.25f;
+    FormulaRequest r;
+    UserMessage message;
+    ASSERT_TRUE(BuildFormulaRequest(s, r, message));
+    EXPECT_EQ(r.SourceCount, 2);
+    EXPECT_EQ(r.Sources[0], 1);
+    EXPECT_EQ(r.Sources[1], 4);
+    EXPECT_EQ(r.Weights[0], 0.0048828125f);    // 2 x 10 / 4096
+    EXPECT_EQ(r.Weights[1], 0.001220703125f);  // 0.5 x 10 / 4096
+    EXPECT_EQ(r.CoefA, 2.5f);
+    EXPECT_EQ(r.CoefB, -0.25f);
+    EXPECT_EQ(r.Divisor, 8000u);
+
+    // Input 5 at x10: bit 7 set, its weight per code ten times smaller.
+    s.ChannelGain[4] = 0x80;
+    s.RateRow = 0;
+    ASSERT_TRUE(BuildFormulaRequest(s, r, message));
+    EXPECT_EQ(static_cast<uint8_t>(r.Sources[1]), 0x84);
+    EXPECT_EQ(r.Weights[1], 0.0001220703125f);  // 0.5 / 4096
+    EXPECT_EQ(r.Divisor, 84u);
+
+    // Letters count as 0; a number followed by letters counts as the number.
+    s.Weights[1] = std::string("abc");
+    s.Weights[4] = std::string("-1e1V");
+    s.ChannelGain[4] = 0;
+    ASSERT_TRUE(BuildFormulaRequest(s, r, message));
+    EXPECT_EQ(r.Weights[0], 0.0f);
+    EXPECT_EQ(r.Weights[1], -0.0244140625f);  // -10 x 10 / 4096
+}
+
+TEST(FormulaOutputTest, ExponentialCoefficients) {
+    FormulaSettings s = Settings();
+    s.Formula = FormulaExp;
+    s.Active[0] = true;
+    s.Weights[0] = std::string("2");
+    s.A = -2.0f;
+    s.B = 3.0f;
+    FormulaRequest r;
+    UserMessage message;
+    ASSERT_TRUE(BuildFormulaRequest(s, r, message));
+    EXPECT_EQ(r.Formula, 2);
+    EXPECT_EQ(r.Weights[0], 0.0146484375f);  // 2 x 10 / 4096 x 3
+    EXPECT_EQ(r.CoefA, 0.6931472f);          // ln 2
+    EXPECT_EQ(r.CoefB, -1.0f);
+    s.A = 0.0f;
+    ASSERT_TRUE(BuildFormulaRequest(s, r, message));
+    EXPECT_EQ(r.CoefA, 0.0f);
+    EXPECT_EQ(r.CoefB, 0.0f);
+}
+
+TEST(FormulaOutputTest, RefusalsAndDifferentialPairs) {
+    FormulaSettings s = Settings();
+    FormulaRequest r;
+    r.Divisor = 1234;
+    UserMessage message;
+    EXPECT_FALSE(BuildFormulaRequest(s, r, message));
+    EXPECT_EQ(message,
+              (UserMessage{"Brak danych", "Żaden kanał nie został wybrany jako źródło danych.",
+                           MessageIcon::Exclamation}));
+    EXPECT_EQ(r.Divisor, 1234u);
+
+    // Pair 3 (inputs 7 and 8) mixes gains: refused though no row is active.
+    s.Differential = true;
+    s.ChannelGain[6] = 0x80;
+    EXPECT_FALSE(BuildFormulaRequest(s, r, message));
+    EXPECT_EQ(message, (UserMessage{"Błąd konfiguracji",
+                                    "Kanały tworzące parę różnicową posiadają różne wzmocnienie.",
+                                    MessageIcon::Stop}));
+
+    // All four pairs, each with its own weight; pair 1 at x10.
+    s.ChannelGain = {0x80, 0x80, 0, 0, 0, 0, 0, 0};
+    s.Weights[2] = std::string("4");
+    ASSERT_TRUE(BuildFormulaRequest(s, r, message));
+    EXPECT_EQ(r.SingleEnded, 0);
+    EXPECT_EQ(r.SourceCount, 4);
+    EXPECT_EQ(static_cast<uint8_t>(r.Sources[0]), 0x80);
+    EXPECT_EQ(r.Sources[3], 3);
+    EXPECT_EQ(r.Weights[0], 0.000244140625f);  // 1 / 4096
+    EXPECT_EQ(r.Weights[2], 0.009765625f);     // 4 x 10 / 4096
+}
+
+TEST(FormulaOutputTest, NumberFields) {
+    EXPECT_EQ(LeadingNumber("  3.25e2x"), 325.0);
+    EXPECT_EQ(LeadingNumber("1e"), 1.0);
+    EXPECT_EQ(LeadingNumber("inf"), 0.0);
+    float v = 9.0f;
+    UserMessage message;
+    EXPECT_TRUE(ParseCoefficient("\t-1.5 ", v, message));
+    EXPECT_EQ(v, -1.5f);
+    for (const char* bad : {"", "1,5", "abc", "2 x", "1e39"}) {
+        v = 9.0f;
+        EXPECT_FALSE(ParseCoefficient(bad, v, message)) << bad;
+        EXPECT_EQ(message.Text, "Wprowadź poprawną liczbę.");
+        EXPECT_EQ(v, 9.0f);
+    }
+    EXPECT_EQ(ChannelRowLabel(2), "Kanał 3");
+}
+
+}  // namespace
+}  // namespace kresograf

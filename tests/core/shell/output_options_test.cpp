@@ -1,0 +1,97 @@
+#include "shell/output_options.h"
+
+#include <gtest/gtest.h>
+
+namespace kresograf {
+namespace {
+
+bool Parse(OutputCommand command, const std::vector<std::string>& args, OutputCommandLine& line,
+           std::string& error) {
+    line = {};
+    return ParseOutputCommand(command, args, line, error);
+}
+
+TEST(OutputOptionsTest, GenerateFieldsAndRefusals) {
+    OutputCommandLine line;
+    std::string error;
+    ASSERT_TRUE(Parse(OutputCommand::Generate,
+                      {"square", "--frequency", "50", "--amplitude", "2", "--offset", "-0.5",
+                       "--param", "30", "--scope", "2", "--channels", "8", "--rate", "10000"},
+                      line, error))
+        << error;
+    EXPECT_EQ(line.Generator.Shape, WaveSquare);
+    EXPECT_EQ(line.Generator.Frequency, 50u);
+    EXPECT_EQ(line.Generator.Amplitude, 200);
+    EXPECT_EQ(line.Generator.Offset, -50);
+    EXPECT_EQ(line.Generator.Param, 30);
+    EXPECT_EQ(line.ScopeShots, 2);
+
+    const std::vector<std::pair<std::vector<std::string>, std::string>> refused = {
+        {{"sine", "--amplitude", "5"},
+         "Niepoprawna amplituda: \"5\" (od 0.00 do 4.99 V co 0.01 V)."},
+        {{"sine", "--offset", "-4.996"},
+         "Niepoprawna składowa stała: \"-4.996\" (od -4.99 do 4.99 V co 0.01 V)."},
+        {{"sine", "--frequency", "10001"}, "Wprowadź liczbę całkowitą z przedziału od 0 do 10000."},
+        {{"sine", "--param", "101"}, "Niepoprawny parametr: \"101\" (od 0 do 100 %)."},
+        {{"saw"}, "Nieznany kształt: \"saw\" (sine, square, triangle)."},
+        {{"sine", "--samples", "a.txt", "--scope", "1"},
+         "Opcje --samples i --scope wykluczają się."},
+    };
+    for (const auto& [args, message] : refused) {
+        EXPECT_FALSE(Parse(OutputCommand::Generate, args, line, error)) << args[0];
+        EXPECT_EQ(error, message);
+    }
+}
+
+TEST(OutputOptionsTest, FormulaAndPlay) {
+    OutputCommandLine line;
+    std::string error;
+    ASSERT_TRUE(Parse(OutputCommand::Formula,
+                      {"exp", "--a", "-2", "--b", "3", "--sources", "2=2,5=0.5", "--rate", "500"},
+                      line, error))
+        << error;
+    EXPECT_EQ(line.Formula.Formula, FormulaExp);
+    EXPECT_EQ(line.Formula.A, -2.0f);
+    EXPECT_EQ(line.Formula.B, 3.0f);
+    EXPECT_EQ(line.Formula.Active, (std::array<bool, 8>{false, true, false, false, true}));
+    EXPECT_EQ(line.Formula.Weights[4], "0.5");
+    EXPECT_EQ(line.Formula.RateRow, 36u);  // the 500 Hz row
+
+    // Differential: the pairs not listed are sources of weight 0.
+    ASSERT_TRUE(Parse(OutputCommand::Formula,
+                      {"linear", "--differential", "--sources", "4=1.5", "--channels", "8"}, line,
+                      error));
+    EXPECT_TRUE(line.Formula.Differential);
+    EXPECT_EQ(line.Formula.Weights[0], "0");
+    EXPECT_EQ(line.Formula.Weights[3], "1.5");
+    EXPECT_FALSE(Parse(OutputCommand::Formula, {"linear", "--differential", "--sources", "5=1"},
+                       line, error));
+    EXPECT_EQ(error, "Niepoprawne źródła: \"5=1\" (pary 1..4 z wagami, np. 1=0.5,2=1).");
+    EXPECT_FALSE(Parse(OutputCommand::Formula, {"linear", "--sources", "1=1", "--rate", "1/2"},
+                       line, error));
+    EXPECT_EQ(error, "Niepoprawna częstotliwość wyjścia: \"1/2\" (95000 … 50 Hz z tabeli).");
+
+    ASSERT_TRUE(
+        Parse(OutputCommand::Play, {"a.dat", "--digital", "--samples", "b.txt"}, line, error));
+    EXPECT_TRUE(line.Digital);
+    EXPECT_EQ(line.SamplesPath, "b.txt");
+}
+
+TEST(OutputOptionsTest, SampleTexts) {
+    EXPECT_EQ(AnalogSamplesText({0.1f, -2.5f, 4.99f}), "0.100000001\n-2.5\n4.98999977\n");
+    EXPECT_EQ(DigitalSamplesText({0, 0x1F, 0xFF}), "0\n31\n255\n");
+    FormulaRequest r;
+    r.Divisor = 8000;
+    r.SourceCount = 2;
+    r.Sources = {1, static_cast<int8_t>(0x84)};
+    r.Weights = {0.0048828125f, 0.0001220703125f};
+    r.Formula = 2;
+    r.CoefA = 0.693147182f;
+    r.CoefB = -1.0f;
+    EXPECT_EQ(FormulaRequestText(r),
+              "Divisor 8000\nSourceCount 2\nSingleEnded 1\nSources 1 132\nFormula 2\n"
+              "Weights 0.0048828125 0.000122070312\nCoefA 0.693147182\nCoefB -1\n");
+}
+
+}  // namespace
+}  // namespace kresograf

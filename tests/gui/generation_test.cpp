@@ -1,0 +1,211 @@
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSlider>
+#include <QTest>
+#include <fstream>
+
+#include "generation/file_output_dlg.h"
+#include "generation/formula_output_dlg.h"
+#include "generation/generation_commands.h"
+#include "generation/generator_dlg.h"
+#include "gui_fixture.h"
+#include "shell/channel_grid.h"
+#include "shell/command_table.h"
+#include "view/zefra_krg_view.h"
+
+namespace kresograf {
+namespace {
+
+template <typename T>
+T* Control(QWidget& dialog, const char* name) {
+    T* widget = dialog.findChild<T*>(name);
+    EXPECT_NE(widget, nullptr) << name;
+    return widget;
+}
+
+QString LabelText(QWidget& dialog, const char* name) {
+    return Control<QLabel>(dialog, name)->text();
+}
+
+void Click(QWidget& dialog, const char* name) {
+    QTest::mouseClick(Control<QAbstractButton>(dialog, name), Qt::LeftButton);
+}
+
+bool Generating(QWidget& dialog) {
+    const bool start = Control<QPushButton>(dialog, "IDC_1037")->isEnabled();
+    const bool stop = Control<QPushButton>(dialog, "IDC_1038")->isEnabled();
+    EXPECT_NE(start, stop);
+    return stop;
+}
+
+class GenerationTest : public GuiTest {
+  protected:
+    CardOutputs& Outputs() { return frame_->Generation().Outputs(); }
+    std::string LastMessage() {
+        return prompts_.Messages.empty() ? std::string() : prompts_.Messages.back().Text;
+    }
+};
+
+TEST_F(GenerationTest, GeneratorLabelsButtonsAndMessages) {
+    CGeneratorDlg dialog(Outputs(), 0x100, prompts_);
+    dialog.show();
+    EXPECT_EQ(LabelText(dialog, "IDC_1052"), "Amplituda: 0.00 V");
+    EXPECT_EQ(LabelText(dialog, "IDC_1057"), "Skladowa stała: 0.00 V");
+    EXPECT_FALSE(Control<QSlider>(dialog, "IDC_1055")->isEnabled());
+    EXPECT_FALSE(Generating(dialog));
+
+    Control<QSlider>(dialog, "IDC_1051")->setValue(250);
+    Control<QSlider>(dialog, "IDC_1054")->setValue(-499);
+    EXPECT_EQ(LabelText(dialog, "IDC_1052"), "Amplituda: 2.50 V");
+    EXPECT_EQ(LabelText(dialog, "IDC_1057"), "Składowa stała: -4.99 V");
+    Click(dialog, "IDC_1049");
+    EXPECT_TRUE(Control<QSlider>(dialog, "IDC_1055")->isEnabled());
+    Control<QSlider>(dialog, "IDC_1055")->setValue(30);
+    EXPECT_EQ(LabelText(dialog, "IDC_1056"), "Wypełnienie: 30 %");
+    Click(dialog, "IDC_1050");
+    // Back to the sine: the slider goes off, the label keeps its text.
+    Click(dialog, "IDC_1048");
+    EXPECT_FALSE(Control<QSlider>(dialog, "IDC_1055")->isEnabled());
+    EXPECT_EQ(LabelText(dialog, "IDC_1056"), "Nachylenie: 30 %");
+
+    // A refused frequency starts nothing, and Koniec keeps the dialog open.
+    auto* frequency = Control<QLineEdit>(dialog, "IDC_1053");
+    frequency->setText("10001");
+    Click(dialog, "IDC_1037");
+    EXPECT_EQ(LastMessage(), "Wprowadź liczbę całkowitą z przedziału od 0 do 10000.");
+    EXPECT_FALSE(Generating(dialog));
+    frequency->setText("");
+    Click(dialog, "IDOK");
+    EXPECT_EQ(LastMessage(), "Proszę wprowadzić dodatnią liczbę całkowitą.");
+    EXPECT_TRUE(dialog.isVisible());
+
+    frequency->setText("50");
+    Click(dialog, "IDC_1037");
+    EXPECT_TRUE(Generating(dialog));
+    EXPECT_EQ(Outputs().Analog(), AnalogOutput::Generator);
+    Click(dialog, "IDOK");
+    EXPECT_FALSE(dialog.isVisible());
+    // Opened again while its output plays: the generating state.
+    CGeneratorDlg again(Outputs(), 0x100, prompts_);
+    EXPECT_TRUE(Generating(again));
+    again.show();
+    Click(again, "IDC_1038");
+    EXPECT_FALSE(Generating(again));
+    EXPECT_EQ(Outputs().Analog(), AnalogOutput::None);
+}
+
+TEST_F(GenerationTest, FormulaTableChecksAndStart) {
+    std::array<float, 8> scale;
+    scale.fill(1.0f / 4096.0f);
+    const std::array<uint8_t, 8> gain = {0, 0, 0, 0, 0, 0, 0x80, 0};
+    CFormulaOutputDlg dialog(Outputs(), 0x100, prompts_, scale, gain);
+    dialog.show();
+    CChannelGrid* grid = dialog.Grid();
+    ASSERT_EQ(grid->RowCount(), 8);
+    EXPECT_EQ(grid->Cell(7, 0).Shown(), "Kanał 8");
+    EXPECT_EQ(grid->Text(7, 2), "1.000000");
+    EXPECT_EQ(Control<QLineEdit>(dialog, "IDC_1035")->text(), "1.000");
+    EXPECT_EQ(Control<QComboBox>(dialog, "IDC_1021")->currentText(), "1000 Hz");
+
+    Click(dialog, "IDC_1037");
+    EXPECT_EQ(prompts_.Messages.back(),
+              (UserMessage{"Brak danych", "Żaden kanał nie został wybrany jako źródło danych.",
+                           MessageIcon::Exclamation}));
+    // Pair 4 mixes the gains of inputs 7 and 8.
+    Click(dialog, "IDC_1034");
+    EXPECT_EQ(grid->RowCount(), 4);
+    Click(dialog, "IDC_1037");
+    EXPECT_EQ(LastMessage(), "Kanały tworzące parę różnicową posiadają różne wzmocnienie.");
+    EXPECT_FALSE(Generating(dialog));
+    Click(dialog, "IDC_1034");
+    ASSERT_EQ(grid->RowCount(), 8);
+    EXPECT_EQ(grid->Cell(6, 1).Shown(), "Nie");
+
+    grid->SetValue(6, 1, 1);
+    Control<QLineEdit>(dialog, "IDC_1036")->setText("x");
+    Click(dialog, "IDC_1037");
+    EXPECT_EQ(LastMessage(), "Wprowadź poprawną liczbę.");
+    Control<QLineEdit>(dialog, "IDC_1036")->setText(" 0.5");
+    Click(dialog, "IDC_1037");
+    EXPECT_TRUE(Generating(dialog));
+    EXPECT_EQ(Outputs().Analog(), AnalogOutput::Formula);
+}
+
+TEST_F(GenerationTest, FileCommandsAndTheirDialog) {
+    frame_->NewDocument();
+    const QString path = TempPath("samples.dat");
+    std::ofstream(path.toStdString()) << "1.5 -2\n3e-1\n";
+    GenerationCommands& commands = frame_->Generation();
+    commands.AskSampleFile = [&](QWidget*) { return path; };
+    QStringList seen;
+    commands.RunDialog = [&](QDialog& dialog) {
+        dialog.show();
+        seen << dialog.windowTitle() << LabelText(dialog, "IDC_1040")
+             << LabelText(dialog, "IDC_1041");
+        auto* rates = Control<QComboBox>(dialog, "IDC_1021");
+        rates->setCurrentIndex(3);  // 80 000 Hz
+        Click(dialog, "IDC_1037");
+        EXPECT_TRUE(Generating(dialog));
+        Click(dialog, "IDOK");
+    };
+    frame_->RunCommand(ID_DIGITAL_FILE_OUTPUT);
+    EXPECT_EQ(seen,
+              (QStringList{"Generuj z pliku", "Wyjście cyfrowe", "Odczytano poprawnie 1 danych."}));
+    EXPECT_TRUE(Outputs().DigitalPlaying());
+    seen.clear();
+    frame_->RunCommand(ID_ANALOG_FILE_OUTPUT);
+    EXPECT_EQ(seen.value(2), "Odczytano poprawnie 3 danych.");
+    EXPECT_EQ(Outputs().Analog(), AnalogOutput::File);
+}
+
+TEST_F(GenerationTest, GeneratorOutputOnInputEightAndNoCommandsWhileAcquiring) {
+    GuiDocument* document = frame_->NewDocument();
+    frame_->Generation().RunDialog = [](QDialog& dialog) {
+        dialog.show();
+        Control<QSlider>(dialog, "IDC_1051")->setValue(200);
+        Control<QLineEdit>(dialog, "IDC_1053")->setText("50");
+        Click(dialog, "IDC_1037");
+        Click(dialog, "IDOK");
+    };
+    frame_->RunCommand(ID_GENERATOR);
+    ASSERT_EQ(Outputs().Analog(), AnalogOutput::Generator);
+    frame_->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(frame_.get()));
+    ASSERT_EQ(frame_->ActiveDocument(), document);
+
+    // 2 000 scans at 95 000 Hz: more than a quarter period of the 50 Hz sine.
+    CZefraKrgDoc& doc = *document->Doc;
+    SetFastParams(doc, {7}, 2000);
+    frame_->RunCommand(ID_OSC_START);
+    ASSERT_TRUE(WaitFor([&] { return doc.SampleCount[doc.CurrentSet.load()] > 0; }));
+    EXPECT_FALSE(frame_->Action(ID_GENERATOR)->isEnabled());
+    EXPECT_FALSE(frame_->Action(ID_ANALOG_FILE_OUTPUT)->isEnabled());
+    frame_->RunCommand(ID_OSC_START);
+    ASSERT_TRUE(WaitIdle());
+    frame_->UpdateCommandStates();
+    EXPECT_TRUE(frame_->Action(ID_DIGITAL_FILE_OUTPUT)->isEnabled());
+
+    EXPECT_EQ(Outputs().Analog(), AnalogOutput::Generator);  // the acquisition left it playing
+
+    // Drawn on input 8's scale of -3..3 V, the sine covers most of the plot's height.
+    CZefraKrgView* view = frame_->ActiveView();
+    ASSERT_NE(view, nullptr);
+    view->Plot().YMin[7] = -12288;
+    view->Plot().YMax[7] = 12288;
+    view->RenderPlot();
+    const QRect inside = ToQRect(view->Plot().PlotRect).adjusted(2, 2, -2, -2);
+    int rows = 0;
+    for (int y = inside.top(); y <= inside.bottom(); ++y) {
+        rows += CountColor(view->BackBuffer(), QRect(inside.left(), y, inside.width(), 1),
+                           Rgb(frame_->Settings().ChannelColors[7])) > 0;
+    }
+    EXPECT_GT(rows, inside.height() / 2);
+}
+
+}  // namespace
+}  // namespace kresograf
