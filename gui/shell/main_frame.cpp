@@ -24,6 +24,7 @@
 #include "shell/help_loader.h"
 #include "shell/shell_texts.h"
 #include "shell/splash_window.h"
+#include "view/view_commands.h"
 #include "view/zefra_krg_view.h"
 
 namespace kresograf {
@@ -93,6 +94,7 @@ CMainFrame::CMainFrame(QSettings& settings, std::unique_ptr<PortIo> card, Clock&
     connect(mdi_, &QMdiArea::subWindowActivated, this, &CMainFrame::OnSubWindowActivated);
 
     CreateActions();
+    viewCommands_ = new ViewCommands(*this);
     CreateMenus();
     CreateToolBar();
     CreateStatusBar();
@@ -148,9 +150,10 @@ void CMainFrame::CreateActions() {
         // Accelerators work whether or not their command is in a visible menu.
         addAction(action);
     }
-    for (int id : {ID_OSC_START, ID_REC_START, ID_LINK_SCALES, ID_GRID, ID_VIEW_TOOLBAR,
-                   ID_VIEW_STATUS_BAR, ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_SAVE, ID_AUTOSCALE,
-                   ID_ALIGN_SCALES, ID_FIX_X_ZERO, ID_FIX_Y_ZERO, ID_APP_ABOUT, ID_HELP_FINDER}) {
+    for (int id :
+         {ID_OSC_START, ID_REC_START, ID_LINK_SCALES, ID_GRID, ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR,
+          ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_SAVE, ID_FILE_PRINT, ID_SWAP_CHANNELS, ID_AUTOSCALE,
+          ID_ALIGN_SCALES, ID_FIX_X_ZERO, ID_FIX_Y_ZERO, ID_APP_ABOUT, ID_HELP_FINDER}) {
         actions_[id]->setIcon(ToolbarIcon(id));
     }
     // Menus show the icons on the toolbar only.
@@ -166,14 +169,23 @@ void CMainFrame::CreateMenus() {
     fileMenu_->addAction(actions_[ID_FILE_SAVE]);
     fileMenu_->addAction(actions_[ID_FILE_SAVE_AS]);
     fileMenu_->addSeparator();
+    for (int id : {ID_FILE_PRINT, ID_FILE_PRINT_PREVIEW, ID_FILE_PRINT_SETUP}) {
+        fileMenu_->addAction(actions_[id]);
+    }
+    fileMenu_->addSeparator();
     recentMenu_ = fileMenu_->addMenu(Utf8(texts::RecentFiles));
     RebuildRecentMenu();
     fileMenu_->addSeparator();
     fileMenu_->addAction(actions_[ID_APP_EXIT]);
 
+    QMenu* edit = menuBar()->addMenu(Utf8(texts::MenuEdit));
+    edit->addAction(actions_[ID_EDIT_COPY]);
+    edit->addAction(actions_[ID_EDIT_COPY_NEGATED]);
+
     QMenu* view = menuBar()->addMenu(Utf8(texts::MenuView));
     view->addAction(actions_[ID_VIEW_TOOLBAR]);
     view->addAction(actions_[ID_VIEW_STATUS_BAR]);
+    view->addAction(actions_[ID_MARKERS_WINDOW]);
 
     QMenu* acquisition = menuBar()->addMenu(Utf8(texts::MenuAcquisition));
     acquisition->addAction(actions_[ID_OSC_START]);
@@ -182,8 +194,14 @@ void CMainFrame::CreateMenus() {
     acquisition->addAction(actions_[ID_REGISTERED_PARAMS]);
 
     QMenu* tools = menuBar()->addMenu(Utf8(texts::MenuTools));
-    for (int id :
-         {ID_GRID, ID_AUTOSCALE, ID_ALIGN_SCALES, ID_LINK_SCALES, ID_FIX_X_ZERO, ID_FIX_Y_ZERO}) {
+    for (ChannelMenu menu :
+         {ChannelMenu::Visibility, ChannelMenu::Active, ChannelMenu::RightAxis}) {
+        tools->addMenu(viewCommands_->BuildChannelMenu(menu, tools));
+    }
+    tools->addAction(actions_[ID_SWAP_CHANNELS]);
+    tools->addSeparator();
+    for (int id : {ID_GRID, ID_AUTOSCALE, ID_ALIGN_SCALES, ID_LINK_SCALES, ID_FIX_X_ZERO,
+                   ID_FIX_Y_ZERO, ID_MARKERS}) {
         tools->addAction(actions_[id]);
     }
 
@@ -214,7 +232,7 @@ void CMainFrame::CreateMenus() {
     help->addSeparator();
     help->addAction(actions_[ID_APP_ABOUT]);
 
-    documentMenus_ = {acquisition, tools, windowMenu_};
+    documentMenus_ = {edit, acquisition, tools, windowMenu_};
 }
 
 void CMainFrame::CreateToolBar() {
@@ -396,6 +414,7 @@ bool CMainFrame::SaveDocumentAs(GuiDocument& document) {
 CZefraKrgView* CMainFrame::NewView(GuiDocument& document) {
     auto* view = new CZefraKrgView(document, settingsRecord_);
     auto* frame = new CChildFrame(*this, view);
+    viewCommands_->AttachView(view, frame);
     mdi_->addSubWindow(frame);
     document.Views.append(view);
     UpdateTitles(document);
@@ -436,6 +455,10 @@ CChildFrame* CMainFrame::FrameOf(CZefraKrgView* view) const {
         }
     }
     return nullptr;
+}
+
+CZnacznikiDlg* CMainFrame::MarkersWindow() const {
+    return viewCommands_->MarkersWindow();
 }
 
 GuiDocument* CMainFrame::FindDocument(uint32_t docId) const {

@@ -30,7 +30,9 @@ namespace kresograf {
 class Clock;
 class CChildFrame;
 class CZefraKrgView;
+class CZnacznikiDlg;
 class PortIo;
+class ViewCommands;
 struct CommandInfo;
 
 // The program's main window: the plot windows in an MDI area, the menus, the toolbar and the
@@ -69,6 +71,7 @@ class CMainFrame : public QMainWindow {
     CZefraKrgView* ActiveView() const;
     GuiDocument* ActiveDocument() const;
     QMdiArea* MdiArea() const { return mdi_; }
+    CZnacznikiDlg* MarkersWindow() const;
 
     QAction* Action(int id) const { return actions_.value(id); }
     QToolBar* ToolBar() const { return toolBar_; }
@@ -147,6 +150,7 @@ class CMainFrame : public QMainWindow {
     bool closing_ = false;
 
     QMdiArea* mdi_ = nullptr;
+    ViewCommands* viewCommands_ = nullptr;
     QMap<int, QAction*> actions_;
     struct RegisteredCommand {
         std::function<void()> Run;
