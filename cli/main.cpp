@@ -24,6 +24,7 @@
 #include "document/kgd_file.h"
 #include "document/registered_params.h"
 #include "document/zefra_krg_doc.h"
+#include "measure_command.h"
 #include "shell/acquisition_options.h"
 
 namespace kresograf {
@@ -39,6 +40,7 @@ constexpr const char* Usage =
     "  kresograf-cli record PLIK.kgd [opcje akwizycji]\n"
     "  kresograf-cli info PLIK.kgd\n"
     "  kresograf-cli export PLIK.kgd WYJŚCIE.dat [--time] [--channels LISTA]\n"
+    "  kresograf-cli measure PLIK.kgd [--from SEKUNDY] [--to SEKUNDY] [--channels LISTA]\n"
     "\n"
     "Opcje akwizycji:\n"
     "  --rate HZ              częstotliwość z tabeli: 95000 … 50 albo 1/1, 1/2, 1/3, 1/4, 1/10, "
@@ -346,6 +348,9 @@ int main(int argc, char** argv) {
     }
     if (command == "export") {
         return Export(args);
+    }
+    if (command == "measure") {
+        return MeasureCommand(args);
     }
     return UsageError("Nieznane polecenie: " + command + ".");
 }

@@ -97,14 +97,15 @@ double ScanUnitMs(uint32_t divisor, uint32_t prescaler) {
 bool ScanWindow(const int32_t* scanTimes, uint32_t count, double unitMs, double fromSeconds,
                 double toSeconds, uint32_t& first, uint32_t& last) {
     // Compared in ms with a margin far below one unit, so "--to 0.0105" keeps the scan at
-    // exactly 10.5 ms although 0.0105 has no exact binary form.
+    // exactly 10.5 ms although 0.0105 has no exact binary form. An open end stays infinite.
     const double fromMs = fromSeconds * 1000.0;
     const double toMs = toSeconds * 1000.0;
-    const double slack = 1e-9 * std::max({1.0, std::abs(fromMs), std::abs(toMs)});
+    const double low = fromMs - 1e-9 * std::max(1.0, std::abs(fromMs));
+    const double high = toMs + 1e-9 * std::max(1.0, std::abs(toMs));
     bool found = false;
     for (uint32_t k = 0; k < count; ++k) {
         const double t = scanTimes[k] * unitMs;
-        if (t + slack < fromMs || t - slack > toMs) {
+        if (t < low || t > high) {
             continue;
         }
         if (!found) {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "base/frame_link.h"
 #include "view/marker_statistics.h"
 #include "view/plot_view.h"
@@ -76,6 +78,12 @@ TEST(MarkerStatistics, MeasureLinesAndTimeWindow) {
     EXPECT_EQ(last, 21u);
     ASSERT_TRUE(ScanWindow(times.data(), 100, unitMs, -1.0, 1e9, first, last));
     EXPECT_EQ(first, 0u);
+    EXPECT_EQ(last, 99u);
+    constexpr double open = std::numeric_limits<double>::infinity();
+    ASSERT_TRUE(ScanWindow(times.data(), 100, unitMs, -open, 0.0, first, last));
+    EXPECT_EQ(last, 0u);
+    ASSERT_TRUE(ScanWindow(times.data(), 100, unitMs, 0.049, open, first, last));
+    EXPECT_EQ(first, 98u);
     EXPECT_EQ(last, 99u);
     EXPECT_FALSE(ScanWindow(times.data(), 100, unitMs, 1.0, 2.0, first, last));
     EXPECT_FALSE(ScanWindow(times.data(), 100, unitMs, 0.0101, 0.0104, first, last));
