@@ -100,6 +100,10 @@ void CZnacznikiDlg::AddPlotWindow(const QObject* frame, const QString& rawTitle)
         found->Root->setText(0, title);
         return;
     }
+    // Keeps the statistics' texts in line with the marker items'.
+    QPixmap empty(16, 16);
+    empty.fill(Qt::transparent);
+    const QIcon blank(empty);
     BranchItems branch;
     branch.Root = new QTreeWidgetItem(tree_, {title});
     branch.Root->setIcon(0, icons_[0]);
@@ -110,7 +114,7 @@ void CZnacznikiDlg::AddPlotWindow(const QObject* frame, const QString& rawTitle)
         const std::array<QString, 3> first{Utf8(texts.Left), Utf8(texts.Right), Utf8(texts.Delta)};
         for (int k = 0; k < ItemsPerChannel; ++k) {
             auto* item = new QTreeWidgetItem(node, {k < 3 ? first[k] : QString()});
-            item->setIcon(0, k < 2 ? icons_[1] : k == 2 ? icons_[3] : QIcon());
+            item->setIcon(0, k < 2 ? icons_[1] : k == 2 ? icons_[3] : blank);
             // The statistics show only while the channel's markers are on.
             item->setHidden(k >= 3);
             branch.Items[c][k] = item;
@@ -135,6 +139,11 @@ void CZnacznikiDlg::ShowMarkers(const QObject* frame, const MarkerReadout& reado
         return;
     }
     auto& items = found->Items[readout.Channel];
+    // Markers just switched on open their channel, so the user sees where they went.
+    if (readout.Shown && items[3]->isHidden()) {
+        found->Root->setExpanded(true);
+        items[0]->parent()->setExpanded(true);
+    }
     const MarkerItemTexts texts = FormatMarkerItems(readout);
     items[0]->setText(0, Utf8(texts.Left));
     items[1]->setText(0, Utf8(texts.Right));
