@@ -218,12 +218,8 @@ void CZefraKrgView::mouseMoveEvent(QMouseEvent* event) {
 void CZefraKrgView::mouseReleaseEvent(QMouseEvent* event) {
     const QPoint at = event->position().toPoint();
     if (event->button() == Qt::LeftButton) {
-        const bool band = plot_->RectZooming != 0;
+        // A rectangle zoom renders anew, which also takes the band off the screen.
         Apply(plot_->LeftButtonUp({at.x(), at.y()}));
-        if (band) {
-            // The band's last position is no longer on screen.
-            update();
-        }
     } else if (event->button() == Qt::RightButton) {
         Apply(plot_->RightButtonUp({at.x(), at.y()}));
     }
