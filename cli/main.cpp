@@ -26,6 +26,7 @@
 #include "document/registered_params.h"
 #include "document/zefra_krg_doc.h"
 #include "output_commands.h"
+#include "measure_command.h"
 #include "shell/acquisition_options.h"
 
 namespace kresograf {
@@ -42,6 +43,7 @@ constexpr const char* Usage =
     "  kresograf-cli info PLIK.kgd\n"
     "  kresograf-cli export PLIK.kgd WYJŚCIE.dat [--time] [--channels LISTA]\n"
     "  kresograf-cli generate|formula|play … (wyjścia karty: kresograf-cli --help)\n"
+    "  kresograf-cli measure PLIK.kgd [--from SEKUNDY] [--to SEKUNDY] [--channels LISTA]\n"
     "\n"
     "Opcje akwizycji:\n"
     "  --rate HZ              częstotliwość z tabeli: 95000 … 50 albo 1/1, 1/2, 1/3, 1/4, 1/10, "
@@ -374,6 +376,9 @@ int main(int argc, char** argv) {
     }
     if (command == "play") {
         return PlayCommand(args);
+    }
+    if (command == "measure") {
+        return MeasureCommand(args);
     }
     return UsageError("Nieznane polecenie: " + command + ".");
 }

@@ -9,6 +9,7 @@
 #include "shell/shell_texts.h"
 #include "shell/start_options.h"
 #include "shell/zefra_krg_app.h"
+#include "view/plot_print.h"
 #include "view/plot_render.h"
 
 namespace {
@@ -48,6 +49,27 @@ int Render(int argc, char** argv, const kresograf::StartOptions& options) {
     return 0;
 }
 
+// Prints a document's page into a PDF exactly as the print command draws it, without a screen.
+int Print(int argc, char** argv, const kresograf::StartOptions& options) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    kresograf::SetApplicationIdentity();
+    QSettings settings;
+    kresograf::QtSettingsStore store(settings);
+    kresograf::SettingsRecord record;
+    record.Load(store);
+    QString error;
+    const QPageSize::PageSizeId paper =
+        options.Paper == kresograf::PaperSize::Letter ? QPageSize::Letter : QPageSize::A4;
+    if (!kresograf::PrintDocumentFile(QString::fromLocal8Bit(options.PrintInput.c_str()),
+                                      QString::fromLocal8Bit(options.PrintOutput.c_str()), paper,
+                                      record, error)) {
+        std::fprintf(stderr, "kresograf: %s\n", error.toLocal8Bit().constData());
+        return 1;
+    }
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -61,6 +83,9 @@ int main(int argc, char** argv) {
     }
     if (options.Render) {
         return Render(argc, argv, options);
+    }
+    if (options.Print) {
+        return Print(argc, argv, options);
     }
     if (!HasDisplay()) {
         std::fprintf(stderr, "kresograf: %s\n",

@@ -30,6 +30,7 @@ inline constexpr const char* HelpErrorText =
     "Nie mogę otworzyć pliku pomocy Kresograf dla QB730.chm.";
 
 inline constexpr const char* MenuFile = "&Plik";
+inline constexpr const char* MenuEdit = "&Edycja";
 inline constexpr const char* MenuView = "&Widok";
 inline constexpr const char* MenuAcquisition = "&Akwizycja";
 inline constexpr const char* MenuTools = "&Narzędzia";
@@ -54,7 +55,9 @@ inline constexpr const char* NoDisplayText =
 inline constexpr const char* CardOpenFailedTitle = "Błąd karty";
 inline constexpr const char* UsageText =
     "Użycie: kresograf [PLIK.kgd] [--card simulated|ports] [--address ADRES] [--no-splash]\n"
-    "       kresograf --render PLIK.kgd WYNIK.png [--size SZEROKOŚĆxWYSOKOŚĆ]";
+    "       kresograf --render PLIK.kgd WYNIK.png [--size SZEROKOŚĆxWYSOKOŚĆ]\n"
+    "       kresograf --print PLIK.kgd WYNIK.pdf [--size A4|Letter]";
 inline constexpr const char* RenderFailedText = "Nie można zapisać obrazu %1.";
+inline constexpr const char* PrintFailedText = "Nie można zapisać pliku %1.";
 
 }  // namespace kresograf::texts

@@ -33,6 +33,8 @@ bool ParseSize(const std::string& text, int& width, int& height) {
 
 bool ParseStartOptions(const std::vector<std::string>& arguments, StartOptions& options,
                        std::string& error) {
+    // --size means a picture's pixels or a page's paper, depending on the other options.
+    std::string size;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
         std::string value;
@@ -58,13 +60,16 @@ bool ParseStartOptions(const std::vector<std::string>& arguments, StartOptions& 
             options.Render = true;
             options.RenderInput = arguments[++i];
             options.RenderOutput = arguments[++i];
-        } else if (argument == "--size") {
-            if (!TakeValue(arguments, i, value, error)) {
+        } else if (argument == "--print") {
+            if (i + 2 >= arguments.size()) {
+                error = "Opcja --print wymaga pliku dokumentu i pliku PDF.";
                 return false;
             }
-            if (!ParseSize(value, options.RenderWidth, options.RenderHeight)) {
-                error = "Nieprawidłowy rozmiar obrazu: " + value +
-                        " (oczekiwano SZEROKOŚĆxWYSOKOŚĆ, np. 1024x640).";
+            options.Print = true;
+            options.PrintInput = arguments[++i];
+            options.PrintOutput = arguments[++i];
+        } else if (argument == "--size") {
+            if (!TakeValue(arguments, i, size, error)) {
                 return false;
             }
         } else if (!argument.empty() && argument[0] == '-') {
@@ -76,6 +81,27 @@ bool ParseStartOptions(const std::vector<std::string>& arguments, StartOptions& 
             error = "Można otworzyć tylko jeden dokument: " + argument;
             return false;
         }
+    }
+    if (options.Print && options.Render) {
+        error = "Opcji --render i --print nie można użyć razem.";
+        return false;
+    }
+    if (size.empty()) {
+        return true;
+    }
+    if (options.Print) {
+        if (size == "A4" || size == "a4") {
+            options.Paper = PaperSize::A4;
+        } else if (size == "Letter" || size == "letter") {
+            options.Paper = PaperSize::Letter;
+        } else {
+            error = "Nieprawidłowy rozmiar strony: " + size + " (oczekiwano A4 albo Letter).";
+            return false;
+        }
+    } else if (!ParseSize(size, options.RenderWidth, options.RenderHeight)) {
+        error = "Nieprawidłowy rozmiar obrazu: " + size +
+                " (oczekiwano SZEROKOŚĆxWYSOKOŚĆ, np. 1024x640).";
+        return false;
     }
     return true;
 }

@@ -7,6 +7,8 @@
 
 namespace kresograf {
 
+enum class PaperSize { A4, Letter };
+
 // What the desktop program's command line asks of it.
 struct StartOptions {
     // A document to open; empty = a new empty document.
@@ -19,6 +21,11 @@ struct StartOptions {
     std::string RenderOutput;
     int RenderWidth = 1024;
     int RenderHeight = 640;
+    // --print FILE OUT.pdf [--size A4|Letter]: print the document's page into a PDF and end.
+    bool Print = false;
+    std::string PrintInput;
+    std::string PrintOutput;
+    PaperSize Paper = PaperSize::A4;
 };
 
 // Reads the arguments after the program name. Returns false with a Polish message when an

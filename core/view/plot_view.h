@@ -7,6 +7,7 @@
 
 #include "base/user_message.h"
 #include "view/channel_menu.h"
+#include "view/marker_statistics.h"
 #include "view/marker_texts.h"
 #include "view/picture.h"
 #include "view/trace_mapping.h"
@@ -172,6 +173,9 @@ class PlotView {
     bool MarkersChecked() const { return Markers[ActiveChannel].Shown != 0; }
     MarkerReadout MarkerReadoutOf(int channel) const;
     std::vector<MarkerOverlay> MarkerOverlays() const;
+    // Time between the channel's markers and the statistics of the samples from one to the
+    // other; none while its markers are off.
+    std::optional<MarkerStatistics> MarkerStatisticsOf(int channel) const;
 
     // Channel menus and commands.
     ChannelItemState ItemState(ChannelMenu menu, int channel) const;

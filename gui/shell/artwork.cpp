@@ -97,6 +97,23 @@ void DrawButton(QPainter& p, int id) {
             p.drawRect(QRectF(4.5, 9.5, 7, 5));
             break;
         }
+        case ID_FILE_PRINT: {
+            p.setPen(QPen(Qt::black, 1));
+            p.setBrush(Qt::white);
+            p.drawRect(QRectF(4.5, 0.5, 7, 6));
+            p.setBrush(QColor(190, 190, 190));
+            p.drawRect(QRectF(0.5, 5.5, 15, 6));
+            p.setBrush(Qt::white);
+            p.drawRect(QRectF(3.5, 9.5, 9, 5));
+            break;
+        }
+        case ID_SWAP_CHANNELS: {
+            p.setPen(QPen(QColor(0, 0, 160), 1.2));
+            DrawArrow(p, QPointF(2, 4.5), QPointF(14, 4.5));
+            p.setPen(QPen(QColor(0, 150, 0), 1.2));
+            DrawArrow(p, QPointF(14, 10.5), QPointF(2, 10.5));
+            break;
+        }
         case ID_OSC_START: {
             DrawScreen(p);
             p.setPen(QPen(green, 1.2));

@@ -2,13 +2,15 @@
 
 #include <stdexcept>
 
+#include "view/channel_menu.h"
+
 namespace kresograf {
 namespace {
 
 // Keys is what the accelerator table binds; the menus show those keys by themselves. The two
 // zero commands name Ctrl+X and Ctrl+Y in their text only: those keys are not bound.
 std::vector<CommandInfo> BuildCommands() {
-    return {
+    std::vector<CommandInfo> commands = {
         {ID_FILE_NEW, "&Nowy", "Tworzy nowy dokument", "Nowy", QKeySequence(Qt::CTRL | Qt::Key_N)},
         {ID_FILE_OPEN, "&Otwórz...", "Otwiera istniejący dokument", "Otwórz",
          QKeySequence(Qt::CTRL | Qt::Key_O)},
@@ -107,7 +109,76 @@ std::vector<CommandInfo> BuildCommands() {
          "Generacja wyjść cyfrowych z pliku",
          "Generuj z pliku wyjście cyfrowe",
          {}},
+        {ID_FILE_PRINT, "&Drukuj...\tCtrl+P", "Drukuje aktywny dokument", "Drukuj",
+         QKeySequence(Qt::CTRL | Qt::Key_P)},
+        {ID_FILE_PRINT_DIRECT,
+         "Drukuj bez pytania",
+         "Drukuje aktywny dokument z bieżącymi ustawieniami",
+         "Drukuj",
+         {}},
+        {ID_FILE_PRINT_PREVIEW,
+         "&Podgląd wydruku",
+         "Wyświetla stronę tak, jak zostanie wydrukowana",
+         "Podgląd wydruku",
+         {}},
+        {ID_FILE_PRINT_SETUP,
+         "&Ustawienia druku",
+         "Zmienia drukarkę i ustawienia wydruku",
+         "Ustawienia druku",
+         {}},
+        {ID_EDIT_COPY, "&Kopiuj", "Kopiuje aktywny widok do bitmapy", "Kopiuj", {}},
+        {ID_EDIT_COPY_NEGATED, "K&opiuj z negacją\tCtrl+C",
+         "Kopiuje z negacją aktywny widok do bitmapy", "Kopiuj z negacją",
+         QKeySequence(Qt::CTRL | Qt::Key_C)},
+        {ID_MARKERS_WINDOW,
+         "Okno &znaczników",
+         "Pokazuje lub ukrywa okno znaczników",
+         "Okno znaczników",
+         {},
+         true},
+        {ID_MARKERS,
+         "&Znaczniki",
+         "Włącza lub wyłącza znaczniki dla aktywnego kanału",
+         "Znaczniki",
+         {},
+         true},
+        {ID_SWAP_CHANNELS,
+         "&Zamień aktywny kanał",
+         QString::fromUtf8(SwapChannelsPrompt.data(),
+                           static_cast<qsizetype>(SwapChannelsPrompt.size())),
+         "Zamień aktywny kanał",
+         {}},
+        // The marker keys have no menu items.
+        {ID_MARKER_LEFT_BACK, "Lewy znacznik w lewo", {}, {}, QKeySequence(Qt::Key_Left)},
+        {ID_MARKER_LEFT_FORWARD, "Lewy znacznik w prawo", {}, {}, QKeySequence(Qt::Key_Right)},
+        {ID_MARKER_RIGHT_BACK,
+         "Prawy znacznik w lewo",
+         {},
+         {},
+         QKeySequence(Qt::CTRL | Qt::Key_Left)},
+        {ID_MARKER_RIGHT_FORWARD,
+         "Prawy znacznik w prawo",
+         {},
+         {},
+         QKeySequence(Qt::CTRL | Qt::Key_Right)},
     };
+    // The channel items: text and keys from the channel menus, no prompts.
+    for (int i = 0; i < ChannelCount; ++i) {
+        const auto digit = static_cast<Qt::Key>(Qt::Key_1 + i);
+        auto text = [i](ChannelMenu menu) {
+            return QString::fromStdString(ChannelItemText(menu, i));
+        };
+        commands.push_back({ID_SHOW_CHANNEL1 + i, text(ChannelMenu::Visibility), {}, {}, {}, true});
+        commands.push_back(
+            {ID_ACTIVE_CHANNEL1 + i, text(ChannelMenu::Active), {}, {}, QKeySequence(digit), true});
+        commands.push_back({ID_RIGHT_CHANNEL1 + i,
+                            text(ChannelMenu::RightAxis),
+                            {},
+                            {},
+                            QKeySequence(Qt::CTRL | digit),
+                            true});
+    }
+    return commands;
 }
 
 }  // namespace
@@ -127,15 +198,17 @@ const CommandInfo& Command(int id) {
 }
 
 const std::vector<int>& ToolbarLayout() {
-    // The print and swap-channel buttons join when those commands exist.
     static const std::vector<int> layout = {
         ID_FILE_NEW,
         ID_FILE_OPEN,
         ID_FILE_SAVE,
         0,
+        ID_FILE_PRINT,
+        0,
         ID_OSC_START,
         ID_REC_START,
         0,
+        ID_SWAP_CHANNELS,
         ID_GRID,
         ID_AUTOSCALE,
         ID_ALIGN_SCALES,

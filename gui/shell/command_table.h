@@ -40,6 +40,23 @@ enum CommandId : int {
     ID_ANALOG_FILE_OUTPUT = 33104,
     ID_DIGITAL_FILE_OUTPUT = 33107,
     ID_GENERATOR = 33110,
+    ID_FILE_PRINT_SETUP = 57606,
+    ID_FILE_PRINT = 57607,
+    ID_FILE_PRINT_DIRECT = 57608,
+    ID_FILE_PRINT_PREVIEW = 57609,
+    ID_MARKER_LEFT_BACK = 33083,
+    ID_MARKER_RIGHT_BACK = 33084,
+    ID_MARKER_LEFT_FORWARD = 33085,
+    ID_MARKER_RIGHT_FORWARD = 33086,
+    ID_MARKERS_WINDOW = 33087,
+    ID_MARKERS = 33094,
+    ID_SWAP_CHANNELS = 33095,
+    ID_EDIT_COPY = 33105,
+    ID_EDIT_COPY_NEGATED = 33106,
+    // Channel i (from 0) is the first id + i.
+    ID_ACTIVE_CHANNEL1 = 32780,
+    ID_RIGHT_CHANNEL1 = 32880,
+    ID_SHOW_CHANNEL1 = 32980,
 };
 
 // One command as a resource: the menu text (with its accelerator after a tab where the menu shows

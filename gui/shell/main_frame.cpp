@@ -31,6 +31,7 @@
 #include "shell/shell_texts.h"
 #include "shell/splash_window.h"
 #include "shell/window_titles.h"
+#include "view/view_commands.h"
 #include "view/zefra_krg_view.h"
 
 namespace kresograf {
@@ -101,6 +102,7 @@ CMainFrame::CMainFrame(QSettings& settings, std::unique_ptr<PortIo> card, Clock&
 
     CreateActions();
     generation_ = std::make_unique<GenerationCommands>(*this);
+    viewCommands_ = new ViewCommands(*this);
     CreateMenus();
     CreateToolBar();
     CreateStatusBar();
@@ -192,9 +194,10 @@ void CMainFrame::CreateActions() {
         // Accelerators work whether or not their command is in a visible menu.
         addAction(action);
     }
-    for (int id : {ID_OSC_START, ID_REC_START, ID_LINK_SCALES, ID_GRID, ID_VIEW_TOOLBAR,
-                   ID_VIEW_STATUS_BAR, ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_SAVE, ID_AUTOSCALE,
-                   ID_ALIGN_SCALES, ID_FIX_X_ZERO, ID_FIX_Y_ZERO, ID_APP_ABOUT, ID_HELP_FINDER}) {
+    for (int id :
+         {ID_OSC_START, ID_REC_START, ID_LINK_SCALES, ID_GRID, ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR,
+          ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_SAVE, ID_FILE_PRINT, ID_SWAP_CHANNELS, ID_AUTOSCALE,
+          ID_ALIGN_SCALES, ID_FIX_X_ZERO, ID_FIX_Y_ZERO, ID_APP_ABOUT, ID_HELP_FINDER}) {
         actions_[id]->setIcon(ToolbarIcon(id));
     }
     // Menus show the icons on the toolbar only.
@@ -213,14 +216,23 @@ void CMainFrame::CreateMenus() {
     QMenu* exportMenu = fileMenu_->addMenu(QStringLiteral("&Eksport danych do "));
     exportMenu->addAction(actions_[ID_EXPORT_ASCII]);
     fileMenu_->addSeparator();
+    for (int id : {ID_FILE_PRINT, ID_FILE_PRINT_PREVIEW, ID_FILE_PRINT_SETUP}) {
+        fileMenu_->addAction(actions_[id]);
+    }
+    fileMenu_->addSeparator();
     recentMenu_ = fileMenu_->addMenu(Utf8(texts::RecentFiles));
     RebuildRecentMenu();
     fileMenu_->addSeparator();
     fileMenu_->addAction(actions_[ID_APP_EXIT]);
 
+    QMenu* edit = menuBar()->addMenu(Utf8(texts::MenuEdit));
+    edit->addAction(actions_[ID_EDIT_COPY]);
+    edit->addAction(actions_[ID_EDIT_COPY_NEGATED]);
+
     QMenu* view = menuBar()->addMenu(Utf8(texts::MenuView));
     view->addAction(actions_[ID_VIEW_TOOLBAR]);
     view->addAction(actions_[ID_VIEW_STATUS_BAR]);
+    view->addAction(actions_[ID_MARKERS_WINDOW]);
 
     QMenu* acquisition = menuBar()->addMenu(Utf8(texts::MenuAcquisition));
     acquisition->addAction(actions_[ID_OSC_START]);
@@ -237,8 +249,14 @@ void CMainFrame::CreateMenus() {
     }
 
     QMenu* tools = menuBar()->addMenu(Utf8(texts::MenuTools));
-    for (int id :
-         {ID_GRID, ID_AUTOSCALE, ID_ALIGN_SCALES, ID_LINK_SCALES, ID_FIX_X_ZERO, ID_FIX_Y_ZERO}) {
+    for (ChannelMenu menu :
+         {ChannelMenu::Visibility, ChannelMenu::Active, ChannelMenu::RightAxis}) {
+        tools->addMenu(viewCommands_->BuildChannelMenu(menu, tools));
+    }
+    tools->addAction(actions_[ID_SWAP_CHANNELS]);
+    tools->addSeparator();
+    for (int id : {ID_GRID, ID_AUTOSCALE, ID_ALIGN_SCALES, ID_LINK_SCALES, ID_FIX_X_ZERO,
+                   ID_FIX_Y_ZERO, ID_MARKERS}) {
         tools->addAction(actions_[id]);
     }
     tools->addSeparator();
@@ -270,7 +288,7 @@ void CMainFrame::CreateMenus() {
     help->addSeparator();
     help->addAction(actions_[ID_APP_ABOUT]);
 
-    documentMenus_ = {acquisition, generation, tools, windowMenu_};
+    documentMenus_ = {edit, acquisition, generation, tools, windowMenu_};
 }
 
 void CMainFrame::CreateToolBar() {
@@ -452,6 +470,7 @@ bool CMainFrame::SaveDocumentAs(GuiDocument& document) {
 CZefraKrgView* CMainFrame::NewView(GuiDocument& document) {
     auto* view = new CZefraKrgView(document, settingsRecord_);
     auto* frame = new CChildFrame(*this, view);
+    viewCommands_->AttachView(view, frame);
     mdi_->addSubWindow(frame);
     document.Views.append(view);
     UpdateTitles(document);
@@ -512,6 +531,10 @@ CChildFrame* CMainFrame::FrameOf(CZefraKrgView* view) const {
         }
     }
     return nullptr;
+}
+
+CZnacznikiDlg* CMainFrame::MarkersWindow() const {
+    return viewCommands_->MarkersWindow();
 }
 
 GuiDocument* CMainFrame::FindDocument(uint32_t docId) const {

@@ -35,7 +35,9 @@ class CKanalyPropertyFrame;
 struct PropertiesValues;
 class CZefraKrgView;
 class GenerationCommands;
+class CZnacznikiDlg;
 class PortIo;
+class ViewCommands;
 struct CommandInfo;
 
 // The program's main window: the plot windows in an MDI area, the menus, the toolbar and the
@@ -74,6 +76,7 @@ class CMainFrame : public QMainWindow {
     CZefraKrgView* ActiveView() const;
     GuiDocument* ActiveDocument() const;
     QMdiArea* MdiArea() const { return mdi_; }
+    CZnacznikiDlg* MarkersWindow() const;
 
     QAction* Action(int id) const { return actions_.value(id); }
     QToolBar* ToolBar() const { return toolBar_; }
@@ -167,6 +170,7 @@ class CMainFrame : public QMainWindow {
     bool closing_ = false;
 
     QMdiArea* mdi_ = nullptr;
+    ViewCommands* viewCommands_ = nullptr;
     QMap<int, QAction*> actions_;
     struct RegisteredCommand {
         std::function<void()> Run;

@@ -3,6 +3,7 @@
 #include <QFont>
 #include <QImage>
 #include <QWidget>
+#include <array>
 #include <memory>
 
 #include "document/zefra_krg_doc.h"
@@ -10,6 +11,7 @@
 
 namespace kresograf {
 
+class CZnacznikiDlg;
 struct GuiDocument;
 struct SettingsRecord;
 
@@ -38,14 +40,42 @@ class CZefraKrgView : public QWidget {
     void RunScaleCommand(int id);
     CommandState ScaleCommandState(int id) const;
 
+    // Does what the plot view asked for after an operation: the markers window first, then the
+    // picture. A message in the response is the caller's to show.
+    void Apply(const ViewResponse& response);
+    // The markers window this view reports to (it lives as long as the main frame).
+    void SetMarkersWindow(CZnacznikiDlg* window) { markersWindow_ = window; }
+    // Sends one channel's markers to the markers window.
+    void UpdateMarkersWindow(int channel);
+    // What the view shows, markers included; negated: inverted inside the plot rectangle only.
+    QImage ViewImage(bool negate);
+    // Puts ViewImage on the clipboard.
+    void CopyToClipboard(bool negate);
+
   protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
   private:
-    // Does what the plot view asked for after an operation.
-    void Apply(const ViewResponse& response);
     void RenderAndRedraw();
+    void PaintMarkers(QPainter& painter);
+    void PaintRubberBand(QPainter& painter);
+    const QImage& Sprite(int channel, uint32_t color);
+    // The scales as a drag found them, so Escape can put them back.
+    struct DragStart {
+        int32_t XStart = 0;
+        int32_t XEnd = 0;
+        std::array<int32_t, 8> YMin{};
+        std::array<int32_t, 8> YMax{};
+        PictureRect ZoomRect;
+    };
+    void BeginDrag();
+    void CancelDrag();
 
     GuiDocument& document_;
     const SettingsRecord& settings_;
@@ -53,6 +83,12 @@ class CZefraKrgView : public QWidget {
     QFont font_;
     QImage backBuffer_;
     int renderCount_ = 0;
+    CZnacznikiDlg* markersWindow_ = nullptr;
+    std::array<QImage, 8> sprites_;
+    std::array<uint32_t, 8> spriteColors_{};
+    DragStart dragStart_;
+    // A render that took longer than a frame shows the wait cursor on the next one.
+    qint64 lastRenderMs_ = 0;
 };
 
 }  // namespace kresograf

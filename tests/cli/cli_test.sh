@@ -61,6 +61,23 @@ err=$("$cli" record /no/such/dir/x.kgd --duration 5 2>&1)
 check "unwritable target is status 1" test $? -eq 1
 check "unwritable target fails at once" test $(($(date +%s%N) - start)) -lt 1000000000
 check "unwritable target is explained" grep -qx 'Błąd zapisu pliku: Wystąpił błąd podczas zapisu do pliku.' <<<"$err"
+# Measurements: the square input 2 is +-2 V (819 counts) in every sample, input 7 -1.5 V
+# (-614 counts); scans are 2 x 84 / 8000 ms = 0.021 ms apart, so 1 ms … 2 ms holds scans 48 … 95.
+"$cli" record "$work/m.kgd" --channels 2,7 --rate 95000 --duration 0.1 >/dev/null 2>&1
+out=$("$cli" measure "$work/m.kgd" --channels 2)
+check "measure exits 0" test $? -eq 0
+check "measure of the square" grep -Eq '^kanał 2: min -1.9995 V, max 1.9995 V, średnia -?0.0[0-9]{3} V, RMS 1.9995 V, p-p 3.9990 V$' <<<"$out"
+out=$("$cli" measure "$work/m.kgd" --from 0.001 --to 0.002 --channels 7)
+check "measure of the constant" test "$(head -1 <<<"$out")" = 'kanał 7: min -1.4990 V, max -1.4990 V, średnia -1.4990 V, RMS 1.4990 V, p-p 0.0000 V'
+check "measure's time line" test "$(tail -1 <<<"$out")" = 'Δt = 0.000987 s, 1/Δt = 1013.1712 Hz'
+check "measure prints a line per input" test "$("$cli" measure "$work/m.kgd" | wc -l)" -eq 3
+err=$("$cli" measure "$work/m.kgd" --from 5 2>&1)
+check "empty window is status 1" test $? -eq 1
+check "empty window is explained" grep -q 'Brak próbek w podanym przedziale czasu.' <<<"$err"
+"$cli" measure "$work/m.kgd" --channels 3 >/dev/null 2>&1
+check "measure of an absent input is status 1" test $? -eq 1
+"$cli" measure "$work/m.kgd" --from soon >/dev/null 2>&1
+check "bad time is status 2" test $? -eq 2
 
 # Broken and missing files: the program's own message and status 1.
 printf 'not a recording at all, just some bytes' >"$work/bad.kgd"

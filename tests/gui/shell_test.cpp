@@ -89,8 +89,8 @@ TEST_F(GuiTest, ToolbarStatusBarAndMenusKeepTheirLayout) {
         buttons << (action->isSeparator() ? QStringLiteral("|") : action->objectName());
     }
     EXPECT_EQ(buttons.join(' '),
-              "ID_57600 ID_57601 ID_57603 | ID_33100 ID_33101 | ID_33089 ID_33082 ID_33081 "
-              "ID_33080 ID_33113 ID_33114 | ID_57664 ID_57667");
+              "ID_57600 ID_57601 ID_57603 | ID_57607 | ID_33100 ID_33101 | ID_33095 ID_33089 "
+              "ID_33082 ID_33081 ID_33080 ID_33113 ID_33114 | ID_57664 ID_57667");
 
     EXPECT_EQ(frame_->IdleText(), "Aby uzyskać pomoc wciśnj F1");
     EXPECT_EQ(frame_->windowTitle(), "Kresograf dla QB730");
@@ -106,8 +106,8 @@ TEST_F(GuiTest, ToolbarStatusBarAndMenusKeepTheirLayout) {
     };
     EXPECT_EQ(visibleMenus(), (QStringList{"&Plik", "&Widok", "P&omoc"}));
     frame_->NewDocument();
-    EXPECT_EQ(visibleMenus(), (QStringList{"&Plik", "&Widok", "&Akwizycja", "&Generacja",
-                                           "&Narzędzia", "O&kno", "P&omoc"}));
+    EXPECT_EQ(visibleMenus(), (QStringList{"&Plik", "&Edycja", "&Widok", "&Akwizycja",
+                                           "&Generacja", "&Narzędzia", "O&kno", "P&omoc"}));
 }
 
 TEST_F(GuiTest, CaptionsNameTheActiveWindowAndNewWindowsCascade) {

@@ -23,6 +23,16 @@ TEST(StartOptionsTest, FileCardRenderAndRefusals) {
     EXPECT_EQ(render.RenderOutput, "b.png");
     EXPECT_EQ(render.RenderWidth, 800);
     EXPECT_EQ(render.RenderHeight, 500);
+    StartOptions print;
+    ASSERT_TRUE(ParseStartOptions({"--size", "Letter", "--print", "a.kgd", "b.pdf"}, print, error));
+    EXPECT_TRUE(print.Print);
+    EXPECT_FALSE(print.Render);
+    EXPECT_EQ(print.PrintInput, "a.kgd");
+    EXPECT_EQ(print.PrintOutput, "b.pdf");
+    EXPECT_EQ(print.Paper, PaperSize::Letter);
+    StartOptions a4;
+    ASSERT_TRUE(ParseStartOptions({"--print", "a.kgd", "b.pdf"}, a4, error));
+    EXPECT_EQ(a4.Paper, PaperSize::A4);
     StartOptions plain;
     ASSERT_TRUE(ParseStartOptions({}, plain, error));
     EXPECT_EQ(plain.Card.Kind, CardKind::Simulated);
@@ -30,9 +40,20 @@ TEST(StartOptionsTest, FileCardRenderAndRefusals) {
     EXPECT_EQ(plain.RenderHeight, 640);
 
     const std::vector<std::vector<std::string>> bad = {
-        {"--card", "isa"}, {"--address"},           {"--address", "0x10000"}, {"--size", "0x10"},
-        {"--size", "800"}, {"--size", "800x99999"}, {"--size", "x5"},         {"--render", "a.kgd"},
-        {"--fast"},        {"a.kgd", "b.kgd"}};
+        {"--card", "isa"},
+        {"--address"},
+        {"--address", "0x10000"},
+        {"--size", "0x10"},
+        {"--size", "800"},
+        {"--size", "800x99999"},
+        {"--size", "x5"},
+        {"--render", "a.kgd"},
+        {"--fast"},
+        {"a.kgd", "b.kgd"},
+        {"--print", "a.kgd", "b.pdf", "--size", "800x500"},
+        {"--print", "a.kgd"},
+        {"--print", "a.kgd", "b.pdf", "--render", "a.kgd", "b.png"},
+        {"--render", "a.kgd", "b.png", "--size", "A4"}};
     for (const auto& arguments : bad) {
         StartOptions o;
         std::string message;

@@ -1,0 +1,143 @@
+#include "view/view_commands.h"
+
+#include <QAction>
+#include <QMdiSubWindow>
+#include <QMenu>
+
+#include "shell/command_table.h"
+#include "shell/main_frame.h"
+#include "view/markers_window.h"
+#include "view/plot_print.h"
+#include "view/zefra_krg_view.h"
+
+namespace kresograf {
+namespace {
+
+int FirstId(ChannelMenu menu) {
+    switch (menu) {
+        case ChannelMenu::Visibility:
+            return ID_SHOW_CHANNEL1;
+        case ChannelMenu::Active:
+            return ID_ACTIVE_CHANNEL1;
+        case ChannelMenu::RightAxis:
+            break;
+    }
+    return ID_RIGHT_CHANNEL1;
+}
+
+}  // namespace
+
+ViewCommands::ViewCommands(CMainFrame& frame)
+    : QObject(&frame),
+      frame_(frame),
+      markersWindow_(new CZnacznikiDlg(&frame)),
+      printing_(std::make_unique<PlotPrinting>()) {
+    Register();
+}
+
+ViewCommands::~ViewCommands() = default;
+
+void ViewCommands::AttachView(CZefraKrgView* view, QMdiSubWindow* frame) {
+    view->SetMarkersWindow(markersWindow_);
+    markersWindow_->Track(frame);
+}
+
+QMenu* ViewCommands::BuildChannelMenu(ChannelMenu menu, QWidget* parent) const {
+    const std::string_view title = ChannelSubmenuTitle(menu);
+    auto* submenu =
+        new QMenu(QString::fromUtf8(title.data(), static_cast<qsizetype>(title.size())), parent);
+    for (int i = 0; i < ChannelCount; ++i) {
+        submenu->addAction(frame_.Action(FirstId(menu) + i));
+    }
+    return submenu;
+}
+
+void ViewCommands::Register() {
+    CMainFrame& frame = frame_;
+    auto withView = [&frame](auto run) {
+        return [&frame, run] {
+            if (CZefraKrgView* view = frame.ActiveView()) {
+                run(*view);
+            }
+        };
+    };
+    auto viewState = [&frame](auto checked) {
+        return [&frame, checked] {
+            CZefraKrgView* view = frame.ActiveView();
+            return view != nullptr ? CommandState{true, checked(*view)} : CommandState{};
+        };
+    };
+    auto never = [](CZefraKrgView&) { return false; };
+
+    for (int i = 0; i < ChannelCount; ++i) {
+        for (ChannelMenu menu :
+             {ChannelMenu::Visibility, ChannelMenu::Active, ChannelMenu::RightAxis}) {
+            frame.RegisterCommand(FirstId(menu) + i, withView([this, menu, i](CZefraKrgView& view) {
+                                      PlotView& plot = view.Plot();
+                                      const ViewResponse response =
+                                          menu == ChannelMenu::Visibility ? plot.ToggleChannel(i)
+                                          : menu == ChannelMenu::Active   ? plot.SetActiveChannel(i)
+                                                                          : plot.SetRightChannel(i);
+                                      if (response.Message) {
+                                          frame_.Prompts().ShowMessage(&frame_, *response.Message);
+                                      }
+                                      view.Apply(response);
+                                  }),
+                                  [&frame, menu, i] {
+                                      CZefraKrgView* view = frame.ActiveView();
+                                      if (view == nullptr) {
+                                          return CommandState{};
+                                      }
+                                      const ChannelItemState state =
+                                          view->Plot().ItemState(menu, i);
+                                      return CommandState{state.Enabled, state.Checked};
+                                  });
+        }
+    }
+    frame.RegisterCommand(ID_SWAP_CHANNELS, withView([](CZefraKrgView& view) {
+                              view.Apply(view.Plot().SwapChannels());
+                          }),
+                          viewState(never));
+    frame.RegisterCommand(
+        ID_MARKERS, withView([](CZefraKrgView& view) { view.Apply(view.Plot().MarkersCommand()); }),
+        viewState([](CZefraKrgView& view) { return view.Plot().MarkersChecked(); }));
+    const std::pair<int, MarkerKey> keys[] = {{ID_MARKER_LEFT_BACK, MarkerKey::LeftBack},
+                                              {ID_MARKER_LEFT_FORWARD, MarkerKey::LeftForward},
+                                              {ID_MARKER_RIGHT_BACK, MarkerKey::RightBack},
+                                              {ID_MARKER_RIGHT_FORWARD, MarkerKey::RightForward}};
+    for (const auto& [id, key] : keys) {
+        frame.RegisterCommand(
+            id, withView([key](CZefraKrgView& view) { view.Apply(view.Plot().MoveMarker(key)); }),
+            viewState(never));
+    }
+    frame.RegisterCommand(
+        ID_MARKERS_WINDOW, [this] { markersWindow_->setVisible(!markersWindow_->isVisible()); },
+        [this] {
+            return CommandState{true, markersWindow_->isVisible()};
+        });
+    frame.RegisterCommand(ID_EDIT_COPY,
+                          withView([](CZefraKrgView& view) { view.CopyToClipboard(false); }),
+                          viewState(never));
+    frame.RegisterCommand(ID_EDIT_COPY_NEGATED,
+                          withView([](CZefraKrgView& view) { view.CopyToClipboard(true); }),
+                          viewState(never));
+    frame.RegisterCommand(ID_FILE_PRINT, withView([this](CZefraKrgView& view) {
+                              printing_->Print(view.Plot(), &frame_);
+                          }),
+                          viewState(never));
+    frame.RegisterCommand(ID_FILE_PRINT_DIRECT, withView([this](CZefraKrgView& view) {
+                              printing_->PrintDirect(view.Plot(), &frame_);
+                          }),
+                          viewState(never));
+    frame.RegisterCommand(ID_FILE_PRINT_PREVIEW, withView([this](CZefraKrgView& view) {
+                              printing_->Preview(view.Plot(), &frame_);
+                          }),
+                          viewState(never));
+    frame.RegisterCommand(
+        ID_FILE_PRINT_SETUP, [this] { printing_->PageSetup(&frame_); },
+        [] {
+            return CommandState{true, false};
+        });
+}
+
+}  // namespace kresograf
