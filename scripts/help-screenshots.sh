@@ -182,18 +182,18 @@ shot() {
         ;;
     params-general)
         start_program "$DEMO_KGD" || return 1
-        dialog_shot params-general '^Parametry akwizycji$' alt+a p
+        dialog_shot params-general '^Parametry akwizycji' alt+a p
         ;;
     params-trigger)
         start_program "$DEMO_KGD" || return 1
         local window
-        window=$(open_window '^Parametry akwizycji$' alt+a p) || return 1
+        window=$(open_window '^Parametry akwizycji' alt+a p) || return 1
         keys ctrl+Tab
         grab_window "$window" params-trigger
         ;;
     registered-params)
         start_program "$DEMO_KGD" || return 1
-        dialog_shot registered-params '^Zarejestrowane parametry$' alt+a z
+        dialog_shot registered-params '^Zarejestrowane parametry' alt+a z
         ;;
     markers)
         start_program "$DEMO_KGD" || return 1
@@ -208,7 +208,7 @@ shot() {
         sleep 0.5
         focus "$MAIN"
         local markers
-        markers=$(open_window '^Znaczniki$' alt+w z) || return 1
+        markers=$(open_window '^Znaczniki' alt+w z) || return 1
         xdotool windowmove "$markers" 1010 60
         xdotool windowsize "$markers" 265 560
         sleep 1
@@ -221,16 +221,16 @@ shot() {
         keys alt+p e a
         file_dialog "$before" "$WORK/export.dat" || return 1
         sleep 1
-        dialog_shot export-ascii '^Eksport do formatu ASCII$'
+        dialog_shot export-ascii '^Eksport do formatu ASCII'
         ;;
     properties-colors)
         start_program || return 1
-        dialog_shot properties-colors '^Właściwości$' alt+n o
+        dialog_shot properties-colors '^Właściwości' alt+n o
         ;;
     properties-card)
         start_program || return 1
         local window
-        window=$(open_window '^Właściwości$' alt+n o) || return 1
+        window=$(open_window '^Właściwości' alt+n o) || return 1
         keys ctrl+Tab
         grab_window "$window" properties-card
         ;;
@@ -240,11 +240,11 @@ shot() {
         ;;
     generator)
         start_program || return 1
-        dialog_shot generator '^Generator$' alt+g g
+        dialog_shot generator '^Generator' alt+g g
         ;;
     formula)
         start_program || return 1
-        dialog_shot formula '^Generacja przebiegów$' alt+g w
+        dialog_shot formula '^Generacja przebiegów' alt+g w
         ;;
     file-output)
         start_program || return 1
@@ -253,7 +253,7 @@ shot() {
         keys alt+g a
         file_dialog "$before" "$DEMO_DAT" || return 1
         sleep 1
-        dialog_shot file-output '^Generuj z pliku$'
+        dialog_shot file-output '^Generuj z pliku'
         ;;
     *)
         say "  unknown picture"
@@ -364,6 +364,8 @@ awk 'BEGIN { for (i = 0; i < 100; i++) printf "%.3f\n", 2.5 * sin(2 * 3.14159265
 
 export KRESOGRAF OUT WORK DEMO_KGD DEMO_DAT
 export XDG_CONFIG_HOME="$WORK/config"
+export XDG_RUNTIME_DIR="$WORK/runtime"
+mkdir -m 700 "$XDG_RUNTIME_DIR"
 export QT_QPA_PLATFORM=xcb
 unset WAYLAND_DISPLAY
 xvfb-run -a -s "-screen 0 ${SCREEN_W}x${SCREEN_H}x24" "$self" --inside "${names[@]}"
