@@ -172,7 +172,8 @@ shot() {
         ;;
     menu-narzedzia)
         start_program "$DEMO_KGD" || return 1
-        keys alt+n
+        # The menu with its "Ustaw jako aktywny" submenu open (the channel keys 1 ... 8).
+        keys alt+n u
         grab_screen menu-narzedzia
         ;;
     about)
@@ -197,6 +198,9 @@ shot() {
         ;;
     markers)
         start_program "$DEMO_KGD" || return 1
+        # Narrower, so that the markers window fits beside it with its texts whole.
+        xdotool windowsize "$MAIN" 860 680
+        sleep 1
         local WINDOW X Y WIDTH HEIGHT SCREEN
         eval "$(xdotool getwindowgeometry --shell "$MAIN")"
         # Shift+left and Shift+right click place the active channel's two markers.
@@ -209,8 +213,8 @@ shot() {
         focus "$MAIN"
         local markers
         markers=$(open_window '^Znaczniki' alt+w z) || return 1
-        xdotool windowmove "$markers" 1010 60
-        xdotool windowsize "$markers" 265 560
+        xdotool windowmove "$markers" 870 40
+        xdotool windowsize "$markers" 400 600
         sleep 1
         grab_screen markers
         ;;
