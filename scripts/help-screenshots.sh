@@ -164,6 +164,18 @@ file_dialog() {
     keys Return
 }
 
+# after_file_dialog NAME BEFORE TITLE: takes the window titled TITLE that the file dialog's
+# answer opened (BEFORE is the list of windows from before the file dialog).
+after_file_dialog() {
+    local dialog
+    dialog=$(new_window "$2" 10 "$3") || {
+        say "  no window \"$3\" after the file dialog"
+        return 1
+    }
+    focus "$dialog"
+    grab_window "$dialog" "$1"
+}
+
 shot() {
     case "$1" in
     main-window)
@@ -224,8 +236,7 @@ shot() {
         before=$(windows)
         keys alt+p e a
         file_dialog "$before" "$WORK/export.dat" || return 1
-        sleep 1
-        dialog_shot export-ascii '^Eksport do formatu ASCII'
+        after_file_dialog export-ascii "$before" '^Eksport do formatu ASCII'
         ;;
     properties-colors)
         start_program || return 1
@@ -256,8 +267,7 @@ shot() {
         before=$(windows)
         keys alt+g a
         file_dialog "$before" "$DEMO_DAT" || return 1
-        sleep 1
-        dialog_shot file-output '^Generuj z pliku'
+        after_file_dialog file-output "$before" '^Generuj z pliku'
         ;;
     *)
         say "  unknown picture"
