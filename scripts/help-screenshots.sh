@@ -11,7 +11,7 @@
 # limit; a picture that cannot be taken is reported and the others are still made. The exit
 # status is 0 when every picture was made, 1 otherwise, 2 when a tool or the program is missing.
 #
-# Needs xvfb-run, xdotool and ImageMagick (import, convert).
+# Needs xvfb-run, xdotool, xwininfo and ImageMagick (import, convert).
 
 set -u
 
@@ -338,9 +338,9 @@ done
 KRESOGRAF=${positional[0]:-$root/build/release/gui/kresograf}
 KRESOGRAF_CLI=${positional[1]:-$(dirname "$KRESOGRAF")/../cli/kresograf-cli}
 
-for tool in xvfb-run xdotool import convert; do
+for tool in xvfb-run xdotool xwininfo import convert; do
     if ! command -v "$tool" >/dev/null; then
-        say "help-screenshots: $tool is missing (apt-get install xvfb xdotool imagemagick)"
+        say "help-screenshots: $tool is missing (apt-get install xvfb xdotool x11-utils imagemagick)"
         exit 2
     fi
 done
