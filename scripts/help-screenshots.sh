@@ -93,7 +93,7 @@ stop_program() {
 # Waits (at most $2 seconds) for a window that is not in the list $1, is not a menu or tooltip
 # and whose title matches the pattern $3 (grep -E; empty = any), and prints the largest one.
 new_window() {
-    local before=$1 limit=$2 pattern=${3:-} best= area=0 id WINDOW X Y WIDTH HEIGHT SCREEN
+    local before=$1 limit=$2 pattern=${3:-} best='' area=0 id WINDOW X Y WIDTH HEIGHT SCREEN
     for _ in $(seq $((limit * 4))); do
         for id in $(windows); do
             grep -qx "$id" <<<"$before" && continue
@@ -213,6 +213,7 @@ shot() {
         # Narrower, so that the markers window fits beside it with its texts whole.
         xdotool windowsize "$MAIN" 860 680
         sleep 1
+        # shellcheck disable=SC2034 # all set by the eval, not all used
         local WINDOW X Y WIDTH HEIGHT SCREEN
         eval "$(xdotool getwindowgeometry --shell "$MAIN")"
         # Shift+left and Shift+right click place the active channel's two markers.
