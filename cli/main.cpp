@@ -25,8 +25,8 @@
 #include "document/pending_save.h"
 #include "document/registered_params.h"
 #include "document/zefra_krg_doc.h"
-#include "output_commands.h"
 #include "measure_command.h"
+#include "output_commands.h"
 #include "shell/acquisition_options.h"
 
 namespace kresograf {

@@ -35,7 +35,7 @@ bool ParseCoefficient(std::string_view text, float& value, UserMessage& message)
     const double number = length > 0 ? DecimalValue(text, length) : 0.0;
     // A value a float cannot hold is no number for this field either.
     if (length == 0 || !rest.empty() || !std::isfinite(static_cast<float>(number))) {
-        message = {texts::ApplicationTitle, texts::NotNumberText, MessageIcon::Exclamation};
+        message = {texts::ValidationTitle, texts::NotNumberText, MessageIcon::Exclamation};
         return false;
     }
     value = static_cast<float>(number);

@@ -8,7 +8,8 @@ namespace kresograf::texts {
 inline constexpr const char* StartOutput = "Start generacji";
 inline constexpr const char* StopOutput = "Stop generacji";
 inline constexpr const char* RateCaption = "Częstotliwość próbkowania:";
-inline constexpr const char* ApplicationTitle = "Kresograf dla QB730";
+// The framework's application title: the caption of its own number checks.
+inline constexpr const char* ValidationTitle = "Kresograf";
 
 // "Generator".
 inline constexpr const char* GeneratorTitle = "Generator";

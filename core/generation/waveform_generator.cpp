@@ -103,7 +103,7 @@ std::optional<std::string> ParamLabel(int32_t shape, int32_t param) {
 }
 
 UserMessage UnsignedRangeMessage(uint32_t lo, uint32_t hi) {
-    return {texts::ApplicationTitle,
+    return {texts::ValidationTitle,
             "Wprowadź liczbę całkowitą z przedziału od " + std::to_string(lo) + " do " +
                 std::to_string(hi) + ".",
             MessageIcon::Exclamation};
@@ -120,7 +120,7 @@ bool ParseFrequency(std::string_view text, uint32_t& frequency, UserMessage& mes
     uint32_t value = 0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
     if (text.empty() || error != std::errc() || end != text.data() + text.size()) {
-        message = {texts::ApplicationTitle, texts::NotUnsignedText, MessageIcon::Exclamation};
+        message = {texts::ValidationTitle, texts::NotUnsignedText, MessageIcon::Exclamation};
         return false;
     }
     if (value > MaxGeneratorFrequency) {

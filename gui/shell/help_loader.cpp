@@ -1,43 +1,67 @@
 #include "shell/help_loader.h"
 
-#include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
-#include <QUrl>
-
-#include "shell/shell_texts.h"
+#include <QProcess>
+#include <memory>
 
 namespace kresograf {
 
-HelpLoader::HelpLoader(QString programPath, Opener opener)
-    : programPath_(std::move(programPath)), opener_(std::move(opener)) {
-    if (!opener_) {
-        opener_ = [](const QString& path) {
-            return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
-        };
-    }
-}
+HelpLoader::HelpLoader(QString programPath, QString installedFolder, Opener opener)
+    : programPath_(std::move(programPath)),
+      installedFolder_(std::move(installedFolder)),
+      opener_(std::move(opener)) {}
 
 QStringList HelpLoader::Candidates() const {
-    const QFileInfo program(programPath_);
-    const QDir folder = program.absoluteDir();
+    const QString index = QStringLiteral("index.html");
     QStringList candidates;
-    candidates << folder.filePath(program.completeBaseName() + QStringLiteral(".chm"));
-    const QString named = folder.filePath(QString::fromUtf8(texts::HelpFileName));
-    if (!candidates.contains(named)) {
-        candidates << named;
+    candidates << QFileInfo(programPath_).absoluteDir().filePath(QStringLiteral("help/") + index);
+    if (!installedFolder_.isEmpty()) {
+        candidates << QDir(installedFolder_).filePath(index);
     }
     return candidates;
 }
 
-bool HelpLoader::ShowHelp() {
+void HelpLoader::ShowHelp(const Done& done) const {
     for (const QString& path : Candidates()) {
         const QFileInfo info(path);
         if (info.isFile() && info.isReadable()) {
-            return opener_(path);
+            opener_(QUrl::fromLocalFile(info.absoluteFilePath()), done);
+            return;
         }
     }
-    return false;
+    done(false);
+}
+
+QString HelpLoader::InstalledFolder() {
+    return QStringLiteral(KRESOGRAF_HELP_DIR);
+}
+
+HelpLoader::Opener HelpLoader::DesktopOpener() {
+    return [](const QUrl& page, Done done) {
+        auto* process = new QProcess();
+        // Exactly one answer, whichever of the two signals comes first.
+        auto answer = std::make_shared<Done>(std::move(done));
+        auto finish = [process, answer](bool opened) {
+            if (*answer) {
+                Done once = std::move(*answer);
+                *answer = nullptr;
+                once(opened);
+            }
+            process->deleteLater();
+        };
+        QObject::connect(process, &QProcess::finished, process,
+                         [finish](int code, QProcess::ExitStatus status) {
+                             finish(status == QProcess::NormalExit && code == 0);
+                         });
+        QObject::connect(process, &QProcess::errorOccurred, process,
+                         [finish](QProcess::ProcessError error) {
+                             if (error == QProcess::FailedToStart) {
+                                 finish(false);
+                             }
+                         });
+        process->start(QStringLiteral("xdg-open"), {page.toString()});
+    };
 }
 
 }  // namespace kresograf

@@ -929,11 +929,13 @@ void CMainFrame::OnSubWindowActivated(QMdiSubWindow* window) {
 void CMainFrame::ShowHelp() {
     const QString program =
         programPath_.isEmpty() ? QCoreApplication::applicationFilePath() : programPath_;
-    HelpLoader loader(program);
-    if (!loader.ShowHelp()) {
-        prompts_->ShowMessage(this, UserMessage{texts::HelpErrorTitle, texts::HelpErrorText,
-                                                MessageIcon::Exclamation});
-    }
+    HelpLoader(program, helpFolder_, helpOpener_).ShowHelp([frame = QPointer(this)](bool opened) {
+        if (!opened && frame) {
+            frame->prompts_->ShowMessage(
+                frame,
+                UserMessage{texts::HelpErrorTitle, texts::HelpErrorText, MessageIcon::Exclamation});
+        }
+    });
 }
 
 void CMainFrame::ShowAbout() {

@@ -18,6 +18,7 @@
 #include "shell/frame_bridge.h"
 #include "shell/frame_prompts.h"
 #include "shell/gui_document.h"
+#include "shell/help_loader.h"
 #include "shell/qt_settings_store.h"
 #include "shell/recent_file_list.h"
 
@@ -59,6 +60,11 @@ class CMainFrame : public QMainWindow {
     FramePrompts& Prompts() { return *prompts_; }
     // The executable whose folder holds the help file.
     void SetProgramPath(const QString& path) { programPath_ = path; }
+    // Where the installed help lives and how a page is shown; tests replace both.
+    void SetHelp(QString installedFolder, HelpLoader::Opener opener) {
+        helpFolder_ = std::move(installedFolder);
+        helpOpener_ = std::move(opener);
+    }
 
     // "&Nowy": a new empty document with one view.
     GuiDocument* NewDocument();
@@ -113,7 +119,7 @@ class CMainFrame : public QMainWindow {
     void ShowProperties();
     // Takes accepted properties over: stored, told to the card, every view redrawn.
     void ApplyProperties(const PropertiesValues& values);
-    // Help topics: opens the help file beside the program, or says it cannot.
+    // Help topics: opens the help's first page in the desktop's browser, or says it cannot.
     void ShowHelp();
     void ShowAbout();
 
@@ -157,6 +163,8 @@ class CMainFrame : public QMainWindow {
     DialogPrompts dialogPrompts_;
     FramePrompts* prompts_ = &dialogPrompts_;
     QString programPath_;
+    QString helpFolder_ = HelpLoader::InstalledFolder();
+    HelpLoader::Opener helpOpener_ = HelpLoader::DesktopOpener();
 
     std::unique_ptr<PortIo> io_;
     CardPort card_;

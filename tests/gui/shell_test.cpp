@@ -11,6 +11,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
+#include <optional>
 
 #include "document/registered_params.h"
 #include "document/registered_params_dlg.h"
@@ -106,8 +107,8 @@ TEST_F(GuiTest, ToolbarStatusBarAndMenusKeepTheirLayout) {
     };
     EXPECT_EQ(visibleMenus(), (QStringList{"&Plik", "&Widok", "P&omoc"}));
     frame_->NewDocument();
-    EXPECT_EQ(visibleMenus(), (QStringList{"&Plik", "&Edycja", "&Widok", "&Akwizycja",
-                                           "&Generacja", "&Narzędzia", "O&kno", "P&omoc"}));
+    EXPECT_EQ(visibleMenus(), (QStringList{"&Plik", "&Edycja", "&Widok", "&Akwizycja", "&Generacja",
+                                           "&Narzędzia", "O&kno", "P&omoc"}));
 }
 
 TEST_F(GuiTest, CaptionsNameTheActiveWindowAndNewWindowsCascade) {
@@ -198,27 +199,62 @@ TEST_F(GuiTest, SaveChangesQuestionDecidesWhetherTheProgramCloses) {
     EXPECT_TRUE(QFileInfo::exists(path));
 }
 
-TEST_F(GuiTest, HelpWithoutItsFileSaysSoOnce) {
+TEST_F(GuiTest, HelpOpensTheFirstPageOrSaysItCannot) {
     QTemporaryDir programDir;
-    frame_->SetProgramPath(programDir.filePath("kresograf"));
-    frame_->RunCommand(ID_HELP_FINDER);
-    ASSERT_EQ(prompts_.Messages.size(), 1u);
-    EXPECT_EQ(prompts_.Messages[0],
-              (UserMessage{"Błąd", "Nie mogę otworzyć pliku pomocy Kresograf dla QB730.chm.",
-                           MessageIcon::Exclamation}));
-
-    // With the help file beside the program the loader opens it.
+    QTemporaryDir installed;
     QStringList opened;
-    HelpLoader loader(programDir.filePath("kresograf"), [&](const QString& path) {
-        opened << path;
-        return true;
+    bool viewerAnswers = true;
+    frame_->SetProgramPath(programDir.filePath("kresograf"));
+    frame_->SetHelp(installed.path(), [&](const QUrl& page, const HelpLoader::Done& done) {
+        opened << page.toLocalFile();
+        done(viewerAnswers);
     });
-    EXPECT_FALSE(loader.ShowHelp());
-    QFile help(programDir.filePath("Kresograf dla QB730.chm"));
-    ASSERT_TRUE(help.open(QIODevice::WriteOnly));
-    help.close();
-    EXPECT_TRUE(loader.ShowHelp());
-    EXPECT_EQ(opened, QStringList{programDir.filePath("Kresograf dla QB730.chm")});
+    const UserMessage cannot{"Błąd", "Nie mogę otworzyć pliku pomocy Kresograf dla QB730.chm.",
+                             MessageIcon::Exclamation};
+    auto write = [](const QString& path) {
+        QDir().mkpath(QFileInfo(path).path());
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    };
+
+    // No pages anywhere: the message, and no viewer is asked.
+    QTest::keyClick(frame_.get(), Qt::Key_F1);
+    EXPECT_TRUE(opened.isEmpty());
+    ASSERT_EQ(prompts_.Messages.size(), 1u);
+    EXPECT_EQ(prompts_.Messages[0], cannot);
+
+    // The installed pages, then the ones beside the program, which win.
+    write(installed.filePath("index.html"));
+    frame_->RunCommand(ID_HELP_FINDER);
+    write(programDir.filePath("help/index.html"));
+    frame_->RunCommand(ID_HELP_FINDER);
+    EXPECT_EQ(opened, (QStringList{installed.filePath("index.html"),
+                                   programDir.filePath("help/index.html")}));
+    EXPECT_EQ(prompts_.Messages.size(), 1u);
+
+    // A page no viewer can show is told like a missing one.
+    viewerAnswers = false;
+    frame_->RunCommand(ID_HELP_FINDER);
+    ASSERT_EQ(prompts_.Messages.size(), 2u);
+    EXPECT_EQ(prompts_.Messages[1], cannot);
+
+    // The desktop's opener is judged by its exit status, not by having started.
+    QTemporaryDir bin;
+    const QByteArray path = qgetenv("PATH");
+    for (int status : {0, 3}) {
+        QFile script(bin.filePath("xdg-open"));
+        ASSERT_TRUE(script.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        script.write(QByteArray("#!/bin/sh\nexit ") + QByteArray::number(status) + "\n");
+        script.close();
+        script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        qputenv("PATH", bin.path().toUtf8());
+        std::optional<bool> answer;
+        HelpLoader::DesktopOpener()(QUrl::fromLocalFile(installed.filePath("index.html")),
+                                    [&](bool opened) { answer = opened; });
+        qputenv("PATH", path);
+        QTRY_VERIFY(answer.has_value());
+        EXPECT_EQ(*answer, status == 0);
+    }
 }
 
 TEST_F(GuiTest, SplashShowsOnceAndSwallowsTheKeyThatEndsIt) {
