@@ -2,10 +2,12 @@
 
 #include <QFont>
 #include <QImage>
+#include <QTimer>
 #include <QWidget>
 #include <memory>
 
 #include "document/zefra_krg_doc.h"
+#include "view/picture_painter.h"
 #include "view/plot_view.h"
 
 namespace kresograf {
@@ -16,7 +18,8 @@ struct SettingsRecord;
 // One plot window's contents. The core plot view holds the scales and describes the picture;
 // this widget paints that description into its back buffer and copies the buffer to the screen
 // on every paint. The picture is rebuilt only on the events that change it: a resize, a document
-// update and the scale commands.
+// update and the scale commands, and, while a recording of the document runs, at most ten
+// times a second as its scans arrive. The worker never waits for this.
 class CZefraKrgView : public QWidget {
     Q_OBJECT
 
@@ -46,12 +49,18 @@ class CZefraKrgView : public QWidget {
     // Does what the plot view asked for after an operation.
     void Apply(const ViewResponse& response);
     void RenderAndRedraw();
+    void ShowRecordingProgress();
 
     GuiDocument& document_;
     const SettingsRecord& settings_;
     std::unique_ptr<PlotView> plot_;
     QFont font_;
     QImage backBuffer_;
+    // Kept from picture to picture so that rendering again allocates nothing.
+    TextMeasure measure_;
+    Picture picture_;
+    PicturePainter painter_;
+    QTimer liveTimer_;
     int renderCount_ = 0;
 };
 
