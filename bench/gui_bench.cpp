@@ -12,6 +12,7 @@
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
+#include <algorithm>
 #include <atomic>
 #include <cmath>
 #include <memory>
@@ -76,11 +77,14 @@ void BM_RenderRecording(benchmark::State& state) {
     PlotView plot(*doc, &settings);
     plot.SetAxisMetrics(measure);
     plot.OnUpdate(HintInitial);
+    // As the view renders: one picture and one painter kept from frame to frame.
+    Picture picture;
+    PicturePainter painter(font);
     for (auto _ : state) {
-        const Picture picture = plot.BuildPicture(width, height, measure, true);
-        QPainter painter(&image);
-        PaintPicture(painter, picture, font);
-        painter.end();
+        plot.BuildPicture(picture, width, height, measure, true);
+        QPainter device(&image);
+        painter.Paint(device, picture);
+        device.end();
         benchmark::DoNotOptimize(image.constBits());
     }
     state.counters["samples"] = static_cast<double>(scans) * 8;
@@ -114,22 +118,68 @@ void BM_PaintOnly(benchmark::State& state) {
     for (const auto& t : picture.Traces) {
         points += t.Points.size();
     }
+    // 0: the whole picture; 1: without traces; 2: without grid; 3: without labels.
     Picture variant = picture;
-    if (state.range(1) == 1)
+    if (state.range(1) == 1) {
         variant.Traces.clear();
-    if (state.range(1) == 2)
+    } else if (state.range(1) == 2) {
         variant.Grid.clear();
-    if (state.range(1) == 3)
+    } else if (state.range(1) == 3) {
         variant.Labels.clear();
+    }
+    PicturePainter painter(font);
     for (auto _ : state) {
-        QPainter painter(&image);
-        PaintPicture(painter, picture, font);
+        QPainter device(&image);
+        painter.Paint(device, variant);
     }
     state.counters["points"] = static_cast<double>(points);
     state.counters["grid"] = static_cast<double>(picture.Grid.size());
     state.counters["labels"] = static_cast<double>(picture.Labels.size());
 }
-BENCHMARK(BM_PaintOnly)->Arg(10'000'000)->Arg(200'000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PaintOnly)
+    ->ArgsProduct({{10'000'000, 200'000}, {0, 1, 2, 3}})
+    ->Unit(benchmark::kMillisecond);
+
+// The floor of the traces: for each trace and pixel column, the rows between the column's
+// smallest and largest y written straight into the image's bits; no painter, clipping or joints.
+void BM_TraceFloor(benchmark::State& state) {
+    const int width = static_cast<int>(state.range(0));
+    const int height = static_cast<int>(state.range(1));
+    auto doc = LongRecording(10'000'000);
+    SettingsRecord settings;
+    QImage image = MakeBackBuffer(width, height);
+    const QFont font = LabelFont();
+    const TextMeasure measure = MakeTextMeasure(font, &image);
+    PlotView plot(*doc, &settings);
+    plot.SetAxisMetrics(measure);
+    plot.OnUpdate(HintInitial);
+    const Picture picture = plot.BuildPicture(width, height, measure, true);
+    auto* bits = reinterpret_cast<QRgb*>(image.bits());
+    const qsizetype stride = image.bytesPerLine() / 4;
+    int64_t pixels = 0;
+    for (auto _ : state) {
+        pixels = 0;
+        for (const PictureTrace& trace : picture.Traces) {
+            const QRgb color = ColorFromRef(trace.Color).rgb();
+            for (std::size_t i = 0; i + 1 < trace.Points.size(); i += 2) {
+                const int x = trace.Points[i].X;
+                if (x < 0 || x >= width) {
+                    continue;
+                }
+                const int top = std::clamp(trace.Points[i].Y, 0, height - 1);
+                const int bottom = std::clamp(trace.Points[i + 1].Y, 0, height - 1);
+                QRgb* pixel = bits + static_cast<qsizetype>(top) * stride + x;
+                for (int n = bottom - top; n >= 0; --n, pixel += stride) {
+                    *pixel = color;
+                }
+                pixels += bottom - top + 1;
+            }
+        }
+        benchmark::DoNotOptimize(image.constBits());
+    }
+    state.counters["pixels"] = static_cast<double>(pixels);
+}
+BENCHMARK(BM_TraceFloor)->Args({1920, 1080})->Unit(benchmark::kMillisecond)->UseRealTime();
 
 BENCHMARK(BM_BuildPictureOnly)->Arg(10'000'000)->Arg(200'000)->Unit(benchmark::kMillisecond);
 
@@ -144,12 +194,14 @@ void BM_FirstRenderOfNewData(benchmark::State& state) {
     PlotView plot(*doc, &settings);
     plot.SetAxisMetrics(measure);
     plot.OnUpdate(HintInitial);
+    Picture picture;
+    PicturePainter painter(font);
     for (auto _ : state) {
         ++doc->Generation[doc->CurrentSet.load()];
         plot.OnUpdate(HintNewShot);
-        const Picture picture = plot.BuildPicture(1920, 1080, measure, true);
-        QPainter painter(&image);
-        PaintPicture(painter, picture, font);
+        plot.BuildPicture(picture, 1920, 1080, measure, true);
+        QPainter device(&image);
+        painter.Paint(device, picture);
     }
 }
 BENCHMARK(BM_FirstRenderOfNewData)

@@ -125,9 +125,6 @@ int Acquire(CZefraKrgDoc& doc, const AcquisitionOptions& options, SettingsRecord
     }
     const bool progress = recording && isatty(STDERR_FILENO) != 0;
     const double expected = AcquisitionDurationSeconds(params);
-    const double scansPerSecond =
-        static_cast<double>(CardClockHz) / (static_cast<double>(params.Divisor) * params.Prescaler *
-                                            std::max<int>(1, params.ChannelCount));
     bool stopAsked = false;
     while (runner.Busy()) {
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
@@ -137,20 +134,19 @@ int Acquire(CZefraKrgDoc& doc, const AcquisitionOptions& options, SettingsRecord
             doc.RecRunning = 0;
         }
         if (progress) {
-            // The card's time runs from the moment it started streaming, after the trigger.
+            // The card's time runs from the moment it started streaming, after the trigger; the
+            // scans are those the reader has stored.
             double elapsed = 0;
-            double scans = 0;
             if (const uint64_t since = frame.StreamingSince()) {
                 using namespace std::chrono;
                 const auto now = static_cast<uint64_t>(
                     duration_cast<microseconds>(steady_clock::now().time_since_epoch()).count());
                 elapsed = std::min(expected, (now - since) / 1e6);
-                scans = std::min(static_cast<double>(params.TotalSamples) /
-                                     std::max<int>(1, params.ChannelCount) / params.Prescaler,
-                                 elapsed * scansPerSecond);
             }
+            const uint32_t scans = doc.Live() ? doc.LiveScans.load(std::memory_order_acquire)
+                                              : doc.SampleCount[doc.CurrentSet.load()];
             std::lock_guard lock(frame.Output);
-            std::fprintf(stderr, "\r%s / %s  skany: ~%.0f  %s\033[K", Seconds(elapsed).c_str(),
+            std::fprintf(stderr, "\r%s / %s  skany: %u  %s\033[K", Seconds(elapsed).c_str(),
                          Seconds(expected).c_str(), scans,
                          std::string(StatusText(frame.Status())).c_str());
         }

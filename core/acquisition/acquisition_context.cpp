@@ -8,6 +8,9 @@
 namespace kresograf {
 
 ReadTarget TargetFor(CZefraKrgDoc& doc, uint32_t set, const PreparedAcquisition& prepared) {
+    // The set is about to change: summaries of it made before are stale from here on, while
+    // those made of a recording as it arrives stay good after its commit.
+    ++doc.Generation[set];
     ReadTarget target;
     target.ScanTime = doc.ScanTime[set].Data();
     for (int i = 0; i < 8; ++i) {
@@ -36,7 +39,6 @@ void CommitSet(CZefraKrgDoc& doc, uint32_t set, uint32_t scans,
         registered.TotalSamples = static_cast<uint32_t>(held);
     }
     doc.Register(registered, prepared.RegisteredTrigger);
-    ++doc.Generation[set];
     doc.CurrentSet = set;
     doc.Modified = true;
 }

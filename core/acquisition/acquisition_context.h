@@ -23,6 +23,7 @@ struct AcquisitionContext {
 };
 
 // The arrays of a set as a card reader fills them, with the prepared scan list as channel map.
+// Marks the set as changing (its generation).
 ReadTarget TargetFor(CZefraKrgDoc& doc, uint32_t set, const PreparedAcquisition& prepared);
 
 // Makes a filled set the shown one: its inputs' presence, its count, the block it was acquired

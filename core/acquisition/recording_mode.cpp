@@ -60,6 +60,21 @@ uint64_t AvailableMemoryBytes() {
     return known ? available + swapFree : UINT64_MAX;
 }
 
+namespace {
+
+LiveRecording LiveFor(uint32_t set, uint32_t scans, const PreparedAcquisition& prepared) {
+    LiveRecording live;
+    live.Set = set;
+    live.PlannedScans = scans;
+    live.Params = prepared.Registered;
+    for (int i = 0; i < prepared.Registered.ChannelCount; ++i) {
+        live.Present[prepared.Registered.Channels[i] & 0x7F] = 1;
+    }
+    return live;
+}
+
+}  // namespace
+
 int RunRecording(AcquisitionContext& context, CZefraKrgDoc& doc) {
     AcquisitionParams working;
     TriggerParams trigger;
@@ -100,17 +115,22 @@ int RunRecording(AcquisitionContext& context, CZefraKrgDoc& doc) {
         context.Frame.PostMessage(WM_ACQ_STATUS, StatusIdle);
         return EndAcquisition(context, doc, doc.RecRunning, ModeCardFailed, true);
     }
-    const int read = context.Card.ReadStream(TargetFor(doc, spare, prepared), count, doc.RecRunning,
-                                             context.Frame);
+    ReadTarget target = TargetFor(doc, spare, prepared);
+    target.Published = &doc.LiveScans;
+    doc.BeginLive(LiveFor(spare, count / channelCount, prepared));
+    const int read = context.Card.ReadStream(target, count, doc.RecRunning, context.Frame);
     if (read == CardOverrun) {
         // What arrived before the overrun is good data and is kept.
         context.Frame.ShowMessageBox(OverrunMessage());
     }
     if (count == 0) {
+        doc.EndLive();
         return EndAcquisition(context, doc, doc.RecRunning,
                               read == CardOverrun ? ModeCardFailed : ModeStopped, true);
     }
     CommitSet(doc, spare, count, prepared);
+    // Only now: in between, a view goes on showing the recording rather than the old set.
+    doc.EndLive();
     context.Frame.PostMessage(WM_DOC_UPDATE, HintRecordingDone);
 
     RegisteredParamsRequest request;

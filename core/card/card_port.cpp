@@ -123,6 +123,9 @@ class WordStore {
                     target_.ScanTime[scans_] = static_cast<int32_t>(scans_ * channelCount_);
                 }
                 ++scans_;
+                if (target_.Published != nullptr) {
+                    target_.Published->store(scans_, std::memory_order_release);
+                }
             }
         }
     }

@@ -42,9 +42,11 @@ inline constexpr uint32_t MaxFrameWords = 121'000;
 
 // Where a reader stores what it keeps: per input (index = scan number) and the scan times.
 // ChannelMap has one byte per scan position: bits 0..6 the input, bit 7 high gain. Prescaler 0
-// counts as 1; a null ScanTime records no times.
+// counts as 1; a null ScanTime records no times. Published, when given, receives the number of
+// complete scans (release) as soon as each scan is stored, for readers on other threads.
 struct ReadTarget {
     int32_t* ScanTime = nullptr;
+    std::atomic<uint32_t>* Published = nullptr;
     std::array<int32_t*, 8> Samples{};
     uint32_t Prescaler = 1;
     int8_t ChannelCount = 1;

@@ -183,4 +183,20 @@ void CZefraKrgDoc::ClearWorkingRunning() {
     Params[0].Running = 0;
 }
 
+void CZefraKrgDoc::BeginLive(const LiveRecording& live) {
+    LiveScans = 0;
+    std::lock_guard lock(ParamsMutex);
+    live_ = live;
+}
+
+void CZefraKrgDoc::EndLive() {
+    std::lock_guard lock(ParamsMutex);
+    live_.reset();
+}
+
+std::optional<LiveRecording> CZefraKrgDoc::Live() const {
+    std::lock_guard lock(ParamsMutex);
+    return live_;
+}
+
 }  // namespace kresograf

@@ -38,6 +38,17 @@ struct CommandState {
     friend bool operator==(const CommandState&, const CommandState&) = default;
 };
 
+// A recording while it runs, as the views may show it.
+struct LiveRecording {
+    uint32_t Set = 0;
+    // Scans the run is planned to hold; its time axis covers them all from the start.
+    uint32_t PlannedScans = 0;
+    // The block the recording runs with.
+    AcquisitionParams Params;
+    // The inputs it records.
+    std::array<uint32_t, 8> Present{};
+};
+
 // First and last of n ascending scan times to draw for the window [x1, x2]: the scan before x1
 // (or 0) once any scan reaches x1, and the scan after x2 (or the final one) once any scan lies at
 // or before x2; -1 where there is none. A single scan is drawn only inside the window.
@@ -87,6 +98,12 @@ class CZefraKrgDoc {
     void Register(const AcquisitionParams& params, const TriggerParams& trigger);
     void ClearWorkingRunning();
 
+    // A running recording: announced once its set's arrays are grown, before the card starts,
+    // and withdrawn when it ends. Nothing moves those arrays in between.
+    void BeginLive(const LiveRecording& live);
+    void EndLive();
+    std::optional<LiveRecording> Live() const;
+
     std::array<std::array<SampleArray, 8>, 2> Samples;
     std::array<SampleArray, 2> ScanTime;
     std::array<std::array<uint32_t, 8>, 2> ChannelPresent{};
@@ -99,14 +116,21 @@ class CZefraKrgDoc {
     std::atomic<uint32_t> RecRunning{0};
     std::array<AcquisitionParams, 2> Params{};
     std::array<TriggerParams, 2> Triggers{};
-    // Bumped whenever a set's contents change, so a view can tell its summaries are stale.
+    // Bumped before a set's contents change, so a view can tell its summaries are stale.
     std::array<std::atomic<uint64_t>, 2> Generation{};
+    // Complete scans of the running recording: the card reader stores the count with release
+    // once a scan is written; a view loads it with acquire and reads no further.
+    std::atomic<uint32_t> LiveScans{0};
     std::atomic<bool> Modified{false};
     // Test seam for the arrays' allocations.
     AllocationGate Allocation;
 
-    // Guards Params and Triggers between the acquisition worker and the windows.
+    // Guards Params, Triggers and the live recording between the acquisition worker and the
+    // windows.
     mutable std::mutex ParamsMutex;
+
+  private:
+    std::optional<LiveRecording> live_;
 };
 
 }  // namespace kresograf

@@ -21,7 +21,19 @@ void PlotView::SetAxisMetrics(const TextMeasure& measure) {
 }
 
 void PlotView::RefreshDocumentLinks() {
-    set_ = doc_.CurrentSet.load() != 0 ? 1 : 0;
+    if (const std::optional<LiveRecording> live = doc_.Live()) {
+        set_ = live->Set != 0 ? 1 : 0;
+        live_ = true;
+        liveParams_ = live->Params;
+        livePresent_ = live->Present;
+        livePlanned_ = live->PlannedScans;
+        // Acquire: every scan counted is completely in the arrays.
+        liveScans_ = std::min({doc_.LiveScans.load(std::memory_order_acquire), live->PlannedScans,
+                               doc_.SetCapacity(set_)});
+    } else {
+        set_ = doc_.CurrentSet.load() != 0 ? 1 : 0;
+        live_ = false;
+    }
     bool any = false;
     for (int c = 0; c < ChannelCount; ++c) {
         any = any || ChannelPresent(c);
@@ -46,11 +58,17 @@ void PlotView::RefreshDocumentLinks() {
 }
 
 uint32_t PlotView::SampleCount() const {
+    if (live_) {
+        return liveScans_;
+    }
     return std::min<uint32_t>(doc_.SampleCount[set_], doc_.SetCapacity(set_));
 }
 
 bool PlotView::ChannelPresent(int channel) const {
-    return channel >= 0 && channel < ChannelCount && doc_.ChannelPresent[set_][channel] != 0;
+    if (channel < 0 || channel >= ChannelCount) {
+        return false;
+    }
+    return (live_ ? livePresent_[channel] : doc_.ChannelPresent[set_][channel]) != 0;
 }
 
 bool PlotView::ChannelShown(int channel) const {
@@ -58,7 +76,7 @@ bool PlotView::ChannelShown(int channel) const {
 }
 
 float PlotView::TimeStep() const {
-    const AcquisitionParams params = doc_.RegisteredParams();
+    const AcquisitionParams params = live_ ? liveParams_ : doc_.RegisteredParams();
     return static_cast<float>(params.Divisor / 8000.0 * params.Prescaler);
 }
 
@@ -153,33 +171,55 @@ ViewResponse PlotView::OnUpdate(uint32_t hint) {
     return response;
 }
 
+ViewResponse PlotView::OnRecordingProgress() {
+    const bool wasLive = live_;
+    const uint32_t setBefore = set_;
+    const uint32_t scansBefore = liveScans_;
+    RefreshDocumentLinks();
+    if (!live_) {
+        // The end of a recording comes with its own update; a run that kept nothing leaves the
+        // shown set as it was, which is drawn again here.
+        return {wasLive ? ViewAction::RenderAndRedraw : ViewAction::None, {}, 0, std::nullopt};
+    }
+    if (!wasLive || set_ != setBefore) {
+        // Scan k of a recording lies at k x ChannelCount.
+        const int64_t channels = std::max<int64_t>(1, liveParams_.ChannelCount);
+        XStart = 0;
+        XEnd = static_cast<int32_t>(
+            std::clamp<int64_t>((int64_t{livePlanned_} - 1) * channels, 1, TimeLimit));
+        ResetMarkers();
+        ResetHistory();
+        PushHistory();
+        return {ViewAction::RenderAndRedraw, {}, 0xFF, std::nullopt};
+    }
+    if (liveScans_ == scansBefore) {
+        return {};
+    }
+    return {ViewAction::RenderAndRedraw, {}, 0, std::nullopt};
+}
+
 void PlotView::AutoscaleChannel(int channel, bool visibleOnly) {
-    int64_t begin = 0;
-    int64_t end = SampleCount();
+    uint32_t begin = 0;
+    uint32_t end = SampleCount();
     if (visibleOnly) {
         if (FirstVisible[channel] < 0 || LastVisible[channel] < 0) {
             return;
         }
-        begin = FirstVisible[channel];
-        end = std::min<int64_t>(LastVisible[channel], SampleCount());
+        begin = static_cast<uint32_t>(FirstVisible[channel]);
+        end = std::min(static_cast<uint32_t>(LastVisible[channel]), SampleCount());
     }
-    const int32_t half = (YMax[channel] - YMin[channel]) >> 1;
-    int32_t max = -ValueLimit;
-    int32_t min = ValueLimit;
-    const int32_t* samples = SamplesOf(channel);
-    for (int64_t k = begin; k < end; ++k) {
-        const int32_t v = samples[k];
-        if (v > max) {
-            max = v;
-        }
-        if (v < min) {
-            min = v;
-        }
-    }
-    if (max < min) {
-        // No sample scanned: the range stays as it was rather than turning inside out.
+    if (begin >= end) {
+        // No sample to look at: the range stays as it was rather than turning inside out.
         return;
     }
+    const int32_t half = (YMax[channel] - YMin[channel]) >> 1;
+    // The summary answers for the whole set in a few table reads.
+    const int32_t* samples = SamplesOf(channel);
+    const SampleRange range = Reduction == TraceReduction::Summary
+                                  ? SummaryOf(channel).Query(samples, begin, end)
+                                  : ScanSampleRange(samples, begin, end);
+    int32_t min = std::min(range.Min, ValueLimit);
+    int32_t max = std::max(range.Max, -ValueLimit);
     if (max == min) {
         min = std::max(min - half, -ValueLimit);
         max = std::min(max + half, ValueLimit);

@@ -5,6 +5,7 @@
 #include <optional>
 #include <vector>
 
+#include "base/acquisition_params.h"
 #include "base/user_message.h"
 #include "view/channel_menu.h"
 #include "view/marker_statistics.h"
@@ -122,9 +123,16 @@ class PlotView {
     // Plain walks every visible scan; kept to measure and check the summary against.
     TraceReduction Reduction = TraceReduction::Summary;
 
-    // Document links and updates.
+    // Document links and updates. While a recording of the document runs, the view is linked
+    // to the set it fills and shows the scans that have arrived.
     void RefreshDocumentLinks();
     ViewResponse OnUpdate(uint32_t hint);
+    // Takes in what a running recording has added since the last call. When the view first
+    // sees a recording its time window becomes the whole planned run (the value scales stay as
+    // they are); after that the user's zoom and pan stay too. Asks for a new picture only when
+    // there is something new to show, also once when the recording has gone.
+    ViewResponse OnRecordingProgress();
+    bool Live() const { return live_; }
     uint32_t LinkedSet() const { return set_; }
     uint32_t SampleCount() const;
     bool ChannelPresent(int channel) const;
@@ -152,6 +160,10 @@ class PlotView {
     // mouse and the markers read; the paper picture uses the print font's measure, print pens,
     // axis lines and black labels, and leaves the screen's mappings alone.
     Picture BuildPicture(int32_t width, int32_t height, const TextMeasure& measure, bool onScreen);
+    // The same into a picture kept from the last time, whose buffers are reused: a view that
+    // renders again and again allocates nothing once they have grown.
+    void BuildPicture(Picture& picture, int32_t width, int32_t height, const TextMeasure& measure,
+                      bool onScreen);
 
     // Mouse and keys.
     ViewResponse LeftButtonDown(PicturePoint at, bool shift, bool ctrl);
@@ -188,12 +200,11 @@ class PlotView {
     uint64_t SummaryBuilds() const { return summaryBuilds_; }
 
   private:
-    // A channel's min/max summary over one set, valid while the set's generation, count and
-    // array stay as they were when it was built.
+    // A channel's min/max summary over one set, valid while the set's generation and array stay
+    // as they were when it was built; it grows with the set's count.
     struct SummaryCache {
         bool Built = false;
         uint64_t Generation = 0;
-        uint32_t Count = 0;
         const int32_t* Data = nullptr;
         TraceSummary Summary;
     };
@@ -223,6 +234,15 @@ class PlotView {
     ZoomHistory history_;
     std::array<std::array<SummaryCache, 8>, 2> summaries_;
     uint64_t summaryBuilds_ = 0;
+    // Point buffers of traces no longer in a picture, for the next one.
+    std::vector<std::vector<PicturePoint>> pointPool_;
+    // The running recording the view is linked to: its complete scans when last looked at,
+    // its inputs and its block.
+    bool live_ = false;
+    uint32_t liveScans_ = 0;
+    uint32_t livePlanned_ = 0;
+    std::array<uint32_t, 8> livePresent_{};
+    AcquisitionParams liveParams_;
 };
 
 }  // namespace kresograf

@@ -57,12 +57,16 @@ const TraceSummary& PlotView::SummaryOf(int channel) {
     const uint64_t generation = doc_.Generation[set_].load();
     const uint32_t count = SampleCount();
     const int32_t* data = SamplesOf(channel);
-    if (!cache.Built || cache.Generation != generation || cache.Count != count ||
-        cache.Data != data) {
-        cache.Summary.Build(data, count);
+    if (cache.Built && cache.Generation == generation && cache.Data == data &&
+        count >= cache.Summary.Count()) {
+        // The same samples, perhaps more of them (a recording that goes on): only the new ones
+        // are summarised.
+        cache.Summary.Extend(data, count);
+    } else {
+        // Tables for the whole array, so that a set still being filled grows into them.
+        cache.Summary.Build(data, count, doc_.SetCapacity(set_));
         cache.Built = true;
         cache.Generation = generation;
-        cache.Count = count;
         cache.Data = data;
         ++summaryBuilds_;
     }
@@ -72,13 +76,34 @@ const TraceSummary& PlotView::SummaryOf(int channel) {
 Picture PlotView::BuildPicture(int32_t width, int32_t height, const TextMeasure& measure,
                                bool onScreen) {
     Picture picture;
+    BuildPicture(picture, width, height, measure, onScreen);
+    return picture;
+}
+
+void PlotView::BuildPicture(Picture& picture, int32_t width, int32_t height,
+                            const TextMeasure& measure, bool onScreen) {
+    // The buffers of the previous picture are kept for this one: the traces' point buffers go
+    // back to the pool, the other lists are emptied with their storage.
+    for (PictureTrace& trace : picture.Traces) {
+        pointPool_.push_back(std::move(trace.Points));
+    }
+    picture.Traces.clear();
+    picture.AxisLines.clear();
+    picture.Labels.clear();
+    picture.Grid.clear();
     picture.OnScreen = onScreen;
     picture.Width = width;
     picture.Height = height;
     picture.FillBackground = onScreen;
+    picture.HasPlot = false;
+    picture.Plot = {};
+    picture.FillPlot = false;
+    picture.RaisedEdge = false;
+    picture.Clip = {};
+    picture.GridColor = 0;
     if (onScreen && settings_ == nullptr) {
         picture.FillBackground = false;
-        return picture;
+        return;
     }
     const SettingsRecord defaults;
     const SettingsRecord& settings = settings_ != nullptr ? *settings_ : defaults;
@@ -90,7 +115,7 @@ Picture PlotView::BuildPicture(int32_t width, int32_t height, const TextMeasure&
         bandHeight = 2 * measure("000.000").Height;
     }
     if (height <= 2 * bandHeight || width <= 2 * columnWidth) {
-        return picture;
+        return;
     }
     const PictureRect plot{columnWidth, bandHeight, width - columnWidth, height - bandHeight};
     picture.HasPlot = true;
@@ -107,7 +132,7 @@ Picture PlotView::BuildPicture(int32_t width, int32_t height, const TextMeasure&
     }
 
     const float timeStep = TimeStep();
-    std::vector<PicturePoint> grid;
+    std::vector<PicturePoint>& grid = picture.Grid;
     grid.reserve(static_cast<std::size_t>(plot.Width() + plot.Height()));
     DrawTimeAxis({XStart, XEnd, timeStep, plot, bandHeight, width, height, Black}, measure,
                  picture.Labels, grid);
@@ -149,16 +174,21 @@ Picture PlotView::BuildPicture(int32_t width, int32_t height, const TextMeasure&
         PictureTrace trace;
         trace.Channel = c;
         trace.Color = onScreen ? settings.ChannelColors[c] : settings.PrintColor(c);
+        if (!pointPool_.empty()) {
+            trace.Points = std::move(pointPool_.back());
+            pointPool_.pop_back();
+        }
         DrawTrace(c, plot, picture.Clip, onScreen, trace.Points);
         if (!trace.Points.empty()) {
             picture.Traces.push_back(std::move(trace));
+        } else {
+            pointPool_.push_back(std::move(trace.Points));
         }
     }
-    if (GridOn != 0) {
-        picture.Grid = std::move(grid);
+    if (GridOn == 0) {
+        grid.clear();
     }
     picture.GridColor = settings.GridColor;
-    return picture;
 }
 
 }  // namespace kresograf

@@ -36,19 +36,21 @@ SampleRange ScanSampleRange(const int32_t* samples, uint32_t begin, uint32_t end
 
 void TraceSummary::Clear() {
     count_ = 0;
+    capacity_ = 0;
     levelStart_ = std::vector<uint32_t>();
     levelSize_ = std::vector<uint32_t>();
     nodes_ = std::vector<SampleRange, LineAllocator<SampleRange>>();
 }
 
-void TraceSummary::Build(const int32_t* samples, uint32_t count) {
-    // The tables of the previous set are reused when they are large enough.
-    count_ = count;
+void TraceSummary::Layout(uint32_t capacity) {
+    // The tables of the previous layout are reused when they are large enough.
+    capacity_ = capacity;
+    count_ = 0;
     levelStart_.clear();
     levelSize_.clear();
-    nodes_.clear();
-    const uint32_t blocks = count / BlockSize;
+    const uint32_t blocks = capacity / BlockSize;
     if (blocks == 0) {
+        nodes_.clear();
         return;
     }
     uint32_t total = 0;
@@ -64,11 +66,28 @@ void TraceSummary::Build(const int32_t* samples, uint32_t count) {
     if (nodes_.capacity() > 2 * static_cast<std::size_t>(total)) {
         nodes_.shrink_to_fit();
     }
+}
 
+void TraceSummary::Build(const int32_t* samples, uint32_t count, uint32_t capacity) {
+    Layout(std::max(count, capacity));
+    Extend(samples, count);
+}
+
+void TraceSummary::Extend(const int32_t* samples, uint32_t count) {
+    if (count > capacity_ || count < count_) {
+        Build(samples, count, capacity_);
+        return;
+    }
+    const uint32_t oldBlocks = count_ / BlockSize;
+    const uint32_t blocks = count / BlockSize;
+    count_ = count;
+    if (blocks == oldBlocks) {
+        return;
+    }
     // A fixed-length inner loop over plain int32 extremes, which the compiler turns into
     // vector min/max over each block.
     SampleRange* level0 = nodes_.data();
-    for (uint32_t b = 0; b < blocks; ++b) {
+    for (uint32_t b = oldBlocks; b < blocks; ++b) {
         const int32_t* p = samples + static_cast<std::size_t>(b) * BlockSize;
         int32_t lo = p[0];
         int32_t hi = p[0];
@@ -78,13 +97,21 @@ void TraceSummary::Build(const int32_t* samples, uint32_t count) {
         }
         level0[b] = {lo, hi};
     }
+    // Above, only the nodes over new blocks change. A node whose children are not all there
+    // yet holds those that are; queries never read it until it is complete, and the next
+    // extension renews it.
+    uint32_t changed = oldBlocks;
+    uint32_t filled = blocks;
     for (std::size_t l = 1; l < levelStart_.size(); ++l) {
         const SampleRange* below = nodes_.data() + levelStart_[l - 1];
-        const uint32_t belowSize = levelSize_[l - 1];
         SampleRange* here = nodes_.data() + levelStart_[l];
-        for (uint32_t i = 0; i < levelSize_[l]; ++i) {
-            here[i] = ScanNodes({}, below, i * Fanout, std::min(i * Fanout + Fanout, belowSize));
+        const uint32_t from = changed / Fanout;
+        const uint32_t to = (filled + Fanout - 1) / Fanout;
+        for (uint32_t i = from; i < to; ++i) {
+            here[i] = ScanNodes({}, below, i * Fanout, std::min(i * Fanout + Fanout, filled));
         }
+        changed = from;
+        filled = to;
     }
 }
 

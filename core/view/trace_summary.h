@@ -35,9 +35,11 @@ struct LineAllocator {
     }
 };
 
-// A min/max pyramid over one channel's samples, built once per sample set, so that the extremes
-// of any index range cost a few table reads plus at most two partial blocks instead of a walk
-// over every sample. Level 0 holds the extremes of each whole block of BlockSize samples; each
+// A min/max pyramid over one channel's samples, so that the extremes of any index range cost a
+// few table reads plus at most two partial blocks instead of a walk over every sample. It grows
+// with the data: Extend summarises only the samples added since the last call, at a cost in
+// proportion to them, as long as the count stays within the capacity the tables were laid out
+// for. Level 0 holds the extremes of each whole block of BlockSize samples; each
 // node of a higher level those of Fanout nodes of the level below. Every group of Fanout
 // siblings fills one cache line, so the entries a range edge needs at one level are one line.
 // The samples themselves are not kept: queries take the same array again, which must not have
@@ -47,7 +49,11 @@ class TraceSummary {
     static constexpr uint32_t BlockSize = 32;
     static constexpr uint32_t Fanout = 8;
 
-    void Build(const int32_t* samples, uint32_t count);
+    // Summarises samples[0, count) afresh, with tables for at least capacity samples.
+    void Build(const int32_t* samples, uint32_t count, uint32_t capacity = 0);
+    // Takes in samples[Count(), count): samples[0, Count()) must be as they were. A count beyond
+    // the capacity lays the tables out anew and rebuilds; a smaller count than Count() too.
+    void Extend(const int32_t* samples, uint32_t count);
     void Clear();
 
     // Number of samples the summary was built over.
@@ -64,7 +70,10 @@ class TraceSummary {
     void Prefetch(const int32_t* samples, uint32_t index) const;
 
   private:
+    void Layout(uint32_t capacity);
+
     uint32_t count_ = 0;
+    uint32_t capacity_ = 0;
     // Level l: levelSize_[l] nodes from nodes_[levelStart_[l]]; each level starts on a line.
     std::vector<uint32_t> levelStart_;
     std::vector<uint32_t> levelSize_;

@@ -3,7 +3,10 @@
 #include <QFontMetrics>
 #include <QPainter>
 #include <QPolygon>
+#include <algorithm>
 #include <cmath>
+
+#include "view/trace_raster.h"
 
 namespace kresograf {
 namespace {
@@ -28,102 +31,6 @@ void PaintRaisedEdge(QPainter& painter, const PictureRect& r) {
     ring(0, QColor(223, 223, 223), QColor(0, 0, 0));
     ring(1, QColor(255, 255, 255), QColor(128, 128, 128));
 }
-
-// Liang-Barsky: cuts the segment a-b to the rectangle; false when nothing of it is inside.
-bool ClipSegment(double& x0, double& y0, double& x1, double& y1, const QRect& clip) {
-    const double dx = x1 - x0;
-    const double dy = y1 - y0;
-    double t0 = 0.0;
-    double t1 = 1.0;
-    const double p[4] = {-dx, dx, -dy, dy};
-    const double q[4] = {x0 - clip.left(), clip.right() - x0, y0 - clip.top(), clip.bottom() - y0};
-    for (int i = 0; i < 4; ++i) {
-        if (p[i] == 0.0) {
-            if (q[i] < 0.0) {
-                return false;
-            }
-            continue;
-        }
-        const double t = q[i] / p[i];
-        if (p[i] < 0.0) {
-            t0 = std::max(t0, t);
-        } else {
-            t1 = std::min(t1, t);
-        }
-        if (t0 > t1) {
-            return false;
-        }
-    }
-    const double ox = x0;
-    const double oy = y0;
-    x0 = ox + t0 * dx;
-    y0 = oy + t0 * dy;
-    x1 = ox + t1 * dx;
-    y1 = oy + t1 * dy;
-    return true;
-}
-
-// One-pixel solid segments straight into a 32-bit image, both ends included. Far faster than
-// the general rasteriser for traces, whose columns are many short vertical runs.
-class PixelWriter {
-  public:
-    PixelWriter(QImage& image, const QRect& clip)
-        : bits_(reinterpret_cast<QRgb*>(image.bits())),
-          stride_(image.bytesPerLine() / 4),
-          clip_(clip.intersected(image.rect())) {}
-
-    void Segment(PicturePoint a, PicturePoint b, QRgb color) {
-        int x0 = a.X;
-        int y0 = a.Y;
-        int x1 = b.X;
-        int y1 = b.Y;
-        if (!clip_.contains(x0, y0) || !clip_.contains(x1, y1)) {
-            double fx0 = x0, fy0 = y0, fx1 = x1, fy1 = y1;
-            if (!ClipSegment(fx0, fy0, fx1, fy1, clip_)) {
-                return;
-            }
-            x0 = static_cast<int>(std::lround(fx0));
-            y0 = static_cast<int>(std::lround(fy0));
-            x1 = static_cast<int>(std::lround(fx1));
-            y1 = static_cast<int>(std::lround(fy1));
-        }
-        if (x0 == x1) {
-            auto* pixel = bits_ + static_cast<qsizetype>(std::min(y0, y1)) * stride_ + x0;
-            for (int n = std::abs(y1 - y0); n >= 0; --n, pixel += stride_) {
-                *pixel = color;
-            }
-            return;
-        }
-        // Bresenham over whichever axis is longer.
-        const int dx = std::abs(x1 - x0);
-        const int dy = -std::abs(y1 - y0);
-        const int sx = x0 < x1 ? 1 : -1;
-        const int sy = y0 < y1 ? 1 : -1;
-        int error = dx + dy;
-        for (;;) {
-            if (clip_.contains(x0, y0)) {
-                bits_[static_cast<qsizetype>(y0) * stride_ + x0] = color;
-            }
-            if (x0 == x1 && y0 == y1) {
-                break;
-            }
-            const int twice = 2 * error;
-            if (twice >= dy) {
-                error += dy;
-                x0 += sx;
-            }
-            if (twice <= dx) {
-                error += dx;
-                y0 += sy;
-            }
-        }
-    }
-
-  private:
-    QRgb* bits_;
-    qsizetype stride_;
-    QRect clip_;
-};
 
 bool CanWriteDirectly(QPainter& painter) {
     auto* image = dynamic_cast<QImage*>(painter.device());
@@ -157,17 +64,99 @@ TextMeasure MakeTextMeasure(const QFont& font, QPaintDevice* device) {
 }
 
 void PaintPicture(QPainter& painter, const Picture& picture, const QFont& font) {
+    PicturePainter(font).Paint(painter, picture);
+}
+
+const PicturePainter::LabelLayout& PicturePainter::Layout(const std::string& text,
+                                                          QPaintDevice* device) {
+    if (auto found = labels_.find(text); found != labels_.end()) {
+        return found->second;
+    }
+    // Texts change with every zoom; a bounded cache is laid out afresh now and then.
+    if (labels_.size() >= 4096) {
+        labels_.clear();
+    }
+    const QString s = QString::fromStdString(text);
+    LabelLayout layout;
+    layout.Text.setText(s);
+    layout.Text.setTextFormat(Qt::PlainText);
+    layout.Text.prepare(QTransform(), font_);
+    layout.Width = QFontMetrics(font_, device).horizontalAdvance(s);
+    return labels_.emplace(text, std::move(layout)).first->second;
+}
+
+void PicturePainter::PaintLabels(QPainter& painter, const Picture& picture, bool direct) {
+    painter.setFont(font_);
+    QPaintDevice* device = painter.device();
+    if (!direct) {
+        const QFontMetrics metrics(font_, device);
+        for (const PictureLabel& label : picture.Labels) {
+            const QString text = QString::fromStdString(label.Text);
+            const int width = metrics.horizontalAdvance(text);
+            const int x = label.Align == LabelAlign::BaselineRight ? label.Anchor.X - width
+                                                                   : label.Anchor.X - width / 2;
+            painter.setPen(ColorFromRef(label.Color));
+            painter.drawText(x, label.Anchor.Y, text);
+        }
+        return;
+    }
+    // A static text is placed by its top left, a label by its baseline.
+    if (labelDpi_ != device->logicalDpiY()) {
+        labels_.clear();
+        labelDpi_ = device->logicalDpiY();
+        ascent_ = QFontMetrics(font_, device).ascent();
+    }
+    bool penSet = false;
+    uint32_t color = 0;
+    for (const PictureLabel& label : picture.Labels) {
+        const LabelLayout& layout = Layout(label.Text, device);
+        const int x = label.Align == LabelAlign::BaselineRight ? label.Anchor.X - layout.Width
+                                                               : label.Anchor.X - layout.Width / 2;
+        if (!penSet || label.Color != color) {
+            penSet = true;
+            color = label.Color;
+            painter.setPen(ColorFromRef(color));
+        }
+        painter.drawStaticText(x, label.Anchor.Y - ascent_, layout.Text);
+    }
+}
+
+void PicturePainter::Paint(QPainter& painter, const Picture& picture) {
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, false);
+    const bool direct = CanWriteDirectly(painter);
+    auto* image = direct ? static_cast<QImage*>(painter.device()) : nullptr;
+    const PictureRect& plot = picture.Plot;
+    const QColor grey(192, 192, 192);
+    bool plotFilled = false;
     if (picture.FillBackground) {
-        painter.fillRect(0, 0, picture.Width, picture.Height, QColor(192, 192, 192));
+        if (direct && picture.HasPlot && picture.FillPlot) {
+            // Every pixel once: grey around the plot, black inside it.
+            const QRect all = QRect(0, 0, picture.Width, picture.Height).intersected(image->rect());
+            const QRect inside =
+                QRect(plot.Left, plot.Top, plot.Width(), plot.Height()).intersected(all);
+            const QRgb greyPixel = grey.rgba();
+            const QRgb blackPixel = QColor(Qt::black).rgba();
+            for (int y = all.top(); y <= all.bottom(); ++y) {
+                auto* row = reinterpret_cast<QRgb*>(image->scanLine(y));
+                if (inside.isEmpty() || y < inside.top() || y > inside.bottom()) {
+                    std::fill(row + all.left(), row + all.right() + 1, greyPixel);
+                    continue;
+                }
+                std::fill(row + all.left(), row + inside.left(), greyPixel);
+                std::fill(row + inside.left(), row + inside.right() + 1, blackPixel);
+                std::fill(row + inside.right() + 1, row + all.right() + 1, greyPixel);
+            }
+            plotFilled = true;
+        } else {
+            painter.fillRect(0, 0, picture.Width, picture.Height, grey);
+        }
     }
     if (!picture.HasPlot) {
         painter.restore();
         return;
     }
-    const PictureRect& plot = picture.Plot;
-    if (picture.FillPlot) {
+    if (picture.FillPlot && !plotFilled) {
         painter.fillRect(plot.Left, plot.Top, plot.Width(), plot.Height(), Qt::black);
     }
     if (picture.RaisedEdge) {
@@ -177,66 +166,52 @@ void PaintPicture(QPainter& painter, const Picture& picture, const QFont& font) 
         painter.setPen(QPen(ColorFromRef(line.Color), line.Width <= 1 ? 0 : line.Width));
         painter.drawLine(line.From.X, line.From.Y, line.To.X, line.To.Y);
     }
-
-    painter.setFont(font);
-    const QFontMetrics metrics(font, painter.device());
-    for (const PictureLabel& label : picture.Labels) {
-        const QString text = QString::fromStdString(label.Text);
-        const int width = metrics.horizontalAdvance(text);
-        const int x = label.Align == LabelAlign::BaselineRight ? label.Anchor.X - width
-                                                               : label.Anchor.X - width / 2;
-        painter.setPen(ColorFromRef(label.Color));
-        painter.drawText(x, label.Anchor.Y, text);
-    }
+    PaintLabels(painter, picture, direct);
 
     const PictureRect& clip = picture.Clip;
     const QRect clipRect(clip.Left, clip.Top, clip.Width(), clip.Height());
-    if (CanWriteDirectly(painter)) {
-        PixelWriter writer(*static_cast<QImage*>(painter.device()), clipRect);
+    if (direct) {
+        TraceRaster raster(*image, clipRect);
         for (const PictureTrace& trace : picture.Traces) {
-            const QRgb color = ColorFromRef(trace.Color).rgb();
-            const auto& points = trace.Points;
-            for (std::size_t i = 1; i < points.size(); ++i) {
-                writer.Segment(points[i - 1], points[i], color);
-            }
-            if (points.size() == 1) {
-                writer.Segment(points[0], points[0], color);
-            }
+            raster.Polyline(trace.Points, ColorFromRef(trace.Color).rgb());
         }
     }
     painter.setClipRect(clipRect);
-    QPolygon polygon;
-    for (const PictureTrace& trace :
-         CanWriteDirectly(painter) ? std::vector<PictureTrace>{} : picture.Traces) {
-        if (trace.Points.empty()) {
-            continue;
-        }
-        painter.setPen(QPen(ColorFromRef(trace.Color), 0));
-        if (trace.Points.size() == 2) {
-            // One pixel column: from the smallest to the largest y, both ends included.
-            const PicturePoint a = trace.Points[0];
-            const PicturePoint b = trace.Points[1];
-            if (a == b) {
-                painter.drawPoint(a.X, a.Y);
-            } else {
-                painter.drawLine(a.X, a.Y, b.X, b.Y);
+    if (!direct) {
+        QPolygon polygon;
+        for (const PictureTrace& trace : picture.Traces) {
+            if (trace.Points.empty()) {
+                continue;
             }
-            continue;
+            painter.setPen(QPen(ColorFromRef(trace.Color), 0));
+            if (trace.Points.size() == 2) {
+                // One pixel column: from the smallest to the largest y, both ends included.
+                const PicturePoint a = trace.Points[0];
+                const PicturePoint b = trace.Points[1];
+                if (a == b) {
+                    painter.drawPoint(a.X, a.Y);
+                } else {
+                    painter.drawLine(a.X, a.Y, b.X, b.Y);
+                }
+                continue;
+            }
+            polygon.resize(static_cast<int>(trace.Points.size()));
+            for (std::size_t i = 0; i < trace.Points.size(); ++i) {
+                polygon[static_cast<int>(i)] = QPoint(trace.Points[i].X, trace.Points[i].Y);
+            }
+            painter.drawPolyline(polygon);
         }
-        polygon.resize(static_cast<int>(trace.Points.size()));
-        for (std::size_t i = 0; i < trace.Points.size(); ++i) {
-            polygon[static_cast<int>(i)] = QPoint(trace.Points[i].X, trace.Points[i].Y);
-        }
-        painter.drawPolyline(polygon);
     }
-    if (!picture.Grid.empty()) {
-        QPen gridPen(ColorFromRef(picture.GridColor), 0, Qt::DotLine);
-        painter.setPen(gridPen);
-        for (std::size_t i = 0; i + 1 < picture.Grid.size(); i += 2) {
-            const PicturePoint a = picture.Grid[i];
-            const PicturePoint b = picture.Grid[i + 1];
-            painter.drawLine(a.X, a.Y, b.X, b.Y);
+    if (picture.Grid.size() >= 2) {
+        // One batch: each line starts its dots afresh, as a line drawn on its own does.
+        grid_.resize(static_cast<qsizetype>(picture.Grid.size() / 2));
+        for (qsizetype i = 0; i < grid_.size(); ++i) {
+            const PicturePoint a = picture.Grid[static_cast<std::size_t>(2 * i)];
+            const PicturePoint b = picture.Grid[static_cast<std::size_t>(2 * i + 1)];
+            grid_[i] = QLine(a.X, a.Y, b.X, b.Y);
         }
+        painter.setPen(QPen(ColorFromRef(picture.GridColor), 0, Qt::DotLine));
+        painter.drawLines(grid_.constData(), static_cast<int>(grid_.size()));
     }
     painter.restore();
 }

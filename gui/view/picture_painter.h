@@ -2,6 +2,11 @@
 
 #include <QFont>
 #include <QImage>
+#include <QLine>
+#include <QStaticText>
+#include <QVector>
+#include <string>
+#include <unordered_map>
 
 #include "view/picture.h"
 
@@ -19,6 +24,31 @@ TextMeasure MakeTextMeasure(const QFont& font, QPaintDevice* device);
 // Paints a complete picture: background, plot, axis lines, labels, then the traces and the grid
 // clipped to the picture's clip rectangle.
 void PaintPicture(QPainter& painter, const Picture& picture, const QFont& font);
+
+// The same, for a window that paints picture after picture: keeps what one picture leaves for
+// the next (each label text laid out once, the grid's line list). Into a 32-bit image at an
+// identity transform the fills and traces are written straight into the image's bits; any other
+// device takes the painter's own drawing, pixel for pixel the same.
+class PicturePainter {
+  public:
+    explicit PicturePainter(const QFont& font) : font_(font) {}
+
+    void Paint(QPainter& painter, const Picture& picture);
+
+  private:
+    struct LabelLayout {
+        QStaticText Text;
+        int Width = 0;
+    };
+    void PaintLabels(QPainter& painter, const Picture& picture, bool direct);
+    const LabelLayout& Layout(const std::string& text, QPaintDevice* device);
+
+    QFont font_;
+    std::unordered_map<std::string, LabelLayout> labels_;
+    int labelDpi_ = 0;
+    int ascent_ = 0;
+    QVector<QLine> grid_;
+};
 
 // 0x00BBGGRR as a colour.
 inline QColor ColorFromRef(uint32_t ref) {

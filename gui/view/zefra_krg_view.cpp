@@ -21,12 +21,26 @@ CZefraKrgView::CZefraKrgView(GuiDocument& document, const SettingsRecord& settin
       settings_(settings),
       plot_(std::make_unique<PlotView>(*document.Doc, &settings)),
       font_(LabelFont()),
-      backBuffer_(MakeBackBuffer(1, 1)) {
+      backBuffer_(MakeBackBuffer(1, 1)),
+      painter_(font_) {
     // The whole client area comes from the back buffer; nothing needs erasing first.
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::StrongFocus);
     setMinimumSize(1, 1);
-    plot_->SetAxisMetrics(MakeTextMeasure(font_, &backBuffer_));
+    // Every back buffer has the same resolution, so one measure serves them all.
+    measure_ = MakeTextMeasure(font_, &backBuffer_);
+    plot_->SetAxisMetrics(measure_);
+    liveTimer_.setInterval(100);
+    connect(&liveTimer_, &QTimer::timeout, this, &CZefraKrgView::ShowRecordingProgress);
+    liveTimer_.start();
+}
+
+void CZefraKrgView::ShowRecordingProgress() {
+    // Looks at the document only while its recording runs or the view still shows one.
+    if (document_.Doc->RecRunning.load() == 0 && !plot_->Live()) {
+        return;
+    }
+    Apply(plot_->OnRecordingProgress());
 }
 
 CZefraKrgView::~CZefraKrgView() = default;
@@ -71,9 +85,9 @@ void CZefraKrgView::RenderPlot() {
     if (backBuffer_.width() != w || backBuffer_.height() != h) {
         backBuffer_ = MakeBackBuffer(w, h);
     }
-    const Picture picture = plot_->BuildPicture(w, h, MakeTextMeasure(font_, &backBuffer_), true);
+    plot_->BuildPicture(picture_, w, h, measure_, true);
     QPainter painter(&backBuffer_);
-    PaintPicture(painter, picture, font_);
+    painter_.Paint(painter, picture_);
     ++renderCount_;
 }
 

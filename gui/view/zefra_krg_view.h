@@ -2,11 +2,13 @@
 
 #include <QFont>
 #include <QImage>
+#include <QTimer>
 #include <QWidget>
 #include <array>
 #include <memory>
 
 #include "document/zefra_krg_doc.h"
+#include "view/picture_painter.h"
 #include "view/plot_view.h"
 
 namespace kresograf {
@@ -18,7 +20,8 @@ struct SettingsRecord;
 // One plot window's contents. The core plot view holds the scales and describes the picture;
 // this widget paints that description into its back buffer and copies the buffer to the screen
 // on every paint. The picture is rebuilt only on the events that change it: a resize, a document
-// update and the scale commands.
+// update and the scale commands, and, while a recording of the document runs, at most ten
+// times a second as its scans arrive. The worker never waits for this.
 class CZefraKrgView : public QWidget {
     Q_OBJECT
 
@@ -76,12 +79,18 @@ class CZefraKrgView : public QWidget {
     };
     void BeginDrag();
     void CancelDrag();
+    void ShowRecordingProgress();
 
     GuiDocument& document_;
     const SettingsRecord& settings_;
     std::unique_ptr<PlotView> plot_;
     QFont font_;
     QImage backBuffer_;
+    // Kept from picture to picture so that rendering again allocates nothing.
+    TextMeasure measure_;
+    Picture picture_;
+    PicturePainter painter_;
+    QTimer liveTimer_;
     int renderCount_ = 0;
     CZnacznikiDlg* markersWindow_ = nullptr;
     std::array<QImage, 8> sprites_;

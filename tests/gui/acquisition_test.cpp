@@ -183,6 +183,26 @@ TEST_F(GuiTest, RecordingEndsWithTheRegisteredParametersOnTheUiThread) {
     EXPECT_EQ(prompts_.Registered[1].AcquiringDocIdThen, 0u);
 }
 
+TEST_F(GuiTest, ARecordingGrowsOnScreenAndEndsOnThePictureOfTheFinishedRecording) {
+    GuiDocument* document = frame_->NewDocument();
+    CZefraKrgDoc& doc = *document->Doc;
+    CZefraKrgView* view = frame_->ActiveView();
+    // About two seconds at 95 000 Hz over two inputs.
+    SetFastParams(doc, {0, 1}, 95'000);
+    frame_->RunCommand(ID_REC_START);
+    const QRgb trace = Rgb(frame_->Settings().ChannelColors[0]);
+    ASSERT_TRUE(WaitFor([&] {
+        return view->Plot().Live() && view->Plot().SampleCount() > 0 &&
+               CountColor(view->BackBuffer(), ToQRect(view->Plot().PlotRect), trace) > 0;
+    }));
+    EXPECT_TRUE(prompts_.Registered.empty());
+    EXPECT_EQ(doc.RecRunning.load(), 1u);
+
+    ASSERT_TRUE(WaitFor([&] { return !prompts_.Registered.empty(); }));
+    ASSERT_TRUE(WaitIdle());
+    EXPECT_EQ(view->BackBuffer(), RenderDocumentImage(doc, frame_->Settings(), view->size()));
+}
+
 TEST_F(GuiTest, NoChannelSelectedIsToldAndShownInTheStatusBar) {
     GuiDocument* document = frame_->NewDocument();
     SetFastParams(*document->Doc, {}, 100);

@@ -1,4 +1,7 @@
 #include <QPainter>
+#include <random>
+
+#include "view/trace_raster.h"
 
 #include "gui_fixture.h"
 
@@ -83,6 +86,32 @@ TEST(PicturePainter, DottedGridOverTracesAndLabelsOnTheirAnchors) {
     EXPECT_GT(inked(QRect(80, 110, 20, 10)), 3);
     EXPECT_GT(inked(QRect(100, 110, 20, 10)), 3);
     EXPECT_EQ(inked(QRect(0, 110, 70, 10)), 0);
+}
+
+TEST(PicturePainter, ColumnRunsWriteTheSamePixelsAsTheSegmentWalk) {
+    std::mt19937 rng(3);
+    std::uniform_int_distribution<int> step(0, 3);
+    std::uniform_int_distribution<int> y(-40, 160);
+    const QRect clip(5, 7, 150, 100);
+    for (int round = 0; round < 300; ++round) {
+        // Column pairs as the reduction gives them, some columns skipped, some points outside
+        // the clip, the far ends at the 16-bit limits.
+        std::vector<PicturePoint> points{{-32768, y(rng)}};
+        for (int x = 0; x < 170; x += 1 + (step(rng) == 0 ? step(rng) * 3 : 0)) {
+            const auto [low, high] = std::minmax(y(rng), round % 3 == 0 ? y(rng) : y(rng) / 4 + 50);
+            points.insert(points.end(), {{x, low}, {x, high}});
+        }
+        points.push_back({32767, y(rng)});
+        if (round % 7 == 0) {
+            points.resize(1 + round % 5);
+        }
+        QImage fast = MakeBackBuffer(180, 130);
+        fast.fill(Qt::black);
+        QImage walked = fast;
+        TraceRaster(fast, clip).Polyline(points, qRgb(255, 0, 0));
+        TraceRaster(walked, clip).PolylineBySegments(points, qRgb(255, 0, 0));
+        ASSERT_EQ(fast, walked) << "round " << round;
+    }
 }
 
 TEST(PicturePainter, TooSmallWindowIsOnlyGrey) {

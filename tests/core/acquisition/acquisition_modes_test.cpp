@@ -89,14 +89,26 @@ TEST(OscilloscopeModeTest, ShotsFillTheSpareSetAndRegisterTheirBlock) {
     CZefraKrgDoc doc;
     std::vector<uint32_t> shown;
     StopAfterShots(b.frame, doc, 3, shown);
+    // While the shots run, the token names the document and its block is marked running (the
+    // worker may end before the starting thread looks, so it is read from the first update).
+    const auto stop = b.frame.OnMessage;
+    uint32_t tokenDuringRun = 0;
+    uint32_t runningDuringRun = 0;
+    b.frame.OnMessage = [&](const Call& call) {
+        if (call.Message == WM_DOC_UPDATE && shown.empty()) {
+            tokenDuringRun = b.settings.AcquiringDocId.load();
+            runningDuringRun = doc.WorkingParams().Running;
+        }
+        stop(call);
+    };
     doc.SetWorking(Block({6, 0}, 2000), TriggerParams{});
     {
         AcquisitionRunner runner(b.settings, b.port, b.frame);
         ASSERT_TRUE(runner.ToggleOscilloscope(doc));
-        EXPECT_EQ(b.settings.AcquiringDocId.load(), doc.DocId);
-        EXPECT_EQ(doc.WorkingParams().Running, 1u);
         runner.Join();
     }
+    EXPECT_EQ(tokenDuringRun, doc.DocId);
+    EXPECT_EQ(runningDuringRun, 1u);
     EXPECT_EQ(b.frame.Count(true, WM_DOC_UPDATE, HintNewShot), 3);
     EXPECT_EQ(b.frame.Count(true, WM_ACQ_ENDED, 0), 1);
     EXPECT_TRUE(EndedLast(b.frame));

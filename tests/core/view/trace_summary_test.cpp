@@ -95,6 +95,33 @@ TEST(TraceSummaryTest, EmptyStaleOrShortSummariesStillAnswerExactly) {
     EXPECT_EQ(s.MemoryBytes(), 0u);
 }
 
+TEST(TraceSummaryTest, GrowingInStepsAnswersAsABuildOverTheWhole) {
+    std::mt19937 rng(23);
+    const std::vector<int32_t> v = RandomSamples(rng, 90'000, true);
+    TraceSummary s;
+    s.Build(v.data(), 0, 80'000);
+    const uint64_t memory = s.MemoryBytes();
+    // Steps inside a block, across one, across many groups, then past the capacity laid out.
+    uint32_t count = 0;
+    for (const uint32_t step : {5u, 27u, 1u, 300u, 2048u, 31u, 40'000u, 37'588u, 9'999u}) {
+        count += step;
+        s.Extend(v.data(), count);
+        ASSERT_EQ(s.Count(), count);
+        if (count <= 80'000) {
+            EXPECT_EQ(s.MemoryBytes(), memory) << "the tables were laid out again at " << count;
+        }
+        std::uniform_int_distribution<uint32_t> pick(0, count);
+        for (int i = 0; i < 400; ++i) {
+            const auto [a, b] = std::minmax(pick(rng), pick(rng));
+            ASSERT_EQ(s.Query(v.data(), a, b), BruteRange(v, a, b)) << count << ": " << a;
+        }
+        ASSERT_EQ(s.Query(v.data(), 0, count), BruteRange(v, 0, count));
+    }
+    // Fewer samples than before (other data): built afresh.
+    s.Extend(v.data(), 100);
+    EXPECT_EQ(s.Query(v.data(), 0, 100), BruteRange(v, 0, 100));
+}
+
 TEST(TraceSummaryTest, MemoryStaysUnderFifteenPercentOfTheSamples) {
     for (const uint32_t n : {32u, 1000u, 1u << 20, (1u << 20) + 17}) {
         std::vector<int32_t> v(n, 1);
