@@ -4,7 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 scripts/install-deps.sh package
-cmake -S . -B build/package -G Ninja -DCMAKE_BUILD_TYPE=Release \
+cmake -S . -B build/package -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr \
     -DKRESOGRAF_BUILD_TESTS=OFF -DKRESOGRAF_BUILD_BENCH=OFF >/dev/null
 cmake --build build/package -j "$(nproc)"
 (cd build/package && rm -f kresograf_*.deb && cpack -G DEB >/dev/null)

@@ -34,14 +34,15 @@ install(FILES ${manPages} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME kresograf)
 set(CPACK_PACKAGE_VENDOR ZEFRA)
-set(CPACK_PACKAGE_CONTACT "Kresograf <kresograf@localhost>")
+set(CPACK_PACKAGE_CONTACT "Kresograf <kresograf@zefra.pl>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "measurement program for the QB730 data-acquisition card")
 set(CPACK_PACKAGE_DESCRIPTION
-    "Kresograf acquires from the QB730 data-acquisition card in oscilloscope and recording\n\
-mode, shows the samples as traces with scales, zoom and markers, keeps recordings in .kgd\n\
-files, exports tab-separated text, prints plots and drives the card's outputs. A built-in\n\
-simulated card makes all of it work without the card. kresograf-cli records, inspects and\n\
-exports without a display.")
+    "Kresograf acquires from the QB730 data-acquisition card in oscilloscope\n\
+and recording mode, shows the samples as traces with scales, zoom and\n\
+markers, keeps recordings in .kgd files, exports tab-separated text,\n\
+prints plots and drives the card's outputs. A built-in simulated card\n\
+makes all of it work without the card. kresograf-cli records, inspects\n\
+and exports without a display.")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_STRIP_FILES ON)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
