@@ -5,11 +5,14 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFile>
 #include <QFileInfo>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QStatusBar>
 #include <QStyle>
 #include <QTimer>
@@ -98,6 +101,7 @@ CMainFrame::CMainFrame(QSettings& settings, std::unique_ptr<PortIo> card, Clock&
     mdi_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     mdi_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(mdi_);
+    setAcceptDrops(true);
     connect(mdi_, &QMdiArea::subWindowActivated, this, &CMainFrame::OnSubWindowActivated);
 
     CreateActions();
@@ -352,6 +356,51 @@ void CMainFrame::UpdateMenusForDocuments() {
     for (QMenu* menu : std::as_const(documentMenus_)) {
         menu->menuAction()->setVisible(any);
     }
+}
+
+namespace {
+
+// The local .kgd files among dropped data.
+QStringList DroppedDocuments(const QMimeData* data) {
+    QStringList paths;
+    if (data == nullptr || !data->hasUrls()) {
+        return paths;
+    }
+    for (const QUrl& url : data->urls()) {
+        const QString path = url.toLocalFile();
+        if (!path.isEmpty() &&
+            QFileInfo(path).suffix().compare(QStringLiteral("kgd"), Qt::CaseInsensitive) == 0) {
+            paths << path;
+        }
+    }
+    return paths;
+}
+
+const char* const GeometryKey = "Window/Geometry";
+const char* const StateKey = "Window/State";
+
+}  // namespace
+
+void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {
+    if (!DroppedDocuments(event->mimeData()).isEmpty()) {
+        event->acceptProposedAction();
+    }
+}
+
+void CMainFrame::dropEvent(QDropEvent* event) {
+    const QStringList paths = DroppedDocuments(event->mimeData());
+    if (paths.isEmpty()) {
+        return;
+    }
+    event->acceptProposedAction();
+    for (const QString& path : paths) {
+        OpenDocumentFile(path);
+    }
+}
+
+void CMainFrame::RestoreWindowState() {
+    restoreGeometry(qsettings_.value(GeometryKey).toByteArray());
+    restoreState(qsettings_.value(StateKey).toByteArray());
 }
 
 void CMainFrame::showEvent(QShowEvent* event) {
@@ -635,6 +684,8 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
         }
     }
     closing_ = true;
+    qsettings_.setValue(GeometryKey, saveGeometry());
+    qsettings_.setValue(StateKey, saveState());
     SplashWindow::HideSplash();
     ShutdownAcquisition();
     mdi_->closeAllSubWindows();

@@ -123,6 +123,9 @@ class CMainFrame : public QMainWindow {
     void ShowHelp();
     void ShowAbout();
 
+    // Puts the window where, as large as and in the state it was when the program last closed.
+    void RestoreWindowState();
+
     // A plot window asks whether it may close; the last window of a modified document asks the
     // user to save it.
     bool CanCloseFrame(CChildFrame* frame);
@@ -132,6 +135,9 @@ class CMainFrame : public QMainWindow {
 
   protected:
     void closeEvent(QCloseEvent* event) override;
+    // .kgd files dropped on the window open as documents.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
   private:

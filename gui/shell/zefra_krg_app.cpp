@@ -55,6 +55,7 @@ bool CZefraKrgApp::InitInstance(const StartOptions& options) {
 
     mainFrame_ =
         std::make_unique<CMainFrame>(*settings_, std::move(card), clock_, options.Card.Address);
+    mainFrame_->RestoreWindowState();
     mainFrame_->show();
     if (options.File.empty()) {
         mainFrame_->NewDocument();

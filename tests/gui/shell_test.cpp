@@ -7,12 +7,14 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
 #include <optional>
 
+#include "card/simulated_card.h"
 #include "document/registered_params.h"
 #include "document/registered_params_dlg.h"
 #include "gui_fixture.h"
@@ -144,6 +146,49 @@ TEST_F(GuiTest, CaptionsNameTheActiveWindowAndNewWindowsCascade) {
     DialogPrompts real;
     real.AskSaveChanges(frame_.get(), "Kresograf1");
     EXPECT_EQ(promptTitle, "Kresograf");
+}
+
+TEST_F(GuiTest, DroppedDocumentsOpenAndTheWindowComesBackWhereItWas) {
+    GuiDocument* saved = frame_->NewDocument();
+    const QString path = TempPath("dropped.KGD");
+    prompts_.SaveNames = {path};
+    ASSERT_TRUE(frame_->SaveDocumentAs(*saved));
+    QFile other(TempPath("notes.txt"));
+    ASSERT_TRUE(other.open(QIODevice::WriteOnly));
+    other.close();
+
+    auto drop = [this](const QStringList& paths) {
+        QMimeData data;
+        QList<QUrl> urls;
+        for (const QString& p : paths) {
+            urls << QUrl::fromLocalFile(p);
+        }
+        data.setUrls(urls);
+        const QPoint at = frame_->rect().center();
+        QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(frame_.get(), &enter);
+        if (!enter.isAccepted()) {
+            return false;
+        }
+        QDropEvent dropped(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(frame_.get(), &dropped);
+        return true;
+    };
+    frame_->MdiArea()->closeAllSubWindows();
+    QApplication::processEvents();
+    ASSERT_TRUE(frame_->Documents().empty());
+    EXPECT_FALSE(drop({TempPath("notes.txt")}));
+    ASSERT_TRUE(drop({TempPath("notes.txt"), path}));
+    ASSERT_EQ(frame_->Documents().size(), 1u);
+    EXPECT_EQ(frame_->ActiveDocument()->Title, "dropped.KGD");
+
+    frame_->setGeometry(40, 50, 700, 500);
+    frame_->close();
+    frame_.reset();
+    CMainFrame again(*settings_, std::make_unique<SimulatedCard>(clock_), clock_);
+    again.SetPrompts(&prompts_);
+    again.RestoreWindowState();
+    EXPECT_EQ(again.geometry().size(), QSize(700, 500));
 }
 
 TEST_F(GuiTest, RecentFileListKeepsTheLastFourNewestFirst) {
