@@ -152,14 +152,12 @@ TEST_F(ParamsWindowTest, DifferentialModeAndTheTriggerPage) {
                       Window().Sheet()->tabBar()->tabRect(0).center());
     QTest::mouseClick(General().DifferentialBox(), Qt::LeftButton);
     EXPECT_EQ(General().Grid()->RowCount(), 4);
-    EXPECT_EQ(Working().SingleEnded, 0);
     EXPECT_EQ(Working().ChannelCount, 1);
     EXPECT_EQ(doc_->WorkingTrigger().Edge, EdgeAutomatic);
     QTest::mouseClick(General().DifferentialBox(), Qt::LeftButton);
     ASSERT_EQ(General().Grid()->RowCount(), 8);
     EXPECT_EQ(General().Grid()->Text(7, 0), "Kanał 8");
     EXPECT_EQ(General().Grid()->Cell(5, 1).Shown(), "Nie");
-    EXPECT_EQ(Working().SingleEnded, 1);
 
     // A second document binds the window to its own block; the first keeps its own.
     frame_->NewDocument();
