@@ -98,7 +98,10 @@ TEST(PicturePainter, ColumnRunsWriteTheSamePixelsAsTheSegmentWalk) {
         // the clip, the far ends at the 16-bit limits.
         std::vector<PicturePoint> points{{-32768, y(rng)}};
         for (int x = 0; x < 170; x += 1 + (step(rng) == 0 ? step(rng) * 3 : 0)) {
-            const auto [low, high] = std::minmax(y(rng), round % 3 == 0 ? y(rng) : y(rng) / 4 + 50);
+            const int first = y(rng);
+            const int second = round % 3 == 0 ? y(rng) : y(rng) / 4 + 50;
+            const int low = std::min(first, second);
+            const int high = std::max(first, second);
             points.insert(points.end(), {{x, low}, {x, high}});
         }
         points.push_back({32767, y(rng)});

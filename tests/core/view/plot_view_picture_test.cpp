@@ -45,39 +45,31 @@ TEST_F(PlotPicture, ScreenPictureOfAKnownDocument) {
     // trunc(268 x t / 1000 + 66), baseline 300 - 11.
     // Left values: 2 x 11 px per label, n = trunc(256 / 22 + 1) = 12, step = 330 / 11 = 30;
     // rows trunc(278 - 256 x (t + 110) / 330). Right: step 660 / 11 = 60, from -180 upwards.
-    const std::vector<std::tuple<const char*, int32_t, int32_t>> expected = {
-        {" 250.00 ", 133, 289}, {" 500.00 ", 200, 289}, {" 750.00 ", 267, 289},
-        {" [ms] ", 400, 289},   {" 0.000 ", 66, 192},   {" -0.300 ", 66, 215},
-        {" -0.600 ", 66, 239},  {" -0.900 ", 66, 262},  {" 0.300 ", 66, 169},
-        {" 0.600 ", 66, 146},   {" 0.900 ", 66, 122},   {" 1.200 ", 66, 99},
-        {" 1.500 ", 66, 76},    {" 1.800 ", 66, 53},    {" 2.100 ", 66, 29},
-        {"Kan.1 ", 66, 11},     {" -0.180 ", 400, 262}, {" -0.120 ", 400, 239},
-        {" -0.060 ", 400, 215}, {" 0.000 ", 400, 192},  {" 0.060 ", 400, 169},
-        {" 0.120 ", 400, 146},  {" 0.180 ", 400, 122},  {" 0.240 ", 400, 99},
-        {" 0.300 ", 400, 76},   {" 0.360 ", 400, 53},   {" 0.420 ", 400, 29},
-        {"Kan.2 ", 400, 11},
+    // Labels 4 .. 15 climb the left axis, 16 .. 27 the right one; the ends and the turn.
+    const std::vector<std::tuple<std::size_t, const char*, int32_t, int32_t>> expected = {
+        {0, " 250.00 ", 133, 289}, {2, " 750.00 ", 267, 289}, {3, " [ms] ", 400, 289},
+        {4, " 0.000 ", 66, 192},   {7, " -0.900 ", 66, 262},  {8, " 0.300 ", 66, 169},
+        {14, " 2.100 ", 66, 29},   {15, "Kan.1 ", 66, 11},    {16, " -0.180 ", 400, 262},
+        {26, " 0.420 ", 400, 29},  {27, "Kan.2 ", 400, 11},
     };
-    ASSERT_EQ(p.Labels.size(), expected.size());
-    for (std::size_t i = 0; i < expected.size(); ++i) {
-        const auto& [text, x, y] = expected[i];
+    ASSERT_EQ(p.Labels.size(), 28u);
+    for (const auto& [i, text, x, y] : expected) {
         EXPECT_EQ(p.Labels[i].Text, text) << i;
         EXPECT_EQ(p.Labels[i].Anchor, (PicturePoint{x, y})) << i;
+    }
+    for (std::size_t i = 0; i < p.Labels.size(); ++i) {
         EXPECT_EQ(p.Labels[i].Align,
                   i < 3 ? LabelAlign::BaselineCentre : LabelAlign::BaselineRight);
         const uint32_t colour = i < 4 ? 0u : i < 16 ? 0xFFFFFFu : 0x808080u;
         EXPECT_EQ(p.Labels[i].Color, colour) << i;
     }
 
-    std::vector<PicturePoint> grid;
-    for (int32_t x : {133, 200, 267}) {
-        grid.push_back({x, 278});
-        grid.push_back({x, 22});
-    }
-    for (int32_t y : {192, 215, 239, 262, 169, 146, 122, 99, 76, 53, 29}) {
-        grid.push_back({66, y});
-        grid.push_back({334, y});
-    }
-    EXPECT_EQ(p.Grid, grid);
+    // Grid lines on the ticks: three times, then eleven values, each as a pair of ends.
+    ASSERT_EQ(p.Grid.size(), 28u);
+    EXPECT_EQ(p.Grid[0], (PicturePoint{133, 278}));
+    EXPECT_EQ(p.Grid[5], (PicturePoint{267, 22}));
+    EXPECT_EQ(p.Grid[6], (PicturePoint{66, 192}));
+    EXPECT_EQ(p.Grid[27], (PicturePoint{334, 29}));
     EXPECT_EQ(p.GridColor, settings.GridColor);
 
     // x = MulDiv(t, 268, 1000) + 66; y = MulDiv(v - YMin, -256, range) + 278.

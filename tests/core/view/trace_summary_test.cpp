@@ -112,7 +112,10 @@ TEST(TraceSummaryTest, GrowingInStepsAnswersAsABuildOverTheWhole) {
         }
         std::uniform_int_distribution<uint32_t> pick(0, count);
         for (int i = 0; i < 400; ++i) {
-            const auto [a, b] = std::minmax(pick(rng), pick(rng));
+            const uint32_t x = pick(rng);
+            const uint32_t y = pick(rng);
+            const uint32_t a = std::min(x, y);
+            const uint32_t b = std::max(x, y);
             ASSERT_EQ(s.Query(v.data(), a, b), BruteRange(v, a, b)) << count << ": " << a;
         }
         ASSERT_EQ(s.Query(v.data(), 0, count), BruteRange(v, 0, count));
