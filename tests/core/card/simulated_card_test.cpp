@@ -117,10 +117,6 @@ TEST(SimulatedCardTest, ShotCarriesTheTestSignals) {
         ASSERT_EQ(std::abs(b.samples[1][k]), 8190) << k;
         ASSERT_LE(std::abs(b.samples[2][k]), 12290) << k;
     }
-    // 10 ms of a 50 Hz sine of 4 V: its peaks are in the shot.
-    const auto [lo, hi] = std::minmax_element(b.samples[0].begin(), b.samples[0].end());
-    EXPECT_NEAR(*hi, 16380, 200);
-    EXPECT_NEAR(*lo, -16380, 200);
     double squares = 0;  // input 5: 1 V with 0.1 V of noise
     for (int32_t v : b.samples[5]) {
         squares += (v / 4096.0 - 1.0) * (v / 4096.0 - 1.0);
@@ -189,7 +185,7 @@ TEST(SimulatedCardTest, AnalogAndDigitalTriggers) {
     EXPECT_EQ(b.card.AcquisitionStartTick() % 800'000, 0u);
 }
 
-TEST(SimulatedCardTest, StreamAtTheCardsPaceAndOverrun) {
+TEST(SimulatedCardTest, StreamAtTheCardsPaceAndItsStatusBits) {
     {
         // The clock moves 10 us per status read: the host keeps up with 95 000 words/s.
         Bench b(10);
