@@ -51,11 +51,7 @@ TEST(AcquisitionPreparationTest, GainFlagsThresholdAndTriggerFirst) {
     settings.ChannelGain[4] = 0x80;
     settings.ChannelGain[5] = 0x80;
     settings.ChannelGain[3] = 0x81;
-    TriggerParams trigger;
-    trigger.Type = TriggerAnalog;
-    trigger.Edge = EdgeRising;
-    trigger.Channel = 5;
-    trigger.ThresholdVolts = -1.0f;
+    TriggerParams trigger{TriggerAnalog, 5, EdgeRising, 0, -1.0f};
     AcquisitionParams working = Block({0, 3, 5});
     working.Running = 1;
     PreparedAcquisition out;
