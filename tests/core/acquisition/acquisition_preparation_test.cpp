@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "base/settings_record.h"
 
 namespace kresograf {
@@ -18,34 +20,27 @@ AcquisitionParams Block(std::initializer_list<int8_t> channels, int8_t singleEnd
     return p;
 }
 
-TEST(AcquisitionPreparationTest, RefusalsAndTheirMessages) {
+// The scan list as unsigned entries, gain flag included.
+std::vector<int> Entries(const AcquisitionParams& p) {
+    std::vector<int> entries;
+    for (int i = 0; i < p.ChannelCount; ++i) {
+        entries.push_back(static_cast<uint8_t>(p.Channels[i]));
+    }
+    return entries;
+}
+
+// The empty scan list and unequal pair gains, with their messages, are checked by the modes' tests.
+TEST(AcquisitionPreparationTest, Refusals) {
     SettingsRecord settings;
     PreparedAcquisition out;
     TriggerParams trigger;
-    EXPECT_EQ(PrepareAcquisition(Block({}), trigger, settings, true, out),
-              PrepareResult::NoChannel);
-    EXPECT_EQ(PrepareMessage(PrepareResult::NoChannel),
-              (UserMessage{"Błąd konfiguracji", "Nie wybrano żadnego kanału.", MessageIcon::Stop}));
-
-    // Pair 1 is inputs 2 and 3.
-    settings.ChannelGain[2] = 0x80;
-    EXPECT_EQ(PrepareAcquisition(Block({0, 1}, 0), trigger, settings, true, out),
-              PrepareResult::PairGainMismatch);
-    EXPECT_EQ(PrepareMessage(PrepareResult::PairGainMismatch).Text,
-              "Kanały tworzące parę różnicową posiadają różne wzmocnienie.");
-    // The same gains in single-ended mode are fine.
+    settings.ChannelGain[2] = 0x80;  // pair 1 is inputs 2 and 3; single-ended they are fine
     EXPECT_EQ(PrepareAcquisition(Block({2, 3}), trigger, settings, true, out), PrepareResult::Ok);
-
     // Channels outside the inputs never reach the card.
-    EXPECT_EQ(PrepareAcquisition(Block({0, 8}), trigger, settings, true, out),
-              PrepareResult::BadChannel);
-    EXPECT_EQ(PrepareAcquisition(Block({4}, 0), trigger, settings, true, out),
-              PrepareResult::BadChannel);
-    EXPECT_EQ(PrepareAcquisition(Block({-1}), trigger, settings, true, out),
-              PrepareResult::BadChannel);
-    AcquisitionParams tooMany = Block({0, 1, 2, 3, 0});
-    tooMany.SingleEnded = 0;
-    EXPECT_EQ(PrepareAcquisition(tooMany, trigger, settings, true, out), PrepareResult::BadChannel);
+    for (const AcquisitionParams& p :
+         {Block({0, 8}), Block({4}, 0), Block({-1}), Block({0, 1, 2, 3, 0}, 0)}) {
+        EXPECT_EQ(PrepareAcquisition(p, trigger, settings, true, out), PrepareResult::BadChannel);
+    }
     AcquisitionParams noRate = Block({0});
     noRate.Prescaler = 0;
     EXPECT_EQ(PrepareAcquisition(noRate, trigger, settings, true, out), PrepareResult::BadRate);
@@ -56,25 +51,17 @@ TEST(AcquisitionPreparationTest, GainFlagsThresholdAndTriggerFirst) {
     settings.ChannelGain[4] = 0x80;
     settings.ChannelGain[5] = 0x80;
     settings.ChannelGain[3] = 0x81;
-    TriggerParams trigger;
-    trigger.Type = TriggerAnalog;
-    trigger.Edge = EdgeRising;
-    trigger.Channel = 5;
-    trigger.ThresholdVolts = -1.0f;
+    TriggerParams trigger{TriggerAnalog, 5, EdgeRising, 0, -1.0f};
     AcquisitionParams working = Block({0, 3, 5});
     working.Running = 1;
     PreparedAcquisition out;
     ASSERT_EQ(PrepareAcquisition(working, trigger, settings, true, out), PrepareResult::Ok);
     // {0, 3, 5} with the trigger on input 5 becomes {5, 0, 3}, gain flags kept with their inputs.
-    EXPECT_EQ(static_cast<uint8_t>(out.Card.Channels[0]), 0x85);
-    EXPECT_EQ(static_cast<uint8_t>(out.Card.Channels[1]), 0x00);
-    EXPECT_EQ(static_cast<uint8_t>(out.Card.Channels[2]), 0x83);
+    EXPECT_EQ(Entries(out.Card), (std::vector<int>{0x85, 0x00, 0x83}));
     EXPECT_EQ(out.CardTrigger.Channel, 0);
     EXPECT_EQ(out.CardTrigger.ThresholdCounts, -409);
     // The registered block is the one started with: no flags, no reordering, not running.
-    EXPECT_EQ(out.Registered.Channels[0], 0);
-    EXPECT_EQ(out.Registered.Channels[1], 3);
-    EXPECT_EQ(out.Registered.Channels[2], 5);
+    EXPECT_EQ(Entries(out.Registered), (std::vector<int>{0, 3, 5}));
     EXPECT_EQ(out.Registered.Running, 0u);
     EXPECT_EQ(out.RegisteredTrigger.Channel, 5);
     EXPECT_EQ(out.RegisteredTrigger.ThresholdCounts, -409);
@@ -82,8 +69,7 @@ TEST(AcquisitionPreparationTest, GainFlagsThresholdAndTriggerFirst) {
     // The trigger on the first input leaves the order.
     trigger.Channel = 0;
     ASSERT_EQ(PrepareAcquisition(working, trigger, settings, true, out), PrepareResult::Ok);
-    EXPECT_EQ(out.Card.Channels[0], 0);
-    EXPECT_EQ(static_cast<uint8_t>(out.Card.Channels[1]), 0x83);
+    EXPECT_EQ(Entries(out.Card), (std::vector<int>{0x00, 0x83, 0x85}));
 
     // Digital triggers and automatic edges leave the scan order as entered.
     trigger.Channel = 5;
@@ -106,7 +92,7 @@ TEST(AcquisitionPreparationTest, GainFlagsThresholdAndTriggerFirst) {
     // Differential pair 2 with both gains high: entry 2 becomes 0x82.
     AcquisitionParams pairs = Block({2}, 0);
     ASSERT_EQ(PrepareAcquisition(pairs, TriggerParams{}, settings, true, out), PrepareResult::Ok);
-    EXPECT_EQ(static_cast<uint8_t>(out.Card.Channels[0]), 0x82);
+    EXPECT_EQ(Entries(out.Card), (std::vector<int>{0x82}));
 }
 
 TEST(AcquisitionPreparationTest, ShotsAreLimitedToTheBaseArrays) {

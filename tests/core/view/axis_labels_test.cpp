@@ -77,10 +77,7 @@ TEST(AxisLabels, TimeTicksAnchorAtZeroAndSkipTheEdges) {
     ASSERT_EQ(grid.size(), 18u);
     EXPECT_EQ(grid[1], (PicturePoint{191, 22}));
 
-    // 0 .. 3000: no tick at zero (the edge), 10 .. 3000: one at 10.
-    labels.clear();
-    DrawTimeAxis(TimeInput(0, 3000), FixedMeasure, labels, grid);
-    EXPECT_NE(labels.front().Text, " 0.00 ");
+    // 10 .. 3000: the first tick at the window's start (zero is left outside).
     labels.clear();
     DrawTimeAxis(TimeInput(10, 3000), FixedMeasure, labels, grid);
     EXPECT_EQ(labels.front().Text, " 1.25 ");
@@ -95,50 +92,24 @@ TEST(AxisLabels, TimeTicksAnchorAtZeroAndSkipTheEdges) {
     EXPECT_TRUE(grid.empty());
 }
 
-TEST(AxisLabels, ValueTicksFromMinus500To500) {
+TEST(AxisLabels, ValueTicksOfARangeWithoutZero) {
     std::vector<PictureLabel> labels;
     std::vector<PicturePoint> grid;
     ValueAxesInput in;
     in.Active = 2;
     in.Right = 5;
-    in.YMinA = -500;
-    in.YMaxA = 500;
     in.YMinR = 0;
     in.YMaxR = 1000;
     in.Plot = {66, 22, 566, 322};
     in.ColumnWidth = 66;
     in.ClientWidth = 632;
-    in.ColorA = 0x11;
-    in.ColorR = 0x22;
     auto measure14 = [](std::string_view) { return TextSize{1, 14}; };  // 28 px: n = 11
-    DrawValueAxes(in, measure14, labels, grid);
-    const std::vector<std::string> left = {" 0.000 ",    " -100.000 ", " -200.000 ",
-                                           " -300.000 ", " -400.000 ", " 100.000 ",
-                                           " 200.000 ",  " 300.000 ",  " 400.000 "};
-    ASSERT_EQ(labels.size(), 9u + 1 + 9 + 1);
-    for (std::size_t i = 0; i < left.size(); ++i) {
-        EXPECT_EQ(labels[i].Text, left[i]) << i;
-        EXPECT_EQ(labels[i].Color, 0x11u);
-    }
-    // Row of 0: trunc(322 - 300 x 500 / 1000) = 172; of -100: 202; of 400: 52.
-    EXPECT_EQ(labels[0].Anchor.Y, 172);
-    EXPECT_EQ(labels[8].Anchor.Y, 52);
-    EXPECT_EQ(labels[9].Text, "Kan.3 ");
-    // Right axis 0 .. 1000 (step 100): zero of the left is 500 on the right, the lowest left
-    // tick (-400) is 100; the labels climb from there, one per grid line.
-    EXPECT_EQ(labels[10].Text, " 100.000 ");
-    EXPECT_EQ(labels[10].Anchor, (PicturePoint{632, 292}));
-    EXPECT_EQ(labels[18].Text, " 900.000 ");
-    EXPECT_EQ(labels[18].Color, 0x22u);
-    EXPECT_EQ(labels[19].Anchor, (PicturePoint{632, 11}));
-    EXPECT_EQ(grid.size(), 18u);
-
-    // A range without zero starts at its bottom; the right labels start at the right's bottom.
-    labels.clear();
-    grid.clear();
+    // The screen picture's test covers a range around zero; a range without zero starts at its
+    // bottom, and the right labels start at the right's bottom.
     in.YMinA = 100;
     in.YMaxA = 1100;
     DrawValueAxes(in, measure14, labels, grid);
+    ASSERT_GE(labels.size(), 12u);
     EXPECT_EQ(labels[0].Text, " 100.000 ");
     EXPECT_EQ(labels[0].Anchor.Y, 322);
     EXPECT_EQ(labels[9].Text, " 1000.000 ");

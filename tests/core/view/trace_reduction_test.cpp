@@ -84,26 +84,16 @@ TEST(TraceReductionTest, EdgeCasesMatchThePlainReduction) {
     // One column: the whole trace in one pixel, a line from the highest to the lowest value.
     EXPECT_EQ(ExpectSame(tr, 0, n, ComputeTraceMapping(-2500, 100000000, -500, 500, plot)),
               (std::vector<PicturePoint>{{50, 20}, {50, 420}}));
-    // Values far above and below the range clamp to the 16-bit edge.
-    for (const auto& [y1, edge] : {std::pair{100000, 32767}, std::pair{-100010, -32768}}) {
-        for (const auto& p :
-             ExpectSame(tr, 0, n, ComputeTraceMapping(-2500, 2500, y1, y1 + 10, plot))) {
-            EXPECT_EQ(p.Y, edge);
-        }
+    // Values far above and below the range, and windows far after and before the data, clamp to
+    // the 16-bit edges (the mapping's test checks the clamping): every scan shares one column.
+    for (const int32_t far : {100000, -100010}) {
+        ExpectSame(tr, 0, n, ComputeTraceMapping(-2500, 2500, far, far + 10, plot));
+        const auto column = ComputeTraceMapping(far * 10, far * 10 + 100, -500, 500, plot);
+        EXPECT_EQ(ExpectSame(tr, 0, n, column).size(), 2u);
     }
-    // Windows far after and before the data put every scan at one clamped x.
-    for (const auto& [x1, edge] : {std::pair{1000000, -32768}, std::pair{-1000100, 32767}}) {
-        const auto points =
-            ExpectSame(tr, 0, n, ComputeTraceMapping(x1, x1 + 100, -500, 500, plot));
-        ASSERT_EQ(points.size(), 2u);
-        EXPECT_EQ(points[0].X, edge);
-    }
-    // Spans beyond 15 bits, zoomed in, one-scan ranges, flat or turned-round windows and a
-    // collapsed plot (mappings that fall with time or have no width still group by column).
+    // Spans beyond 15 bits, zoomed in, flat or turned-round windows and a collapsed plot
+    // (mappings that fall with time or have no width still group by column).
     ExpectSame(tr, 2400, 2600, ComputeTraceMapping(-100, 100, -500, 500, plot));
-    for (int32_t k = 0; k <= n; k += 613) {
-        ExpectSame(tr, k, k, ComputeTraceMapping(-2500, 2500, -500, 500, plot));
-    }
     const PictureRect collapsed{50, 20, 40, 10};
     for (const auto& [x1, x2, y1, y2, rect] :
          std::vector<std::tuple<int, int, int, int, PictureRect>>{
