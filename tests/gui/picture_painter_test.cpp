@@ -117,13 +117,5 @@ TEST(PicturePainter, ColumnRunsWriteTheSamePixelsAsTheSegmentWalk) {
     }
 }
 
-TEST(PicturePainter, TooSmallWindowIsOnlyGrey) {
-    Picture picture = BasePicture();
-    picture.HasPlot = false;
-    picture.Traces.push_back({0, Red, {{50, 30}, {50, 50}}});
-    const QImage image = Paint(picture);
-    EXPECT_EQ(CountColor(image, image.rect(), qRgb(192, 192, 192)), 200 * 120);
-}
-
 }  // namespace
 }  // namespace kresograf

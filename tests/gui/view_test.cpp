@@ -53,15 +53,6 @@ TEST_F(GuiTest, ScaleCommandsChangeThePicture) {
     EXPECT_TRUE(document->Doc->Modified.load());
 }
 
-TEST_F(GuiTest, ResizingRendersAtTheNewSize) {
-    TakeShot();
-    CZefraKrgView* view = frame_->ActiveView();
-    QWidget* window = view->parentWidget();
-    window->resize(window->width() + 37, window->height() + 21);
-    ASSERT_TRUE(WaitFor([&] { return view->BackBuffer().size() == view->size(); }));
-    EXPECT_EQ(view->Plot().PlotRect.Right, view->width() - view->Plot().AxisColumnWidth);
-}
-
 TEST_F(GuiTest, RenderedFileMatchesWhatANewViewShows) {
     GuiDocument* document = TakeShot();
     const QString path = TempPath("render.kgd");

@@ -10,8 +10,8 @@ namespace {
 TEST(RateTableTest, RowsDivisorsAndLabels) {
     const auto& t = RateTable();
     EXPECT_EQ(t[0].Frequency, 95'000u);
-    EXPECT_EQ(t[0].Divisor, 84u);  // 84.21 rounds down
-    EXPECT_EQ(t[1].Divisor, 89u);  // 88.89 rounds up
+    EXPECT_EQ(t[0].Divisor, 84u);      // 84.21 rounds down
+    EXPECT_EQ(t[1].Divisor, 89u);      // 88.89 rounds up
     EXPECT_EQ(t[19].Divisor, 1'778u);  // 4 500 Hz
     EXPECT_EQ(RateLabel(t[26]), "1000 Hz");
     EXPECT_EQ(RateLabel(t[0]), "95000 Hz");

@@ -57,14 +57,6 @@ TEST(SettingsTest, GainsKeepLowByteAndWritesFollowTheirOrder) {
     EXPECT_EQ((store.Values[{"Device", "CH3"}]), 0xFFu);
 }
 
-TEST(SettingsTest, PrintColoursNegateEachComponent) {
-    SettingsRecord s;
-    EXPECT_EQ(s.PrintColor(0), 0x000000u);  // white trace prints black
-    EXPECT_EQ(s.PrintColor(2), 0xFF00FFu);  // green prints magenta
-    s.NegateOnPrint = 0;
-    EXPECT_EQ(s.PrintColor(2), 0x00FF00u);
-}
-
 TEST(SettingsTest, UnitsThresholdsAndStatusTexts) {
     EXPECT_EQ(ThresholdToCounts(1.0f, DefaultChannelScale), 409);
     EXPECT_EQ(ThresholdToCounts(-1.0f, DefaultChannelScale), -409);  // toward zero
@@ -76,13 +68,11 @@ TEST(SettingsTest, UnitsThresholdsAndStatusTexts) {
     EXPECT_EQ(StoreCount(-1, true), -1);
     EXPECT_EQ(StoreCount(-1, false), -10);
 
-    EXPECT_EQ(StatusText(0), "");
     EXPECT_EQ(StatusText(1), "Wyzwalanie w toku");
     EXPECT_EQ(StatusText(2), "Transmisja w toku");
     EXPECT_EQ(StatusText(3), "Akwizycja i transmisja w toku");
     EXPECT_EQ(StatusText(4), "Akwizycja w toku");
     EXPECT_EQ(StatusText(5), "Nie wybrano żadnego kanału");
-    EXPECT_EQ(StatusText(7), "");
 }
 
 }  // namespace

@@ -33,8 +33,6 @@ std::pair<int32_t, int32_t> LinearVisibleRange(const std::vector<int32_t>& t, in
 
 TEST(DocumentTest, NewDocumentState) {
     CZefraKrgDoc doc;
-    EXPECT_EQ(doc.CurrentSet, 0u);
-    EXPECT_EQ(doc.SampleCount[0], 0u);
     EXPECT_EQ(doc.SetCapacity(1), BaseCapacity);
     EXPECT_EQ(doc.ScanTime[1][BaseCapacity - 1], 0);
     EXPECT_EQ(doc.ChannelPresent[1], (std::array<uint32_t, 8>{1, 1, 1, 1, 1, 1, 1, 1}));
