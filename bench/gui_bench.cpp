@@ -14,9 +14,7 @@
 #include <QTest>
 #include <algorithm>
 #include <atomic>
-#include <cmath>
 #include <memory>
-#include <numbers>
 
 #include "acquisition/acquisition_runner.h"
 #include "base/frame_link.h"
@@ -25,6 +23,7 @@
 #include "card/clock.h"
 #include "card/simulated_card.h"
 #include "document/zefra_krg_doc.h"
+#include "long_recording.h"
 #include "shell/command_table.h"
 #include "shell/main_frame.h"
 #include "shell/splash_window.h"
@@ -35,33 +34,10 @@
 namespace kresograf {
 namespace {
 
-// A recording of eight inputs, each a different sine with some fast ripple, as long as asked.
+// A recording of eight inputs as long as asked, in set 1.
 std::unique_ptr<CZefraKrgDoc> LongRecording(uint32_t scans) {
     auto doc = std::make_unique<CZefraKrgDoc>();
-    const uint32_t set = 1;
-    doc->ResizeSet(set, scans);
-    int32_t* time = doc->ScanTime[set].Data();
-    for (uint32_t k = 0; k < scans; ++k) {
-        time[k] = static_cast<int32_t>(k * 8);
-    }
-    for (int c = 0; c < 8; ++c) {
-        int32_t* samples = doc->Samples[set][c].Data();
-        const double period = 200'000.0 * (c + 1);
-        for (uint32_t k = 0; k < scans; ++k) {
-            samples[k] =
-                static_cast<int32_t>(12000.0 * std::sin(2 * std::numbers::pi * k / period) +
-                                     800.0 * std::sin(k * 0.37 + c));
-        }
-    }
-    AcquisitionParams params;
-    params.Divisor = 84;
-    params.ChannelCount = 8;
-    params.Channels = {0, 1, 2, 3, 4, 5, 6, 7};
-    params.TotalSamples = scans * 8;
-    doc->Register(params, TriggerParams{});
-    doc->ChannelPresent[set].fill(1);
-    doc->SampleCount[set] = scans;
-    doc->CurrentSet = set;
+    FillLongRecording(*doc, 1, scans);
     return doc;
 }
 
