@@ -36,15 +36,8 @@ CFileOutputDlg::CFileOutputDlg(CardOutputs& outputs, uint32_t portAddress, Frame
     left->addWidget(new QLabel(CoreText(texts::RateCaption)));
     left->addWidget(rate_);
     left->addStretch();
-    auto* buttons = new QVBoxLayout;
-    buttons->addWidget(start_);
-    buttons->addWidget(stop_);
-    buttons->addStretch();
-    buttons->addWidget(close);
-    auto* layout = new QHBoxLayout(this);
-    layout->addLayout(left, 1);
-    layout->addSpacing(8);
-    layout->addLayout(buttons);
+    QHBoxLayout* layout = BesideButtons(left, close);
+    setLayout(layout);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
     SetGenerating(samples_.Digital ? outputs_.DigitalPlaying()

@@ -92,16 +92,8 @@ CFormulaOutputDlg::CFormulaOutputDlg(CardOutputs& outputs, uint32_t portAddress,
     left->addLayout(differentialRow);
     left->addLayout(fields);
 
-    auto* buttons = new QVBoxLayout;
-    buttons->addWidget(start_);
-    buttons->addWidget(stop_);
-    buttons->addStretch();
-    buttons->addWidget(close);
-
-    auto* layout = new QHBoxLayout(this);
-    layout->addLayout(left, 1);
-    layout->addSpacing(8);
-    layout->addLayout(buttons);
+    QHBoxLayout* layout = BesideButtons(left, close);
+    setLayout(layout);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
     SetGenerating(outputs_.Analog() == AnalogOutput::Formula);

@@ -127,16 +127,7 @@ CGeneratorDlg::CGeneratorDlg(CardOutputs& outputs, uint32_t portAddress, FramePr
     controls->addWidget(paramLabel_);
     controls->addWidget(param_);
 
-    auto* buttons = new QVBoxLayout;
-    buttons->addWidget(start_);
-    buttons->addWidget(stop_);
-    buttons->addStretch();
-    buttons->addWidget(close);
-
-    auto* body = new QHBoxLayout;
-    body->addLayout(controls, 1);
-    body->addSpacing(8);
-    body->addLayout(buttons);
+    QHBoxLayout* body = BesideButtons(controls, close);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(picture);
     layout->addLayout(body);

@@ -1,5 +1,6 @@
 #include "generation/output_dialog.h"
 
+#include <QBoxLayout>
 #include <QComboBox>
 #include <QPushButton>
 
@@ -14,6 +15,19 @@ OutputDialog::OutputDialog(CardOutputs& outputs, uint32_t portAddress, FrameProm
                            QWidget* parent)
     : QDialog(parent), outputs_(outputs), portAddress_(portAddress), prompts_(prompts) {
     setModal(true);
+}
+
+QHBoxLayout* OutputDialog::BesideButtons(QLayout* fields, QPushButton* close) {
+    auto* buttons = new QVBoxLayout;
+    buttons->addWidget(start_);
+    buttons->addWidget(stop_);
+    buttons->addStretch();
+    buttons->addWidget(close);
+    auto* row = new QHBoxLayout;
+    row->addLayout(fields, 1);
+    row->addSpacing(8);
+    row->addLayout(buttons);
+    return row;
 }
 
 void OutputDialog::CreateStartStop() {

@@ -1,6 +1,9 @@
 #pragma once
 
 #include <QDialog>
+
+class QHBoxLayout;
+class QLayout;
 #include <cstdint>
 
 class QComboBox;
@@ -26,6 +29,9 @@ class OutputDialog : public QDialog {
   protected:
     // The "Start generacji" and "Stop generacji" buttons; Start is the default button.
     void CreateStartStop();
+    // The dialog's fields with the button column beside them: Start, Stop and, at the bottom,
+    // close.
+    QHBoxLayout* BesideButtons(QLayout* fields, QPushButton* close);
     void SetGenerating(bool generating);
     // Shows the card link's failure when result is not 0; true when it is 0.
     bool CardAccepted(int result);
