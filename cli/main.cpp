@@ -16,6 +16,7 @@
 #include "acquisition/acquisition_runner.h"
 #include "base/frame_link.h"
 #include "base/settings_record.h"
+#include "base/translation.h"
 #include "card/card_factory.h"
 #include "card/card_port.h"
 #include "card/clock.h"
@@ -71,7 +72,7 @@ int Fail(const std::string& message, int code) {
 }
 
 int UsageError(const std::string& message) {
-    return Fail(message + "\nWięcej informacji: kresograf-cli --help", ExitUsage);
+    return Fail(message + "\n" + Tr("Więcej informacji: kresograf-cli --help"), ExitUsage);
 }
 
 int FileFailure(const FileResult& result) {
@@ -342,6 +343,7 @@ int Export(const std::vector<std::string>& args) {
 
 int main(int argc, char** argv) {
     using namespace kresograf;
+    InitTranslations(FindCatalogueRoot());
     std::vector<std::string> args(argv + 1, argv + argc);
     if (args.empty() || args.front() == "--help" || args.front() == "-h") {
         std::fputs(Usage, args.empty() ? stderr : stdout);

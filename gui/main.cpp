@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "base/settings_record.h"
+#include "base/translation.h"
 #include "shell/main_frame.h"
 #include "shell/qt_settings_store.h"
 #include "shell/shell_texts.h"
@@ -33,6 +34,7 @@ int Render(int argc, char** argv, const kresograf::StartOptions& options) {
     // A picture needs fonts but no screen.
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
+    kresograf::InitTranslations(kresograf::FindCatalogueRoot());
     kresograf::SetApplicationIdentity();
     QSettings settings;
     kresograf::QtSettingsStore store(settings);
@@ -53,6 +55,7 @@ int Render(int argc, char** argv, const kresograf::StartOptions& options) {
 int Print(int argc, char** argv, const kresograf::StartOptions& options) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
+    kresograf::InitTranslations(kresograf::FindCatalogueRoot());
     kresograf::SetApplicationIdentity();
     QSettings settings;
     kresograf::QtSettingsStore store(settings);
@@ -73,6 +76,7 @@ int Print(int argc, char** argv, const kresograf::StartOptions& options) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    kresograf::InitTranslations(kresograf::FindCatalogueRoot());
     kresograf::StartOptions options;
     std::string error;
     if (!kresograf::ParseStartOptions(Arguments(argc, argv), options, error)) {

@@ -5,7 +5,7 @@
 set -euo pipefail
 kind=${1:-build}
 packages=(build-essential cmake ninja-build pkg-config qt6-base-dev libgl-dev fonts-liberation2
-    qt6-translations-l10n)
+    qt6-translations-l10n gettext)
 if [ "$kind" = package ] || [ "$kind" = test ]; then
     packages+=(dpkg-dev file)
 fi

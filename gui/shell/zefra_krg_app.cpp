@@ -3,6 +3,7 @@
 #include <QLibraryInfo>
 #include <QMessageBox>
 
+#include "base/translation.h"
 #include "card/direct_port_io.h"
 #include "card/simulated_card.h"
 #include "shell/main_frame.h"
@@ -21,8 +22,13 @@ CZefraKrgApp::CZefraKrgApp(int& argc, char** argv) : QApplication(argc, argv) {
     // No display name: Qt would append it to every top-level title ("… — Kresograf dla QB730"),
     // and dialogs and tool windows carry exactly their own captions.
     setQuitOnLastWindowClosed(true);
-    // The program speaks Polish whatever the desktop's language: Qt's own dialogs too.
-    if (qtTexts_.load(QStringLiteral("qtbase_pl"),
+    // The application object has set the C locale from the environment again: choose the
+    // language and keep numbers in the C form. Qt's own dialogs speak the program's language
+    // (Polish unless a catalogue of the user's language is in use; Qt's own texts are English).
+    InitTranslations(FindCatalogueRoot());
+    const std::string language = CurrentLanguage();
+    if (language != "en" &&
+        qtTexts_.load(QStringLiteral("qtbase_") + QString::fromStdString(language),
                       QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
         installTranslator(&qtTexts_);
     }
