@@ -551,12 +551,16 @@ QString CMainFrame::FrameTitle(const GuiDocument& document, int viewIndex) const
 }
 
 void CMainFrame::UpdateTitles(GuiDocument& document) {
+    // The captions name the document and never carry a marker; the windows still report an
+    // unsaved document as modified (windowModified) for the desktop and accessibility tools.
+    const bool modified = document.Doc->Modified.load();
     for (int i = 0; i < document.Views.size(); ++i) {
         if (CChildFrame* frame = FrameOf(document.Views[i])) {
             const QString title = FrameTitle(document, i);
             if (frame->windowTitle() != title) {
                 frame->setWindowTitle(title);
             }
+            frame->setWindowModified(modified);
         }
     }
     UpdateMainTitle();
@@ -570,6 +574,8 @@ void CMainFrame::UpdateMainTitle() {
     if (windowTitle() != title) {
         setWindowTitle(title);
     }
+    auto* frame = static_cast<CChildFrame*>(active);
+    setWindowModified(frame != nullptr && frame->View()->Document().Doc->Modified.load());
 }
 
 CChildFrame* CMainFrame::FrameOf(CZefraKrgView* view) const {

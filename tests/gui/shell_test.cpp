@@ -106,6 +106,12 @@ TEST_F(GuiTest, CaptionsNameTheActiveWindowAndNewWindowsCascade) {
     EXPECT_EQ(windows[0]->windowTitle(), "Kresograf1:1");
     EXPECT_EQ(windows[1]->windowTitle(), "Kresograf1:2");
     EXPECT_EQ(frame_->windowTitle(), "Kresograf dla QB730 - Kresograf1:2");
+    // Modified without a marker in the captions.
+    EXPECT_TRUE(frame_->isWindowModified());
+    EXPECT_TRUE(windows[0]->isWindowModified());
+    document->Doc->Modified = false;
+    frame_->UpdateCommandStates();
+    EXPECT_FALSE(frame_->isWindowModified());
     // The second window starts one step down and right of the first, wholly visible.
     const QRect area = frame_->findChild<QMdiArea*>()->viewport()->rect();
     EXPECT_EQ(windows[0]->pos(), QPoint(0, 0));
