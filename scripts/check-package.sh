@@ -17,6 +17,7 @@ for path in \
     ./usr/share/man/man1/kresograf-cli.1.gz \
     ./usr/share/doc/kresograf/copyright \
     ./usr/share/doc/kresograf/changelog.Debian.gz \
+    ./usr/share/locale/en/LC_MESSAGES/kresograf.mo \
     ./usr/share/doc/kresograf/help/index.html; do
     if ! grep -qxF "$path" <<<"$list"; then
         echo "missing from the package: $path" >&2
