@@ -552,7 +552,7 @@ QString CMainFrame::FrameTitle(const GuiDocument& document, int viewIndex) const
 
 void CMainFrame::UpdateTitles(GuiDocument& document) {
     // The captions name the document and never carry a marker; the windows still report an
-    // unsaved document as modified (windowModified) for the desktop and accessibility tools.
+    // unsaved document as modified (the windowModified flag, set without the caption marker).
     const bool modified = document.Doc->Modified.load();
     for (int i = 0; i < document.Views.size(); ++i) {
         if (CChildFrame* frame = FrameOf(document.Views[i])) {
@@ -560,7 +560,7 @@ void CMainFrame::UpdateTitles(GuiDocument& document) {
             if (frame->windowTitle() != title) {
                 frame->setWindowTitle(title);
             }
-            frame->setWindowModified(modified);
+            frame->setAttribute(Qt::WA_WindowModified, modified);
         }
     }
     UpdateMainTitle();
@@ -575,7 +575,8 @@ void CMainFrame::UpdateMainTitle() {
         setWindowTitle(title);
     }
     auto* frame = static_cast<CChildFrame*>(active);
-    setWindowModified(frame != nullptr && frame->View()->Document().Doc->Modified.load());
+    setAttribute(Qt::WA_WindowModified,
+                 frame != nullptr && frame->View()->Document().Doc->Modified.load());
 }
 
 CChildFrame* CMainFrame::FrameOf(CZefraKrgView* view) const {
