@@ -82,7 +82,9 @@ int main(int argc, char** argv) {
     if (!kresograf::ParseStartOptions(Arguments(argc, argv), options, error)) {
         std::fprintf(stderr, "kresograf: %s\n%s\n",
                      QString::fromStdString(error).toLocal8Bit().constData(),
-                     QString::fromUtf8(kresograf::texts::UsageText).toLocal8Bit().constData());
+                     QString::fromUtf8(kresograf::Tr(kresograf::texts::UsageText))
+                         .toLocal8Bit()
+                         .constData());
         return 2;
     }
     if (options.Render) {
@@ -93,7 +95,9 @@ int main(int argc, char** argv) {
     }
     if (!HasDisplay()) {
         std::fprintf(stderr, "kresograf: %s\n",
-                     QString::fromUtf8(kresograf::texts::NoDisplayText).toLocal8Bit().constData());
+                     QString::fromUtf8(kresograf::Tr(kresograf::texts::NoDisplayText))
+                         .toLocal8Bit()
+                         .constData());
         return 1;
     }
     kresograf::CZefraKrgApp app(argc, argv);

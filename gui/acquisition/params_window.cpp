@@ -15,6 +15,7 @@
 
 #include "base/frame_link.h"
 #include "base/rate_table.h"
+#include "base/translation.h"
 #include "document/zefra_krg_doc.h"
 #include "shell/channel_grid.h"
 
@@ -34,9 +35,8 @@ void SetIndexQuietly(QComboBox* list, int index) {
     list->setCurrentIndex(index);
 }
 
-const QStringList& NoYes() {
-    static const QStringList choices = {Utf8(params_texts::No), Utf8(params_texts::Yes)};
-    return choices;
+QStringList NoYes() {
+    return {Utf8(Tr(params_texts::No)), Utf8(Tr(params_texts::Yes))};
 }
 
 }  // namespace
@@ -60,7 +60,7 @@ CKanalyPropertyPage1::CKanalyPropertyPage1(MessageSink messages, QWidget* parent
         rateList_->addItem(Utf8(kresograf::RateLabel(RateTable()[row])));
     }
     rateList_->setMaxVisibleItems(12);
-    applyRate_ = new QPushButton(Utf8(params_texts::ApplyRate));
+    applyRate_ = new QPushButton(Utf8(Tr(params_texts::ApplyRate)));
     applyRate_->setObjectName("IDC_1055");
     applyRate_->setFixedWidth(28);
     rateLabel_ = new QLabel;
@@ -75,13 +75,13 @@ CKanalyPropertyPage1::CKanalyPropertyPage1(MessageSink messages, QWidget* parent
     unitList_ = new QComboBox;
     unitList_->setObjectName("IDC_1047");
     for (const char* unit : params_texts::Units) {
-        unitList_->addItem(Utf8(unit));
+        unitList_->addItem(Utf8(Tr(unit)));
     }
     // Points up at the edit and the unit list, whose values it applies.
     applyDuration_ = new QPushButton(QStringLiteral("             ^                      ^"));
     applyDuration_->setObjectName("IDC_1054");
     applyDuration_->setFlat(true);
-    differential_ = new QCheckBox(Utf8(params_texts::Differential));
+    differential_ = new QCheckBox(Utf8(Tr(params_texts::Differential)));
     differential_->setObjectName("IDC_1024");
     differential_->setLayoutDirection(Qt::RightToLeft);
     grid_ = new CChannelGrid;
@@ -91,11 +91,11 @@ CKanalyPropertyPage1::CKanalyPropertyPage1(MessageSink messages, QWidget* parent
     status_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
 
     auto* layout = new QGridLayout(this);
-    layout->addWidget(new QLabel(Utf8(params_texts::RateCaption)), 0, 0, 1, 3);
+    layout->addWidget(new QLabel(Utf8(Tr(params_texts::RateCaption))), 0, 0, 1, 3);
     layout->addWidget(rateList_, 1, 0);
     layout->addWidget(applyRate_, 1, 1);
     layout->addWidget(rateLabel_, 1, 2);
-    layout->addWidget(new QLabel(Utf8(params_texts::DurationCaption)), 2, 0, 1, 2);
+    layout->addWidget(new QLabel(Utf8(Tr(params_texts::DurationCaption))), 2, 0, 1, 2);
     layout->addWidget(durationLabel_, 2, 2);
     auto* duration = new QHBoxLayout;
     duration->addWidget(durationEdit_, 3);
@@ -110,8 +110,8 @@ CKanalyPropertyPage1::CKanalyPropertyPage1(MessageSink messages, QWidget* parent
 
     grid_->SetRowHeight(20);
     grid_->SetReserveScrollBar(true);
-    grid_->InsertColumn(0, Utf8(params_texts::ChannelColumn), 70);
-    grid_->InsertColumn(1, Utf8(params_texts::ActiveColumn), -1);
+    grid_->InsertColumn(0, Utf8(Tr(params_texts::ChannelColumn)), 70);
+    grid_->InsertColumn(1, Utf8(Tr(params_texts::ActiveColumn)), -1);
     for (int row = 0; row < 8; ++row) {
         grid_->AppendRow(
             {GridCell::MakeText(Utf8(ChannelName(row + 1))), GridCell::MakeToggle(NoYes(), 0)});
@@ -234,12 +234,12 @@ CKanalyPropertyPage2::CKanalyPropertyPage2(QWidget* parent) : QWidget(parent) {
     edgeList_ = new QComboBox;
     edgeList_->setObjectName("IDC_1026");
     for (const char* edge : params_texts::Edges) {
-        edgeList_->addItem(Utf8(edge));
+        edgeList_->addItem(Utf8(Tr(edge)));
     }
     typeList_ = new QComboBox;
     typeList_->setObjectName("IDC_1028");
     for (const char* type : params_texts::Types) {
-        typeList_->addItem(Utf8(type));
+        typeList_->addItem(Utf8(Tr(type)));
     }
     channelList_ = new QComboBox;
     channelList_->setObjectName("IDC_1027");
@@ -255,13 +255,13 @@ CKanalyPropertyPage2::CKanalyPropertyPage2(QWidget* parent) : QWidget(parent) {
     slider_->setSingleStep(1);
 
     auto* layout = new QGridLayout(this);
-    layout->addWidget(new QLabel(Utf8(params_texts::EdgeCaption)), 0, 0);
+    layout->addWidget(new QLabel(Utf8(Tr(params_texts::EdgeCaption))), 0, 0);
     layout->addWidget(edgeList_, 0, 1);
-    layout->addWidget(new QLabel(Utf8(params_texts::TypeCaption)), 1, 0);
+    layout->addWidget(new QLabel(Utf8(Tr(params_texts::TypeCaption))), 1, 0);
     layout->addWidget(typeList_, 1, 1);
-    layout->addWidget(new QLabel(Utf8(params_texts::ChannelCaption)), 2, 0);
+    layout->addWidget(new QLabel(Utf8(Tr(params_texts::ChannelCaption))), 2, 0);
     layout->addWidget(channelList_, 2, 1);
-    layout->addWidget(new QLabel(Utf8(params_texts::ThresholdCaption)), 3, 0);
+    layout->addWidget(new QLabel(Utf8(Tr(params_texts::ThresholdCaption))), 3, 0);
     layout->addWidget(threshold_, 3, 1);
     layout->addWidget(slider_, 4, 0, 1, 2);
     layout->setColumnStretch(1, 1);
@@ -339,12 +339,12 @@ CKanalyPropertyFrame::CKanalyPropertyFrame(MessageSink messages, QWidget* owner)
     : QWidget(owner, Qt::Tool | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                          Qt::WindowCloseButtonHint) {
     setObjectName("CKanalyPropertyFrame");
-    setWindowTitle(Utf8(params_texts::WindowTitle));
+    setWindowTitle(Utf8(Tr(params_texts::WindowTitle)));
     sheet_ = new QTabWidget;
     general_ = new CKanalyPropertyPage1(std::move(messages));
     trigger_ = new CKanalyPropertyPage2;
-    sheet_->addTab(general_, Utf8(params_texts::GeneralPage));
-    sheet_->addTab(trigger_, Utf8(params_texts::TriggerPage));
+    sheet_->addTab(general_, Utf8(Tr(params_texts::GeneralPage)));
+    sheet_->addTab(trigger_, Utf8(Tr(params_texts::TriggerPage)));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
     layout->addWidget(sheet_);

@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "base/translation.h"
 #include "document/ascii_export.h"
 #include "shell/channel_grid.h"
 #include "shell/main_frame.h"
@@ -26,8 +27,8 @@ CExportAsciiDlg::CExportAsciiDlg(const CZefraKrgDoc& doc, std::string path, Fram
                                  QWidget* parent)
     : QDialog(parent), doc_(doc), path_(std::move(path)), prompts_(prompts) {
     setObjectName("IDD_EXPORT_ASCII");
-    setWindowTitle(Utf8(ExportDialogTitle));
-    writeTime_ = new QCheckBox(Utf8(ExportTimeCheckText));
+    setWindowTitle(Utf8(Tr(ExportDialogTitle)));
+    writeTime_ = new QCheckBox(Utf8(Tr(ExportTimeCheckText)));
     writeTime_->setObjectName("IDC_1041");
     writeTime_->setLayoutDirection(Qt::RightToLeft);
     writeTime_->setChecked(false);
@@ -35,9 +36,9 @@ CExportAsciiDlg::CExportAsciiDlg(const CZefraKrgDoc& doc, std::string path, Fram
     grid_->setObjectName("IDC_1042");
     grid_->SetRowHeight(20);
     grid_->SetReserveScrollBar(true);
-    grid_->InsertColumn(0, Utf8(ExportChannelColumn), 70);
-    grid_->InsertColumn(1, Utf8(ExportChoiceColumn), -1);
-    const QStringList noYes = {Utf8(ExportChoiceNo), Utf8(ExportChoiceYes)};
+    grid_->InsertColumn(0, Utf8(Tr(ExportChannelColumn)), 70);
+    grid_->InsertColumn(1, Utf8(Tr(ExportChoiceColumn)), -1);
+    const QStringList noYes = {Utf8(Tr(ExportChoiceNo)), Utf8(Tr(ExportChoiceYes))};
     for (const ExportRow& row : ExportRows(doc.ChannelPresent[doc.CurrentSet.load()])) {
         grid_->AppendRow(
             {GridCell::MakeText(QString::fromStdString(row.Text), static_cast<int>(row.Channel)),
@@ -46,10 +47,10 @@ CExportAsciiDlg::CExportAsciiDlg(const CZefraKrgDoc& doc, std::string path, Fram
     grid_->setMinimumSize(220, 20 + 5 * 20 + 4);
 
     auto* buttons = new QDialogButtonBox;
-    QPushButton* ok = buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
+    QPushButton* ok = buttons->addButton(Utf8(Tr(texts::Ok)), QDialogButtonBox::AcceptRole);
     ok->setObjectName("IDOK");
     ok->setDefault(true);
-    buttons->addButton(Utf8(texts::Cancel), QDialogButtonBox::RejectRole)
+    buttons->addButton(Utf8(Tr(texts::Cancel)), QDialogButtonBox::RejectRole)
         ->setObjectName("IDCANCEL");
     connect(buttons, &QDialogButtonBox::accepted, this, &CExportAsciiDlg::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &CExportAsciiDlg::reject);

@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "base/translation.h"
 #include "document/registered_params.h"
 
 namespace kresograf {
@@ -13,7 +14,7 @@ namespace kresograf {
 CRegisteredParamsDlg::CRegisteredParamsDlg(const RegisteredParamsRequest& request, QWidget* parent)
     : QDialog(parent) {
     setObjectName("IDD_REGISTERED_PARAMS");
-    setWindowTitle(QString::fromUtf8(RegisteredParamsTitle));
+    setWindowTitle(QString::fromUtf8(Tr(RegisteredParamsTitle)));
     const auto texts = RegisteredParamsTexts(request.Scans, request.Params, request.Trigger);
 
     auto* layout = new QVBoxLayout(this);
@@ -40,7 +41,7 @@ CRegisteredParamsDlg::CRegisteredParamsDlg(const RegisteredParamsRequest& reques
             layout->addWidget(label);
         }
     }
-    auto* close = new QPushButton(QString::fromUtf8(RegisteredParamsCloseText));
+    auto* close = new QPushButton(QString::fromUtf8(Tr(RegisteredParamsCloseText)));
     close->setObjectName("IDOK");
     close->setDefault(true);
     connect(close, &QPushButton::clicked, this, &QDialog::accept);

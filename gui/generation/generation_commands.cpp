@@ -18,7 +18,7 @@ QString AskSampleFileName(QWidget* owner) {
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setNameFilters({CoreText(texts::SampleFileFilter), CoreText(texts::AllFilesFilter)});
-    dialog.setDefaultSuffix(CoreText(texts::SampleFileExtension));
+    dialog.setDefaultSuffix(QString::fromUtf8(texts::SampleFileExtension));
     return dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()
                ? dialog.selectedFiles().front()
                : QString();

@@ -6,6 +6,8 @@ class QHBoxLayout;
 class QLayout;
 #include <cstdint>
 
+#include "base/translation.h"
+
 class QComboBox;
 class QPushButton;
 
@@ -48,9 +50,9 @@ class OutputDialog : public QDialog {
     QPushButton* stop_ = nullptr;
 };
 
-// The text shown for a UTF-8 text of core.
+// One of core's texts as shown: in the user's language.
 inline QString CoreText(const char* text) {
-    return QString::fromUtf8(text);
+    return QString::fromUtf8(Tr(text));
 }
 
 }  // namespace kresograf

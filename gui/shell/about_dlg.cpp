@@ -8,13 +8,14 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "base/translation.h"
 #include "shell/artwork.h"
 #include "shell/shell_texts.h"
 
 namespace kresograf {
 
 CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
-    setWindowTitle(QString::fromUtf8(texts::AboutTitle));
+    setWindowTitle(QString::fromUtf8(Tr(texts::AboutTitle)));
     setObjectName("IDD_ABOUTBOX");
 
     auto* icon = new QLabel;
@@ -26,7 +27,7 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
     textFrame->setFrameStyle(QFrame::Box | QFrame::Sunken);
     auto* textLayout = new QVBoxLayout(textFrame);
     for (const char* line : {texts::AboutVersion, texts::AboutLine1, texts::AboutLine2, ""}) {
-        auto* label = new QLabel(QString::fromUtf8(line));
+        auto* label = new QLabel(QString::fromUtf8(Tr(line)));
         label->setObjectName("AboutText");
         textLayout->addWidget(label);
     }
@@ -38,7 +39,7 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
     picture->setPixmap(QPixmap::fromImage(AboutPicture()));
     pictureLayout->addWidget(picture);
 
-    auto* ok = new QPushButton(QString::fromUtf8(texts::Ok));
+    auto* ok = new QPushButton(QString::fromUtf8(Tr(texts::Ok)));
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
 

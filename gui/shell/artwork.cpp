@@ -6,6 +6,7 @@
 #include <cmath>
 #include <numbers>
 
+#include "base/translation.h"
 #include "shell/command_table.h"
 #include "shell/shell_texts.h"
 
@@ -246,13 +247,14 @@ QImage SplashPicture() {
     title.setBold(true);
     p.setFont(title);
     p.setPen(Qt::white);
-    p.drawText(QRectF(0, 18, image.width(), 40), Qt::AlignCenter, texts::MainTitle);
+    p.drawText(QRectF(0, 18, image.width(), 40), Qt::AlignCenter,
+               QString::fromUtf8(Tr(texts::MainTitle)));
     QFont subtitle("Arial");
     subtitle.setPixelSize(14);
     p.setFont(subtitle);
     p.setPen(QColor(200, 200, 220));
     p.drawText(QRectF(0, 54, image.width(), 24), Qt::AlignCenter,
-               QString::fromUtf8(texts::AboutLine1) + QString::fromUtf8(texts::AboutLine2));
+               QString::fromUtf8(Tr(texts::AboutLine1)) + QString::fromUtf8(Tr(texts::AboutLine2)));
     p.end();
     return image;
 }

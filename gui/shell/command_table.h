@@ -70,7 +70,7 @@ struct CommandInfo {
     bool Checkable = false;
 };
 
-// Every command this program has, in no particular order.
+// Every command this program has, in no particular order, its texts in the user's language.
 const std::vector<CommandInfo>& Commands();
 const CommandInfo& Command(int id);
 

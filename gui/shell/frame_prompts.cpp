@@ -5,6 +5,7 @@
 #include <QPushButton>
 
 #include "base/frame_link.h"
+#include "base/translation.h"
 #include "document/ascii_export.h"
 #include "document/registered_params_dlg.h"
 #include "shell/shell_texts.h"
@@ -26,18 +27,19 @@ void DialogPrompts::ShowMessage(QWidget* owner, const UserMessage& message) {
     }
     QMessageBox box(icon, QString::fromStdString(message.Title),
                     QString::fromStdString(message.Text), QMessageBox::NoButton, owner);
-    box.addButton(QString::fromUtf8(texts::Ok), QMessageBox::AcceptRole);
+    box.addButton(QString::fromUtf8(Tr(texts::Ok)), QMessageBox::AcceptRole);
     box.exec();
 }
 
 FramePrompts::SaveAnswer DialogPrompts::AskSaveChanges(QWidget* owner,
                                                        const QString& documentTitle) {
-    QMessageBox box(QMessageBox::Warning, QString::fromUtf8(texts::ApplicationTitle),
-                    QString::fromUtf8(texts::SaveChangesText).arg(documentTitle),
+    QMessageBox box(QMessageBox::Warning, QString::fromUtf8(Tr(texts::ApplicationTitle)),
+                    QString::fromUtf8(Tr(texts::SaveChangesText)).arg(documentTitle),
                     QMessageBox::NoButton, owner);
-    QPushButton* yes = box.addButton(QString::fromUtf8(texts::Yes), QMessageBox::YesRole);
-    QPushButton* no = box.addButton(QString::fromUtf8(texts::No), QMessageBox::NoRole);
-    QPushButton* cancel = box.addButton(QString::fromUtf8(texts::Cancel), QMessageBox::RejectRole);
+    QPushButton* yes = box.addButton(QString::fromUtf8(Tr(texts::Yes)), QMessageBox::YesRole);
+    QPushButton* no = box.addButton(QString::fromUtf8(Tr(texts::No)), QMessageBox::NoRole);
+    QPushButton* cancel =
+        box.addButton(QString::fromUtf8(Tr(texts::Cancel)), QMessageBox::RejectRole);
     box.setDefaultButton(yes);
     box.setEscapeButton(cancel);
     box.exec();
@@ -48,13 +50,13 @@ FramePrompts::SaveAnswer DialogPrompts::AskSaveChanges(QWidget* owner,
 }
 
 QString DialogPrompts::AskOpenFileName(QWidget* owner) {
-    return QFileDialog::getOpenFileName(owner, QString::fromUtf8(texts::OpenDialogTitle), {},
-                                        QString::fromUtf8(texts::FileFilter));
+    return QFileDialog::getOpenFileName(owner, QString::fromUtf8(Tr(texts::OpenDialogTitle)), {},
+                                        QString::fromUtf8(Tr(texts::FileFilter)));
 }
 
 QString DialogPrompts::AskSaveFileName(QWidget* owner, const QString& suggested) {
-    QFileDialog dialog(owner, QString::fromUtf8(texts::SaveDialogTitle), suggested,
-                       QString::fromUtf8(texts::FileFilter));
+    QFileDialog dialog(owner, QString::fromUtf8(Tr(texts::SaveDialogTitle)), suggested,
+                       QString::fromUtf8(Tr(texts::FileFilter)));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(QString::fromUtf8(texts::FileExtension));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
@@ -64,9 +66,9 @@ QString DialogPrompts::AskSaveFileName(QWidget* owner, const QString& suggested)
 }
 
 QString FramePrompts::AskExportFileName(QWidget* owner, const QString& suggested) {
-    QFileDialog dialog(owner, QString::fromUtf8(texts::SaveDialogTitle), suggested,
-                       QString::fromUtf8(ExportFilterDat) + QStringLiteral(";;") +
-                           QString::fromUtf8(ExportFilterAll));
+    QFileDialog dialog(owner, QString::fromUtf8(Tr(texts::SaveDialogTitle)), suggested,
+                       QString::fromUtf8(Tr(ExportFilterDat)) + QStringLiteral(";;") +
+                           QString::fromUtf8(Tr(ExportFilterAll)));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(QString::fromUtf8(ExportDefaultSuffix));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {

@@ -19,6 +19,7 @@
 #include <QToolBar>
 
 #include "acquisition/params_window.h"
+#include "base/translation.h"
 #include "card/port_io.h"
 #include "card/simulated_card.h"
 #include "document/export_dlg.h"
@@ -95,7 +96,7 @@ CMainFrame::CMainFrame(QSettings& settings, std::unique_ptr<PortIo> card, Clock&
     }
 
     setObjectName("IDR_MAINFRAME");
-    setWindowTitle(Utf8(texts::MainTitle));
+    setWindowTitle(Utf8(Tr(texts::MainTitle)));
     setWindowIcon(ProgramIcon());
     mdi_ = new QMdiArea;
     mdi_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
@@ -211,48 +212,56 @@ void CMainFrame::CreateActions() {
 }
 
 void CMainFrame::CreateMenus() {
-    fileMenu_ = menuBar()->addMenu(Utf8(texts::MenuFile));
+    // Each menu has an object name that does not depend on the language of its title.
+    auto topMenu = [this](const char* name, const char* title) {
+        QMenu* menu = menuBar()->addMenu(Utf8(Tr(title)));
+        menu->setObjectName(QString::fromUtf8(name));
+        return menu;
+    };
+    fileMenu_ = topMenu("MenuFile", texts::MenuFile);
     fileMenu_->addAction(actions_[ID_FILE_NEW]);
     fileMenu_->addAction(actions_[ID_FILE_OPEN]);
     fileMenu_->addAction(actions_[ID_FILE_SAVE]);
     fileMenu_->addAction(actions_[ID_FILE_SAVE_AS]);
     fileMenu_->addSeparator();
-    QMenu* exportMenu = fileMenu_->addMenu(QStringLiteral("&Eksport danych do "));
+    QMenu* exportMenu = fileMenu_->addMenu(Utf8(Tr("&Eksport danych do ")));
+    exportMenu->setObjectName("MenuExport");
     exportMenu->addAction(actions_[ID_EXPORT_ASCII]);
     fileMenu_->addSeparator();
     for (int id : {ID_FILE_PRINT, ID_FILE_PRINT_PREVIEW, ID_FILE_PRINT_SETUP}) {
         fileMenu_->addAction(actions_[id]);
     }
     fileMenu_->addSeparator();
-    recentMenu_ = fileMenu_->addMenu(Utf8(texts::RecentFiles));
+    recentMenu_ = fileMenu_->addMenu(Utf8(Tr(texts::RecentFiles)));
+    recentMenu_->setObjectName("MenuRecentFiles");
     RebuildRecentMenu();
     fileMenu_->addSeparator();
     fileMenu_->addAction(actions_[ID_APP_EXIT]);
 
-    QMenu* edit = menuBar()->addMenu(Utf8(texts::MenuEdit));
+    QMenu* edit = topMenu("MenuEdit", texts::MenuEdit);
     edit->addAction(actions_[ID_EDIT_COPY]);
     edit->addAction(actions_[ID_EDIT_COPY_NEGATED]);
 
-    QMenu* view = menuBar()->addMenu(Utf8(texts::MenuView));
+    QMenu* view = topMenu("MenuView", texts::MenuView);
     view->addAction(actions_[ID_VIEW_TOOLBAR]);
     view->addAction(actions_[ID_VIEW_STATUS_BAR]);
     view->addAction(actions_[ID_MARKERS_WINDOW]);
 
-    QMenu* acquisition = menuBar()->addMenu(Utf8(texts::MenuAcquisition));
+    QMenu* acquisition = topMenu("MenuAcquisition", texts::MenuAcquisition);
     acquisition->addAction(actions_[ID_OSC_START]);
     acquisition->addAction(actions_[ID_REC_START]);
     acquisition->addSeparator();
     acquisition->addAction(actions_[ID_ACQ_PARAMS]);
     acquisition->addAction(actions_[ID_REGISTERED_PARAMS]);
 
-    QMenu* generation = menuBar()->addMenu(Utf8(texts::MenuGeneration));
+    QMenu* generation = topMenu("MenuGeneration", texts::MenuGeneration);
     generation->addAction(actions_[ID_GENERATOR]);
     generation->addSeparator();
     for (int id : {ID_FORMULA_OUTPUT, ID_ANALOG_FILE_OUTPUT, ID_DIGITAL_FILE_OUTPUT}) {
         generation->addAction(actions_[id]);
     }
 
-    QMenu* tools = menuBar()->addMenu(Utf8(texts::MenuTools));
+    QMenu* tools = topMenu("MenuTools", texts::MenuTools);
     for (ChannelMenu menu :
          {ChannelMenu::Visibility, ChannelMenu::Active, ChannelMenu::RightAxis}) {
         tools->addMenu(viewCommands_->BuildChannelMenu(menu, tools));
@@ -266,7 +275,7 @@ void CMainFrame::CreateMenus() {
     tools->addSeparator();
     tools->addAction(actions_[ID_PROPERTIES]);
 
-    windowMenu_ = menuBar()->addMenu(Utf8(texts::MenuWindow));
+    windowMenu_ = topMenu("MenuWindow", texts::MenuWindow);
     connect(windowMenu_, &QMenu::aboutToShow, this, [this] {
         windowMenu_->clear();
         for (int id : {ID_WINDOW_NEW, ID_WINDOW_CASCADE, ID_WINDOW_TILE_HORZ, ID_WINDOW_ARRANGE}) {
@@ -287,7 +296,7 @@ void CMainFrame::CreateMenus() {
         }
     });
 
-    QMenu* help = menuBar()->addMenu(Utf8(texts::MenuHelp));
+    QMenu* help = topMenu("MenuHelp", texts::MenuHelp);
     help->addAction(actions_[ID_HELP_FINDER]);
     help->addSeparator();
     help->addAction(actions_[ID_APP_ABOUT]);
@@ -296,7 +305,7 @@ void CMainFrame::CreateMenus() {
 }
 
 void CMainFrame::CreateToolBar() {
-    toolBar_ = addToolBar(QStringLiteral("Pasek narzędzi"));
+    toolBar_ = addToolBar(Utf8(Tr("Pasek narzędzi")));
     toolBar_->setObjectName("AFX_IDW_TOOLBAR");
     toolBar_->setIconSize(QSize(16, 15));
     for (int id : ToolbarLayout()) {
@@ -312,11 +321,11 @@ void CMainFrame::CreateToolBar() {
 }
 
 void CMainFrame::CreateStatusBar() {
-    idleLabel_ = new QLabel(Utf8(texts::IdlePrompt));
+    idleLabel_ = new QLabel(Utf8(Tr(texts::IdlePrompt)));
     idleLabel_->setObjectName("MessagePane");
     statusBar()->addWidget(idleLabel_, 1);
     auto indicator = [this](const char* text) {
-        auto* label = new QLabel(Utf8(text));
+        auto* label = new QLabel(Utf8(Tr(text)));
         label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         label->setAlignment(Qt::AlignCenter);
         label->setMinimumWidth(label->fontMetrics().horizontalAdvance(QStringLiteral("SCRL")) + 8);
@@ -344,7 +353,7 @@ void CMainFrame::RebuildRecentMenu() {
         QAction* item = recentMenu_->addAction(recent_.MenuText(i));
         item->setObjectName(CommandObjectName(ID_FILE_MRU_FILE1 + i));
         item->setData(ID_FILE_MRU_FILE1 + i);
-        item->setStatusTip(Utf8(texts::RecentFilePrompt) + QStringLiteral(": ") + files[i]);
+        item->setStatusTip(Utf8(Tr(texts::RecentFilePrompt)) + QStringLiteral(": ") + files[i]);
         const QString path = files[i];
         connect(item, &QAction::triggered, this, [this, path] { OpenDocumentFile(path); });
     }
@@ -421,7 +430,7 @@ GuiDocument& CMainFrame::AddDocument(std::unique_ptr<GuiDocument> document) {
 
 GuiDocument* CMainFrame::NewDocument() {
     auto document = std::make_unique<GuiDocument>();
-    document->Title = Utf8(texts::DocumentName) + QString::number(++untitledCount_);
+    document->Title = Utf8(Tr(texts::DocumentName)) + QString::number(++untitledCount_);
     GuiDocument& added = AddDocument(std::move(document));
     NewView(added);
     return &added;
@@ -446,8 +455,8 @@ GuiDocument* CMainFrame::OpenDocumentFile(const QString& path) {
             prompts_->ShowMessage(this, *result.Message);
         } else {
             prompts_->ShowMessage(
-                this, UserMessage{texts::OpenFailedTitle,
-                                  QString::fromUtf8(texts::FileMissingText).arg(path).toStdString(),
+                this, UserMessage{Tr(texts::OpenFailedTitle),
+                                  Utf8(Tr(texts::FileMissingText)).arg(path).toStdString(),
                                   MessageIcon::Exclamation});
         }
         recent_.Remove(path);
@@ -906,13 +915,13 @@ void CMainFrame::HandleAcquisitionMessage(uint32_t message, uint32_t wParam) {
             }
             // The progress of a finished acquisition no longer applies.
             acquisitionStatus_.clear();
-            idleLabel_->setText(Utf8(texts::IdlePrompt));
+            idleLabel_->setText(Utf8(Tr(texts::IdlePrompt)));
             UpdateCommandStates();
             break;
         case WM_ACQ_STATUS: {
             acquisitionStatus_ = QString::fromUtf8(
                 StatusText(wParam).data(), static_cast<qsizetype>(StatusText(wParam).size()));
-            idleLabel_->setText(acquisitionStatus_.isEmpty() ? Utf8(texts::IdlePrompt)
+            idleLabel_->setText(acquisitionStatus_.isEmpty() ? Utf8(Tr(texts::IdlePrompt))
                                                              : acquisitionStatus_);
             if (paramsFrame_ != nullptr) {
                 paramsFrame_->SetStatus(wParam);
@@ -990,8 +999,8 @@ void CMainFrame::ShowHelp() {
     HelpLoader(program, helpFolder_, helpOpener_).ShowHelp([frame = QPointer(this)](bool opened) {
         if (!opened && frame) {
             frame->prompts_->ShowMessage(
-                frame,
-                UserMessage{texts::HelpErrorTitle, texts::HelpErrorText, MessageIcon::Exclamation});
+                frame, UserMessage{Tr(texts::HelpErrorTitle), Tr(texts::HelpErrorText),
+                                   MessageIcon::Exclamation});
         }
     });
 }

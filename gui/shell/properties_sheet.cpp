@@ -12,7 +12,9 @@
 #include <QVBoxLayout>
 
 #include "acquisition/params_pages.h"
+#include "base/translation.h"
 #include "shell/channel_grid.h"
+#include "shell/shell_texts.h"
 #include "view/picture_painter.h"
 
 namespace kresograf {
@@ -69,17 +71,17 @@ CMyPropertyPage1::CMyPropertyPage1(PropertiesValues& values, QWidget* parent)
     for (int i = 1; i <= 8; ++i) {
         objects_->addItem(QString::fromStdString(ChannelName(i)));
     }
-    objects_->addItem(Utf8(properties_texts::Grid));
+    objects_->addItem(Utf8(Tr(properties_texts::Grid)));
     objects_->setCurrentIndex(0);
     preview_ = new CColorPreview(*this);
-    choose_ = new QPushButton(Utf8(properties_texts::ChooseColor));
+    choose_ = new QPushButton(Utf8(Tr(properties_texts::ChooseColor)));
     choose_->setObjectName("IDC_1010");
-    negate_ = new QCheckBox(Utf8(properties_texts::NegateOnPrint));
+    negate_ = new QCheckBox(Utf8(Tr(properties_texts::NegateOnPrint)));
     negate_->setObjectName("IDC_1016");
     negate_->setChecked(values_.NegateOnPrint != 0);
 
     auto* layout = new QGridLayout(this);
-    layout->addWidget(new QLabel(Utf8(properties_texts::ObjectCaption)), 0, 0);
+    layout->addWidget(new QLabel(Utf8(Tr(properties_texts::ObjectCaption))), 0, 0);
     layout->addWidget(objects_, 1, 0);
     layout->addWidget(choose_, 1, 1);
     layout->addWidget(preview_, 2, 0, 1, 2);
@@ -131,9 +133,10 @@ CMyPropertyPage2::CMyPropertyPage2(PropertiesValues& values, QWidget* parent)
     grid_->setObjectName("IDC_1019");
     grid_->SetRowHeight(20);
     grid_->setMinimumHeight(20 + 8 * 20 + 4);
-    grid_->InsertColumn(0, Utf8(properties_texts::ChannelColumn), 70);
-    grid_->InsertColumn(1, Utf8(properties_texts::GainColumn), -1);
-    const QStringList gains = {Utf8(properties_texts::Gains[0]), Utf8(properties_texts::Gains[1])};
+    grid_->InsertColumn(0, Utf8(Tr(properties_texts::ChannelColumn)), 70);
+    grid_->InsertColumn(1, Utf8(Tr(properties_texts::GainColumn)), -1);
+    const QStringList gains = {Utf8(Tr(properties_texts::Gains[0])),
+                               Utf8(Tr(properties_texts::Gains[1]))};
     for (int i = 0; i < 8; ++i) {
         grid_->AppendRow({GridCell::MakeText(QString::fromStdString(ChannelName(i + 1))),
                           GridCell::MakeChoice(gains, GainChoice(values_.ChannelGain[i]))});
@@ -141,7 +144,7 @@ CMyPropertyPage2::CMyPropertyPage2(PropertiesValues& values, QWidget* parent)
 
     auto* layout = new QVBoxLayout(this);
     auto* address = new QHBoxLayout;
-    address->addWidget(new QLabel(Utf8(properties_texts::AddressCaption)));
+    address->addWidget(new QLabel(Utf8(Tr(properties_texts::AddressCaption))));
     address->addWidget(addresses_);
     layout->addLayout(address);
     layout->addWidget(grid_, 1);
@@ -165,17 +168,17 @@ void CMyPropertyPage2::OnOk() {
 CMyPropertySheet::CMyPropertySheet(const PropertiesValues& values, QWidget* parent)
     : QDialog(parent), values_(values) {
     setObjectName("CMyPropertySheet");
-    setWindowTitle(Utf8(properties_texts::Title));
+    setWindowTitle(Utf8(Tr(properties_texts::Title)));
     tabs_ = new QTabWidget;
     colors_ = new CMyPropertyPage1(values_);
     card_ = new CMyPropertyPage2(values_);
-    tabs_->addTab(colors_, Utf8(properties_texts::ColorsPage));
-    tabs_->addTab(card_, Utf8(properties_texts::CardPage));
+    tabs_->addTab(colors_, Utf8(Tr(properties_texts::ColorsPage)));
+    tabs_->addTab(card_, Utf8(Tr(properties_texts::CardPage)));
     auto* buttons = new QDialogButtonBox;
-    QPushButton* ok = buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
+    QPushButton* ok = buttons->addButton(Utf8(Tr(texts::Ok)), QDialogButtonBox::AcceptRole);
     ok->setObjectName("IDOK");
     ok->setDefault(true);
-    buttons->addButton(Utf8(properties_texts::Cancel), QDialogButtonBox::RejectRole)
+    buttons->addButton(Utf8(Tr(properties_texts::Cancel)), QDialogButtonBox::RejectRole)
         ->setObjectName("IDCANCEL");
     connect(buttons, &QDialogButtonBox::accepted, this, &CMyPropertySheet::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &CMyPropertySheet::reject);

@@ -7,6 +7,8 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "base/translation.h"
+
 namespace kresograf {
 namespace {
 
@@ -57,11 +59,11 @@ QIcon TreeIcon(int index) {
 
 CZnacznikiDlg::CZnacznikiDlg(QWidget* owner) : QDialog(owner, Qt::Tool) {
     setObjectName(QStringLiteral("IDD_131"));
-    setWindowTitle(QStringLiteral("Znaczniki"));
+    setWindowTitle(QString::fromUtf8(Tr("Znaczniki")));
     for (int i = 0; i < 4; ++i) {
         icons_[i] = TreeIcon(i);
     }
-    hide_ = new QPushButton(QStringLiteral("Ukryj"));
+    hide_ = new QPushButton(QString::fromUtf8(Tr("Ukryj")));
     hide_->setObjectName(QStringLiteral("IDOK"));
     hide_->setAutoDefault(false);
     connect(hide_, &QPushButton::clicked, this, &QDialog::accept);

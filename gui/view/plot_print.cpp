@@ -11,6 +11,7 @@
 #include <cstdio>
 
 #include "base/frame_link.h"
+#include "base/translation.h"
 #include "document/kgd_file.h"
 #include "shell/shell_texts.h"
 #include "view/picture_painter.h"
@@ -20,7 +21,7 @@ namespace kresograf {
 namespace {
 
 // What the print job says when it cannot start.
-constexpr const char* PrintStartFailed = "Nie mogę rozpocząć zadania drukowania.";
+constexpr const char* PrintStartFailed = N_("Nie mogę rozpocząć zadania drukowania.");
 
 }  // namespace
 
@@ -53,8 +54,8 @@ PlotPrinting::PlotPrinting() : printer_(std::make_unique<QPrinter>(QPrinter::Hig
 PlotPrinting::~PlotPrinting() = default;
 
 void PlotPrinting::Failed(QWidget* owner) {
-    QMessageBox::warning(owner, QString::fromUtf8(texts::MainTitle),
-                         QString::fromUtf8(PrintStartFailed));
+    QMessageBox::warning(owner, QString::fromUtf8(Tr(texts::MainTitle)),
+                         QString::fromUtf8(Tr(PrintStartFailed)));
 }
 
 void PlotPrinting::Print(PlotView& plot, QWidget* owner) {
@@ -97,7 +98,7 @@ bool PrintDocumentFile(const QString& input, const QString& output, QPageSize::P
     const FileResult result = OpenDocument(doc, QFile::encodeName(input).toStdString());
     if (!result.Ok()) {
         error = result.Message ? QString::fromStdString(result.Message->Text)
-                               : QString::fromUtf8(texts::FileMissingText).arg(input);
+                               : QString::fromUtf8(Tr(texts::FileMissingText)).arg(input);
         return false;
     }
     PlotView plot(doc, &settings);
@@ -115,7 +116,7 @@ bool PrintDocumentFile(const QString& input, const QString& output, QPageSize::P
         std::rename(QFile::encodeName(partial).constData(),
                     QFile::encodeName(output).constData()) != 0) {
         QFile::remove(partial);
-        error = QString::fromUtf8(texts::PrintFailedText).arg(output);
+        error = QString::fromUtf8(Tr(texts::PrintFailedText)).arg(output);
         return false;
     }
     return true;

@@ -4,6 +4,7 @@
 #include <QPainter>
 
 #include "base/frame_link.h"
+#include "base/translation.h"
 #include "document/kgd_file.h"
 #include "shell/shell_texts.h"
 #include "view/picture_painter.h"
@@ -30,12 +31,12 @@ bool RenderDocumentFile(const QString& input, const QString& output, QSize size,
     const FileResult result = OpenDocument(doc, QFile::encodeName(input).toStdString());
     if (!result.Ok()) {
         error = result.Message ? QString::fromStdString(result.Message->Text)
-                               : QString::fromUtf8(texts::FileMissingText).arg(input);
+                               : QString::fromUtf8(Tr(texts::FileMissingText)).arg(input);
         return false;
     }
     const QImage image = RenderDocumentImage(doc, settings, size);
     if (!image.save(output, "PNG")) {
-        error = QString::fromUtf8(texts::RenderFailedText).arg(output);
+        error = QString::fromUtf8(Tr(texts::RenderFailedText)).arg(output);
         return false;
     }
     return true;

@@ -46,6 +46,7 @@ QMenu* ViewCommands::BuildChannelMenu(ChannelMenu menu, QWidget* parent) const {
     const std::string_view title = ChannelSubmenuTitle(menu);
     auto* submenu =
         new QMenu(QString::fromUtf8(title.data(), static_cast<qsizetype>(title.size())), parent);
+    submenu->setObjectName(QStringLiteral("MenuChannels%1").arg(FirstId(menu)));
     for (int i = 0; i < ChannelCount; ++i) {
         submenu->addAction(frame_.Action(FirstId(menu) + i));
     }
