@@ -73,5 +73,12 @@ for environment in "LC_ALL=de_DE.UTF-8 LANGUAGE=" "LC_ALL=pl_PL.UTF-8 LANGUAGE="
     check "Polish help under $environment" test "$(env $environment "$cli" --help)" = "$polish"
 done
 
+# The English help names the options the Polish one and the manual page name.
+options() { grep -o -- '--[a-z-]*[a-z]' | sort -u; }
+check "the same options in both languages" test "$("$cli" --help | options)" = "$(options <<<"$polish")"
+man=$(dirname "$po")/../docs/man/kresograf-cli.1
+check "every option in the manual page" test -z "$(comm -23 <(options <<<"$polish") \
+    <(sed 's/\\-/-/g' "$man" | options))"
+
 echo "$failures failure(s)"
 [ "$failures" -eq 0 ]
