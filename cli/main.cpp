@@ -38,27 +38,27 @@ constexpr int ExitFailed = 1;
 constexpr int ExitUsage = 2;
 
 constexpr const char* Usage =
-    "Użycie:\n"
-    "  kresograf-cli scope [opcje akwizycji] [--shots N] [-o PLIK.kgd]\n"
-    "  kresograf-cli record PLIK.kgd [opcje akwizycji]\n"
-    "  kresograf-cli info PLIK.kgd\n"
-    "  kresograf-cli export PLIK.kgd WYJŚCIE.dat [--time] [--channels LISTA]\n"
-    "  kresograf-cli generate|formula|play … (wyjścia karty: kresograf-cli --help)\n"
-    "  kresograf-cli measure PLIK.kgd [--from SEKUNDY] [--to SEKUNDY] [--channels LISTA]\n"
-    "\n"
-    "Opcje akwizycji:\n"
-    "  --rate HZ              częstotliwość z tabeli: 95000 … 50 albo 1/1, 1/2, 1/3, 1/4, 1/10, "
-    "1/30\n"
-    "  --duration SEKUNDY     czas trwania (domyślnie 1)\n"
-    "  --channels LISTA       kanały 1..8, np. 1,3,4 (w pracy różnicowej pary 1..4)\n"
-    "  --differential         praca różnicowa\n"
-    "  --gain N=x10           wzmocnienie kanału N (x1 lub x10), opcja powtarzalna\n"
-    "  --trigger auto|rising|falling\n"
-    "  --trigger-type analog|digital\n"
-    "  --trigger-channel N    kanał wyzwalania 1..8\n"
-    "  --threshold WOLTY      próg wyzwalania analogowego\n"
-    "  --card simulated|ports karta symulowana (domyślnie) albo prawdziwa karta QB730\n"
-    "  --address 0x100        adres bazowy karty\n";
+    N_("Użycie:\n"
+       "  kresograf-cli scope [opcje akwizycji] [--shots N] [-o PLIK.kgd]\n"
+       "  kresograf-cli record PLIK.kgd [opcje akwizycji]\n"
+       "  kresograf-cli info PLIK.kgd\n"
+       "  kresograf-cli export PLIK.kgd WYJŚCIE.dat [--time] [--channels LISTA]\n"
+       "  kresograf-cli generate|formula|play … (wyjścia karty: kresograf-cli --help)\n"
+       "  kresograf-cli measure PLIK.kgd [--from SEKUNDY] [--to SEKUNDY] [--channels LISTA]\n"
+       "\n"
+       "Opcje akwizycji:\n"
+       "  --rate HZ              częstotliwość z tabeli: 95000 … 50 albo 1/1, 1/2, 1/3, 1/4, 1/10, "
+       "1/30\n"
+       "  --duration SEKUNDY     czas trwania (domyślnie 1)\n"
+       "  --channels LISTA       kanały 1..8, np. 1,3,4 (w pracy różnicowej pary 1..4)\n"
+       "  --differential         praca różnicowa\n"
+       "  --gain N=x10           wzmocnienie kanału N (x1 lub x10), opcja powtarzalna\n"
+       "  --trigger auto|rising|falling\n"
+       "  --trigger-type analog|digital\n"
+       "  --trigger-channel N    kanał wyzwalania 1..8\n"
+       "  --threshold WOLTY      próg wyzwalania analogowego\n"
+       "  --card simulated|ports karta symulowana (domyślnie) albo prawdziwa karta QB730\n"
+       "  --address 0x100        adres bazowy karty\n");
 
 std::atomic<bool> Interrupted{false};
 
@@ -101,9 +101,10 @@ int Acquire(CZefraKrgDoc& doc, const AcquisitionOptions& options, SettingsRecord
     if (trigger.Type == TriggerAnalog && trigger.Edge != EdgeAutomatic &&
         std::find(params.Channels.begin(), params.Channels.begin() + params.ChannelCount,
                   trigger.Channel) == params.Channels.begin() + params.ChannelCount) {
-        std::fprintf(stderr,
-                     "Uwaga: kanał wyzwalania %d nie jest mierzony - wyzwalanie automatyczne.\n",
-                     trigger.Channel + 1);
+        const std::string warning =
+            FillText(Tr("Uwaga: kanał wyzwalania %s nie jest mierzony - wyzwalanie automatyczne."),
+                     {std::to_string(trigger.Channel + 1)});
+        std::fprintf(stderr, "%s\n", warning.c_str());
     }
     doc.SetWorking(params, trigger);
 
@@ -147,9 +148,10 @@ int Acquire(CZefraKrgDoc& doc, const AcquisitionOptions& options, SettingsRecord
             const uint32_t scans = doc.Live() ? doc.LiveScans.load(std::memory_order_acquire)
                                               : doc.SampleCount[doc.CurrentSet.load()];
             std::lock_guard lock(frame.Output);
-            std::fprintf(stderr, "\r%s / %s  skany: %u  %s\033[K", Seconds(elapsed).c_str(),
-                         Seconds(expected).c_str(), scans,
-                         std::string(StatusText(frame.Status())).c_str());
+            const std::string line = FillText(Tr("%s / %s  skany: %s  %s"),
+                                              {Seconds(elapsed), Seconds(expected),
+                                               std::to_string(scans), StatusText(frame.Status())});
+            std::fprintf(stderr, "\r%s\033[K", line.c_str());
         }
     }
     runner.Join();
@@ -177,12 +179,12 @@ bool ParseAcquisitionArgs(const std::vector<std::string>& args, bool allowOutput
             const bool own =
                 arg == "--shots" || (allowOutput && (arg == "-o" || arg == "--output"));
             if (!own && !AcquisitionOptions::IsAcquisitionOption(arg)) {
-                error = "Nieznana opcja: " + arg + ".";
+                error = FillText(Tr("Nieznana opcja: %s."), {arg});
                 return false;
             }
             const bool takesValue = own || AcquisitionOptions::TakesValue(arg);
             if (takesValue && i + 1 >= args.size()) {
-                error = "Brak wartości opcji " + arg + ".";
+                error = FillText(Tr("Brak wartości opcji %s."), {arg});
                 return false;
             }
             const std::string value = takesValue ? args[++i] : std::string();
@@ -190,7 +192,8 @@ bool ParseAcquisitionArgs(const std::vector<std::string>& args, bool allowOutput
                 char* end = nullptr;
                 const long shots = std::strtol(value.c_str(), &end, 10);
                 if (value.empty() || *end != '\0' || shots < 1 || shots > 1'000'000) {
-                    error = "Niepoprawna liczba strzałów: \"" + value + "\" (co najmniej 1).";
+                    error = FillText(Tr("Niepoprawna liczba strzałów: \"%s\" (co najmniej 1)."),
+                                     {value});
                     return false;
                 }
                 out.Shots = static_cast<int>(shots);
@@ -213,14 +216,15 @@ int Scope(const std::vector<std::string>& args) {
         return UsageError(error);
     }
     if (!parsed.Positional.empty()) {
-        return UsageError("Nieoczekiwany argument: " + parsed.Positional.front() + ".");
+        return UsageError(FillText(Tr("Nieoczekiwany argument: %s."), {parsed.Positional.front()}));
     }
     SettingsRecord settings;
     CZefraKrgDoc doc;
     const int status = Acquire(doc, parsed.Options, settings, false, parsed.Shots);
     if (!parsed.Output.empty()) {
         if (doc.SampleCount[doc.CurrentSet.load()] == 0) {
-            return Fail("Brak danych do zapisania: żaden strzał się nie zakończył.", ExitFailed);
+            return Fail(Tr("Brak danych do zapisania: żaden strzał się nie zakończył."),
+                        ExitFailed);
         }
         const FileResult saved = SaveDocument(doc, parsed.Output);
         if (!saved.Ok()) {
@@ -237,7 +241,7 @@ int Record(const std::vector<std::string>& args) {
         return UsageError(error);
     }
     if (parsed.Positional.size() != 1) {
-        return UsageError("Podaj jeden plik wynikowy .kgd.");
+        return UsageError(Tr("Podaj jeden plik wynikowy .kgd."));
     }
     // The target is claimed before the card starts: a folder that cannot take it fails now, not
     // after the whole recording.
@@ -252,7 +256,7 @@ int Record(const std::vector<std::string>& args) {
         return status;
     }
     if (doc.SampleCount[doc.CurrentSet.load()] == 0) {
-        return Fail("Nie zarejestrowano żadnych danych.", ExitFailed);
+        return Fail(Tr("Nie zarejestrowano żadnych danych."), ExitFailed);
     }
     const FileResult saved = target.Finish(doc);
     if (!saved.Ok()) {
@@ -267,7 +271,7 @@ int Record(const std::vector<std::string>& args) {
 
 int Info(const std::vector<std::string>& args) {
     if (args.size() != 1) {
-        return UsageError("Podaj jeden plik .kgd.");
+        return UsageError(Tr("Podaj jeden plik .kgd."));
     }
     CZefraKrgDoc doc;
     const FileResult opened = OpenDocument(doc, args.front());
@@ -289,17 +293,17 @@ int Export(const std::vector<std::string>& args) {
             writeTime = true;
         } else if (args[i] == "--channels") {
             if (i + 1 >= args.size()) {
-                return UsageError("Brak wartości opcji --channels.");
+                return UsageError(FillText(Tr("Brak wartości opcji %s."), {args[i]}));
             }
             channels = args[++i];
         } else if (args[i].size() > 1 && args[i][0] == '-') {
-            return UsageError("Nieznana opcja: " + args[i] + ".");
+            return UsageError(FillText(Tr("Nieznana opcja: %s."), {args[i]}));
         } else {
             positional.push_back(args[i]);
         }
     }
     if (positional.size() != 2) {
-        return UsageError("Podaj plik .kgd i plik wynikowy .dat.");
+        return UsageError(Tr("Podaj plik .kgd i plik wynikowy .dat."));
     }
     CZefraKrgDoc doc;
     const FileResult opened = OpenDocument(doc, positional[0]);
@@ -320,12 +324,13 @@ int Export(const std::vector<std::string>& args) {
             char* tail = nullptr;
             const long channel = std::strtol(part.c_str(), &tail, 10);
             if (part.empty() || *tail != '\0' || channel < 1 || channel > 8) {
-                return UsageError("Niepoprawna lista kanałów: \"" + channels +
-                                  "\" (kanały 1..8, np. 1,3,4).");
+                return UsageError(FillText(
+                    Tr("Niepoprawna lista kanałów: \"%s\" (kanały 1..8, np. 1,3,4)."), {channels}));
             }
             if (doc.ChannelPresent[set][channel - 1] == 0) {
-                return Fail("Kanał " + std::to_string(channel) + " nie zawiera danych w pliku.",
-                            ExitFailed);
+                return Fail(
+                    FillText(Tr("Kanał %s nie zawiera danych w pliku."), {std::to_string(channel)}),
+                    ExitFailed);
             }
             chosen[channel - 1] = true;
             start = end + 1;
@@ -346,9 +351,9 @@ int main(int argc, char** argv) {
     InitTranslations(FindCatalogueRoot());
     std::vector<std::string> args(argv + 1, argv + argc);
     if (args.empty() || args.front() == "--help" || args.front() == "-h") {
-        std::fputs(Usage, args.empty() ? stderr : stdout);
+        std::fputs(Tr(Usage), args.empty() ? stderr : stdout);
         if (!args.empty()) {
-            std::printf("\nWyjścia karty:\n%s", OutputUsage);
+            std::printf("\n%s\n%s", Tr("Wyjścia karty:"), Tr(OutputUsage));
         }
         return args.empty() ? ExitUsage : ExitOk;
     }
@@ -378,5 +383,5 @@ int main(int argc, char** argv) {
     if (command == "measure") {
         return MeasureCommand(args);
     }
-    return UsageError("Nieznane polecenie: " + command + ".");
+    return UsageError(FillText(Tr("Nieznane polecenie: %s."), {command}));
 }

@@ -8,6 +8,7 @@
 #include <limits>
 
 #include "base/settings_record.h"
+#include "base/translation.h"
 #include "document/kgd_file.h"
 #include "document/zefra_krg_doc.h"
 #include "view/marker_statistics.h"
@@ -62,27 +63,27 @@ int MeasureCommand(const std::vector<std::string>& args) {
         const std::string& option = args[i];
         if (option == "--from" || option == "--to" || option == "--channels") {
             if (i + 1 >= args.size()) {
-                return Fail("Brak wartości opcji " + option + ".", ExitUsage);
+                return Fail(FillText(Tr("Brak wartości opcji %s."), {option}), ExitUsage);
             }
             const std::string& value = args[++i];
             if (option == "--channels") {
                 channels = value;
             } else if (!ParseSeconds(value, option == "--from" ? from : to)) {
-                return Fail("Niepoprawny czas w opcji " + option + ": \"" + value +
-                                "\" (sekundy, np. 0.25).",
+                return Fail(FillText(Tr("Niepoprawny czas w opcji %s: \"%s\" (sekundy, np. 0.25)."),
+                                     {option, value}),
                             ExitUsage);
             }
         } else if (option.size() > 1 && option[0] == '-') {
-            return Fail("Nieznana opcja: " + option + ".", ExitUsage);
+            return Fail(FillText(Tr("Nieznana opcja: %s."), {option}), ExitUsage);
         } else {
             positional.push_back(option);
         }
     }
     if (positional.size() != 1) {
-        return Fail("Podaj jeden plik .kgd.", ExitUsage);
+        return Fail(Tr("Podaj jeden plik .kgd."), ExitUsage);
     }
     if (from > to) {
-        return Fail("Początek przedziału (--from) leży po jego końcu (--to).", ExitUsage);
+        return Fail(Tr("Początek przedziału (--from) leży po jego końcu (--to)."), ExitUsage);
     }
     CZefraKrgDoc doc;
     const FileResult opened = OpenDocument(doc, positional.front());
@@ -99,13 +100,15 @@ int MeasureCommand(const std::vector<std::string>& args) {
             chosen[c] = doc.ChannelPresent[set][c] != 0;
         }
     } else if (!ParseChannels(channels, chosen)) {
-        return Fail("Niepoprawna lista kanałów: \"" + channels + "\" (kanały 1..8, np. 1,3,4).",
-                    ExitUsage);
+        return Fail(
+            FillText(Tr("Niepoprawna lista kanałów: \"%s\" (kanały 1..8, np. 1,3,4)."), {channels}),
+            ExitUsage);
     }
     for (int c = 0; c < 8; ++c) {
         if (chosen[c] && doc.ChannelPresent[set][c] == 0) {
-            return Fail("Kanał " + std::to_string(c + 1) + " nie zawiera danych w pliku.",
-                        ExitFailed);
+            return Fail(
+                FillText(Tr("Kanał %s nie zawiera danych w pliku."), {std::to_string(c + 1)}),
+                ExitFailed);
         }
     }
     const AcquisitionParams params = doc.RegisteredParams();
@@ -114,7 +117,7 @@ int MeasureCommand(const std::vector<std::string>& args) {
     uint32_t first = 0;
     uint32_t last = 0;
     if (!ScanWindow(times, doc.SampleCount[set], unitMs, from, to, first, last)) {
-        return Fail("Brak próbek w podanym przedziale czasu.", ExitFailed);
+        return Fail(Tr("Brak próbek w podanym przedziale czasu."), ExitFailed);
     }
     const SettingsRecord settings;
     for (int c = 0; c < 8; ++c) {

@@ -11,6 +11,7 @@
 
 #include "acquisition/acquisition_runner.h"
 #include "base/settings_record.h"
+#include "base/translation.h"
 #include "card/card_factory.h"
 #include "card/card_outputs.h"
 #include "card/card_port.h"
@@ -21,7 +22,7 @@
 
 namespace kresograf {
 
-const char* const OutputUsage =
+const char* const OutputUsage = N_(
     "  kresograf-cli generate sine|square|triangle [--frequency HZ] [--amplitude WOLTY]\n"
     "                [--offset WOLTY] [--param PROCENT] [wyjście]\n"
     "  kresograf-cli formula linear|ln|exp --sources N=WAGA[,N=WAGA…] [--a A] [--b B]\n"
@@ -35,7 +36,8 @@ const char* const OutputUsage =
     "                         częstotliwość oscyloskopu)\n"
     "Generator: amplituda 0…4.99 V, składowa stała -4.99…4.99 V (co 0.01 V), częstotliwość\n"
     "0…10000 Hz, parametr 0…100 % (wypełnienie prostokąta, nachylenie trójkąta).\n"
-    "Formula: kanały 1..8 z wagami (V/V); z --differential pary 1..4, pary spoza listy z wagą 0.\n";
+    "Formula: kanały 1..8 z wagami (V/V); z --differential pary 1..4, pary spoza listy z wagą "
+    "0.\n");
 
 namespace {
 
@@ -87,7 +89,7 @@ int Run(OutputCommand command, const std::vector<std::string>& args) {
     OutputCommandLine line;
     std::string error;
     if (!ParseOutputCommand(command, args, line, error)) {
-        return Fail(error + "\n\nUżycie:\n" + OutputUsage, ExitUsage);
+        return Fail(error + "\n\n" + Tr("Użycie:") + "\n" + Tr(OutputUsage), ExitUsage);
     }
     // The working block for --scope, and the gains the formula's weights depend on.
     SettingsRecord settings;
@@ -174,7 +176,7 @@ int Run(OutputCommand command, const std::vector<std::string>& args) {
         doc.SetWorking(params, trigger);
         status = WatchWithScope(doc, settings, card, line.ScopeShots);
     } else {
-        std::fprintf(stderr, "Generacja trwa. Ctrl+C kończy.\n");
+        std::fprintf(stderr, "%s\n", Tr("Generacja trwa. Ctrl+C kończy."));
         while (!Interrupted.load()) {
             std::this_thread::sleep_for(std::chrono::milliseconds(100));
         }

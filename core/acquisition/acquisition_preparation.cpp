@@ -4,6 +4,7 @@
 
 #include "base/sample_units.h"
 #include "base/settings_record.h"
+#include "base/translation.h"
 
 namespace kresograf {
 
@@ -92,20 +93,20 @@ PrepareResult PrepareAcquisition(const AcquisitionParams& working, const Trigger
 UserMessage PrepareMessage(PrepareResult result) {
     switch (result) {
         case PrepareResult::NoChannel:
-            return {"Błąd konfiguracji", "Nie wybrano żadnego kanału.", MessageIcon::Stop};
+            return {Tr("Błąd konfiguracji"), Tr("Nie wybrano żadnego kanału."), MessageIcon::Stop};
         case PrepareResult::PairGainMismatch:
-            return {"Błąd konfiguracji",
-                    "Kanały tworzące parę różnicową posiadają różne wzmocnienie.",
+            return {Tr("Błąd konfiguracji"),
+                    Tr("Kanały tworzące parę różnicową posiadają różne wzmocnienie."),
                     MessageIcon::Stop};
         case PrepareResult::BadChannel:
-            return {"Błąd konfiguracji", "Lista kanałów zawiera niepoprawny numer kanału.",
+            return {Tr("Błąd konfiguracji"), Tr("Lista kanałów zawiera niepoprawny numer kanału."),
                     MessageIcon::Stop};
         case PrepareResult::BadRate:
-            return {"Błąd konfiguracji", "Niepoprawna częstotliwość próbkowania.",
+            return {Tr("Błąd konfiguracji"), Tr("Niepoprawna częstotliwość próbkowania."),
                     MessageIcon::Stop};
         case PrepareResult::NoScan:
-            return {"Błąd konfiguracji",
-                    "Liczba próbek jest za mała, aby odczytać choć jeden pełny skan kanałów.",
+            return {Tr("Błąd konfiguracji"),
+                    Tr("Liczba próbek jest za mała, aby odczytać choć jeden pełny skan kanałów."),
                     MessageIcon::Stop};
         case PrepareResult::Ok:
             break;
@@ -114,16 +115,18 @@ UserMessage PrepareMessage(PrepareResult result) {
 }
 
 UserMessage ReceiveFailedMessage() {
-    return {"Błąd transmisji", "Błąd podczas odbierania danych z QB730.", MessageIcon::Stop};
+    return {Tr("Błąd transmisji"), Tr("Błąd podczas odbierania danych z QB730."),
+            MessageIcon::Stop};
 }
 
 UserMessage OverrunMessage() {
-    return {"Błąd utraty danych", "Wystąpiło nadpisanie danych w buforze karty.",
+    return {Tr("Błąd utraty danych"), Tr("Wystąpiło nadpisanie danych w buforze karty."),
             MessageIcon::Stop};
 }
 
 UserMessage OutOfMemoryMessage() {
-    return {"Brak pamięci", "Zbyt mało pamięci w celu zachowania danych.", MessageIcon::Stop};
+    return {Tr("Brak pamięci"), Tr("Zbyt mało pamięci w celu zachowania danych."),
+            MessageIcon::Stop};
 }
 
 }  // namespace kresograf

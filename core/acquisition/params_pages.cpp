@@ -6,6 +6,7 @@
 
 #include "base/fixed_format.h"
 #include "base/rate_table.h"
+#include "base/translation.h"
 
 namespace kresograf {
 namespace {
@@ -94,7 +95,7 @@ void SelectFirstItem(TriggerPage& page, TriggerParams& trigger) {
 }  // namespace
 
 std::string ChannelName(int number) {
-    return "Kanał " + std::to_string(number);
+    return FillText(Tr("Kanał %s"), {std::to_string(number)});
 }
 
 std::string FormatEditValue(float value) {
@@ -128,7 +129,7 @@ std::optional<float> ParseEditValue(std::string_view text) {
 }
 
 UserMessage NotANumberMessage() {
-    return UserMessage{params_texts::WindowTitle, "Wprowadź poprawną liczbę.",
+    return UserMessage{Tr(params_texts::WindowTitle), Tr("Wprowadź poprawną liczbę."),
                        MessageIcon::Exclamation};
 }
 

@@ -8,30 +8,32 @@
 #include <vector>
 
 #include "base/acquisition_params.h"
+#include "base/translation.h"
 #include "base/user_message.h"
 
 namespace kresograf {
 
 // Texts of the acquisition-parameters window.
 namespace params_texts {
-inline constexpr char WindowTitle[] = "Parametry akwizycji";
-inline constexpr char GeneralPage[] = "Ogólne";
-inline constexpr char TriggerPage[] = "Wyzwalanie";
-inline constexpr char RateCaption[] = "Częstotliwość akwizycji:";
+inline constexpr char WindowTitle[] = N_("Parametry akwizycji");
+inline constexpr char GeneralPage[] = N_("Ogólne");
+inline constexpr char TriggerPage[] = N_("Wyzwalanie");
+inline constexpr char RateCaption[] = N_("Częstotliwość akwizycji:");
 inline constexpr char ApplyRate[] = ">";
-inline constexpr char DurationCaption[] = "Czas trwania akwizycji:";
-inline constexpr char Differential[] = "Praca różnicowa:";
-inline constexpr char ChannelColumn[] = "Nr kanału";
-inline constexpr char ActiveColumn[] = "Aktywny";
-inline constexpr char No[] = "Nie";
-inline constexpr char Yes[] = "Tak";
+inline constexpr char DurationCaption[] = N_("Czas trwania akwizycji:");
+inline constexpr char Differential[] = N_("Praca różnicowa:");
+inline constexpr char ChannelColumn[] = N_("Nr kanału");
+inline constexpr char ActiveColumn[] = N_("Aktywny");
+inline constexpr char No[] = N_("Nie");
+inline constexpr char Yes[] = N_("Tak");
 inline constexpr std::array<const char*, 3> Units = {"ms", "s", "min"};
-inline constexpr char EdgeCaption[] = "Zbocze:";
-inline constexpr std::array<const char*, 3> Edges = {"Narastające", "Opadające", "Automatyczne"};
-inline constexpr char TypeCaption[] = "Typ:";
-inline constexpr std::array<const char*, 2> Types = {"Analogowy", "Cyfrowy"};
-inline constexpr char ChannelCaption[] = "Kanał:";
-inline constexpr char ThresholdCaption[] = "Próg [V]:";
+inline constexpr char EdgeCaption[] = N_("Zbocze:");
+inline constexpr std::array<const char*, 3> Edges = {N_("Narastające"), N_("Opadające"),
+                                                     N_("Automatyczne")};
+inline constexpr char TypeCaption[] = N_("Typ:");
+inline constexpr std::array<const char*, 2> Types = {N_("Analogowy"), N_("Cyfrowy")};
+inline constexpr char ChannelCaption[] = N_("Kanał:");
+inline constexpr char ThresholdCaption[] = N_("Próg [V]:");
 }  // namespace params_texts
 
 // "Kanał %d" with number.

@@ -1,19 +1,21 @@
 #include "base/frame_link.h"
 
+#include "base/translation.h"
+
 namespace kresograf {
 
 std::string_view StatusText(uint32_t code) {
     switch (code) {
         case StatusTriggering:
-            return "Wyzwalanie w toku";
+            return Tr("Wyzwalanie w toku");
         case StatusTransferring:
-            return "Transmisja w toku";
+            return Tr("Transmisja w toku");
         case StatusRecording:
-            return "Akwizycja i transmisja w toku";
+            return Tr("Akwizycja i transmisja w toku");
         case StatusAcquiring:
-            return "Akwizycja w toku";
+            return Tr("Akwizycja w toku");
         case StatusNoChannel:
-            return "Nie wybrano żadnego kanału";
+            return Tr("Nie wybrano żadnego kanału");
         default:
             return "";
     }

@@ -47,6 +47,36 @@ const char* Tr(const char* polish) {
     return dgettext(TextDomain, polish);
 }
 
+std::string FillText(std::string_view pattern, std::initializer_list<std::string_view> values) {
+    std::string text;
+    text.reserve(pattern.size() + 16);
+    std::size_t next = 0;
+    for (std::size_t i = 0; i < pattern.size(); ++i) {
+        if (pattern[i] != '%' || i + 1 == pattern.size()) {
+            text.push_back(pattern[i]);
+            continue;
+        }
+        std::size_t at = i + 1;
+        std::size_t index = next;
+        if (pattern[at] >= '1' && pattern[at] <= '9' && pattern.substr(at + 1, 2) == "$s") {
+            index = static_cast<std::size_t>(pattern[at] - '1');
+            at += 2;
+        } else if (pattern[at] == 's') {
+            ++next;
+        } else {
+            // "%%" and anything that is no placeholder stay as written, less the doubling.
+            text.push_back('%');
+            i += pattern[at] == '%' ? 1 : 0;
+            continue;
+        }
+        if (index < values.size()) {
+            text.append(values.begin()[index]);
+        }
+        i = at;
+    }
+    return text;
+}
+
 void InitTranslations(const std::filesystem::path& catalogueRoot) {
     if (std::setlocale(LC_ALL, "") == nullptr) {
         // The user's locale is not installed here; gettext still follows LANGUAGE (set below)

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <filesystem>
+#include <initializer_list>
 #include <string>
+#include <string_view>
 
 // The program's texts are written in Polish in the code and are its own language. A text a user
 // sees goes through Tr() where it is shown; a text kept in a table or a constant is marked with
@@ -17,6 +19,12 @@ inline constexpr const char* TextDomain = "kresograf";
 
 // The text in the user's language; the same pointer when there is no translation.
 const char* Tr(const char* polish);
+
+// A translated sentence with its values put in: "%s" takes the next value, "%N$s" the Nth (so a
+// translation may reorder them), "%%" is a percent sign. The values are texts already written by
+// the program's own number formatting. A placeholder without a value is left out.
+//   FillText(Tr("Kanał %s nie zawiera danych w pliku."), {"3"})
+std::string FillText(std::string_view pattern, std::initializer_list<std::string_view> values);
 
 // Picks the language from the environment (LANGUAGE, LC_ALL, LC_MESSAGES, LANG, as gettext
 // does) and binds the catalogues found under catalogueRoot (<root>/<lang>/LC_MESSAGES/*.mo).

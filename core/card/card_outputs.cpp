@@ -1,5 +1,6 @@
 #include "card/card_outputs.h"
 
+#include "base/translation.h"
 #include "card/card_port.h"
 
 namespace kresograf {
@@ -42,7 +43,8 @@ int CardOutputs::Stop(uint32_t address) {
 }
 
 UserMessage OutputFailedMessage() {
-    return {"Błąd transmisji", "Błąd podczas wysyłania danych do QB730.", MessageIcon::Stop};
+    return {Tr("Błąd transmisji"), Tr("Błąd podczas wysyłania danych do QB730."),
+            MessageIcon::Stop};
 }
 
 }  // namespace kresograf

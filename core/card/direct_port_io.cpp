@@ -5,6 +5,8 @@
 #if defined(__linux__) && (defined(__x86_64__) || defined(__i386__))
 #define KRESOGRAF_HAS_PORT_IO 1
 #include <sys/io.h>
+
+#include "base/translation.h"
 #else
 #define KRESOGRAF_HAS_PORT_IO 0
 #endif
@@ -12,18 +14,19 @@
 namespace kresograf {
 
 UserMessage PortAccessDeniedMessage(uint32_t base) {
-    char text[256];
-    std::snprintf(text, sizeof text,
-                  "Nie można uzyskać dostępu do portów karty QB730 pod adresem 0x%X. Uruchom "
-                  "program jako root lub nadaj mu uprawnienie CAP_SYS_RAWIO (np. setcap "
-                  "cap_sys_rawio+ep).",
-                  static_cast<unsigned>(base));
-    return UserMessage{"Błąd dostępu do karty", text, MessageIcon::Stop};
+    char hex[16];
+    std::snprintf(hex, sizeof hex, "%X", static_cast<unsigned>(base));
+    return UserMessage{Tr("Błąd dostępu do karty"),
+                       FillText(Tr("Nie można uzyskać dostępu do portów karty QB730 pod adresem "
+                                   "0x%s. Uruchom program jako root lub nadaj mu uprawnienie "
+                                   "CAP_SYS_RAWIO (np. setcap cap_sys_rawio+ep)."),
+                                {hex}),
+                       MessageIcon::Stop};
 }
 
 UserMessage PortIoUnsupportedMessage() {
-    return UserMessage{"Błąd dostępu do karty",
-                       "Ten komputer nie ma portów wejścia-wyjścia potrzebnych karcie QB730.",
+    return UserMessage{Tr("Błąd dostępu do karty"),
+                       Tr("Ten komputer nie ma portów wejścia-wyjścia potrzebnych karcie QB730."),
                        MessageIcon::Stop};
 }
 

@@ -1,5 +1,6 @@
 #include "document/ascii_export.h"
 #include "base/fixed_format.h"
+#include "base/translation.h"
 
 #include <algorithm>
 #include <charconv>
@@ -14,12 +15,12 @@ constexpr std::size_t FlushBytes = 1 << 20;
 constexpr std::size_t ValueRoom = 48;
 
 UserMessage OpenFailure() {
-    return UserMessage{"Błąd pliku", "Błąd podczas próby otwarcia pliku do zapisu.",
+    return UserMessage{Tr("Błąd pliku"), Tr("Błąd podczas próby otwarcia pliku do zapisu."),
                        MessageIcon::Stop};
 }
 
 UserMessage NoChosenData() {
-    return UserMessage{"Brak danych", "Nie wybrano danych do wyeksportowania.",
+    return UserMessage{Tr("Brak danych"), Tr("Nie wybrano danych do wyeksportowania."),
                        MessageIcon::Exclamation};
 }
 
@@ -53,7 +54,7 @@ std::vector<ExportRow> ExportRows(const std::array<uint32_t, 8>& present) {
     std::vector<ExportRow> rows;
     for (uint32_t c = 0; c < 8; ++c) {
         if (present[c] != 0) {
-            rows.push_back(ExportRow{"Kanał " + std::to_string(c + 1), c});
+            rows.push_back(ExportRow{FillText(Tr("Kanał %s"), {std::to_string(c + 1)}), c});
         }
     }
     return rows;
@@ -61,7 +62,7 @@ std::vector<ExportRow> ExportRows(const std::array<uint32_t, 8>& present) {
 
 std::optional<UserMessage> ExportPrecheck(const CZefraKrgDoc& doc) {
     if (doc.SampleCount[doc.CurrentSet.load()] == 0) {
-        return UserMessage{"Brak danych", "Brak danych do wyeksportowania.",
+        return UserMessage{Tr("Brak danych"), Tr("Brak danych do wyeksportowania."),
                            MessageIcon::Exclamation};
     }
     return std::nullopt;

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "base/fixed_format.h"
+#include "base/translation.h"
 #include "document/byte_stream.h"
 #include "document/file_result.h"
 #include "document/zefra_krg_doc.h"
@@ -13,14 +14,14 @@
 namespace kresograf {
 
 // Texts of the export dialog and its file chooser.
-inline constexpr char ExportDialogTitle[] = "Eksport do formatu ASCII";
-inline constexpr char ExportTimeCheckText[] = "Zapisać kolumnę czasu:";
-inline constexpr char ExportChannelColumn[] = "Nr kanału";
-inline constexpr char ExportChoiceColumn[] = "Zapisać";
-inline constexpr char ExportChoiceNo[] = "Nie";
-inline constexpr char ExportChoiceYes[] = "Tak";
-inline constexpr char ExportFilterDat[] = "Pliki danych ASCII (*.dat)";
-inline constexpr char ExportFilterAll[] = "Wszystkie pliki (*.*)";
+inline constexpr char ExportDialogTitle[] = N_("Eksport do formatu ASCII");
+inline constexpr char ExportTimeCheckText[] = N_("Zapisać kolumnę czasu:");
+inline constexpr char ExportChannelColumn[] = N_("Nr kanału");
+inline constexpr char ExportChoiceColumn[] = N_("Zapisać");
+inline constexpr char ExportChoiceNo[] = N_("Nie");
+inline constexpr char ExportChoiceYes[] = N_("Tak");
+inline constexpr char ExportFilterDat[] = N_("Pliki danych ASCII (*.dat)");
+inline constexpr char ExportFilterAll[] = N_("Wszystkie pliki (*.*)");
 inline constexpr char ExportDefaultSuffix[] = "dat";
 
 // One row of the dialog's channel grid: "Kanał %d" with the input number from 1.

@@ -2,15 +2,17 @@
 
 #include <cerrno>
 
+#include "base/translation.h"
+
 namespace kresograf {
 
 FileResult WriteFailure(int error) {
     const bool full = error == ENOSPC || error == EDQUOT;
     return FileResult{FileWriteError,
-                      UserMessage{"Błąd zapisu pliku",
-                                  full ? "Wystąpił błąd podczas zapisu do pliku. Brak miejsca na "
-                                         "dysku."
-                                       : "Wystąpił błąd podczas zapisu do pliku.",
+                      UserMessage{Tr("Błąd zapisu pliku"),
+                                  full ? Tr("Wystąpił błąd podczas zapisu do pliku. Brak miejsca "
+                                            "na dysku.")
+                                       : Tr("Wystąpił błąd podczas zapisu do pliku."),
                                   MessageIcon::Stop}};
 }
 

@@ -8,6 +8,8 @@
 #include <limits>
 #include <vector>
 
+#include "base/translation.h"
+
 namespace kresograf {
 namespace {
 
@@ -99,8 +101,8 @@ constexpr std::array<DeinterleaveFn, 9> Deinterleavers{
     nullptr,         Deinterleave<1>, Deinterleave<2>, Deinterleave<3>, Deinterleave<4>,
     Deinterleave<5>, Deinterleave<6>, Deinterleave<7>, Deinterleave<8>};
 
-UserMessage ReadMessage(const char* text) {
-    return UserMessage{"Błąd odczytu pliku", text, MessageIcon::Stop};
+UserMessage ReadMessage(std::string text) {
+    return UserMessage{Tr("Błąd odczytu pliku"), std::move(text), MessageIcon::Stop};
 }
 
 FileResult Refuse(CZefraKrgDoc& doc, int code) {
@@ -108,11 +110,11 @@ FileResult Refuse(CZefraKrgDoc& doc, int code) {
     switch (code) {
         case FileBadFormat:
         case FileBadHeaderLength:
-            return FileResult{code, ReadMessage("Niepoprawny format pliku!")};
+            return FileResult{code, ReadMessage(Tr("Niepoprawny format pliku!"))};
         case FileTruncated:
-            return FileResult{code, ReadMessage("Nieznany format pliku.")};
+            return FileResult{code, ReadMessage(Tr("Nieznany format pliku."))};
         default:
-            return FileResult{code, ReadMessage("Wystąpił błąd podczas odczytu pliku.")};
+            return FileResult{code, ReadMessage(Tr("Wystąpił błąd podczas odczytu pliku."))};
     }
 }
 
@@ -321,7 +323,7 @@ FileResult OpenDocument(CZefraKrgDoc& doc, const std::string& path) {
     if (source.Open(path) != 0) {
         doc.LoadResult = FileOpenError;
         return FileResult{FileOpenError,
-                          ReadMessage(("Nie można otworzyć pliku " + path + ".").c_str())};
+                          ReadMessage(FillText(Tr("Nie można otworzyć pliku %s."), {path}))};
     }
     FileResult result = LoadFromArchive(doc, source);
     doc.LoadResult = static_cast<uint32_t>(result.Code);

@@ -7,6 +7,7 @@
 #include <ctime>
 #include <utility>
 
+#include "base/translation.h"
 #include "document/kgd_file.h"
 
 namespace kresograf {
@@ -49,7 +50,7 @@ std::string RescueFileName() {
 }
 
 std::string RescuedText(const std::string& path) {
-    return "Dane zapisano w pliku awaryjnym: " + path;
+    return FillText(Tr("Dane zapisano w pliku awaryjnym: %s"), {path});
 }
 
 }  // namespace kresograf

@@ -1,10 +1,12 @@
 #include "document/registered_params.h"
+
 #include "base/fixed_format.h"
 
 #include <charconv>
 #include <cmath>
 
 #include "base/rate_table.h"
+#include "base/translation.h"
 #include "document/kgd_file.h"
 
 namespace kresograf {
@@ -40,59 +42,69 @@ std::array<std::string, 9> RegisteredParamsTexts(uint32_t scans, const Acquisiti
         seconds = static_cast<float>(static_cast<double>(params.TotalSamples - 2) * divisor /
                                      CardClockHz * prescaler);
     }
+    std::string duration;
     if (seconds < 1.0f) {
-        lines[LineDuration] = "Czas akwizycji: " + FormatFixed(seconds * 1000.0f, 2) + " ms";
+        duration = FormatFixed(seconds * 1000.0f, 2) + " ms";
     } else if (seconds < 60.0f) {
-        lines[LineDuration] = "Czas akwizycji: " + FormatFixed(seconds, 2) + " s";
+        duration = FormatFixed(seconds, 2) + " s";
     } else {
-        lines[LineDuration] = "Czas akwizycji: " + FormatFixed(seconds / 60.0f, 2) + " min";
+        duration = FormatFixed(seconds / 60.0f, 2) + " min";
     }
+    lines[LineDuration] = FillText(Tr("Czas akwizycji: %s"), {duration});
 
-    const std::string rate = "Częstotliwość próbkowania: ";
-    const std::string channelRate = "Częstotliwość próbkowania na kanał: ";
+    std::string rate;
+    std::string channelRate = "-";
     if (entry && entry->Prescaler == 1) {
-        lines[LineRate] = rate + std::to_string(entry->Frequency) + " Hz";
-        lines[LineChannelRate] =
-            channelRate + (channels > 0 ? std::to_string(DivideRounded(
-                                              entry->Frequency, static_cast<uint64_t>(channels))) +
-                                              " Hz"
-                                        : "-");
+        rate = std::to_string(entry->Frequency) + " Hz";
+        if (channels > 0) {
+            channelRate =
+                std::to_string(DivideRounded(entry->Frequency, static_cast<uint64_t>(channels))) +
+                " Hz";
+        }
     } else if (entry) {
         const uint32_t period = entry->Prescaler / entry->Frequency;
-        lines[LineRate] = rate + "1 / " + std::to_string(period) + " Hz";
-        lines[LineChannelRate] =
-            channelRate +
-            (channels > 0 ? "1 / " + std::to_string(uint64_t{period} * channels) + " Hz" : "-");
+        rate = "1 / " + std::to_string(period) + " Hz";
+        if (channels > 0) {
+            channelRate = "1 / " + std::to_string(uint64_t{period} * channels) + " Hz";
+        }
     } else if (divisor == 0 || prescaler == 0) {
-        lines[LineRate] = rate + "-";
-        lines[LineChannelRate] = channelRate + "-";
+        rate = "-";
     } else {
         const double hz =
             static_cast<double>(CardClockHz) / (static_cast<double>(divisor) * prescaler);
-        lines[LineRate] = rate + FreeRate(hz);
-        lines[LineChannelRate] = channelRate + (channels > 0 ? FreeRate(hz / channels) : "-");
+        rate = FreeRate(hz);
+        if (channels > 0) {
+            channelRate = FreeRate(hz / channels);
+        }
     }
+    lines[LineRate] = FillText(Tr("Częstotliwość próbkowania: %s"), {rate});
+    lines[LineChannelRate] = FillText(Tr("Częstotliwość próbkowania na kanał: %s"), {channelRate});
 
-    lines[LineChannelCount] = "Liczba aktywnych kanałów: " + std::to_string(channels);
+    lines[LineChannelCount] =
+        FillText(Tr("Liczba aktywnych kanałów: %s"), {std::to_string(channels)});
 
     if (trigger.Edge == EdgeAutomatic) {
-        lines[LineTriggerType] = "Wyzwalanie automatyczne";
-        lines[LineTriggerChannel] = "Kanał: -";
-        lines[LineTriggerEdge] = "Zbocze: -";
-        lines[LineTriggerThreshold] = "Próg: -";
+        lines[LineTriggerType] = Tr("Wyzwalanie automatyczne");
+        lines[LineTriggerChannel] = FillText(Tr("Kanał: %s"), {"-"});
+        lines[LineTriggerEdge] = Tr("Zbocze: -");
+        lines[LineTriggerThreshold] = Tr("Próg: -");
     } else {
-        lines[LineTriggerType] = trigger.Type != 0 ? "Wyzwalanie cyfrowe" : "Wyzwalanie analogowe";
-        lines[LineTriggerChannel] = "Kanał: " + std::to_string(trigger.Channel + 1);
-        lines[LineTriggerEdge] = trigger.Edge != 0 ? "Zbocze: opadające" : "Zbocze: narastające";
-        lines[LineTriggerThreshold] = "Próg: " + FormatFixed(trigger.ThresholdVolts, 3) + " V";
+        lines[LineTriggerType] =
+            trigger.Type != 0 ? Tr("Wyzwalanie cyfrowe") : Tr("Wyzwalanie analogowe");
+        lines[LineTriggerChannel] =
+            FillText(Tr("Kanał: %s"), {std::to_string(trigger.Channel + 1)});
+        lines[LineTriggerEdge] =
+            trigger.Edge != 0 ? Tr("Zbocze: opadające") : Tr("Zbocze: narastające");
+        lines[LineTriggerThreshold] =
+            FillText(Tr("Próg: %s V"), {FormatFixed(trigger.ThresholdVolts, 3)});
     }
 
     lines[LineFileSize] =
-        channels < 0 ? std::string("Rozmiar pliku: -")
-                     : "Rozmiar pliku: " +
-                           std::to_string(uint64_t{scans} * static_cast<uint64_t>(channels) * 4 +
-                                          FileHeaderSize) +
-                           " bajtów";
+        channels < 0
+            ? std::string(Tr("Rozmiar pliku: -"))
+            : FillText(Tr("Rozmiar pliku: %s bajtów"),
+                       {std::to_string(uint64_t{scans} * static_cast<uint64_t>(channels) * 4 +
+                                       FileHeaderSize)});
     return lines;
 }
 

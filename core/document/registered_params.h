@@ -5,12 +5,13 @@
 #include <string>
 
 #include "base/acquisition_params.h"
+#include "base/translation.h"
 #include "document/zefra_krg_doc.h"
 
 namespace kresograf {
 
-inline constexpr char RegisteredParamsTitle[] = "Zarejestrowane parametry";
-inline constexpr char RegisteredParamsCloseText[] = "Koniec";
+inline constexpr char RegisteredParamsTitle[] = N_("Zarejestrowane parametry");
+inline constexpr char RegisteredParamsCloseText[] = N_("Koniec");
 
 // Line order of the registered-parameters summary.
 enum RegisteredLine : std::size_t {

@@ -1,4 +1,5 @@
 #include "document/shot_summary.h"
+
 #include "base/fixed_format.h"
 
 #include <algorithm>
@@ -6,6 +7,7 @@
 #include <limits>
 
 #include "base/settings_record.h"
+#include "base/translation.h"
 #include "document/zefra_krg_doc.h"
 
 namespace kresograf {
@@ -20,7 +22,8 @@ std::string Volts(double value) {
 std::string ShotSummaryLine(int shot, const CZefraKrgDoc& doc, const SettingsRecord& settings) {
     const uint32_t set = doc.CurrentSet.load();
     const uint32_t scans = doc.SampleCount[set];
-    std::string line = "shot " + std::to_string(shot) + ": " + std::to_string(scans) + " skanów";
+    std::string line =
+        FillText(Tr("shot %s: %s skanów"), {std::to_string(shot), std::to_string(scans)});
     for (int input = 0; input < 8; ++input) {
         if (doc.ChannelPresent[set][input] == 0 || scans == 0) {
             continue;
@@ -35,9 +38,9 @@ std::string ShotSummaryLine(int shot, const CZefraKrgDoc& doc, const SettingsRec
             sum += samples[i];
         }
         const double scale = settings.ChannelScale[input];
-        line += "; kanał " + std::to_string(input + 1) + ": min " + Volts(low * scale) + ", max " +
-                Volts(high * scale) + ", średnia " +
-                Volts(static_cast<double>(sum) / scans * scale);
+        line += FillText(Tr("; kanał %s: min %s, max %s, średnia %s"),
+                         {std::to_string(input + 1), Volts(low * scale), Volts(high * scale),
+                          Volts(static_cast<double>(sum) / scans * scale)});
     }
     return line;
 }

@@ -4,6 +4,8 @@
 #include <ctime>
 #include <set>
 
+#include "base/translation.h"
+
 namespace kresograf {
 namespace {
 
@@ -134,7 +136,7 @@ CommandState CZefraKrgDoc::QueryCommand(DocCommand command, uint32_t acquiringDo
 
 std::optional<UserMessage> CZefraKrgDoc::CloseCheck(uint32_t acquiringDocId) const {
     if (Acquiring(acquiringDocId)) {
-        return UserMessage{"UWAGA", "Nie można zamknąć dokumentu - trwa akwizycja",
+        return UserMessage{Tr("UWAGA"), Tr("Nie można zamknąć dokumentu - trwa akwizycja"),
                            MessageIcon::Exclamation};
     }
     return std::nullopt;

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "base/rate_table.h"
+#include "base/translation.h"
 #include "generation/decimal_scan.h"
 #include "generation/generation_texts.h"
 
@@ -35,7 +36,7 @@ bool ParseCoefficient(std::string_view text, float& value, UserMessage& message)
     const double number = length > 0 ? DecimalValue(text, length) : 0.0;
     // A value a float cannot hold is no number for this field either.
     if (length == 0 || !rest.empty() || !std::isfinite(static_cast<float>(number))) {
-        message = {texts::ValidationTitle, texts::NotNumberText, MessageIcon::Exclamation};
+        message = {texts::ValidationTitle, Tr(texts::NotNumberText), MessageIcon::Exclamation};
         return false;
     }
     value = static_cast<float>(number);
@@ -47,7 +48,7 @@ std::string DefaultWeightText() {
 }
 
 std::string ChannelRowLabel(int row) {
-    return "Kanał " + std::to_string(row + 1);
+    return FillText(Tr("Kanał %s"), {std::to_string(row + 1)});
 }
 
 bool BuildFormulaRequest(const FormulaSettings& settings, FormulaRequest& request,
@@ -60,7 +61,7 @@ bool BuildFormulaRequest(const FormulaSettings& settings, FormulaRequest& reques
         // Every pair is a source; a pair's two inputs must share their gain.
         for (int p = 0; p < DifferentialRows; ++p) {
             if (settings.ChannelGain[2 * p] != settings.ChannelGain[2 * p + 1]) {
-                message = {texts::ConfigErrorTitle, texts::PairGainText, MessageIcon::Stop};
+                message = {Tr(texts::ConfigErrorTitle), Tr(texts::PairGainText), MessageIcon::Stop};
                 return false;
             }
             rows[r.SourceCount++] = p;
@@ -73,7 +74,7 @@ bool BuildFormulaRequest(const FormulaSettings& settings, FormulaRequest& reques
         }
     }
     if (r.SourceCount == 0) {
-        message = {texts::NoDataTitle, texts::NoSourceText, MessageIcon::Exclamation};
+        message = {Tr(texts::NoDataTitle), Tr(texts::NoSourceText), MessageIcon::Exclamation};
         return false;
     }
 

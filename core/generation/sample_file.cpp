@@ -4,6 +4,7 @@
 #include <fstream>
 #include <string_view>
 
+#include "base/translation.h"
 #include "generation/decimal_scan.h"
 #include "generation/generation_texts.h"
 
@@ -112,12 +113,12 @@ bool ReadSampleFile(const std::string& path, bool digital, SampleFile& samples,
         in.open(path);
     }
     if (!in.is_open()) {
-        message = {texts::FileErrorTitle, texts::FileOpenErrorText, MessageIcon::Stop};
+        message = {Tr(texts::FileErrorTitle), Tr(texts::FileOpenErrorText), MessageIcon::Stop};
         return false;
     }
     SampleFile read = ReadSamples(in, digital);
     if (read.Count() == 0) {
-        message = {texts::NoDataTitle, texts::NoSamplesText, MessageIcon::Exclamation};
+        message = {Tr(texts::NoDataTitle), Tr(texts::NoSamplesText), MessageIcon::Exclamation};
         return false;
     }
     samples = std::move(read);
@@ -125,11 +126,11 @@ bool ReadSampleFile(const std::string& path, bool digital, SampleFile& samples,
 }
 
 std::string OutputKindLabel(bool digital) {
-    return digital ? texts::DigitalKind : texts::AnalogKind;
+    return Tr(digital ? texts::DigitalKind : texts::AnalogKind);
 }
 
 std::string ReadCountLabel(std::size_t count) {
-    return "Odczytano poprawnie " + std::to_string(count) + " danych.";
+    return FillText(Tr("Odczytano poprawnie %s danych."), {std::to_string(count)});
 }
 
 }  // namespace kresograf

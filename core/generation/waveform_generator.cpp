@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "base/fixed_format.h"
+#include "base/translation.h"
 #include "generation/generation_texts.h"
 
 namespace kresograf {
@@ -84,28 +85,28 @@ std::vector<float> GenerateWaveform(const GeneratorSettings& settings) {
 }
 
 std::string AmplitudeLabel(int32_t hundredths) {
-    return "Amplituda: " + FormatFixed(hundredths / 100.0, 2) + " V";
+    return FillText(Tr("Amplituda: %s V"), {FormatFixed(hundredths / 100.0, 2)});
 }
 
 std::string OffsetLabel(int32_t hundredths, bool initial) {
-    return (initial ? "Skladowa stała: " : "Składowa stała: ") +
-           FormatFixed(hundredths / 100.0, 2) + " V";
+    return FillText(initial ? Tr("Skladowa stała: %s V") : Tr("Składowa stała: %s V"),
+                    {FormatFixed(hundredths / 100.0, 2)});
 }
 
 std::optional<std::string> ParamLabel(int32_t shape, int32_t param) {
     if (shape == WaveSquare) {
-        return "Wypełnienie: " + std::to_string(param) + " %";
+        return FillText(Tr("Wypełnienie: %s %%"), {std::to_string(param)});
     }
     if (shape == WaveTriangle) {
-        return "Nachylenie: " + std::to_string(param) + " %";
+        return FillText(Tr("Nachylenie: %s %%"), {std::to_string(param)});
     }
     return std::nullopt;
 }
 
 UserMessage UnsignedRangeMessage(uint32_t lo, uint32_t hi) {
     return {texts::ValidationTitle,
-            "Wprowadź liczbę całkowitą z przedziału od " + std::to_string(lo) + " do " +
-                std::to_string(hi) + ".",
+            FillText(Tr("Wprowadź liczbę całkowitą z przedziału od %s do %s."),
+                     {std::to_string(lo), std::to_string(hi)}),
             MessageIcon::Exclamation};
 }
 
@@ -120,7 +121,7 @@ bool ParseFrequency(std::string_view text, uint32_t& frequency, UserMessage& mes
     uint32_t value = 0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
     if (text.empty() || error != std::errc() || end != text.data() + text.size()) {
-        message = {texts::ValidationTitle, texts::NotUnsignedText, MessageIcon::Exclamation};
+        message = {texts::ValidationTitle, Tr(texts::NotUnsignedText), MessageIcon::Exclamation};
         return false;
     }
     if (value > MaxGeneratorFrequency) {

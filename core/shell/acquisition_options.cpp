@@ -7,18 +7,10 @@
 
 #include "base/rate_table.h"
 #include "base/settings_record.h"
+#include "base/translation.h"
 
 namespace kresograf {
 namespace {
-
-std::string Quoted(std::string_view text) {
-    std::string quoted;
-    quoted.reserve(text.size() + 2);
-    quoted.push_back('"');
-    quoted.append(text);
-    quoted.push_back('"');
-    return quoted;
-}
 
 bool ParseInt(std::string_view text, long long& value, int base = 10) {
     if (text.empty()) {
@@ -87,7 +79,8 @@ bool ParseCardKind(std::string_view value, CardKind& kind, std::string& error) {
         kind = CardKind::Ports;
         return true;
     }
-    error = "Niepoprawny rodzaj karty: " + Quoted(value) + " (dozwolone: simulated, ports).";
+    error =
+        FillText(Tr("Niepoprawny rodzaj karty: \"%s\" (dozwolone: simulated, ports)."), {value});
     return false;
 }
 
@@ -97,7 +90,7 @@ bool ParseCardAddress(std::string_view value, uint32_t& address, std::string& er
     const bool ok = hex ? ParseInt(value.substr(2), parsed, 16) : ParseInt(value, parsed);
     // The card decodes ten bytes of the 16-bit I/O space.
     if (!ok || parsed < 0 || parsed > 0xFFF6) {
-        error = "Niepoprawny adres karty: " + Quoted(value) + " (np. 0x100).";
+        error = FillText(Tr("Niepoprawny adres karty: \"%s\" (np. 0x100)."), {value});
         return false;
     }
     address = static_cast<uint32_t>(parsed);
@@ -123,8 +116,9 @@ bool AcquisitionOptions::Take(std::string_view name, std::string_view value, std
     if (name == "--rate") {
         const auto row = ParseRate(value);
         if (!row) {
-            error = "Nieznana częstotliwość: " + Quoted(value) +
-                    " (dozwolone: 95000 … 50 Hz z tabeli albo 1/1, 1/2, 1/3, 1/4, 1/10, 1/30).";
+            error = FillText(Tr("Nieznana częstotliwość: \"%s\" (dozwolone: 95000 … 50 Hz z tabeli "
+                                "albo 1/1, 1/2, 1/3, 1/4, 1/10, 1/30)."),
+                             {value});
             return false;
         }
         rateRow_ = *row;
@@ -132,7 +126,8 @@ bool AcquisitionOptions::Take(std::string_view name, std::string_view value, std
     }
     if (name == "--duration") {
         if (!ParseFloat(value, duration_) || duration_ < 0.0f) {
-            error = "Niepoprawny czas trwania: " + Quoted(value) + " (liczba sekund, np. 2.5).";
+            error =
+                FillText(Tr("Niepoprawny czas trwania: \"%s\" (liczba sekund, np. 2.5)."), {value});
             return false;
         }
         return true;
@@ -147,8 +142,8 @@ bool AcquisitionOptions::Take(std::string_view name, std::string_view value, std
         const std::string_view gain = eq == value.npos ? "" : value.substr(eq + 1);
         if (eq == value.npos || !ParseInt(value.substr(0, eq), input) || input < 1 || input > 8 ||
             (gain != "x1" && gain != "x10")) {
-            error =
-                "Niepoprawne wzmocnienie: " + Quoted(value) + " (postać N=x1 lub N=x10, N = 1..8).";
+            error = FillText(
+                Tr("Niepoprawne wzmocnienie: \"%s\" (postać N=x1 lub N=x10, N = 1..8)."), {value});
             return false;
         }
         highGain_[input - 1] = gain == "x10";
@@ -162,8 +157,9 @@ bool AcquisitionOptions::Take(std::string_view name, std::string_view value, std
         } else if (value == "falling") {
             edge_ = EdgeFalling;
         } else {
-            error = "Niepoprawne zbocze wyzwalania: " + Quoted(value) +
-                    " (dozwolone: auto, rising, falling).";
+            error = FillText(
+                Tr("Niepoprawne zbocze wyzwalania: \"%s\" (dozwolone: auto, rising, falling)."),
+                {value});
             return false;
         }
         return true;
@@ -174,8 +170,8 @@ bool AcquisitionOptions::Take(std::string_view name, std::string_view value, std
         } else if (value == "digital") {
             type_ = TriggerDigital;
         } else {
-            error =
-                "Niepoprawny typ wyzwalania: " + Quoted(value) + " (dozwolone: analog, digital).";
+            error = FillText(Tr("Niepoprawny typ wyzwalania: \"%s\" (dozwolone: analog, digital)."),
+                             {value});
             return false;
         }
         return true;
@@ -183,7 +179,7 @@ bool AcquisitionOptions::Take(std::string_view name, std::string_view value, std
     if (name == "--trigger-channel") {
         long long channel = 0;
         if (!ParseInt(value, channel) || channel < 1 || channel > 8) {
-            error = "Niepoprawny kanał wyzwalania: " + Quoted(value) + " (1..8).";
+            error = FillText(Tr("Niepoprawny kanał wyzwalania: \"%s\" (1..8)."), {value});
             return false;
         }
         triggerChannel_ = static_cast<int>(channel);
@@ -191,7 +187,8 @@ bool AcquisitionOptions::Take(std::string_view name, std::string_view value, std
     }
     if (name == "--threshold") {
         if (!ParseFloat(value, threshold_) || threshold_ < -5.0f || threshold_ > 5.0f) {
-            error = "Niepoprawny próg wyzwalania: " + Quoted(value) + " (wolty, od -5 do 5).";
+            error =
+                FillText(Tr("Niepoprawny próg wyzwalania: \"%s\" (wolty, od -5 do 5)."), {value});
             return false;
         }
         return true;
@@ -207,7 +204,7 @@ bool AcquisitionOptions::Take(std::string_view name, std::string_view value, std
         Card.Address = address;
         return true;
     }
-    error = "Nieznana opcja: " + std::string(name) + ".";
+    error = FillText(Tr("Nieznana opcja: %s."), {name});
     return false;
 }
 
@@ -218,10 +215,11 @@ bool AcquisitionOptions::Finish(AcquisitionParams& params, TriggerParams& trigge
     for (std::string_view part : Split(channels_, ',')) {
         long long channel = 0;
         if (!ParseInt(part, channel) || channel < 1 || channel > maxChannel) {
-            error = differential_ ? "Niepoprawna lista kanałów: " + Quoted(channels_) +
-                                        " (w pracy różnicowej pary 1..4, np. 1,2)."
-                                  : "Niepoprawna lista kanałów: " + Quoted(channels_) +
-                                        " (kanały 1..8, np. 1,3,4).";
+            error = FillText(
+                differential_ ? Tr("Niepoprawna lista kanałów: \"%s\" (w pracy różnicowej pary "
+                                   "1..4, np. 1,2).")
+                              : Tr("Niepoprawna lista kanałów: \"%s\" (kanały 1..8, np. 1,3,4)."),
+                {channels_});
             return false;
         }
         channels.push_back(static_cast<int>(channel) - 1);
@@ -246,8 +244,8 @@ bool AcquisitionOptions::Finish(AcquisitionParams& params, TriggerParams& trigge
     trigger.ThresholdVolts = threshold_;
     trigger.Channel = static_cast<int8_t>(triggerChannel_ - 1);
     if (type_ == TriggerAnalog && triggerChannel_ > maxChannel) {
-        error = "Niepoprawny kanał wyzwalania: " + std::to_string(triggerChannel_) +
-                " (w pracy różnicowej pary 1..4).";
+        error = FillText(Tr("Niepoprawny kanał wyzwalania: %s (w pracy różnicowej pary 1..4)."),
+                         {std::to_string(triggerChannel_)});
         return false;
     }
     for (int i = 0; i < 8; ++i) {

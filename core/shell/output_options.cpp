@@ -6,6 +6,7 @@
 #include <initializer_list>
 
 #include "base/rate_table.h"
+#include "base/translation.h"
 #include "document/byte_stream.h"
 
 namespace kresograf {
@@ -72,9 +73,11 @@ bool TakeSources(std::string_view list, bool differential, FormulaSettings& form
         UserMessage unused;
         if (equals == std::string_view::npos || !ParseInt(item.substr(0, equals), row) || row < 1 ||
             row > rows || !ParseCoefficient(item.substr(equals + 1), weight, unused)) {
-            error = Cat({"Niepoprawne źródła: ", Quoted(list),
-                         (differential ? " (pary 1..4 z wagami, np. 1=0.5,2=1)."
-                                       : " (kanały 1..8 z wagami, np. 2=2,5=0.5).")});
+            error = FillText(
+                differential ? Tr("Niepoprawne źródła: \"%s\" (pary 1..4 z wagami, np. 1=0.5,2=1).")
+                             : Tr("Niepoprawne źródła: \"%s\" (kanały 1..8 z wagami, np. "
+                                  "2=2,5=0.5)."),
+                {list});
             return false;
         }
         formula.Active[row - 1] = true;
@@ -87,8 +90,8 @@ bool TakeSources(std::string_view list, bool differential, FormulaSettings& form
 bool TakeOutputRate(std::string_view value, std::size_t& row, std::string& error) {
     const std::optional<std::size_t> found = ParseRate(value);
     if (!found || *found >= UnprescaledRateCount) {
-        error = Cat(
-            {"Niepoprawna częstotliwość wyjścia: ", Quoted(value), " (95000 … 50 Hz z tabeli)."});
+        error = FillText(Tr("Niepoprawna częstotliwość wyjścia: \"%s\" (95000 … 50 Hz z tabeli)."),
+                         {value});
         return false;
     }
     row = *found;
@@ -139,7 +142,7 @@ bool ParseOutputCommand(OutputCommand command, const std::vector<std::string>& a
                              (arg == "--a" || arg == "--b" || arg == "--sources");
         const bool own = generator || formula || arg == "--samples" || arg == "--scope";
         if (!own && !AcquisitionOptions::IsAcquisitionOption(arg)) {
-            error = Cat({"Nieznana opcja: ", arg, "."});
+            error = FillText(Tr("Nieznana opcja: %s."), {arg});
             return false;
         }
         if (!own && !AcquisitionOptions::TakesValue(arg)) {
@@ -149,7 +152,7 @@ bool ParseOutputCommand(OutputCommand command, const std::vector<std::string>& a
             continue;
         }
         if (i + 1 >= args.size()) {
-            error = Cat({"Brak wartości opcji ", arg, "."});
+            error = FillText(Tr("Brak wartości opcji %s."), {arg});
             return false;
         }
         const std::string& value = args[++i];
@@ -164,17 +167,18 @@ bool ParseOutputCommand(OutputCommand command, const std::vector<std::string>& a
             const auto hundredths = amplitude ? ParseHundredths(value, 0, MaxAmplitude)
                                               : ParseHundredths(value, -MaxOffset, MaxOffset);
             if (!hundredths) {
-                error = amplitude ? Cat({"Niepoprawna amplituda: ", Quoted(value),
-                                         " (od 0.00 do 4.99 V co 0.01 V)."})
-                                  : Cat({"Niepoprawna składowa stała: ", Quoted(value),
-                                         " (od -4.99 do 4.99 V co 0.01 V)."});
+                error = FillText(
+                    amplitude ? Tr("Niepoprawna amplituda: \"%s\" (od 0.00 do 4.99 V co 0.01 V).")
+                              : Tr("Niepoprawna składowa stała: \"%s\" (od -4.99 do 4.99 V co "
+                                   "0.01 V)."),
+                    {value});
                 return false;
             }
             (amplitude ? line.Generator.Amplitude : line.Generator.Offset) = *hundredths;
         } else if (arg == "--param") {
             long long percent = 0;
             if (!ParseInt(value, percent) || percent < 0 || percent > MaxParam) {
-                error = Cat({"Niepoprawny parametr: ", Quoted(value), " (od 0 do 100 %)."});
+                error = FillText(Tr("Niepoprawny parametr: \"%s\" (od 0 do 100 %%)."), {value});
                 return false;
             }
             line.Generator.Param = static_cast<int32_t>(percent);
@@ -190,7 +194,8 @@ bool ParseOutputCommand(OutputCommand command, const std::vector<std::string>& a
         } else if (arg == "--scope") {
             long long shots = 0;
             if (!ParseInt(value, shots) || shots < 1 || shots > 1'000'000) {
-                error = Cat({"Niepoprawna liczba strzałów: ", Quoted(value), " (co najmniej 1)."});
+                error =
+                    FillText(Tr("Niepoprawna liczba strzałów: \"%s\" (co najmniej 1)."), {value});
                 return false;
             }
             line.ScopeShots = static_cast<int>(shots);
@@ -208,22 +213,23 @@ bool ParseOutputCommand(OutputCommand command, const std::vector<std::string>& a
     }
 
     if (positional.size() != 1) {
-        error = command == OutputCommand::Generate  ? "Podaj kształt: sine, square albo triangle."
-                : command == OutputCommand::Formula ? "Podaj wzór: linear, ln albo exp."
-                                                    : "Podaj jeden plik z próbkami.";
+        error = command == OutputCommand::Generate
+                    ? Tr("Podaj kształt: sine, square albo triangle.")
+                : command == OutputCommand::Formula ? Tr("Podaj wzór: linear, ln albo exp.")
+                                                    : Tr("Podaj jeden plik z próbkami.");
         return false;
     }
     if (command == OutputCommand::Generate && !TakeShape(positional[0], line.Generator.Shape)) {
-        error = Cat({"Nieznany kształt: ", Quoted(positional[0]), " (sine, square, triangle)."});
+        error = FillText(Tr("Nieznany kształt: \"%s\" (sine, square, triangle)."), {positional[0]});
         return false;
     }
     if (command == OutputCommand::Formula) {
         if (!TakeFormula(positional[0], line.Formula.Formula)) {
-            error = Cat({"Nieznany wzór: ", Quoted(positional[0]), " (linear, ln, exp)."});
+            error = FillText(Tr("Nieznany wzór: \"%s\" (linear, ln, exp)."), {positional[0]});
             return false;
         }
         if (!sources) {
-            error = "Podaj źródła: --sources N=WAGA[,N=WAGA…].";
+            error = Tr("Podaj źródła: --sources N=WAGA[,N=WAGA…].");
             return false;
         }
         if (!TakeSources(*sources, line.Formula.Differential, line.Formula, error)) {
@@ -235,7 +241,7 @@ bool ParseOutputCommand(OutputCommand command, const std::vector<std::string>& a
         line.File = positional[0];
     }
     if (!line.SamplesPath.empty() && line.ScopeShots > 0) {
-        error = "Opcje --samples i --scope wykluczają się.";
+        error = Tr("Opcje --samples i --scope wykluczają się.");
         return false;
     }
     return true;

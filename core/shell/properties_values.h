@@ -6,23 +6,24 @@
 #include <vector>
 
 #include "base/settings_record.h"
+#include "base/translation.h"
 
 namespace kresograf {
 
 // Texts of the properties sheet "Właściwości".
 namespace properties_texts {
-inline constexpr char Title[] = "Właściwości";
-inline constexpr char ColorsPage[] = "Kolory";
-inline constexpr char CardPage[] = "Karta";
-inline constexpr char ObjectCaption[] = "Obiekt:";
-inline constexpr char Grid[] = "Siatka";
-inline constexpr char ChooseColor[] = "Wybierz kolor";
-inline constexpr char NegateOnPrint[] = "Zaneguj kolory na wydruku";
-inline constexpr char AddressCaption[] = "Przestrzeń adresowa wejść/wyjść";
-inline constexpr char ChannelColumn[] = "Nr kanału";
-inline constexpr char GainColumn[] = "Wzmocnienie";
+inline constexpr char Title[] = N_("Właściwości");
+inline constexpr char ColorsPage[] = N_("Kolory");
+inline constexpr char CardPage[] = N_("Karta");
+inline constexpr char ObjectCaption[] = N_("Obiekt:");
+inline constexpr char Grid[] = N_("Siatka");
+inline constexpr char ChooseColor[] = N_("Wybierz kolor");
+inline constexpr char NegateOnPrint[] = N_("Zaneguj kolory na wydruku");
+inline constexpr char AddressCaption[] = N_("Przestrzeń adresowa wejść/wyjść");
+inline constexpr char ChannelColumn[] = N_("Nr kanału");
+inline constexpr char GainColumn[] = N_("Wzmocnienie");
 inline constexpr std::array<const char*, 2> Gains = {"x1", "x10"};
-inline constexpr char Cancel[] = "Anuluj";
+inline constexpr char Cancel[] = N_("Anuluj");
 }  // namespace properties_texts
 
 // The sheet's working copies, taken from the settings and handed back on OK.

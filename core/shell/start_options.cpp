@@ -2,13 +2,15 @@
 
 #include <charconv>
 
+#include "base/translation.h"
+
 namespace kresograf {
 namespace {
 
 bool TakeValue(const std::vector<std::string>& arguments, std::size_t& i, std::string& value,
                std::string& error) {
     if (i + 1 >= arguments.size()) {
-        error = "Opcja " + arguments[i] + " wymaga wartości.";
+        error = FillText(Tr("Opcja %s wymaga wartości."), {arguments[i]});
         return false;
     }
     value = arguments[++i];
@@ -54,7 +56,7 @@ bool ParseStartOptions(const std::vector<std::string>& arguments, StartOptions& 
             options.Splash = false;
         } else if (argument == "--render") {
             if (i + 2 >= arguments.size()) {
-                error = "Opcja --render wymaga pliku dokumentu i pliku obrazu.";
+                error = Tr("Opcja --render wymaga pliku dokumentu i pliku obrazu.");
                 return false;
             }
             options.Render = true;
@@ -62,7 +64,7 @@ bool ParseStartOptions(const std::vector<std::string>& arguments, StartOptions& 
             options.RenderOutput = arguments[++i];
         } else if (argument == "--print") {
             if (i + 2 >= arguments.size()) {
-                error = "Opcja --print wymaga pliku dokumentu i pliku PDF.";
+                error = Tr("Opcja --print wymaga pliku dokumentu i pliku PDF.");
                 return false;
             }
             options.Print = true;
@@ -73,17 +75,17 @@ bool ParseStartOptions(const std::vector<std::string>& arguments, StartOptions& 
                 return false;
             }
         } else if (!argument.empty() && argument[0] == '-') {
-            error = "Nieznana opcja: " + argument;
+            error = FillText(Tr("Nieznana opcja: %s"), {argument});
             return false;
         } else if (options.File.empty()) {
             options.File = argument;
         } else {
-            error = "Można otworzyć tylko jeden dokument: " + argument;
+            error = FillText(Tr("Można otworzyć tylko jeden dokument: %s"), {argument});
             return false;
         }
     }
     if (options.Print && options.Render) {
-        error = "Opcji --render i --print nie można użyć razem.";
+        error = Tr("Opcji --render i --print nie można użyć razem.");
         return false;
     }
     if (size.empty()) {
@@ -95,12 +97,14 @@ bool ParseStartOptions(const std::vector<std::string>& arguments, StartOptions& 
         } else if (size == "Letter" || size == "letter") {
             options.Paper = PaperSize::Letter;
         } else {
-            error = "Nieprawidłowy rozmiar strony: " + size + " (oczekiwano A4 albo Letter).";
+            error = FillText(Tr("Nieprawidłowy rozmiar strony: %s (oczekiwano A4 albo Letter)."),
+                             {size});
             return false;
         }
     } else if (!ParseSize(size, options.RenderWidth, options.RenderHeight)) {
-        error = "Nieprawidłowy rozmiar obrazu: " + size +
-                " (oczekiwano SZEROKOŚĆxWYSOKOŚĆ, np. 1024x640).";
+        error = FillText(
+            Tr("Nieprawidłowy rozmiar obrazu: %s (oczekiwano SZEROKOŚĆxWYSOKOŚĆ, np. 1024x640)."),
+            {size});
         return false;
     }
     return true;

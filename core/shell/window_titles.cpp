@@ -1,5 +1,6 @@
 #include "shell/window_titles.h"
 
+#include "base/translation.h"
 #include "shell/shell_texts.h"
 
 namespace kresograf {
@@ -14,7 +15,7 @@ std::string PlotWindowTitle(std::string_view documentTitle, int viewIndex, int v
 }
 
 std::string MainWindowTitle(std::string_view activeWindowTitle, bool activeMaximized) {
-    std::string title = texts::MainTitle;
+    std::string title = Tr(texts::MainTitle);
     if (activeWindowTitle.empty()) {
         return title;
     }

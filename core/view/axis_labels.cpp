@@ -1,5 +1,6 @@
 #include "view/axis_labels.h"
 #include "base/fixed_format.h"
+#include "base/translation.h"
 
 #include <algorithm>
 #include <charconv>
@@ -24,10 +25,7 @@ int32_t TruncToPixel(double v) {
 }
 
 std::string ChannelCaption(int channel) {
-    std::string text = "Kan.";
-    text += std::to_string(channel + 1);
-    text += ' ';
-    return text;
+    return FillText(Tr("Kan.%s "), {std::to_string(channel + 1)});
 }
 
 }  // namespace

@@ -1,17 +1,19 @@
 #include "view/channel_menu.h"
 
+#include "base/translation.h"
+
 namespace kresograf {
 
 std::string_view ChannelSubmenuTitle(ChannelMenu menu) {
     switch (menu) {
         case ChannelMenu::Visibility:
-            return "Wyświetlaj &kanały";
+            return Tr("Wyświetlaj &kanały");
         case ChannelMenu::Active:
-            return "&Ustaw jako aktywny ";
+            return Tr("&Ustaw jako aktywny ");
         case ChannelMenu::RightAxis:
             break;
     }
-    return "Ustaw opis &prawej osi dla";
+    return Tr("Ustaw opis &prawej osi dla");
 }
 
 uint32_t ChannelCommandId(ChannelMenu menu, int channel) {
@@ -31,17 +33,18 @@ std::string ChannelItemText(ChannelMenu menu, int channel) {
     const std::string n = std::to_string(channel + 1);
     switch (menu) {
         case ChannelMenu::Visibility:
-            return "Kanał &" + n;
+            return FillText(Tr("Kanał &%s"), {n});
         case ChannelMenu::Active:
-            return "Kanał &" + n + "\t" + n;
+            return FillText(Tr("Kanał &%s"), {n}) + "\t" + n;
         case ChannelMenu::RightAxis:
             break;
     }
-    return "Kanału &" + n + "\tCtrl+" + n;
+    // The right axis's menu names a channel in another case in Polish ("dla Kanału 1").
+    return FillText(Tr("Kanału &%s"), {n}) + "\tCtrl+" + n;
 }
 
 UserMessage LastChannelMessage() {
-    return {"Informacja", "Przynajmniej jeden kanał musi pozostać aktywny",
+    return {Tr("Informacja"), Tr("Przynajmniej jeden kanał musi pozostać aktywny"),
             MessageIcon::Exclamation};
 }
 

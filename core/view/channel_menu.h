@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "base/translation.h"
 #include "base/user_message.h"
 
 namespace kresograf {
@@ -14,7 +15,7 @@ enum class ChannelMenu { Visibility, Active, RightAxis };
 inline constexpr int ChannelCount = 8;
 inline constexpr uint32_t SwapChannelsCommandId = 33095;
 inline constexpr std::string_view SwapChannelsPrompt =
-    "Zamienia aktywny kanał z kanałem opisującym prawą oś";
+    N_("Zamienia aktywny kanał z kanałem opisującym prawą oś");
 
 std::string_view ChannelSubmenuTitle(ChannelMenu menu);
 // Command id of channel i's item (i counted from 0).

@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "base/fixed_format.h"
+#include "base/translation.h"
 #include "document/zefra_krg_doc.h"
 #include "view/plot_view.h"
 
@@ -79,7 +80,7 @@ std::string MarkerMaxText(const SampleStatistics& s) {
 }
 
 std::string MarkerMeanText(const SampleStatistics& s) {
-    return "Średnia: " + Volts3(s.Mean);
+    return FillText(Tr("Średnia: %s"), {Volts3(s.Mean)});
 }
 
 std::string MarkerRmsText(const SampleStatistics& s) {
@@ -118,9 +119,9 @@ bool ScanWindow(const int32_t* scanTimes, uint32_t count, double unitMs, double 
 }
 
 std::string MeasureChannelLine(int channel, const SampleStatistics& s) {
-    return "kanał " + std::to_string(channel + 1) + ": min " + Volts4(s.Min) + ", max " +
-           Volts4(s.Max) + ", średnia " + Volts4(s.Mean) + ", RMS " + Volts4(s.Rms) + ", p-p " +
-           Volts4(s.PeakToPeak);
+    return FillText(Tr("kanał %s: min %s, max %s, średnia %s, RMS %s, p-p %s"),
+                    {std::to_string(channel + 1), Volts4(s.Min), Volts4(s.Max), Volts4(s.Mean),
+                     Volts4(s.Rms), Volts4(s.PeakToPeak)});
 }
 
 std::string MeasureTimeLine(double deltaSeconds) {

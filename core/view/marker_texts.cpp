@@ -1,29 +1,33 @@
 #include "view/marker_texts.h"
-#include "base/fixed_format.h"
 
+#include "base/fixed_format.h"
+#include "base/translation.h"
 #include "view/axis_labels.h"
 
 namespace kresograf {
 
 MarkerItemTexts FormatMarkerItems(const MarkerReadout& r) {
     if (!r.Shown) {
-        return {"Lewy :", "Prawy :", "Delta :"};
+        return {Tr("Lewy :"), Tr("Prawy :"), Tr("Delta :")};
     }
     const float deltaMs = r.RightTimeMs - r.LeftTimeMs;
     const float deltaVolts = r.RightVolts - r.LeftVolts;
     auto f = [](float v) { return FormatFixed(v, 3); };
+    // The spacing before "y" differs between the lines as the window has always shown it.
     if (r.InSeconds) {
-        return {"Lewy: x = " + f(r.LeftTimeMs / 1000.0f) + " s   y = " + f(r.LeftVolts) + " V",
-                "Prawy: x = " + f(r.RightTimeMs / 1000.0f) + " s   y = " + f(r.RightVolts) + " V",
-                "Delta: x = " + f(deltaMs / 1000.0f) + " s   y = " + f(deltaVolts) + " V"};
+        return {
+            FillText(Tr("Lewy: x = %s s   y = %s V"), {f(r.LeftTimeMs / 1000.0f), f(r.LeftVolts)}),
+            FillText(Tr("Prawy: x = %s s   y = %s V"),
+                     {f(r.RightTimeMs / 1000.0f), f(r.RightVolts)}),
+            FillText(Tr("Delta: x = %s s   y = %s V"), {f(deltaMs / 1000.0f), f(deltaVolts)})};
     }
-    return {"Lewy: x = " + f(r.LeftTimeMs) + " ms   y = " + f(r.LeftVolts) + " V",
-            "Prawy: x = " + f(r.RightTimeMs) + " ms  y = " + f(r.RightVolts) + " V",
-            "Delta: x = " + f(deltaMs) + " ms  y = " + f(deltaVolts) + " V"};
+    return {FillText(Tr("Lewy: x = %s ms   y = %s V"), {f(r.LeftTimeMs), f(r.LeftVolts)}),
+            FillText(Tr("Prawy: x = %s ms  y = %s V"), {f(r.RightTimeMs), f(r.RightVolts)}),
+            FillText(Tr("Delta: x = %s ms  y = %s V"), {f(deltaMs), f(deltaVolts)})};
 }
 
 std::string MarkerChannelNodeText(int channel) {
-    return "Znaczniki kanału " + std::to_string(channel + 1);
+    return FillText(Tr("Znaczniki kanału %s"), {std::to_string(channel + 1)});
 }
 
 MarkerSpritePattern MarkerSprite() {

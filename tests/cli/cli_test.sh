@@ -79,24 +79,16 @@ check "measure of an absent input is status 1" test $? -eq 1
 "$cli" measure "$work/m.kgd" --from soon >/dev/null 2>&1
 check "bad time is status 2" test $? -eq 2
 
-# Broken and missing files: the program's own message and status 1.
+# Broken and missing files (the reader's cases are core's tests): the message and status 1.
 printf 'not a recording at all, just some bytes' >"$work/bad.kgd"
 err=$("$cli" info "$work/bad.kgd" 2>&1)
 check "broken file is status 1" test $? -eq 1
 check "broken file is explained" grep -q 'Niepoprawny format pliku!' <<<"$err"
-: >"$work/empty.kgd"
-err=$("$cli" info "$work/empty.kgd" 2>&1)
-check "empty file is status 1" test $? -eq 1
-check "empty file is explained" grep -q 'Nieznany format pliku.' <<<"$err"
-head -c 500 "$work/r.kgd" >"$work/short.kgd"
-err=$("$cli" info "$work/short.kgd" 2>&1)
-check "truncated file is explained" grep -q 'Nieznany format pliku.' <<<"$err"
 "$cli" info "$work/missing.kgd" >/dev/null 2>&1
 check "missing file is status 1" test $? -eq 1
 
 # Saving the last shot.
 "$cli" scope --shots 2 --channels 1,2 --rate 95000 --duration 0.01 -o "$work/s.kgd" >/dev/null
-check "scope -o writes a file" test -s "$work/s.kgd"
 "$cli" info "$work/s.kgd" >/dev/null
 check "scope -o file opens" test $? -eq 0
 
