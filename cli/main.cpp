@@ -39,12 +39,13 @@ constexpr int ExitUsage = 2;
 
 constexpr const char* Usage =
     N_("Użycie:\n"
-       "  kresograf-cli scope [opcje akwizycji] [--shots N] [-o PLIK.kgd]\n"
+       "  kresograf-cli scope [opcje akwizycji] [--shots N] [-o|--output PLIK.kgd]\n"
        "  kresograf-cli record PLIK.kgd [opcje akwizycji]\n"
        "  kresograf-cli info PLIK.kgd\n"
        "  kresograf-cli export PLIK.kgd WYJŚCIE.dat [--time] [--channels LISTA]\n"
        "  kresograf-cli generate|formula|play … (wyjścia karty: kresograf-cli --help)\n"
        "  kresograf-cli measure PLIK.kgd [--from SEKUNDY] [--to SEKUNDY] [--channels LISTA]\n"
+       "  kresograf-cli -h|--help\n"
        "\n"
        "Opcje akwizycji:\n"
        "  --rate HZ              częstotliwość z tabeli: 95000 … 50 albo 1/1, 1/2, 1/3, 1/4, 1/10, "

@@ -56,7 +56,8 @@ inline constexpr const char* NoDisplayText =
     N_("Brak ekranu graficznego (zmienna DISPLAY nie jest ustawiona).");
 inline constexpr const char* CardOpenFailedTitle = N_("Błąd karty");
 inline constexpr const char* UsageText =
-    N_("Użycie: kresograf [PLIK.kgd] [--card simulated|ports] [--address ADRES] [--no-splash]\n"
+    N_("Użycie: kresograf [PLIK.kgd] [--card simulated|ports] [--address ADRES]\n"
+       "                 [--no-splash|--nosplash]\n"
        "       kresograf --render PLIK.kgd WYNIK.png [--size SZEROKOŚĆxWYSOKOŚĆ]\n"
        "       kresograf --print PLIK.kgd WYNIK.pdf [--size A4|Letter]");
 inline constexpr const char* RenderFailedText = N_("Nie można zapisać obrazu %1.");
