@@ -5,6 +5,7 @@
 #include <clocale>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <string_view>
 
 #ifndef KRESOGRAF_LOCALEDIR
@@ -13,6 +14,10 @@
 
 namespace kresograf {
 namespace {
+
+// LANGUAGE as the user set it, before the program chose its own.
+bool userLanguageKept = false;
+std::optional<std::string> userLanguage;
 
 const char* FirstSet(std::initializer_list<const char*> names) {
     for (const char* name : names) {
@@ -78,6 +83,12 @@ std::string FillText(std::string_view pattern, std::initializer_list<std::string
 }
 
 void InitTranslations(const std::filesystem::path& catalogueRoot) {
+    if (!userLanguageKept) {
+        userLanguageKept = true;
+        if (const char* list = std::getenv("LANGUAGE")) {
+            userLanguage = list;
+        }
+    }
     if (std::setlocale(LC_ALL, "") == nullptr) {
         // The user's locale is not installed here; gettext still follows LANGUAGE (set below)
         // in any locale but plain "C".
@@ -132,6 +143,10 @@ std::string CurrentLanguage() {
     const size_t end = header.find_first_of("\n_", begin);
     std::string language(header.substr(begin, end - begin));
     return language.empty() ? "pl" : language;
+}
+
+std::optional<std::string> UserLanguageList() {
+    return userLanguage;
 }
 
 }  // namespace kresograf

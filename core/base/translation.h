@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <initializer_list>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -39,5 +40,9 @@ std::filesystem::path FindCatalogueRoot();
 
 // The language of the catalogue in use ("en"), or "pl" when the texts stay Polish.
 std::string CurrentLanguage();
+
+// InitTranslations sets LANGUAGE to the language it chose; the programs this one starts (a help
+// browser) get the user's own value back from here (none when it was not set).
+std::optional<std::string> UserLanguageList();
 
 }  // namespace kresograf

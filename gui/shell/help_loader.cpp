@@ -3,7 +3,10 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
+#include <QProcessEnvironment>
 #include <memory>
+
+#include "base/translation.h"
 
 namespace kresograf {
 
@@ -60,6 +63,14 @@ HelpLoader::Opener HelpLoader::DesktopOpener() {
                                  finish(false);
                              }
                          });
+        // The browser speaks the user's languages, not the one this program chose.
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        if (const std::optional<std::string> languages = UserLanguageList()) {
+            environment.insert(QStringLiteral("LANGUAGE"), QString::fromStdString(*languages));
+        } else {
+            environment.remove(QStringLiteral("LANGUAGE"));
+        }
+        process->setProcessEnvironment(environment);
         process->start(QStringLiteral("xdg-open"), {page.toString()});
     };
 }

@@ -94,7 +94,8 @@ QSet<QString> PolishOnlyWords() {
     QFile file(QStringLiteral(KRESOGRAF_SOURCE_DIR "/po/en.po"));
     EXPECT_TRUE(file.open(QIODevice::ReadOnly));
     const QString catalogue = QString::fromUtf8(file.readAll());
-    const QRegularExpression entry(QStringLiteral(R"re(msgid ((?:"(?:[^"\\]|\\.)*"\s*)+)msgstr ((?:"(?:[^"\\]|\\.)*"\s*)+))re"));
+    const QRegularExpression entry(QStringLiteral(
+        R"re(msgid ((?:"(?:[^"\\]|\\.)*"\s*)+)msgstr ((?:"(?:[^"\\]|\\.)*"\s*)+))re"));
     const QRegularExpression word(QStringLiteral(R"(\p{L}{3,})"));
     QSet<QString> polish;
     QSet<QString> english;
@@ -124,7 +125,8 @@ void RunAndHarvest(CMainFrame& frame, uint32_t id, QStringList& texts, const QSt
             }
         }
         QWidget* modal = QApplication::activeModalWidget();
-        if (auto* files = qobject_cast<QFileDialog*>(modal); files != nullptr && !answer.isEmpty()) {
+        if (auto* files = qobject_cast<QFileDialog*>(modal);
+            files != nullptr && !answer.isEmpty()) {
             files->selectFile(answer);
             static_cast<QDialog*>(files)->done(QDialog::Accepted);
         } else if (auto* dialog = qobject_cast<QDialog*>(modal)) {
@@ -203,8 +205,8 @@ TEST_F(GuiTest, EveryTextShownIsInTheUsersLanguage) {
     }
     if (english) {
         EXPECT_TRUE(polish.isEmpty()) << "Polish left:\n" << polish.join('\n').toStdString();
-        EXPECT_TRUE(translatable.isEmpty())
-            << "shown untranslated:\n" << translatable.join('\n').toStdString();
+        EXPECT_TRUE(translatable.isEmpty()) << "shown untranslated:\n"
+                                            << translatable.join('\n').toStdString();
     } else {
         // Without a catalogue every text stays the program's own, Polish ones among them.
         EXPECT_TRUE(translatable.isEmpty());

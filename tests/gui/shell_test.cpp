@@ -13,6 +13,7 @@
 #include <QToolBar>
 #include <optional>
 
+#include "base/translation.h"
 #include "card/simulated_card.h"
 #include "gui_fixture.h"
 #include "shell/command_table.h"
@@ -271,7 +272,8 @@ TEST_F(GuiTest, HelpOpensTheFirstPageOrSaysItCannot) {
     for (int status : {0, 3}) {
         QFile script(bin.filePath("xdg-open"));
         ASSERT_TRUE(script.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        script.write(QByteArray("#!/bin/sh\nexit ") + QByteArray::number(status) + "\n");
+        script.write(QByteArray("#!/bin/sh\nprintf %s \"${LANGUAGE-unset}\" >\"$0.lang\"\nexit ") +
+                     QByteArray::number(status) + "\n");
         script.close();
         script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         qputenv("PATH", bin.path().toUtf8());
@@ -282,6 +284,11 @@ TEST_F(GuiTest, HelpOpensTheFirstPageOrSaysItCannot) {
         QTRY_VERIFY(answer.has_value());
         EXPECT_EQ(*answer, status == 0);
     }
+    // The browser gets the user's language list back, not the one the program chose ("pl").
+    QFile language(bin.filePath("xdg-open.lang"));
+    ASSERT_TRUE(language.open(QIODevice::ReadOnly));
+    EXPECT_EQ(language.readAll().toStdString(), UserLanguageList().value_or("unset"));
+    EXPECT_EQ(qgetenv("LANGUAGE"), "pl");
 }
 
 TEST_F(GuiTest, SplashShowsOnceAndSwallowsTheKeyThatEndsIt) {
