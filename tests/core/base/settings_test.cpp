@@ -16,7 +16,6 @@ TEST(SettingsTest, EmptyStoreGivesDefaultsReadInOrder) {
     s.Load(store);
     EXPECT_EQ(s.PortAddress, 256u);
     EXPECT_EQ(s.NegateOnPrint, 1u);
-    EXPECT_EQ(s.ChannelColors, DefaultChannelColors);
     EXPECT_EQ(s.GridColor, 0x606060u);
     for (int i = 0; i < 8; ++i) {
         EXPECT_EQ(s.ChannelGain[i], 0);
