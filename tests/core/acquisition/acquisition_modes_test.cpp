@@ -18,6 +18,7 @@
 #include "card/simulated_card.h"
 #include "document/zefra_krg_doc.h"
 #include "support/recording_frame_link.h"
+#include "support/scan_list.h"
 
 namespace kresograf {
 namespace {
@@ -70,17 +71,8 @@ struct Bench {
     RecordingFrameLink frame;
 };
 
-AcquisitionParams Block(std::initializer_list<int8_t> channels, uint32_t total,
-                        uint32_t divisor = 84) {
-    AcquisitionParams p;
-    p.Divisor = divisor;
-    p.ChannelCount = static_cast<int8_t>(channels.size());
-    int i = 0;
-    for (int8_t c : channels) {
-        p.Channels[i++] = c;
-    }
-    p.TotalSamples = total;
-    return p;
+AcquisitionParams Block(std::initializer_list<int8_t> channels, uint32_t total) {
+    return ScanList(channels, 84, total);
 }
 
 // Starts a mode on the document and waits for its worker to end.
@@ -310,9 +302,7 @@ TEST(RecordingModeTest, RefusedConfigurationsNeverReachTheCard) {
     doc.SetWorking(Block({}, 1000), TriggerParams{});
     ASSERT_TRUE(RunToEnd(runner, doc, true));
     b.settings.ChannelGain[7] = 0x80;  // pair 3: input 7 at x10, input 8 at x1
-    AcquisitionParams pairs = Block({3}, 1000);
-    pairs.SingleEnded = 0;
-    doc.SetWorking(pairs, TriggerParams{});
+    doc.SetWorking(PairList({3}, 84), TriggerParams{});
     ASSERT_TRUE(RunToEnd(runner, doc, true));
     ASSERT_EQ(b.frame.MessageBoxes().size(), 2u);
     EXPECT_EQ(b.frame.MessageBoxes()[0].Text, "Nie wybrano żadnego kanału.");

@@ -5,20 +5,10 @@
 #include <vector>
 
 #include "base/settings_record.h"
+#include "support/scan_list.h"
 
 namespace kresograf {
 namespace {
-
-AcquisitionParams Block(std::initializer_list<int8_t> channels, int8_t singleEnded = 1) {
-    AcquisitionParams p;
-    p.SingleEnded = singleEnded;
-    p.ChannelCount = static_cast<int8_t>(channels.size());
-    int i = 0;
-    for (int8_t c : channels) {
-        p.Channels[i++] = c;
-    }
-    return p;
-}
 
 // The scan list as unsigned entries, gain flag included.
 std::vector<int> Entries(const AcquisitionParams& p) {
@@ -35,13 +25,14 @@ TEST(AcquisitionPreparationTest, Refusals) {
     PreparedAcquisition out;
     TriggerParams trigger;
     settings.ChannelGain[2] = 0x80;  // pair 1 is inputs 2 and 3; single-ended they are fine
-    EXPECT_EQ(PrepareAcquisition(Block({2, 3}), trigger, settings, true, out), PrepareResult::Ok);
+    EXPECT_EQ(PrepareAcquisition(ScanList({2, 3}), trigger, settings, true, out),
+              PrepareResult::Ok);
     // Channels outside the inputs never reach the card.
     for (const AcquisitionParams& p :
-         {Block({0, 8}), Block({4}, 0), Block({-1}), Block({0, 1, 2, 3, 0}, 0)}) {
+         {ScanList({0, 8}), PairList({4}), ScanList({-1}), PairList({0, 1, 2, 3, 0})}) {
         EXPECT_EQ(PrepareAcquisition(p, trigger, settings, true, out), PrepareResult::BadChannel);
     }
-    AcquisitionParams noRate = Block({0});
+    AcquisitionParams noRate = ScanList({0});
     noRate.Prescaler = 0;
     EXPECT_EQ(PrepareAcquisition(noRate, trigger, settings, true, out), PrepareResult::BadRate);
 }
@@ -52,7 +43,7 @@ TEST(AcquisitionPreparationTest, GainFlagsThresholdAndTriggerFirst) {
     settings.ChannelGain[5] = 0x80;
     settings.ChannelGain[3] = 0x81;
     TriggerParams trigger{TriggerAnalog, 5, EdgeRising, 0, -1.0f};
-    AcquisitionParams working = Block({0, 3, 5});
+    AcquisitionParams working = ScanList({0, 3, 5});
     working.Running = 1;
     PreparedAcquisition out;
     ASSERT_EQ(PrepareAcquisition(working, trigger, settings, true, out), PrepareResult::Ok);
@@ -90,7 +81,7 @@ TEST(AcquisitionPreparationTest, GainFlagsThresholdAndTriggerFirst) {
     EXPECT_EQ(out.RegisteredTrigger.Edge, EdgeAutomatic);
 
     // Differential pair 2 with both gains high: entry 2 becomes 0x82.
-    AcquisitionParams pairs = Block({2}, 0);
+    AcquisitionParams pairs = PairList({2});
     ASSERT_EQ(PrepareAcquisition(pairs, TriggerParams{}, settings, true, out), PrepareResult::Ok);
     EXPECT_EQ(Entries(out.Card), (std::vector<int>{0x82}));
 }
@@ -98,7 +89,7 @@ TEST(AcquisitionPreparationTest, GainFlagsThresholdAndTriggerFirst) {
 TEST(AcquisitionPreparationTest, ShotsAreLimitedToTheBaseArrays) {
     SettingsRecord settings;
     PreparedAcquisition out;
-    AcquisitionParams p = Block({0, 1, 2});
+    AcquisitionParams p = ScanList({0, 1, 2});
     p.TotalSamples = 900'000;
     ASSERT_EQ(PrepareAcquisition(p, TriggerParams{}, settings, true, out), PrepareResult::Ok);
     EXPECT_EQ(out.Card.TotalSamples, 600'000u);

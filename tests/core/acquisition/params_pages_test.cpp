@@ -2,22 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include "support/scan_list.h"
+
 namespace kresograf {
 namespace {
-
-AcquisitionParams Block(std::initializer_list<int8_t> channels, uint32_t divisor = 8000,
-                        uint32_t prescaler = 1, int8_t singleEnded = 1) {
-    AcquisitionParams p;
-    p.Divisor = divisor;
-    p.Prescaler = prescaler;
-    p.SingleEnded = singleEnded;
-    p.ChannelCount = static_cast<int8_t>(channels.size());
-    int i = 0;
-    for (int8_t c : channels) {
-        p.Channels[i++] = c;
-    }
-    return p;
-}
 
 TEST(ParamsPagesTest, LoadShowsRateDurationAndChannels) {
     GeneralPage page;
@@ -30,26 +18,26 @@ TEST(ParamsPagesTest, LoadShowsRateDurationAndChannels) {
               (std::vector<bool>{true, false, false, false, false, false, false, false}));
 
     // 95 000 Hz, three inputs, 1 s: 95 238 conversions read back just under a second.
-    p = Block({0, 1, 2}, 84);
-    p.TotalSamples = 95238;
+    p = ScanList({0, 1, 2}, 84, 95238);
     LoadGeneral(page, p);
     EXPECT_EQ(page.DurationText, "1000.00 ms");
 
     // Longer than 2^32 conversion-divisor products: 1 / 30 Hz for 10 000 scans of one input.
-    p = Block({0}, 160000, 1500);
-    p.TotalSamples = 15'000'000;
+    p = ScanList({0}, 160000, 15'000'000);
+    p.Prescaler = 1500;
     LoadGeneral(page, p);
     EXPECT_EQ(page.DurationText, "5000.00 min");
     EXPECT_EQ(page.RateText, "1 / 30 Hz");
 
     // A pair from elsewhere: nothing selected, its own rate shown.
-    p = Block({1}, 4000, 3);
+    p = ScanList({1}, 4000);
+    p.Prescaler = 3;
     LoadGeneral(page, p);
     EXPECT_EQ(page.RateIndex, -1);
     EXPECT_EQ(page.RateText, "667 Hz");
 
     // Differential with a channel that has no row: ignored. A running block keeps the edits.
-    p = Block({0, 6, 3}, 8000, 1, 0);
+    p = PairList({0, 6, 3});
     p.Running = 1;
     page.RateSelection = 5;
     EXPECT_FALSE(LoadGeneral(page, p));
@@ -104,7 +92,7 @@ TEST(ParamsPagesTest, RateAndDurationSetTheTotal) {
 
 TEST(ParamsPagesTest, ChannelsDifferentialAndTheTriggerRule) {
     GeneralPage page;
-    AcquisitionParams p = Block({0, 5, 6});
+    AcquisitionParams p = ScanList({0, 5, 6});
     TriggerParams t;
     t.Type = TriggerAnalog;
     t.Channel = 5;
@@ -147,7 +135,7 @@ TEST(ParamsPagesTest, ChannelsDifferentialAndTheTriggerRule) {
 
 TEST(ParamsPagesTest, TriggerPage) {
     TriggerPage page;
-    AcquisitionParams p = Block({1, 4});
+    AcquisitionParams p = ScanList({1, 4});
     TriggerParams t;
     t.Edge = EdgeRising;
     t.Channel = 3;  // not listed: the trigger turns automatic on channel 2's item

@@ -11,6 +11,7 @@
 #include "card/simulated_card.h"
 #include "document/zefra_krg_doc.h"
 #include "support/recording_frame_link.h"
+#include "support/scan_list.h"
 #include "view/plot_view.h"
 #include "view_fixture.h"
 
@@ -26,12 +27,8 @@ TEST(LiveViewThreadTest, TheViewShowsCompleteScansAsTheyArrive) {
     CardPort port(card, clock);
     RecordingFrameLink frame;
     CZefraKrgDoc doc;
-    AcquisitionParams block;
-    block.Divisor = 84;
-    block.ChannelCount = 2;
-    block.Channels = {0, 3};
-    block.TotalSamples = 600'000;  // 300 000 scans, more than a set holds at first
-    doc.SetWorking(block, TriggerParams{});
+    // 300 000 scans, more than a set holds at first.
+    doc.SetWorking(ScanList({0, 3}, 84, 600'000), TriggerParams{});
 
     PlotView view(doc, &settings);
     view.SetAxisMetrics(FixedMeasure);
