@@ -14,7 +14,7 @@ FormulaSettings Settings() {
     return s;
 }
 
-TEST(FormulaOutputTest, SourcesWeightsAndGain) {
+TEST(FormulaOutputTest, SourcesWeightsGainAndCoefficients) {
     FormulaSettings s = Settings();
     s.Active[1] = true;
     s.Active[4] = true;
@@ -49,17 +49,13 @@ TEST(FormulaOutputTest, SourcesWeightsAndGain) {
     ASSERT_TRUE(BuildFormulaRequest(s, r, message));
     EXPECT_EQ(r.Weights[0], 0.0f);
     EXPECT_EQ(r.Weights[1], -0.0244140625f);  // -10 x 10 / 4096
-}
 
-TEST(FormulaOutputTest, ExponentialCoefficients) {
-    FormulaSettings s = Settings();
+    // Y = A exp(B X) goes to the card as sign(A) exp(ln |A| + B X): B scales the weights.
     s.Formula = FormulaExp;
-    s.Active[0] = true;
-    s.Weights[0] = std::string("2");
+    s.Active[4] = false;
+    s.Weights[1] = std::string("2");
     s.A = -2.0f;
     s.B = 3.0f;
-    FormulaRequest r;
-    UserMessage message;
     ASSERT_TRUE(BuildFormulaRequest(s, r, message));
     EXPECT_EQ(r.Formula, 2);
     EXPECT_EQ(r.Weights[0], 0.0146484375f);  // 2 x 10 / 4096 x 3

@@ -2,10 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <filesystem>
 #include <fstream>
 #include <sstream>
+
+#include "document/file_test_support.h"
 
 namespace kresograf {
 namespace {
@@ -37,8 +37,8 @@ TEST(SampleFileTest, AnalogAndDigitalForms) {
 }
 
 TEST(SampleFileTest, FilesLimitsAndMessages) {
-    const std::filesystem::path dir = std::filesystem::temp_directory_path();
-    const std::string big = (dir / "kresograf_samples_big.dat").string();
+    filetest::TempFolder folder;
+    const std::string big = folder.File("duzy.dat");
     {
         std::ofstream out(big);
         for (int i = 0; i < 150'000; ++i) {
@@ -51,20 +51,18 @@ TEST(SampleFileTest, FilesLimitsAndMessages) {
     EXPECT_EQ(samples.Count(), 120'000u);
     EXPECT_EQ(samples.Analog[119'999], 119'999 % 7);
 
-    const std::string empty = (dir / "kresograf_samples_empty.dat").string();
+    const std::string empty = folder.File("pusty.dat");
     std::ofstream(empty).close();
     EXPECT_FALSE(ReadSampleFile(empty, true, samples, message));
     EXPECT_EQ(message, (UserMessage{"Brak danych", "Brak poprawnie odczytanych danych.",
                                     MessageIcon::Exclamation}));
 
-    for (const std::string& path : {(dir / "kresograf_no_such_file.dat").string(), dir.string()}) {
+    for (const std::string& path : {folder.File("brak.dat"), folder.Path.string()}) {
         EXPECT_FALSE(ReadSampleFile(path, false, samples, message));
         EXPECT_EQ(message,
                   (UserMessage{"Błąd pliku", "Błąd podczas próby otwarcia pliku do odczytu.",
                                MessageIcon::Stop}));
     }
-    std::remove(big.c_str());
-    std::remove(empty.c_str());
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <tuple>
 #include <vector>
 
+#include "document/zefra_krg_doc.h"
 #include "view/trace_summary.h"
 
 namespace kresograf {
@@ -24,20 +25,6 @@ struct Trace {
 
     void Summarise() { Summary.Build(Values.data(), static_cast<uint32_t>(Values.size())); }
 };
-
-// The visible range as the document defines it: one scan beyond each edge of the window.
-void VisibleRange(const std::vector<int32_t>& t, int32_t x1, int32_t x2, int32_t& first,
-                  int32_t& last) {
-    const auto n = static_cast<int32_t>(t.size());
-    if (n == 1) {
-        first = last = (x1 <= t[0] && t[0] <= x2) ? 0 : -1;
-        return;
-    }
-    const auto lo = std::lower_bound(t.begin(), t.end(), x1);
-    const auto hi = std::upper_bound(t.begin(), t.end(), x2);
-    first = lo == t.end() ? -1 : std::max<int32_t>(0, static_cast<int32_t>(lo - t.begin()) - 1);
-    last = hi == t.begin() ? -1 : std::min<int32_t>(n - 1, static_cast<int32_t>(hi - t.begin()));
-}
 
 // Both reductions over the same input, with the summary and without one; returns the points.
 std::vector<PicturePoint> ExpectSame(const Trace& tr, int32_t first, int32_t last,
@@ -176,7 +163,7 @@ TEST(TraceReductionTest, RandomWindowsMatchThePlainReduction) {
                                 PictureRect{left, top, left + width, top + height});
         int32_t first = 0;
         int32_t last = 0;
-        VisibleRange(tr.Time, x1, x2, first, last);
+        FindScanRange(tr.Time.data(), static_cast<uint32_t>(n), x1, x2, first, last);
         ExpectSame(tr, first, last, m);
         const int32_t a = uniform(0, n - 1);
         const int32_t b = uniform(0, n - 1);
