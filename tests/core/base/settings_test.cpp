@@ -6,6 +6,7 @@
 #include "base/sample_units.h"
 #include "base/settings_record.h"
 #include "base/settings_store.h"
+#include "base/translation.h"
 
 namespace kresograf {
 namespace {
@@ -72,6 +73,15 @@ TEST(SettingsTest, UnitsThresholdsAndStatusTexts) {
     EXPECT_EQ(StatusText(3), "Akwizycja i transmisja w toku");
     EXPECT_EQ(StatusText(4), "Akwizycja w toku");
     EXPECT_EQ(StatusText(5), "Nie wybrano żadnego kanału");
+}
+
+TEST(FillTextTest, PlaceholdersInOrderByNumberAndPercent) {
+    // A translation may put the values in another order.
+    EXPECT_EQ(FillText("%2$s of channel %1$s", {"3", "Markers"}), "Markers of channel 3");
+    EXPECT_EQ(FillText("Wypełnienie: %s %%", {"50"}), "Wypełnienie: 50 %");
+    // A placeholder without its value is left out; a lone or unknown one stays as written.
+    EXPECT_EQ(FillText("%s and %s", {"a"}), "a and ");
+    EXPECT_EQ(FillText("100 % %d %", {}), "100 % %d %");
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "shell/window_titles.h"
+
 namespace kresograf {
 namespace {
 
@@ -28,6 +30,14 @@ TEST(PropertiesValuesTest, AddressBlocksGainsAndPreview) {
     EXPECT_EQ(lines.TraceY, 25);
     EXPECT_EQ(lines.GridY, (std::array<int, 2>{17, 33}));
     EXPECT_EQ(lines.GridX, (std::array<int, 2>{33, 67}));
+}
+
+TEST(WindowTitlesTest, PlotAndMainWindowCaptions) {
+    EXPECT_EQ(PlotWindowTitle("Kresograf1", 0, 1), "Kresograf1");
+    EXPECT_EQ(PlotWindowTitle("pomiar.kgd", 1, 2), "pomiar.kgd:2");
+    EXPECT_EQ(MainWindowTitle("", false), "Kresograf dla QB730");
+    EXPECT_EQ(MainWindowTitle("Kresograf1", false), "Kresograf dla QB730 - Kresograf1");
+    EXPECT_EQ(MainWindowTitle("pomiar.kgd:2", true), "Kresograf dla QB730 - [pomiar.kgd:2]");
 }
 
 }  // namespace
