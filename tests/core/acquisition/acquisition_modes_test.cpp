@@ -63,37 +63,32 @@ struct Tap : PortIo {
 struct Bench {
     explicit Bench(uint64_t clockStep = 5)
         : clock(0, clockStep), card(clock, 0x100), tap(card), port(tap, clock) {}
+    // Starts a mode on the document and waits for its worker to end.
+    bool Run(CZefraKrgDoc& doc, bool recording) {
+        const bool started =
+            recording ? runner.ToggleRecording(doc) : runner.ToggleOscilloscope(doc);
+        runner.Join();
+        return started;
+    }
     ManualClock clock;
     SettingsRecord settings;
     SimulatedCard card;
     Tap tap;
     CardPort port;
     RecordingFrameLink frame;
+    AcquisitionRunner runner{settings, port, frame};
 };
 
 AcquisitionParams Block(std::initializer_list<int8_t> channels, uint32_t total) {
     return ScanList(channels, 84, total);
 }
 
-// Starts a mode on the document and waits for its worker to end.
-bool RunToEnd(AcquisitionRunner& runner, CZefraKrgDoc& doc, bool recording) {
-    const bool started = recording ? runner.ToggleRecording(doc) : runner.ToggleOscilloscope(doc);
-    runner.Join();
-    return started;
-}
-
 // A constant -1.5 V on input 7 never rises through +4 V.
-TriggerParams NeverTrigger() {
-    TriggerParams never;
-    never.Edge = EdgeRising;
-    never.Channel = 6;
-    never.ThresholdVolts = 4.0f;
-    return never;
-}
+const TriggerParams NeverTrigger{TriggerAnalog, 6, EdgeRising, 0, 4.0f};
 
 TEST(OscilloscopeModeTest, ShotsFillTheSpareSetAndRegisterTheirBlock) {
-    Bench b;
     CZefraKrgDoc doc;
+    Bench b;
     std::vector<uint32_t> shown;
     StopAfterShots(b.frame, doc, 3, shown);
     // While the shots run, the token names the document and its block is marked running (the
@@ -109,10 +104,7 @@ TEST(OscilloscopeModeTest, ShotsFillTheSpareSetAndRegisterTheirBlock) {
         stop(call);
     };
     doc.SetWorking(Block({6, 0}, 2000), TriggerParams{});
-    {
-        AcquisitionRunner runner(b.settings, b.port, b.frame);
-        ASSERT_TRUE(RunToEnd(runner, doc, false));
-    }
+    ASSERT_TRUE(b.Run(doc, false));
     EXPECT_EQ(tokenDuringRun, doc.DocId);
     EXPECT_EQ(runningDuringRun, 1u);
     EXPECT_EQ(b.frame.Count(true, WM_DOC_UPDATE, HintNewShot), 3);
@@ -134,9 +126,8 @@ TEST(OscilloscopeModeTest, ShotsFillTheSpareSetAndRegisterTheirBlock) {
 }
 
 TEST(AcquisitionRunnerTest, TheCardIsResetOnceAcrossRecordings) {
-    Bench b;
     CZefraKrgDoc doc;
-    AcquisitionRunner runner(b.settings, b.port, b.frame);
+    Bench b;
     // An output the user started before the first acquisition plays on through two recordings.
     ASSERT_TRUE(b.port.Attach(b.settings.PortAddress));
     const float volts[] = {2.0f};
@@ -147,7 +138,7 @@ TEST(AcquisitionRunnerTest, TheCardIsResetOnceAcrossRecordings) {
     ASSERT_EQ(b.port.SendCommand(CmdAnalogOutput, output), CardOk);
     doc.SetWorking(Block({0}, 1000), TriggerParams{});
     for (int run = 0; run < 2; ++run) {
-        ASSERT_TRUE(RunToEnd(runner, doc, true));
+        ASSERT_TRUE(b.Run(doc, true));
         EXPECT_EQ(doc.SampleCount[doc.CurrentSet.load()], 1000u);
     }
     EXPECT_EQ(b.tap.resets.load(), 1);
@@ -164,12 +155,11 @@ TEST(AcquisitionRunnerTest, HandshakeFailuresInBothModes) {
     for (const bool recording : {false, true}) {
         for (const SimulatedFault fault : {SimulatedFault::Dead, SimulatedFault::StopsAfterWords}) {
             SCOPED_TRACE(recording ? "recording" : "oscilloscope");
+            CZefraKrgDoc doc;
             Bench b;
             b.card.SetFault(fault, 300);
-            CZefraKrgDoc doc;
             doc.SetWorking(Block({0, 6}, 2000), TriggerParams{});
-            AcquisitionRunner runner(b.settings, b.port, b.frame);
-            ASSERT_TRUE(RunToEnd(runner, doc, recording));
+            ASSERT_TRUE(b.Run(doc, recording));
             ASSERT_EQ(b.frame.MessageBoxes().size(), 1u);
             EXPECT_EQ(b.frame.MessageBoxes()[0], ReceiveFailed);
             EXPECT_EQ(doc.CurrentSet.load(), 0u);
@@ -184,13 +174,12 @@ TEST(AcquisitionRunnerTest, HandshakeFailuresInBothModes) {
 }
 
 TEST(OscilloscopeModeTest, ABlockShorterThanOneScanIsRefusedBeforeTheCard) {
-    Bench b;
     CZefraKrgDoc doc;
+    Bench b;
     AcquisitionParams block = Block({0, 1, 2}, 6);
     block.Prescaler = 3;  // two conversions kept for three inputs: no complete scan
     doc.SetWorking(block, TriggerParams{});
-    AcquisitionRunner runner(b.settings, b.port, b.frame);
-    ASSERT_TRUE(RunToEnd(runner, doc, false));
+    ASSERT_TRUE(b.Run(doc, false));
     ASSERT_EQ(b.frame.MessageBoxes().size(), 1u);
     EXPECT_EQ(b.frame.MessageBoxes()[0].Title, "Błąd konfiguracji");
     EXPECT_EQ(b.frame.MessageBoxes()[0].Text,
@@ -210,7 +199,7 @@ TEST(OscilloscopeModeTest, OneAcquisitionAtATimeAndStopWhileWaitingForTheTrigger
     RecordingFrameLink frame;
     CZefraKrgDoc doc;
     CZefraKrgDoc other;
-    doc.SetWorking(Block({6}, 100), NeverTrigger());
+    doc.SetWorking(Block({6}, 100), NeverTrigger);
     AcquisitionRunner runner(settings, port, frame);
     ASSERT_TRUE(runner.ToggleOscilloscope(doc));
     EXPECT_FALSE(runner.ToggleOscilloscope(other));
@@ -227,17 +216,16 @@ TEST(OscilloscopeModeTest, OneAcquisitionAtATimeAndStopWhileWaitingForTheTrigger
 }
 
 TEST(RecordingModeTest, RecordingGrowsTheSpareSetAndOpensTheDialog) {
-    Bench b;
     CZefraKrgDoc doc;
+    Bench b;
     // 2 000 000 conversions over 4 inputs: 500 000 scans.
     doc.SetWorking(Block({0, 2, 4, 6}, 2'000'000), TriggerParams{});
-    AcquisitionRunner runner(b.settings, b.port, b.frame);
     // The acquisition token is still held while the dialog is open.
     uint32_t tokenDuringDialog = 0;
     b.frame.OnRegisteredParams = [&](const RegisteredParamsRequest&) {
         tokenDuringDialog = b.settings.AcquiringDocId.load();
     };
-    ASSERT_TRUE(RunToEnd(runner, doc, true));
+    ASSERT_TRUE(b.Run(doc, true));
     ASSERT_TRUE(b.frame.MessageBoxes().empty()) << b.frame.MessageBoxes()[0].Text;
     EXPECT_EQ(doc.CurrentSet.load(), 1u);
     EXPECT_EQ(doc.SampleCount[1], 500'000u);
@@ -255,7 +243,7 @@ TEST(RecordingModeTest, RecordingGrowsTheSpareSetAndOpensTheDialog) {
     // 400 000 conversions over 2 inputs (200 000 scans) reallocate nothing: the spare set (0)
     // keeps the base size.
     doc.SetWorking(Block({0, 1}, 400'000), TriggerParams{});
-    ASSERT_TRUE(RunToEnd(runner, doc, true));
+    ASSERT_TRUE(b.Run(doc, true));
     EXPECT_EQ(doc.CurrentSet.load(), 0u);
     EXPECT_EQ(doc.SetCapacity(0), BaseCapacity);
     EXPECT_EQ(doc.SampleCount[0], 200'000u);
@@ -279,13 +267,12 @@ TEST(RecordingModeTest, GrowingIsAllOrNothing) {
     EXPECT_EQ(doc.SetCapacity(1), BaseCapacity);
 
     // Through the mode: one message, nothing shown, the token released.
-    Bench b;
     CZefraKrgDoc recorded;
+    Bench b;
     allowed = 3;
     recorded.Allocation = [&](std::size_t) { return allowed-- > 0; };
     recorded.SetWorking(Block({0, 1, 2, 3}, 2'000'000), TriggerParams{});
-    AcquisitionRunner runner(b.settings, b.port, b.frame);
-    ASSERT_TRUE(RunToEnd(runner, recorded, true));
+    ASSERT_TRUE(b.Run(recorded, true));
     ASSERT_EQ(b.frame.MessageBoxes().size(), 1u);
     EXPECT_EQ(b.frame.MessageBoxes()[0],
               (UserMessage{"Brak pamięci", "Zbyt mało pamięci w celu zachowania danych.",
@@ -296,14 +283,13 @@ TEST(RecordingModeTest, GrowingIsAllOrNothing) {
 }
 
 TEST(RecordingModeTest, RefusedConfigurationsNeverReachTheCard) {
-    Bench b;
     CZefraKrgDoc doc;
-    AcquisitionRunner runner(b.settings, b.port, b.frame);
+    Bench b;
     doc.SetWorking(Block({}, 1000), TriggerParams{});
-    ASSERT_TRUE(RunToEnd(runner, doc, true));
+    ASSERT_TRUE(b.Run(doc, true));
     b.settings.ChannelGain[7] = 0x80;  // pair 3: input 7 at x10, input 8 at x1
     doc.SetWorking(PairList({3}, 84), TriggerParams{});
-    ASSERT_TRUE(RunToEnd(runner, doc, true));
+    ASSERT_TRUE(b.Run(doc, true));
     ASSERT_EQ(b.frame.MessageBoxes().size(), 2u);
     EXPECT_EQ(b.frame.MessageBoxes()[0].Text, "Nie wybrano żadnego kanału.");
     EXPECT_EQ(b.frame.MessageBoxes()[1].Text,
@@ -316,11 +302,10 @@ TEST(RecordingModeTest, RefusedConfigurationsNeverReachTheCard) {
 
 TEST(RecordingModeTest, AnOverrunKeepsAndShowsTheScansBeforeIt) {
     // Every clock reading costs 1 ms: the card converts 95 words meanwhile and its buffer fills.
-    Bench b(1000);
     CZefraKrgDoc doc;
+    Bench b(1000);
     doc.SetWorking(Block({6}, 1'000'000), TriggerParams{});
-    AcquisitionRunner runner(b.settings, b.port, b.frame);
-    ASSERT_TRUE(RunToEnd(runner, doc, true));
+    ASSERT_TRUE(b.Run(doc, true));
     ASSERT_EQ(b.frame.MessageBoxes().size(), 1u);
     EXPECT_EQ(b.frame.MessageBoxes()[0],
               (UserMessage{"Błąd utraty danych", "Wystąpiło nadpisanie danych w buforze karty.",
@@ -337,13 +322,12 @@ TEST(RecordingModeTest, AnOverrunKeepsAndShowsTheScansBeforeIt) {
 }
 
 TEST(RecordingModeTest, StopBeforeAnyScanChangesNothing) {
-    Bench b(0);
     CZefraKrgDoc doc;
-    doc.SetWorking(Block({6}, 1000), NeverTrigger());
-    AcquisitionRunner runner(b.settings, b.port, b.frame);
-    ASSERT_TRUE(runner.ToggleRecording(doc));
+    Bench b(0);
+    doc.SetWorking(Block({6}, 1000), NeverTrigger);
+    ASSERT_TRUE(b.runner.ToggleRecording(doc));
     ASSERT_TRUE(b.frame.WaitForStatus(StatusTriggering));
-    ASSERT_TRUE(RunToEnd(runner, doc, true));
+    ASSERT_TRUE(b.Run(doc, true));
     EXPECT_TRUE(b.frame.RegisteredRequests().empty());
     EXPECT_EQ(b.frame.Count(false, WM_DOC_UPDATE, HintRecordingDone), 0);
     EXPECT_EQ(doc.CurrentSet.load(), 0u);

@@ -20,7 +20,7 @@ std::vector<int> Entries(const AcquisitionParams& p) {
 }
 
 // The empty scan list and unequal pair gains, with their messages, are checked by the modes' tests.
-TEST(AcquisitionPreparationTest, Refusals) {
+TEST(AcquisitionPreparationTest, RefusalsAndTheShotLimit) {
     SettingsRecord settings;
     PreparedAcquisition out;
     TriggerParams trigger;
@@ -35,6 +35,17 @@ TEST(AcquisitionPreparationTest, Refusals) {
     AcquisitionParams noRate = ScanList({0});
     noRate.Prescaler = 0;
     EXPECT_EQ(PrepareAcquisition(noRate, trigger, settings, true, out), PrepareResult::BadRate);
+
+    // Shots are limited to the base arrays; recordings grow them.
+    AcquisitionParams p = ScanList({0, 1, 2}, 8000, 900'000);
+    ASSERT_EQ(PrepareAcquisition(p, TriggerParams{}, settings, true, out), PrepareResult::Ok);
+    EXPECT_EQ(out.Card.TotalSamples, 600'000u);
+    EXPECT_EQ(out.Registered.TotalSamples, 600'000u);
+    ASSERT_EQ(PrepareAcquisition(p, TriggerParams{}, settings, false, out), PrepareResult::Ok);
+    EXPECT_EQ(out.Card.TotalSamples, 900'000u);
+    p.TotalSamples = 600'002;  // 200 000 scans and a part: not more than 200 000
+    ASSERT_EQ(PrepareAcquisition(p, TriggerParams{}, settings, true, out), PrepareResult::Ok);
+    EXPECT_EQ(out.Card.TotalSamples, 600'002u);
 }
 
 TEST(AcquisitionPreparationTest, GainFlagsThresholdAndTriggerFirst) {
@@ -84,21 +95,6 @@ TEST(AcquisitionPreparationTest, GainFlagsThresholdAndTriggerFirst) {
     AcquisitionParams pairs = PairList({2});
     ASSERT_EQ(PrepareAcquisition(pairs, TriggerParams{}, settings, true, out), PrepareResult::Ok);
     EXPECT_EQ(Entries(out.Card), (std::vector<int>{0x82}));
-}
-
-TEST(AcquisitionPreparationTest, ShotsAreLimitedToTheBaseArrays) {
-    SettingsRecord settings;
-    PreparedAcquisition out;
-    AcquisitionParams p = ScanList({0, 1, 2});
-    p.TotalSamples = 900'000;
-    ASSERT_EQ(PrepareAcquisition(p, TriggerParams{}, settings, true, out), PrepareResult::Ok);
-    EXPECT_EQ(out.Card.TotalSamples, 600'000u);
-    EXPECT_EQ(out.Registered.TotalSamples, 600'000u);
-    ASSERT_EQ(PrepareAcquisition(p, TriggerParams{}, settings, false, out), PrepareResult::Ok);
-    EXPECT_EQ(out.Card.TotalSamples, 900'000u);
-    p.TotalSamples = 600'002;  // 200 000 scans and a part: not more than 200 000
-    ASSERT_EQ(PrepareAcquisition(p, TriggerParams{}, settings, true, out), PrepareResult::Ok);
-    EXPECT_EQ(out.Card.TotalSamples, 600'002u);
 }
 
 }  // namespace

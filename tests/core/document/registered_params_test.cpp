@@ -15,7 +15,7 @@ AcquisitionParams Block(uint32_t divisor, uint32_t prescaler, int8_t channels,
     return params;
 }
 
-TEST(RegisteredParamsTest, AllLinesOfATableRate) {
+TEST(RegisteredParamsTest, AllLinesOfATableRateAndTheTriggerLines) {
     // A digital trigger marked automatic shows dashes whatever else it holds.
     const TriggerParams automatic{TriggerDigital, 3, EdgeAutomatic, 0, 2.0f};
     const std::array<std::string, 9> expected = {
@@ -30,6 +30,17 @@ TEST(RegisteredParamsTest, AllLinesOfATableRate) {
         "Rozmiar pliku: 4378 bajtów",
     };
     EXPECT_EQ(RegisteredParamsTexts(1000, Block(8000, 1, 1, 1000), automatic), expected);
+
+    const TriggerParams digital{TriggerDigital, 4, EdgeFalling, 0, 1.25f};
+    const TriggerParams analog{TriggerAnalog, 0, EdgeRising, 0, -0.5f};
+    const auto digitalLines = RegisteredParamsTexts(1, Block(8000, 1, 1, 10), digital);
+    const auto analogLines = RegisteredParamsTexts(1, Block(8000, 1, 1, 10), analog);
+    EXPECT_EQ(std::vector(digitalLines.begin() + LineTriggerType, digitalLines.end() - 1),
+              (std::vector<std::string>{"Wyzwalanie cyfrowe", "Kanał: 5", "Zbocze: opadające",
+                                        "Próg: 1.250 V"}));
+    EXPECT_EQ(std::vector(analogLines.begin() + LineTriggerType, analogLines.end() - 1),
+              (std::vector<std::string>{"Wyzwalanie analogowe", "Kanał: 1", "Zbocze: narastające",
+                                        "Próg: -0.500 V"}));
 }
 
 TEST(RegisteredParamsTest, SingleLines) {
@@ -71,19 +82,6 @@ TEST(RegisteredParamsTest, SingleLines) {
     for (const Case& c : cases) {
         EXPECT_EQ(RegisteredParamsTexts(c.Count, c.Params, TriggerParams{})[c.Line], c.Text);
     }
-}
-
-TEST(RegisteredParamsTest, TriggerLines) {
-    const TriggerParams digital{TriggerDigital, 4, EdgeFalling, 0, 1.25f};
-    const TriggerParams analog{TriggerAnalog, 0, EdgeRising, 0, -0.5f};
-    const auto digitalLines = RegisteredParamsTexts(1, Block(8000, 1, 1, 10), digital);
-    const auto analogLines = RegisteredParamsTexts(1, Block(8000, 1, 1, 10), analog);
-    EXPECT_EQ(std::vector(digitalLines.begin() + LineTriggerType, digitalLines.end() - 1),
-              (std::vector<std::string>{"Wyzwalanie cyfrowe", "Kanał: 5", "Zbocze: opadające",
-                                        "Próg: 1.250 V"}));
-    EXPECT_EQ(std::vector(analogLines.begin() + LineTriggerType, analogLines.end() - 1),
-              (std::vector<std::string>{"Wyzwalanie analogowe", "Kanał: 1", "Zbocze: narastające",
-                                        "Próg: -0.500 V"}));
 }
 
 TEST(RegisteredParamsTest, DocumentUsesTheRegisteredBlock) {
