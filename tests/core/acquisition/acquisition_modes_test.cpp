@@ -173,22 +173,6 @@ TEST(AcquisitionRunnerTest, HandshakeFailuresInBothModes) {
     }
 }
 
-TEST(OscilloscopeModeTest, ABlockShorterThanOneScanIsRefusedBeforeTheCard) {
-    CZefraKrgDoc doc;
-    Bench b;
-    AcquisitionParams block = Block({0, 1, 2}, 6);
-    block.Prescaler = 3;  // two conversions kept for three inputs: no complete scan
-    doc.SetWorking(block, TriggerParams{});
-    ASSERT_TRUE(b.Run(doc, false));
-    ASSERT_EQ(b.frame.MessageBoxes().size(), 1u);
-    EXPECT_EQ(b.frame.MessageBoxes()[0].Title, "Błąd konfiguracji");
-    EXPECT_EQ(b.frame.MessageBoxes()[0].Text,
-              "Liczba próbek jest za mała, aby odczytać choć jeden pełny skan kanałów.");
-    EXPECT_EQ(b.tap.writes.load(), 0);
-    EXPECT_EQ(b.clock.SleptMs(), 0u);
-    EXPECT_EQ(b.settings.AcquiringDocId.load(), 0u);
-}
-
 TEST(OscilloscopeModeTest, OneAcquisitionAtATimeAndStopWhileWaitingForTheTrigger) {
     // A real clock: the stop must end the wait for a trigger that never comes within about the
     // card link's 200 ms poll.
@@ -282,7 +266,7 @@ TEST(RecordingModeTest, GrowingIsAllOrNothing) {
     EXPECT_EQ(b.settings.AcquiringDocId.load(), 0u);
 }
 
-TEST(RecordingModeTest, RefusedConfigurationsNeverReachTheCard) {
+TEST(AcquisitionModeTest, RefusedConfigurationsNeverReachTheCard) {
     CZefraKrgDoc doc;
     Bench b;
     doc.SetWorking(Block({}, 1000), TriggerParams{});
@@ -290,13 +274,23 @@ TEST(RecordingModeTest, RefusedConfigurationsNeverReachTheCard) {
     b.settings.ChannelGain[7] = 0x80;  // pair 3: input 7 at x10, input 8 at x1
     doc.SetWorking(PairList({3}, 84), TriggerParams{});
     ASSERT_TRUE(b.Run(doc, true));
-    ASSERT_EQ(b.frame.MessageBoxes().size(), 2u);
+    EXPECT_EQ(b.frame.Count(true, WM_ACQ_ENDED, 0), 0);
+    EXPECT_TRUE(b.frame.RegisteredRequests().empty());
+    AcquisitionParams shot = Block({0, 1, 2}, 6);
+    shot.Prescaler = 3;  // two conversions kept for three inputs: no complete scan
+    doc.SetWorking(shot, TriggerParams{});
+    ASSERT_TRUE(b.Run(doc, false));
+    ASSERT_EQ(b.frame.MessageBoxes().size(), 3u);
     EXPECT_EQ(b.frame.MessageBoxes()[0].Text, "Nie wybrano żadnego kanału.");
     EXPECT_EQ(b.frame.MessageBoxes()[1].Text,
               "Kanały tworzące parę różnicową posiadają różne wzmocnienie.");
+    EXPECT_EQ(
+        b.frame.MessageBoxes()[2],
+        (UserMessage{"Błąd konfiguracji",
+                     "Liczba próbek jest za mała, aby odczytać choć jeden pełny skan kanałów.",
+                     MessageIcon::Stop}));
     EXPECT_EQ(b.tap.writes.load(), 0);
-    EXPECT_EQ(b.frame.Count(true, WM_ACQ_ENDED, 0), 0);
-    EXPECT_TRUE(b.frame.RegisteredRequests().empty());
+    EXPECT_EQ(b.clock.SleptMs(), 0u);
     EXPECT_EQ(b.settings.AcquiringDocId.load(), 0u);
 }
 

@@ -133,7 +133,7 @@ TEST(ParamsPagesTest, ChannelsDifferentialAndTheTriggerRule) {
     EXPECT_EQ(p.TotalSamples, 1000u);
 }
 
-TEST(ParamsPagesTest, TriggerPage) {
+TEST(ParamsPagesTest, TriggerPageAndEditNumbers) {
     TriggerPage page;
     AcquisitionParams p = ScanList({1, 4});
     TriggerParams t;
@@ -165,9 +165,7 @@ TEST(ParamsPagesTest, TriggerPage) {
     p.Running = 1;
     LoadTrigger(page, p, t);
     EXPECT_FALSE(page.EdgeEnabled || page.TypeEnabled || page.ChannelEnabled || page.SliderEnabled);
-}
 
-TEST(ParamsPagesTest, EditNumbers) {
     EXPECT_EQ(ParseEditValue(" \t1.5 \t"), 1.5f);
     for (const char* refused : {"", "  ", "abc", "1.5x", "1,5", ".0", "1e99", "nan", "- 1"}) {
         EXPECT_EQ(ParseEditValue(refused), std::nullopt) << refused;

@@ -31,7 +31,7 @@ std::pair<int32_t, int32_t> LinearVisibleRange(const std::vector<int32_t>& t, in
     return {first, last};
 }
 
-TEST(DocumentTest, NewDocumentState) {
+TEST(DocumentTest, NewDocumentAndDeleteContents) {
     CZefraKrgDoc doc;
     EXPECT_EQ(doc.SetCapacity(1), BaseCapacity);
     EXPECT_EQ(doc.ScanTime[1][BaseCapacity - 1], 0);
@@ -43,10 +43,7 @@ TEST(DocumentTest, NewDocumentState) {
         docs.push_back(std::make_unique<CZefraKrgDoc>());
         EXPECT_TRUE(ids.insert(docs.back()->DocId).second);
     }
-}
 
-TEST(DocumentTest, DeleteContentsKeepsBlocksAndSetOnePresence) {
-    CZefraKrgDoc doc;
     ASSERT_TRUE(doc.ResizeSet(1, 300'000));
     doc.CurrentSet = 1;
     doc.SampleCount = {5, 7};

@@ -32,7 +32,7 @@ TEST(WaveformGeneratorTest, FrequencyZeroAndAmplitudeZero) {
     }
 }
 
-TEST(WaveformGeneratorTest, SquareAndTriangleAtHalf) {
+TEST(WaveformGeneratorTest, SquareTriangleAndSineShapes) {
     const auto square = Wave(WaveSquare, 1000, 100, 0, 50);
     for (uint32_t period : {0u, 80u, 79'920u}) {
         EXPECT_EQ(square[period + 0], -1.0f);
@@ -59,15 +59,13 @@ TEST(WaveformGeneratorTest, SquareAndTriangleAtHalf) {
     EXPECT_FLOAT_EQ(tri[80], -0.95f);
     EXPECT_FLOAT_EQ(tri[79'960], 0.95f);
     EXPECT_EQ(tri[79'999], -1.0f);
-}
 
-TEST(WaveformGeneratorTest, TenKilohertzAndSine) {
-    // Eight samples per period; with Param 50 the threshold is 30 000: phases 0, 10 000, 20 000
-    // and 30 000 are low.
-    const auto square = Wave(WaveSquare, 10'000, 250, 0, 50);
+    // At 10 kHz, eight samples per period; with Param 50 the threshold is 30 000: phases 0,
+    // 10 000, 20 000 and 30 000 are low.
+    const auto fast = Wave(WaveSquare, 10'000, 250, 0, 50);
     const float expected[] = {-2.5f, -2.5f, -2.5f, -2.5f, 2.5f, 2.5f, 2.5f, 2.5f};
     for (uint32_t i = 0; i < 16; ++i) {
-        EXPECT_EQ(square[i], expected[i % 8]) << i;
+        EXPECT_EQ(fast[i], expected[i % 8]) << i;
     }
     const auto sine = Wave(WaveSine, 10'000, 100, 0, 0);
     EXPECT_FLOAT_EQ(sine[2], 1.0f);

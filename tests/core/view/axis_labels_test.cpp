@@ -25,7 +25,7 @@ TEST(AxisLabels, NumbersUseTheDecimalPointWhateverTheLocale) {
     std::setlocale(LC_ALL, saved.c_str());
 }
 
-TEST(AxisLabels, CeilToDecimalsAndTickStep) {
+TEST(AxisLabels, CeilToDecimalsTickStepAndTimeUnits) {
     EXPECT_DOUBLE_EQ(CeilToDecimals(100.0, 3), 100.0);
     EXPECT_DOUBLE_EQ(CeilToDecimals(0.001001, 2), 0.01);
     // No room for two labels, or nothing to divide: at most one tick, never a zero step.
@@ -33,9 +33,7 @@ TEST(AxisLabels, CeilToDecimalsAndTickStep) {
     EXPECT_TRUE(std::isinf(TickStep(0, 5, 2)));
     // A font that measures nothing must not divide by zero.
     EXPECT_GT(MaxLabelCount(300, 0), 0);
-}
 
-TEST(AxisLabels, TimeUnitBoundariesAreStrict) {
     // TimeStep, first, last, unit: 0.125 ms x 8000 units is exactly one second, still ms.
     const std::tuple<float, int32_t, int32_t, const char*> cases[] = {
         {0.125f, 0, 8000, " [ms] "}, {0.125f, 0, 8001, " [s] "},  {0.125f, 100, 8100, " [ms] "},
