@@ -47,7 +47,6 @@ TEST(CardPortHandshakeTest, RegistersAndResetSequence) {
     const auto& log = link.io.Log;
     EXPECT_EQ(Column(log, &FakeCardIo::Access::Port), (Words{0x108, 0x104, 0x108}));
     EXPECT_EQ(Column(log, &FakeCardIo::Access::Value), (Words{0x00FF, 0xFFFF, 0}));
-    ASSERT_EQ(log.size(), 3u);
     EXPECT_EQ(log[2].Micros - log[1].Micros, 100'000u);  // released after 100 ms
     EXPECT_EQ(link.clock.PeekMicros(), 600'000u);
 

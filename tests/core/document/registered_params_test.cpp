@@ -74,7 +74,6 @@ TEST(RegisteredParamsTest, SingleLines) {
         {2, Block(0, 1, 1, 1000), LineRate, "Częstotliwość próbkowania: -"},
         {2, Block(8000, 0, 1, 1000), LineRate, "Częstotliwość próbkowania: -"},
         {7, Block(8000, 1, 0, 1000), LineChannelRate, "Częstotliwość próbkowania na kanał: -"},
-        {7, Block(160000, 500, -2, 1000), LineChannelRate, "Częstotliwość próbkowania na kanał: -"},
         {7, Block(160000, 500, -2, 1000), LineFileSize, "Rozmiar pliku: -"},
         {1, Block(8000, 1, 1, 0), LineDuration, "Czas akwizycji: 0.00 ms"},
         {1, Block(8000, 1, 1, 1), LineDuration, "Czas akwizycji: 0.00 ms"},

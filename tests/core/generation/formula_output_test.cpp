@@ -67,7 +67,7 @@ TEST(FormulaOutputTest, SourcesWeightsGainAndCoefficients) {
     EXPECT_EQ(r.CoefB, 0.0f);
 }
 
-TEST(FormulaOutputTest, RefusalsAndDifferentialPairs) {
+TEST(FormulaOutputTest, RefusalsDifferentialPairsAndNumberFields) {
     FormulaSettings s = Settings();
     FormulaRequest r;
     r.Divisor = 1234;
@@ -96,14 +96,11 @@ TEST(FormulaOutputTest, RefusalsAndDifferentialPairs) {
     EXPECT_EQ(r.Sources[3], 3);
     EXPECT_EQ(r.Weights[0], 0.000244140625f);  // 1 / 4096
     EXPECT_EQ(r.Weights[2], 0.009765625f);     // 4 x 10 / 4096
-}
 
-TEST(FormulaOutputTest, NumberFields) {
     EXPECT_EQ(LeadingNumber("  3.25e2x"), 325.0);
     EXPECT_EQ(LeadingNumber("1e"), 1.0);
     EXPECT_EQ(LeadingNumber("inf"), 0.0);
     float v = 9.0f;
-    UserMessage message;
     EXPECT_TRUE(ParseCoefficient("\t-1.5 ", v, message));
     EXPECT_EQ(v, -1.5f);
     for (const char* bad : {"", "1,5", "abc", "2 x", "1e39"}) {

@@ -15,7 +15,7 @@ SampleFile Read(const std::string& text, bool digital) {
     return ReadSamples(in, digital);
 }
 
-TEST(SampleFileTest, AnalogAndDigitalForms) {
+TEST(SampleFileTest, FormsFilesLimitsAndMessages) {
     const SampleFile analog = Read("1.5 -2\n3e-1\n", false);
     ASSERT_EQ(analog.Count(), 3u);
     EXPECT_EQ(analog.Analog[0], 1.5f);
@@ -34,9 +34,7 @@ TEST(SampleFileTest, AnalogAndDigitalForms) {
     // A word first: nothing for the analog output, a number for the digital one.
     EXPECT_EQ(Read("Kanal1 1.0 2.0", false).Count(), 0u);
     EXPECT_EQ(Read("face 1", true).Bytes, (std::vector<uint8_t>{0xCE, 0x01}));
-}
 
-TEST(SampleFileTest, FilesLimitsAndMessages) {
     filetest::TempFolder folder;
     const std::string big = folder.File("duzy.dat");
     {

@@ -115,7 +115,7 @@ TEST_F(PlotPicture, PaperPictureUsesPrintPensAndBlackLabels) {
     EXPECT_EQ(view.PlotRect, (PictureRect{66, 22, 334, 278}));
 }
 
-TEST_F(PlotPicture, SmallWindowOrNoMainWindow) {
+TEST_F(PlotPicture, SmallWindowNoMainWindowOrOneSample) {
     // 44 px high is twice the band: only grey.
     Picture p = view.BuildPicture(400, 44, FixedMeasure, true);
     EXPECT_FALSE(p.HasPlot || !p.Labels.empty() || !p.Traces.empty());
@@ -131,16 +131,15 @@ TEST_F(PlotPicture, SmallWindowOrNoMainWindow) {
     ASSERT_TRUE(p.HasPlot);
     EXPECT_EQ(p.Labels[4].Text, " 0.000 ");
     EXPECT_EQ(p.Labels[5].Text, " -30.000 ");
-}
 
-TEST_F(PlotPicture, OneSampleSetShowsOneColumnAtTheLeftEdge) {
+    // One sample: one column at the left edge.
     testing::FillSet(doc, {500}, {{120}});
     view.OnUpdate(HintInitial);
     EXPECT_EQ(view.XEnd, 500);
     // Flat: the previous width (1000) is kept around the value.
     EXPECT_EQ(view.YMin[0], -380);
     EXPECT_EQ(view.YMax[0], 620);
-    const Picture p = view.BuildPicture(400, 300, FixedMeasure, true);
+    p = view.BuildPicture(400, 300, FixedMeasure, true);
     ASSERT_EQ(p.Traces.size(), 1u);
     // Inside the clip (68 ..) rather than at MulDiv's -1 just outside the plot.
     const int32_t y = 278 - 128;  // 500 of 1000 above the bottom of 256 px
