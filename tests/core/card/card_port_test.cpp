@@ -86,7 +86,7 @@ TEST(CardPortHandshakeTest, TimeoutsAfterAbout100Milliseconds) {
     EXPECT_EQ(word, 0x0ABC);
 }
 
-TEST(CardPortFrameTest, AcquisitionFrames) {
+TEST(CardPortFrameTest, AcquisitionOutputAndBareFrames) {
     Link link;
     AcquisitionParams p;
     p.Divisor = 0x12345678;
@@ -122,10 +122,8 @@ TEST(CardPortFrameTest, AcquisitionFrames) {
     for (const auto& [trigger, word] : triggers) {
         EXPECT_EQ(TriggerWord(p, trigger), word);
     }
-}
 
-TEST(CardPortFrameTest, OutputAndBareFrames) {
-    Link link;
+    link.io.Received.clear();
     const float volts[] = {1.0f, -7.0f, 0.0f, 5.0f, -5.0f, 100.0f, 4.999f};
     OutputRequest analog{8000, 7, volts, nullptr};
     EXPECT_EQ(link.port.SendCommand(CmdAnalogOutput, analog), CardOk);

@@ -61,7 +61,7 @@ TEST(DocumentTest, NewDocumentAndDeleteContents) {
     EXPECT_EQ(doc.Params[1].Divisor, 84u);
 }
 
-TEST(DocumentTest, RepeatedFillsClearEverythingWrittenSince) {
+TEST(DocumentTest, FillsAndResizesOfTheArrays) {
     SampleArray array(200'000);
     array.Fill(0);
     array.Data(10)[9] = 5;
@@ -76,9 +76,8 @@ TEST(DocumentTest, RepeatedFillsClearEverythingWrittenSince) {
     array.Data(200'001)[200'000] = 1;
     array.Fill(3);
     EXPECT_EQ(array[200'000], 3);
-}
 
-TEST(DocumentTest, ResizeKeepsPrefixAndReportsRefusedAllocation) {
+    // Resizing keeps the prefix and reports a refused allocation.
     CZefraKrgDoc doc;
     doc.Samples[0][2][199'999] = 42;
     ASSERT_TRUE(doc.ResizeSet(0, 500'000));

@@ -43,7 +43,7 @@ TEST(OutputOptionsTest, GenerateFieldsAndRefusals) {
     }
 }
 
-TEST(OutputOptionsTest, FormulaAndPlay) {
+TEST(OutputOptionsTest, FormulaPlayAndSampleTexts) {
     OutputCommandLine line;
     std::string error;
     ASSERT_TRUE(Parse(OutputCommand::Formula,
@@ -75,9 +75,8 @@ TEST(OutputOptionsTest, FormulaAndPlay) {
         Parse(OutputCommand::Play, {"a.dat", "--digital", "--samples", "b.txt"}, line, error));
     EXPECT_TRUE(line.Digital);
     EXPECT_EQ(line.SamplesPath, "b.txt");
-}
 
-TEST(OutputOptionsTest, SampleTexts) {
+    // The texts the command line prints for what it would send.
     EXPECT_EQ(AnalogSamplesText({0.1f, -2.5f, 4.99f}), "0.100000001\n-2.5\n4.98999977\n");
     EXPECT_EQ(DigitalSamplesText({0, 0x1F, 0xFF}), "0\n31\n255\n");
     FormulaRequest r;

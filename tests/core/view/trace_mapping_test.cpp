@@ -59,22 +59,7 @@ TEST(TraceMappingTest, MulDivRoundsHalvesAwayFromZeroAndSaturates) {
     }
 }
 
-TEST(TraceMappingTest, SpansAreHalvedUntilTheyFitFifteenBits) {
-    const PictureRect plot{40, 20, 540, 501};  // 500 x 481
-    TraceMapping m = ComputeTraceMapping(1000, 101000, -35000, 35000, plot);
-    EXPECT_EQ(m.XSpan, 25000);
-    EXPECT_EQ(m.Shift, 2);
-    EXPECT_EQ(m.YSpan, 17500);
-    EXPECT_EQ(m.PixelHeight, -121);  // -481 -> -241 -> -121, arithmetic shifts
-
-    m = ComputeTraceMapping(-0x3FFFFFFC, 0x3FFFFFFC, 0, 32767, plot);
-    EXPECT_EQ(m.XSpan, 32767);
-    EXPECT_EQ(m.Shift, 16);
-    EXPECT_EQ(m.PixelHeight, -481);
-    EXPECT_EQ(ComputeTraceMapping(0, 32768, 0, 0, plot).Shift, 1);
-}
-
-TEST(TraceMappingTest, MappingShiftsArithmeticallyRoundsAndSaturates) {
+TEST(TraceMappingTest, SpansFitFifteenBitsAndMappingShiftsRoundsAndSaturates) {
     // Shift 2, XSpan 16384, width 16384: one pixel per four time units.
     const PictureRect plot{10, 0, 16394, 100};
     const TraceMapping m = ComputeTraceMapping(0, 65536, 0, 100, plot);
@@ -111,6 +96,20 @@ TEST(TraceMappingTest, MappingShiftsArithmeticallyRoundsAndSaturates) {
         ComputeTraceMapping(1000, 1000 + 65536, 0, 1, PictureRect{5, 0, 1005, 10});
     EXPECT_EQ(UnmapX(u, 505), 1000 + 32768);
     EXPECT_EQ(UnmapX(u, 4), 1000 - 64);  // -16.384 -> -16, times 4
+
+    // Spans are halved until they fit fifteen bits.
+    const PictureRect wide{40, 20, 540, 501};  // 500 x 481
+    TraceMapping s = ComputeTraceMapping(1000, 101000, -35000, 35000, wide);
+    EXPECT_EQ(s.XSpan, 25000);
+    EXPECT_EQ(s.Shift, 2);
+    EXPECT_EQ(s.YSpan, 17500);
+    EXPECT_EQ(s.PixelHeight, -121);  // -481 -> -241 -> -121, arithmetic shifts
+
+    s = ComputeTraceMapping(-0x3FFFFFFC, 0x3FFFFFFC, 0, 32767, wide);
+    EXPECT_EQ(s.XSpan, 32767);
+    EXPECT_EQ(s.Shift, 16);
+    EXPECT_EQ(s.PixelHeight, -481);
+    EXPECT_EQ(ComputeTraceMapping(0, 32768, 0, 0, wide).Shift, 1);
 }
 
 }  // namespace
