@@ -60,13 +60,10 @@ TEST(AcquisitionPreparationTest, GainFlagsThresholdAndTriggerFirst) {
     ASSERT_EQ(PrepareAcquisition(working, trigger, settings, true, out), PrepareResult::Ok);
     // {0, 3, 5} with the trigger on input 5 becomes {5, 0, 3}, gain flags kept with their inputs.
     EXPECT_EQ(Entries(out.Card), (std::vector<int>{0x85, 0x00, 0x83}));
-    EXPECT_EQ(out.CardTrigger.Channel, 0);
-    EXPECT_EQ(out.CardTrigger.ThresholdCounts, -409);
+    EXPECT_EQ(out.CardTrigger, (TriggerParams{TriggerAnalog, 0, EdgeRising, -409, -1.0f}));
     // The registered block is the one started with: no flags, no reordering, not running.
-    EXPECT_EQ(Entries(out.Registered), (std::vector<int>{0, 3, 5}));
-    EXPECT_EQ(out.Registered.Running, 0u);
-    EXPECT_EQ(out.RegisteredTrigger.Channel, 5);
-    EXPECT_EQ(out.RegisteredTrigger.ThresholdCounts, -409);
+    EXPECT_EQ(out.Registered, ScanList({0, 3, 5}));
+    EXPECT_EQ(out.RegisteredTrigger, (TriggerParams{TriggerAnalog, 5, EdgeRising, -409, -1.0f}));
 
     // The trigger on the first input leaves the order.
     trigger.Channel = 0;

@@ -9,6 +9,7 @@
 #include "card/manual_clock.h"
 #include "fake_card_io.h"
 #include "support/recording_frame_link.h"
+#include "support/scan_list.h"
 
 namespace kresograf {
 namespace {
@@ -88,22 +89,13 @@ TEST(CardPortHandshakeTest, TimeoutsAfterAbout100Milliseconds) {
 
 TEST(CardPortFrameTest, AcquisitionOutputAndBareFrames) {
     Link link;
-    AcquisitionParams p;
-    p.Divisor = 0x12345678;
-    p.ChannelCount = 3;
-    p.SingleEnded = 1;
-    p.Channels = {0, 3, static_cast<int8_t>(0x87)};
-    p.TotalSamples = 1000;
+    AcquisitionParams p = ScanList({0, 3, static_cast<int8_t>(0x87)}, 0x12345678, 1000);
     TriggerParams t;
     EXPECT_EQ(link.port.SendCommand(CmdScopeShot, p, t), CardOk);
     EXPECT_EQ(link.io.Received, (Words{0, 0x5678, 0x1234, 3, 0xF7, 0xA7, 0x87, 1006, 0, 0x0800}));
 
     link.io.Received.clear();
-    p.Divisor = 84;
-    p.SingleEnded = 0;
-    p.ChannelCount = 2;
-    p.Channels = {0, static_cast<int8_t>(0x83)};
-    p.TotalSamples = 0xFFFF;
+    p = PairList({0, static_cast<int8_t>(0x83)}, 84, 0xFFFF);
     t = {TriggerAnalog, 0, EdgeFalling, -409, -1.0f};
     EXPECT_EQ(link.port.SendCommand(CmdRecordStream, p, t), CardOk);
     EXPECT_EQ(link.io.Received, (Words{1, 84, 0, 2, 0xF3, 0x83, 0x0003, 0x0001, 0x0799}));
