@@ -121,10 +121,7 @@ TEST(ParamsPagesTest, ChannelsDifferentialAndTheTriggerRule) {
     t.Type = TriggerDigital;
     t.Edge = EdgeRising;
     StoreGeneral(page, p, t);
-    EXPECT_EQ(p.ChannelCount, 2);
-    EXPECT_EQ(p.Channels[0], 1);
-    EXPECT_EQ(p.Channels[1], 7);
-    EXPECT_EQ(p.TotalSamples, 1000u);
+    EXPECT_EQ(p, ScanList({1, 7}, 4000, 1000));
     EXPECT_EQ(t.Edge, EdgeRising);
     // No channel: the total stays.
     page.Active.assign(8, false);

@@ -55,10 +55,8 @@ TEST(LiveViewThreadTest, TheViewShowsCompleteScansAsTheyArrive) {
         }
         seen = n;
         // The whole planned run on the time axis; the value scales as they were set.
-        EXPECT_EQ(view.XStart, 0);
-        EXPECT_EQ(view.XEnd, 2 * 299'999);
-        EXPECT_EQ(view.YMin[0], -7000);
-        EXPECT_EQ(view.YMax[0], 9000);
+        EXPECT_EQ(testing::XRange(view), (testing::Range{0, 2 * 299'999}));
+        EXPECT_EQ(testing::YRange(view, 0), (testing::Range{-7000, 9000}));
         // Every counted scan is completely there, its time included.
         const uint32_t set = view.LinkedSet();
         ASSERT_EQ(doc.ScanTime[set][n - 1], static_cast<int32_t>(2 * (n - 1)));

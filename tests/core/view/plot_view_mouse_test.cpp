@@ -64,10 +64,8 @@ TEST_F(PlotMouse, StretchKeepsTheLeftEdgeAndRefusesInvertedWindows) {
     // Right by 100 px narrows: MulDiv(1000, -100, 500) - 1 = -201. Down 30 px widens the range
     // symmetrically: MulDiv(1000, 30, 300) + 1 = 101.
     view.MouseMove({200, 130}, 500, 300);
-    EXPECT_EQ(view.XStart, 0);
-    EXPECT_EQ(view.XEnd, 799);
-    EXPECT_EQ(view.YMin[0], -601);
-    EXPECT_EQ(view.YMax[0], 601);
+    EXPECT_EQ(testing::XRange(view), (testing::Range{0, 799}));
+    EXPECT_EQ(testing::YRange(view, 0), (testing::Range{-601, 601}));
     EXPECT_EQ(view.YMax[1], 500);
     // A step past the left edge is refused for time; its value part still applies.
     view.MouseMove({700, 100}, 500, 300);
@@ -101,10 +99,8 @@ TEST_F(PlotMouse, RubberBandZoomsToTheRectangle) {
     EXPECT_EQ(view.LeftButtonUp({60, 150}).Action, ViewAction::RenderAndRedraw);
     // XEnd = 1000 - MulDiv(1000, 234, 268) = 127; XStart = -MulDiv(1000, 6, 268) = -22;
     // YMax = 500 - MulDiv(1000, 28, 256) = 391; YMin = -500 - MulDiv(1000, -128, 256) = 0.
-    EXPECT_EQ(view.XStart, -22);
-    EXPECT_EQ(view.XEnd, 127);
-    EXPECT_EQ(view.YMin[0], 0);
-    EXPECT_EQ(view.YMax[0], 391);
+    EXPECT_EQ(testing::XRange(view), (testing::Range{-22, 127}));
+    EXPECT_EQ(testing::YRange(view, 0), (testing::Range{0, 391}));
     EXPECT_EQ(view.History().Index(), index);  // not recorded
 
     // A double click forward at the top undoes the zoom; back goes to the entry before.

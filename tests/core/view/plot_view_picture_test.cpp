@@ -137,8 +137,7 @@ TEST_F(PlotPicture, SmallWindowNoMainWindowOrOneSample) {
     view.OnUpdate(HintInitial);
     EXPECT_EQ(view.XEnd, 500);
     // Flat: the previous width (1000) is kept around the value.
-    EXPECT_EQ(view.YMin[0], -380);
-    EXPECT_EQ(view.YMax[0], 620);
+    EXPECT_EQ(testing::YRange(view, 0), (testing::Range{-380, 620}));
     p = view.BuildPicture(400, 300, FixedMeasure, true);
     ASSERT_EQ(p.Traces.size(), 1u);
     // Inside the clip (68 ..) rather than at MulDiv's -1 just outside the plot.
@@ -149,8 +148,7 @@ TEST_F(PlotPicture, SmallWindowNoMainWindowOrOneSample) {
 
     // Visible-range autoscale over the empty range [0, 0) keeps the range.
     view.Autoscale();
-    EXPECT_EQ(view.YMin[0], -380);
-    EXPECT_EQ(view.YMax[0], 620);
+    EXPECT_EQ(testing::YRange(view, 0), (testing::Range{-380, 620}));
 }
 
 TEST_F(PlotPicture, TimeAxisReadsTheRegisteredParameters) {

@@ -66,8 +66,7 @@ TEST(PlotViewUpdate, HintsSetWindowScalesMarkersAndHistory) {
     FillSet(doc, Ramp(50, 10), values);
     view.OnUpdate(HintReset);
     EXPECT_EQ(view.XEnd, 490);
-    EXPECT_EQ(view.YMin[0], 500);
-    EXPECT_EQ(view.YMax[0], 1500);
+    EXPECT_EQ(testing::YRange(view, 0), (testing::Range{500, 1500}));
     EXPECT_EQ(view.YMin[1], -147);
     EXPECT_EQ(view.YMin[5], -500);  // not in the set: the default stays
     EXPECT_EQ(view.Markers[1], (MarkerRecord{0, 49, 0}));
@@ -97,8 +96,7 @@ TEST(PlotViewUpdate, HintsSetWindowScalesMarkersAndHistory) {
     FillSet(doc, {}, values);
     view.OnUpdate(HintRecordingDone);
     EXPECT_EQ(view.Markers[0].Shown, 0u);
-    EXPECT_EQ(view.YMin[0], -20);
-    EXPECT_EQ(view.YMax[0], 20);
+    EXPECT_EQ(testing::YRange(view, 0), (testing::Range{-20, 20}));
     EXPECT_LT(view.XStart, view.XEnd);
 }
 
@@ -116,18 +114,15 @@ TEST(PlotViewFirstShot, PlaceholderScalesFollowTheFirstShotOnly) {
     values[0] = {-16000, 0, 16000, 0, -16000};
     FillSet(doc, Ramp(5, 2), values);
     view.OnUpdate(HintNewShot);
-    EXPECT_EQ(view.XStart, 0);
-    EXPECT_EQ(view.XEnd, 8);
-    EXPECT_EQ(view.YMin[0], -16000);
-    EXPECT_EQ(view.YMax[0], 16000);
+    EXPECT_EQ(testing::XRange(view), (testing::Range{0, 8}));
+    EXPECT_EQ(testing::YRange(view, 0), (testing::Range{-16000, 16000}));
     EXPECT_EQ(view.History().Index(), 0);
 
     view.FixYZero();
     values[0] = {-100, 0, 100, 0, -100};
     FillSet(doc, Ramp(5, 2), values);
     view.OnUpdate(HintNewShot);
-    EXPECT_EQ(view.YMin[0], -16000);
-    EXPECT_EQ(view.YMax[0], 16000);
+    EXPECT_EQ(testing::YRange(view, 0), (testing::Range{-16000, 16000}));
 }
 
 TEST(PlotViewScales, CommandsActOnActiveOrAllShownChannels) {
@@ -145,28 +140,24 @@ TEST(PlotViewScales, CommandsActOnActiveOrAllShownChannels) {
     view.XEnd = 250;
     view.BuildPicture(400, 300, FixedMeasure, true);
     view.Autoscale();
-    EXPECT_EQ(view.YMin[0], -40);
-    EXPECT_EQ(view.YMax[0], 50);
+    EXPECT_EQ(testing::YRange(view, 0), (testing::Range{-40, 50}));
     EXPECT_EQ(view.YMax[1], 6);  // not linked: channel 2 untouched
     view.ToggleLinkedScales();
     view.Autoscale();
-    EXPECT_EQ(view.YMin[1], 2);
-    EXPECT_EQ(view.YMax[1], 3);
+    EXPECT_EQ(testing::YRange(view, 1), (testing::Range{2, 3}));
     EXPECT_EQ(view.YMin[3], -8);
 
     // Align: shown channels other than the active one take its range.
     view.ChannelVisible[3] = 0;
     view.AlignScales();
-    EXPECT_EQ(view.YMin[1], -40);
-    EXPECT_EQ(view.YMax[1], 50);
+    EXPECT_EQ(testing::YRange(view, 1), (testing::Range{-40, 50}));
     EXPECT_EQ(view.YMin[3], -8);
 
     // Fix X zero: -2000 .. 3000 gives 0 .. 5000; a span past the limit is capped.
     view.XStart = -2000;
     view.XEnd = 3000;
     view.FixXZero();
-    EXPECT_EQ(view.XStart, 0);
-    EXPECT_EQ(view.XEnd, 5000);
+    EXPECT_EQ(testing::XRange(view), (testing::Range{0, 5000}));
     view.XStart = -0x7FFFFFFF;
     view.XEnd = 0x7FFFFFFF;
     view.FixXZero();
@@ -179,8 +170,7 @@ TEST(PlotViewScales, CommandsActOnActiveOrAllShownChannels) {
     view.YMin[1] = 0;
     view.YMax[1] = 10;
     view.FixYZero();
-    EXPECT_EQ(view.YMin[0], -150);
-    EXPECT_EQ(view.YMax[0], 150);
+    EXPECT_EQ(testing::YRange(view, 0), (testing::Range{-150, 150}));
     EXPECT_EQ(view.YMax[1], 10);
 }
 

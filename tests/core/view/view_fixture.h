@@ -1,11 +1,13 @@
 #pragma once
 
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "base/settings_record.h"
 #include "document/zefra_krg_doc.h"
 #include "view/picture.h"
+#include "view/plot_view.h"
 
 namespace kresograf::testing {
 
@@ -49,6 +51,15 @@ inline std::vector<int32_t> Ramp(int32_t n, int32_t step = 1, int32_t start = 0)
         v.push_back(start + k * step);
     }
     return v;
+}
+
+// A channel's value range, or the time window, as one comparable pair.
+using Range = std::pair<int32_t, int32_t>;
+inline Range YRange(const PlotView& view, int channel) {
+    return {view.YMin[channel], view.YMax[channel]};
+}
+inline Range XRange(const PlotView& view) {
+    return {view.XStart, view.XEnd};
 }
 
 }  // namespace kresograf::testing
