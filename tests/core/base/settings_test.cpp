@@ -57,7 +57,7 @@ TEST(SettingsTest, GainsKeepLowByteAndWritesFollowTheirOrder) {
     EXPECT_EQ((store.Values[{"Device", "CH3"}]), 0xFFu);
 }
 
-TEST(SettingsTest, UnitsThresholdsAndStatusTexts) {
+TEST(SettingsTest, UnitsThresholdsStatusTextsAndTextFilling) {
     EXPECT_EQ(ThresholdToCounts(1.0f, DefaultChannelScale), 409);
     EXPECT_EQ(ThresholdToCounts(-1.0f, DefaultChannelScale), -409);  // toward zero
     EXPECT_EQ(ThresholdToCounts(0.0024f, DefaultChannelScale), 0);
@@ -73,9 +73,7 @@ TEST(SettingsTest, UnitsThresholdsAndStatusTexts) {
     EXPECT_EQ(StatusText(3), "Akwizycja i transmisja w toku");
     EXPECT_EQ(StatusText(4), "Akwizycja w toku");
     EXPECT_EQ(StatusText(5), "Nie wybrano żadnego kanału");
-}
 
-TEST(FillTextTest, PlaceholdersInOrderByNumberAndPercent) {
     // A translation may put the values in another order.
     EXPECT_EQ(FillText("%2$s of channel %1$s", {"3", "Markers"}), "Markers of channel 3");
     EXPECT_EQ(FillText("Wypełnienie: %s %%", {"50"}), "Wypełnienie: 50 %");

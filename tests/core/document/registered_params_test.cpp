@@ -43,7 +43,7 @@ TEST(RegisteredParamsTest, AllLinesOfATableRateAndTheTriggerLines) {
                                         "Próg: -0.500 V"}));
 }
 
-TEST(RegisteredParamsTest, SingleLines) {
+TEST(RegisteredParamsTest, SingleLinesAndTheDocumentsRegisteredBlock) {
     struct Case {
         uint32_t Count;
         AcquisitionParams Params;
@@ -81,9 +81,8 @@ TEST(RegisteredParamsTest, SingleLines) {
     for (const Case& c : cases) {
         EXPECT_EQ(RegisteredParamsTexts(c.Count, c.Params, TriggerParams{})[c.Line], c.Text);
     }
-}
 
-TEST(RegisteredParamsTest, DocumentUsesTheRegisteredBlock) {
+    // A document shows its registered block with the shown set's count.
     CZefraKrgDoc doc;
     doc.CurrentSet = 1;
     doc.SampleCount = {5, 1000};
