@@ -119,11 +119,7 @@ TEST(AcquisitionRunnerTest, TheCardIsResetOnceAcrossRecordings) {
     // An output the user started before the first acquisition plays on through two recordings.
     ASSERT_TRUE(b.port.Attach(b.settings.PortAddress));
     const float volts[] = {2.0f};
-    OutputRequest output;
-    output.Divisor = 800;
-    output.Count = 1;
-    output.AnalogSamples = volts;
-    ASSERT_EQ(b.port.SendCommand(CmdAnalogOutput, output), CardOk);
+    ASSERT_EQ(b.port.SendCommand(CmdAnalogOutput, OutputRequest{800, 1, volts, nullptr}), CardOk);
     doc.SetWorking(Block({0}, 1000), TriggerParams{});
     for (int run = 0; run < 2; ++run) {
         ASSERT_TRUE(b.Run(doc, true));

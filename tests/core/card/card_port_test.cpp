@@ -130,15 +130,14 @@ TEST(CardPortFrameTest, AcquisitionOutputAndBareFrames) {
               (Words{5, 0x7100, 2, 1, 0xF7, 3, 0, 0x0800, 0x0000, 0x00FF, 0x0080}));
 
     link.io.Received.clear();
-    FormulaRequest f;
-    f.Divisor = 8000;
-    f.SourceCount = 2;
-    f.SingleEnded = 1;
-    f.Sources = {1, static_cast<int8_t>(0x84)};  // no gain bit on single-ended inputs
-    f.Formula = 2;
-    f.Weights = {2.0f, 0.5f};
-    f.CoefA = 1.5f;
-    f.CoefB = -1.0f;
+    const FormulaRequest f{.Divisor = 8000,
+                           .SourceCount = 2,
+                           .SingleEnded = 1,
+                           .Sources = {1, static_cast<int8_t>(0x84)},  // no gain bit: single-ended
+                           .Formula = 2,
+                           .Weights = {2.0f, 0.5f},
+                           .CoefA = 1.5f,
+                           .CoefB = -1.0f};
     EXPECT_EQ(link.port.SendCommand(CmdFormulaOutput, f), CardOk);
     // Low halves first: 2.0f 0x40000000, 0.5f 0x3F000000, 1.5f 0x3FC00000, -1.0f 0xBF800000.
     EXPECT_EQ(link.io.Received, (Words{4, 8000, 0, 2, 0xB7, 0xD7, 0, 0, 0, 2, 0, 0x4000, 0, 0x3F00,
@@ -189,9 +188,7 @@ TEST(CardPortFrameTest, RequestsOutsideTheDataModelSendNothing) {
     p.TotalSamples = 10;  // the base of every case above is valid, but not for an output
     EXPECT_EQ(link.port.SendCommand(CmdAnalogOutput, p, {}), CardBadChannel);
 
-    FormulaRequest f;
-    f.SourceCount = 1;
-    f.Sources = {9};
+    FormulaRequest f{.SourceCount = 1, .Sources = {9}};
     EXPECT_EQ(link.port.SendCommand(CmdFormulaOutput, f), CardBadChannel);
     f.SingleEnded = 0;
     f.Sources = {4};

@@ -79,14 +79,13 @@ TEST(OutputOptionsTest, FormulaPlayAndSampleTexts) {
     // The texts the command line prints for what it would send.
     EXPECT_EQ(AnalogSamplesText({0.1f, -2.5f, 4.99f}), "0.100000001\n-2.5\n4.98999977\n");
     EXPECT_EQ(DigitalSamplesText({0, 0x1F, 0xFF}), "0\n31\n255\n");
-    FormulaRequest r;
-    r.Divisor = 8000;
-    r.SourceCount = 2;
-    r.Sources = {1, static_cast<int8_t>(0x84)};
-    r.Weights = {0.0048828125f, 0.0001220703125f};
-    r.Formula = 2;
-    r.CoefA = 0.693147182f;
-    r.CoefB = -1.0f;
+    const FormulaRequest r{.Divisor = 8000,
+                           .SourceCount = 2,
+                           .Sources = {1, static_cast<int8_t>(0x84)},
+                           .Formula = 2,
+                           .Weights = {0.0048828125f, 0.0001220703125f},
+                           .CoefA = 0.693147182f,
+                           .CoefB = -1.0f};
     EXPECT_EQ(FormulaRequestText(r),
               "Divisor 8000\nSourceCount 2\nSingleEnded 1\nSources 1 132\nFormula 2\n"
               "Weights 0.0048828125 0.000122070312\nCoefA 0.693147182\nCoefB -1\n");

@@ -36,8 +36,6 @@ TEST(StartOptionsTest, FileCardRenderAndRefusals) {
     StartOptions plain;
     ASSERT_TRUE(ParseStartOptions({}, plain, error));
     EXPECT_EQ(plain.Card.Kind, CardKind::Simulated);
-    EXPECT_EQ(plain.RenderWidth, 1024);
-    EXPECT_EQ(plain.RenderHeight, 640);
 
     const std::vector<std::vector<std::string>> bad = {
         {"--card", "isa"},
