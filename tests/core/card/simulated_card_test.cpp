@@ -34,29 +34,26 @@ struct Bench {
         port.SetBaseAddress(0x100);
     }
 
-    ReadTarget Target(const AcquisitionParams& p, std::size_t scans) {
-        ReadTarget t;
-        times.assign(scans, 0);
-        t.ScanTime = times.data();
-        for (int i = 0; i < 8; ++i) {
-            samples[i].assign(scans, 0x7EADBEEF);
-            t.Samples[i] = samples[i].data();
-        }
-        t.Prescaler = p.Prescaler;
-        t.ChannelCount = p.ChannelCount;
-        for (int i = 0; i < p.ChannelCount; ++i) {
-            const uint8_t entry = static_cast<uint8_t>(p.Channels[i]);
-            // Differential pair p lands in the array of its first input.
-            t.ChannelMap[i] = p.SingleEnded != 0
-                                  ? entry
-                                  : static_cast<uint8_t>((entry & 0x80) | ((entry & 0x7F) * 2));
-        }
-        return t;
-    }
-
+    // Sends a shot of the block and reads it into fresh arrays (a differential pair lands in the
+    // array of its first input).
     int Shot(const AcquisitionParams& p, const TriggerParams& t, uint32_t& count) {
         EXPECT_EQ(port.SendCommand(CmdScopeShot, p, t), CardOk);
-        const ReadTarget target = Target(p, p.TotalSamples / p.ChannelCount);
+        const std::size_t scans = p.TotalSamples / p.ChannelCount;
+        ReadTarget target;
+        times.assign(scans, 0);
+        target.ScanTime = times.data();
+        for (int i = 0; i < 8; ++i) {
+            samples[i].assign(scans, 0x7EADBEEF);
+            target.Samples[i] = samples[i].data();
+        }
+        target.Prescaler = p.Prescaler;
+        target.ChannelCount = p.ChannelCount;
+        for (int i = 0; i < p.ChannelCount; ++i) {
+            const auto entry = static_cast<uint8_t>(p.Channels[i]);
+            target.ChannelMap[i] =
+                p.SingleEnded != 0 ? entry
+                                   : static_cast<uint8_t>((entry & 0x80) | ((entry & 0x7F) * 2));
+        }
         count = p.TotalSamples;
         return port.ReadShot(target, count, run, frame);
     }
