@@ -93,10 +93,7 @@ TEST(ParamsPagesTest, RateAndDurationSetTheTotal) {
 TEST(ParamsPagesTest, ChannelsDifferentialAndTheTriggerRule) {
     GeneralPage page;
     AcquisitionParams p = ScanList({0, 5, 6});
-    TriggerParams t;
-    t.Type = TriggerAnalog;
-    t.Channel = 5;
-    t.Edge = EdgeRising;
+    TriggerParams t{TriggerAnalog, 5, EdgeRising};
     LoadGeneral(page, p);
     SetDifferential(page, p, t, true);
     EXPECT_EQ(p.ChannelCount, 1);
@@ -133,10 +130,8 @@ TEST(ParamsPagesTest, ChannelsDifferentialAndTheTriggerRule) {
 TEST(ParamsPagesTest, TriggerPageAndEditNumbers) {
     TriggerPage page;
     AcquisitionParams p = ScanList({1, 4});
-    TriggerParams t;
-    t.Edge = EdgeRising;
-    t.Channel = 3;  // not listed: the trigger turns automatic on channel 2's item
-    t.ThresholdVolts = 2.37f;
+    // Input 3 is not listed: the trigger turns automatic on channel 2's item.
+    TriggerParams t{TriggerAnalog, 3, EdgeRising, 0, 2.37f};
     LoadTrigger(page, p, t);
     EXPECT_EQ(t.Edge, EdgeAutomatic);
     ASSERT_EQ(page.Channels.size(), 2u);

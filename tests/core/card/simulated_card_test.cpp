@@ -92,9 +92,8 @@ TEST(SimulatedCardTest, RegisterWindowResetAndHandshake) {
 TEST(SimulatedCardTest, ShotCarriesTheTestSignals) {
     Bench b;
     AcquisitionParams p = ScanList({6, 1, 0, 2, 4, 5}, 800, 600);
-    TriggerParams t;
     uint32_t count = 0;
-    EXPECT_EQ(b.Shot(p, t, count), CardOk);
+    EXPECT_EQ(b.Shot(p, {}, count), CardOk);
     ASSERT_EQ(count, 100u);
     EXPECT_EQ(b.frame.Statuses(), (Codes{2, 0}));
     for (uint32_t k = 0; k < count; ++k) {
