@@ -44,9 +44,7 @@ TEST(AsciiExportTest, LinesAndTimeColumn) {
               "1.000\t-0.500\t\r\n1.000\t-0.500\t\r\n1.000\t-0.500\t\r\n");
 
     // "1 / 10 Hz": one stored conversion per 10 s, so three inputs' scans are 30 s apart.
-    AcquisitionParams registered;
-    registered.Divisor = 160000;
-    registered.Prescaler = 500;
+    AcquisitionParams registered{.Divisor = 160000, .Prescaler = 500};
     doc.Register(registered, TriggerParams{});
     EXPECT_EQ(Written(doc, true, {false, false, false, false, false, true}),
               "0.00\t0.000\t\r\n30000.00\t0.000\t\r\n60000.00\t0.000\t\r\n");

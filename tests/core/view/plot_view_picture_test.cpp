@@ -153,10 +153,7 @@ TEST_F(PlotPicture, SmallWindowNoMainWindowOrOneSample) {
 
 TEST_F(PlotPicture, TimeAxisReadsTheRegisteredParameters) {
     // The working block is edited for the next acquisition; the shown data keep their timing.
-    AcquisitionParams working;
-    working.Divisor = 80000;
-    working.Prescaler = 100;
-    doc.SetWorking(working, TriggerParams{});
+    doc.SetWorking(AcquisitionParams{.Divisor = 80000, .Prescaler = 100}, TriggerParams{});
     testing::RegisterTiming(doc, 8, 1);  // 0.001 ms per unit
     EXPECT_FLOAT_EQ(view.TimeStep(), 0.001f);
     // " 1.00 " is 36 px: n = 8, step ceil(1000 / 7, 2) = 142.86 units = 0.14 ms.

@@ -39,10 +39,7 @@ inline void FillSet(CZefraKrgDoc& doc, const std::vector<int32_t>& times,
 
 // One ScanTime unit of divisor / 8000 x prescaler ms in the registered block.
 inline void RegisterTiming(CZefraKrgDoc& doc, uint32_t divisor, uint32_t prescaler) {
-    AcquisitionParams params;
-    params.Divisor = divisor;
-    params.Prescaler = prescaler;
-    doc.Register(params, TriggerParams{});
+    doc.Register(AcquisitionParams{.Divisor = divisor, .Prescaler = prescaler}, TriggerParams{});
 }
 
 inline std::vector<int32_t> Ramp(int32_t n, int32_t step = 1, int32_t start = 0) {
