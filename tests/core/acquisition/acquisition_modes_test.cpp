@@ -77,7 +77,7 @@ TEST(OscilloscopeModeTest, ShotsFillTheSpareSetAndRegisterTheirBlock) {
     Bench b;
     // Stops after three shots, noting the count each update shows, as a view would see it, and
     // whether the block is marked running (read from the first update: the worker may end before
-    // the starting thread looks). The runner's token is held as the recording test checks.
+    // the starting thread looks). The token held during a run is the recording test's check.
     std::vector<uint32_t> shown;
     uint32_t runningDuringRun = 0;
     b.frame.OnMessage = [&](const Call& call) {

@@ -11,6 +11,9 @@ namespace {
 using testing::FillSet;
 using testing::FixedMeasure;
 using testing::Ramp;
+using testing::Range;
+using testing::XRange;
+using testing::YRange;
 
 std::vector<std::vector<int32_t>> Present(std::initializer_list<int> channels, int32_t n) {
     std::vector<std::vector<int32_t>> values(8);
@@ -66,7 +69,7 @@ TEST(PlotViewUpdate, HintsSetWindowScalesMarkersAndHistory) {
     FillSet(doc, Ramp(50, 10), values);
     view.OnUpdate(HintReset);
     EXPECT_EQ(view.XEnd, 490);
-    EXPECT_EQ(testing::YRange(view, 0), (testing::Range{500, 1500}));
+    EXPECT_EQ(YRange(view, 0), (Range{500, 1500}));
     EXPECT_EQ(view.YMin[1], -147);
     EXPECT_EQ(view.YMin[5], -500);  // not in the set: the default stays
     EXPECT_EQ(view.Markers[1], (MarkerRecord{0, 49, 0}));
@@ -96,7 +99,7 @@ TEST(PlotViewUpdate, HintsSetWindowScalesMarkersAndHistory) {
     FillSet(doc, {}, values);
     view.OnUpdate(HintRecordingDone);
     EXPECT_EQ(view.Markers[0].Shown, 0u);
-    EXPECT_EQ(testing::YRange(view, 0), (testing::Range{-20, 20}));
+    EXPECT_EQ(YRange(view, 0), (Range{-20, 20}));
     EXPECT_LT(view.XStart, view.XEnd);
 }
 
@@ -114,15 +117,15 @@ TEST(PlotViewFirstShot, PlaceholderScalesFollowTheFirstShotOnly) {
     values[0] = {-16000, 0, 16000, 0, -16000};
     FillSet(doc, Ramp(5, 2), values);
     view.OnUpdate(HintNewShot);
-    EXPECT_EQ(testing::XRange(view), (testing::Range{0, 8}));
-    EXPECT_EQ(testing::YRange(view, 0), (testing::Range{-16000, 16000}));
+    EXPECT_EQ(XRange(view), (Range{0, 8}));
+    EXPECT_EQ(YRange(view, 0), (Range{-16000, 16000}));
     EXPECT_EQ(view.History().Index(), 0);
 
     view.FixYZero();
     values[0] = {-100, 0, 100, 0, -100};
     FillSet(doc, Ramp(5, 2), values);
     view.OnUpdate(HintNewShot);
-    EXPECT_EQ(testing::YRange(view, 0), (testing::Range{-16000, 16000}));
+    EXPECT_EQ(YRange(view, 0), (Range{-16000, 16000}));
 }
 
 TEST(PlotViewScales, CommandsActOnActiveOrAllShownChannels) {
@@ -140,24 +143,24 @@ TEST(PlotViewScales, CommandsActOnActiveOrAllShownChannels) {
     view.XEnd = 250;
     view.BuildPicture(400, 300, FixedMeasure, true);
     view.Autoscale();
-    EXPECT_EQ(testing::YRange(view, 0), (testing::Range{-40, 50}));
+    EXPECT_EQ(YRange(view, 0), (Range{-40, 50}));
     EXPECT_EQ(view.YMax[1], 6);  // not linked: channel 2 untouched
     view.ToggleLinkedScales();
     view.Autoscale();
-    EXPECT_EQ(testing::YRange(view, 1), (testing::Range{2, 3}));
+    EXPECT_EQ(YRange(view, 1), (Range{2, 3}));
     EXPECT_EQ(view.YMin[3], -8);
 
     // Align: shown channels other than the active one take its range.
     view.ChannelVisible[3] = 0;
     view.AlignScales();
-    EXPECT_EQ(testing::YRange(view, 1), (testing::Range{-40, 50}));
+    EXPECT_EQ(YRange(view, 1), (Range{-40, 50}));
     EXPECT_EQ(view.YMin[3], -8);
 
     // Fix X zero: -2000 .. 3000 gives 0 .. 5000; a span past the limit is capped.
     view.XStart = -2000;
     view.XEnd = 3000;
     view.FixXZero();
-    EXPECT_EQ(testing::XRange(view), (testing::Range{0, 5000}));
+    EXPECT_EQ(XRange(view), (Range{0, 5000}));
     view.XStart = -0x7FFFFFFF;
     view.XEnd = 0x7FFFFFFF;
     view.FixXZero();
@@ -170,7 +173,7 @@ TEST(PlotViewScales, CommandsActOnActiveOrAllShownChannels) {
     view.YMin[1] = 0;
     view.YMax[1] = 10;
     view.FixYZero();
-    EXPECT_EQ(testing::YRange(view, 0), (testing::Range{-150, 150}));
+    EXPECT_EQ(YRange(view, 0), (Range{-150, 150}));
     EXPECT_EQ(view.YMax[1], 10);
 }
 
