@@ -274,6 +274,9 @@ int Info(const std::vector<std::string>& args) {
     if (args.size() != 1) {
         return UsageError(Tr("Podaj jeden plik .kgd."));
     }
+    if (args.front().size() > 1 && args.front()[0] == '-') {
+        return UsageError(FillText(Tr("Nieznana opcja: %s."), {args.front()}));
+    }
     CZefraKrgDoc doc;
     const FileResult opened = OpenDocument(doc, args.front());
     if (!opened.Ok()) {

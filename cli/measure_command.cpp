@@ -25,6 +25,11 @@ int Fail(const std::string& message, int code) {
     return code;
 }
 
+// A wrong command line: the message and where to read more, status 2 (as every command).
+int UsageError(const std::string& message) {
+    return Fail(message + "\n" + Tr("Więcej informacji: kresograf-cli --help"), ExitUsage);
+}
+
 bool ParseSeconds(const std::string& text, double& value) {
     if (text.empty()) {
         return false;
@@ -63,27 +68,27 @@ int MeasureCommand(const std::vector<std::string>& args) {
         const std::string& option = args[i];
         if (option == "--from" || option == "--to" || option == "--channels") {
             if (i + 1 >= args.size()) {
-                return Fail(FillText(Tr("Brak wartości opcji %s."), {option}), ExitUsage);
+                return UsageError(FillText(Tr("Brak wartości opcji %s."), {option}));
             }
             const std::string& value = args[++i];
             if (option == "--channels") {
                 channels = value;
             } else if (!ParseSeconds(value, option == "--from" ? from : to)) {
-                return Fail(FillText(Tr("Niepoprawny czas w opcji %s: \"%s\" (sekundy, np. 0.25)."),
-                                     {option, value}),
-                            ExitUsage);
+                return UsageError(
+                    FillText(Tr("Niepoprawny czas w opcji %s: \"%s\" (sekundy, np. 0.25)."),
+                             {option, value}));
             }
         } else if (option.size() > 1 && option[0] == '-') {
-            return Fail(FillText(Tr("Nieznana opcja: %s."), {option}), ExitUsage);
+            return UsageError(FillText(Tr("Nieznana opcja: %s."), {option}));
         } else {
             positional.push_back(option);
         }
     }
     if (positional.size() != 1) {
-        return Fail(Tr("Podaj jeden plik .kgd."), ExitUsage);
+        return UsageError(Tr("Podaj jeden plik .kgd."));
     }
     if (from > to) {
-        return Fail(Tr("Początek przedziału (--from) leży po jego końcu (--to)."), ExitUsage);
+        return UsageError(Tr("Początek przedziału (--from) leży po jego końcu (--to)."));
     }
     CZefraKrgDoc doc;
     const FileResult opened = OpenDocument(doc, positional.front());
@@ -100,9 +105,8 @@ int MeasureCommand(const std::vector<std::string>& args) {
             chosen[c] = doc.ChannelPresent[set][c] != 0;
         }
     } else if (!ParseChannels(channels, chosen)) {
-        return Fail(
-            FillText(Tr("Niepoprawna lista kanałów: \"%s\" (kanały 1..8, np. 1,3,4)."), {channels}),
-            ExitUsage);
+        return UsageError(FillText(
+            Tr("Niepoprawna lista kanałów: \"%s\" (kanały 1..8, np. 1,3,4)."), {channels}));
     }
     for (int c = 0; c < 8; ++c) {
         if (chosen[c] && doc.ChannelPresent[set][c] == 0) {

@@ -76,8 +76,11 @@ check "empty window is status 1" test $? -eq 1
 check "empty window is explained" grep -q 'Brak próbek w podanym przedziale czasu.' <<<"$err"
 "$cli" measure "$work/m.kgd" --channels 3 >/dev/null 2>&1
 check "measure of an absent input is status 1" test $? -eq 1
-"$cli" measure "$work/m.kgd" --from soon >/dev/null 2>&1
+err=$("$cli" measure "$work/m.kgd" --from soon 2>&1 >/dev/null)
 check "bad time is status 2" test $? -eq 2
+check "and points to the help" test "$(tail -n1 <<<"$err")" = 'Więcej informacji: kresograf-cli --help'
+"$cli" info --bogus >/dev/null 2>&1
+check "an option is no file name to info" test $? -eq 2
 
 # Broken and missing files (the reader's cases are core's tests): the message and status 1.
 printf 'not a recording at all, just some bytes' >"$work/bad.kgd"
