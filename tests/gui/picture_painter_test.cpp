@@ -88,6 +88,44 @@ TEST(PicturePainter, DottedGridOverTracesAndLabelsOnTheirAnchors) {
     EXPECT_EQ(inked(QRect(0, 110, 70, 10)), 0);
 }
 
+TEST(PicturePainter, BitsWrittenDirectlyMatchThePainter) {
+    // Grid lines of every length up to 40 both ways along both axes, some ending outside the
+    // clip, some wholly outside, a single point, a slanted one; traces under them.
+    Picture picture = BasePicture();
+    for (int n = 0; n <= 40; ++n) {
+        const int x = 14 + 4 * n;
+        picture.Grid.insert(picture.Grid.end(), {{x, 5 + n},
+                                                 {x, 5 + 2 * n},
+                                                 {x + 1, 110 - n},
+                                                 {x + 1, 60 - n},
+                                                 {x + 2, 12},
+                                                 {x + 2, 12 + n}});
+        const int y = 8 + 2 * n;
+        picture.Grid.insert(picture.Grid.end(),
+                            {{15 + n, y}, {15 + 3 * n, y}, {185 - n, y + 1}, {185 - 4 * n, y + 1}});
+    }
+    picture.Grid.insert(
+        picture.Grid.end(),
+        {{200, 50}, {200, 60}, {30, 30}, {80, 90}, {100, 50}, {100, 50}, {42, 110}, {42, 10}});
+    picture.Traces.push_back({0, Red, {{42, 100}, {42, 20}}});
+    picture.Traces.push_back({1, Yellow, {{60, 30}, {60, 90}}});
+    const QImage direct = Paint(picture);
+    const QRgb red = qRgb(255, 0, 0);
+    // Not a 32-bit premultiplied or opaque image: everything goes through the painter.
+    QImage painted(picture.Width, picture.Height, QImage::Format_ARGB32);
+    QPainter painter(&painted);
+    PaintPicture(painter, picture, LabelFont());
+    painter.end();
+    EXPECT_EQ(direct, painted.convertToFormat(QImage::Format_RGB32));
+    // A single point, and every third pixel from the line's first point over the trace.
+    const QRgb grid = qRgb(0x60, 0x60, 0x60);
+    EXPECT_EQ(direct.pixel(100, 50), grid);
+    const std::vector<QRgb> column{direct.pixel(42, 95), direct.pixel(42, 96), direct.pixel(42, 97),
+                                   direct.pixel(42, 98), direct.pixel(42, 99)};
+    EXPECT_EQ(column, (std::vector<QRgb>{grid, red, red, grid, red}));
+    EXPECT_EQ(CountColor(direct, QRect(0, 0, 200, 12), grid), 0);
+}
+
 TEST(PicturePainter, ColumnRunsWriteTheSamePixelsAsTheSegmentWalk) {
     std::mt19937 rng(3);
     std::uniform_int_distribution<int> step(0, 3);
