@@ -212,6 +212,81 @@ void TraceRaster::WriteRows(std::size_t begin, std::size_t end, int from, int to
     }
 }
 
+bool TraceRaster::WriteTileLastFirst(int tile, int from, int to) {
+    for (Covered& column : covered_) {
+        column.Count = 0;
+    }
+    for (auto trace = traces_.rbegin(); trace != traces_.rend(); ++trace) {
+        for (std::size_t i = trace->TileBegin; i < trace->TileEnd; ++i) {
+            const Run run = runs_[i];
+            const int top = std::max(run.Top, from);
+            const int bottom = std::min(run.Bottom, to);
+            if (top > bottom) {
+                continue;
+            }
+            Covered& column = covered_[static_cast<std::size_t>(run.X - tile)];
+            QRgb* const base = bits_ + run.X;
+            auto write = [&](int first, int last) {
+                QRgb* pixel = base + static_cast<qsizetype>(first) * stride_;
+                for (int n = last - first; n >= 0; --n, pixel += stride_) {
+                    *pixel = run.Color;
+                }
+            };
+            // The rows no later trace has taken, between the taken pieces (kept sorted).
+            int next = top;
+            int merged = 0;
+            int mergedTop = top;
+            int mergedBottom = bottom;
+            int insertAt = column.Count;
+            for (int k = 0; k < column.Count; ++k) {
+                const int pieceTop = column.Top[k];
+                const int pieceBottom = column.Bottom[k];
+                if (pieceBottom + 1 < top) {
+                    continue;
+                }
+                if (pieceTop > bottom + 1) {
+                    insertAt = std::min(insertAt, k);
+                    break;
+                }
+                // This piece touches the run: it joins the new piece.
+                if (pieceTop > next && next <= bottom) {
+                    write(next, std::min(pieceTop - 1, bottom));
+                }
+                next = std::max(next, pieceBottom + 1);
+                mergedTop = std::min(mergedTop, pieceTop);
+                mergedBottom = std::max(mergedBottom, pieceBottom);
+                if (merged == 0) {
+                    insertAt = k;
+                }
+                ++merged;
+            }
+            if (next <= bottom) {
+                write(next, bottom);
+            }
+            // The pieces insertAt .. insertAt + merged - 1 become one.
+            const int count = column.Count - merged + 1;
+            if (count > Covered::Capacity) {
+                return false;
+            }
+            if (merged == 0) {
+                for (int k = column.Count; k > insertAt; --k) {
+                    column.Top[k] = column.Top[k - 1];
+                    column.Bottom[k] = column.Bottom[k - 1];
+                }
+            } else {
+                for (int k = insertAt + 1; k + merged - 1 < column.Count; ++k) {
+                    column.Top[k] = column.Top[k + merged - 1];
+                    column.Bottom[k] = column.Bottom[k + merged - 1];
+                }
+            }
+            column.Top[insertAt] = mergedTop;
+            column.Bottom[insertAt] = mergedBottom;
+            column.Count = count;
+        }
+    }
+    return true;
+}
+
 void TraceRaster::Fill(int left, int right, int from, int to) {
     const QRgb color = *background_;
     QRgb* row = bits_ + static_cast<qsizetype>(from) * stride_;
@@ -252,8 +327,12 @@ void TraceRaster::Finish() {
                 if (background_) {
                     Fill(std::max(tile, left_), std::min(tileRight, right_), from, to);
                 }
-                for (const Trace& trace : traces_) {
-                    WriteRows(trace.TileBegin, trace.TileEnd, from, to);
+                // Last trace first, each pixel once; when a column's taken rows fall into too
+                // many pieces, every trace in order over what was written.
+                if (!WriteTileLastFirst(tile, from, to)) {
+                    for (const Trace& trace : traces_) {
+                        WriteRows(trace.TileBegin, trace.TileEnd, from, to);
+                    }
                 }
             }
         }

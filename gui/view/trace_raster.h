@@ -3,6 +3,7 @@
 #include <QImage>
 #include <QRect>
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <vector>
@@ -94,6 +95,9 @@ class TraceRaster {
     }
     // Rows from..to of the runs [begin, end), each cut to them.
     void WriteRows(std::size_t begin, std::size_t end, int from, int to);
+    // Rows from..to of the tile of 16 columns from column tile, the last trace first and each
+    // pixel only by the last trace over it. False when it gave up (some pixels written).
+    bool WriteTileLastFirst(int tile, int from, int to);
     // Columns left..right of rows from..to in the background.
     void Fill(int left, int right, int from, int to);
 
@@ -104,6 +108,14 @@ class TraceRaster {
     std::vector<Trace> traces_;
     bool leftward_ = false;
     std::optional<QRgb> background_;
+    // Per column of a tile, the rows later traces have taken: sorted pieces, apart by a row.
+    struct Covered {
+        static constexpr int Capacity = 8;
+        int Count = 0;
+        std::array<int, Capacity> Top{};
+        std::array<int, Capacity> Bottom{};
+    };
+    std::array<Covered, 16> covered_{};
     int left_ = 0;
     int top_ = 0;
     int right_ = -1;

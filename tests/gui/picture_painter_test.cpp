@@ -155,5 +155,42 @@ TEST(PicturePainter, ColumnRunsWriteTheSamePixelsAsTheSegmentWalk) {
     }
 }
 
+TEST(PicturePainter, OverlappingTracesLeaveTheLastOneOnTop) {
+    // Up to twelve traces over the same columns, tall runs and short ones: drawn together they must
+    // leave what drawing them one after the other leaves.
+    std::mt19937 rng(5);
+    const QRect clip(3, 9, 300, 280);
+    for (int round = 0; round < 40; ++round) {
+        const int traces = 2 + round % 11;
+        const int height = round % 2 == 0 ? 300 : 12;
+        std::uniform_int_distribution<int> y(0, 300);
+        std::uniform_int_distribution<int> length(0, height);
+        QImage together = MakeBackBuffer(320, 300);
+        together.fill(qRgb(9, 9, 9));
+        QImage apart = together;
+        apart.fill(qRgb(9, 9, 9));
+        TraceRaster raster;
+        raster.Begin(together, clip, qRgb(0, 0, 0));
+        {
+            QPainter painter(&apart);
+            painter.fillRect(clip, Qt::black);
+        }
+        for (int t = 0; t < traces; ++t) {
+            // Some traces keep to a narrow level band each, so a column holds many pieces.
+            const int level = y(rng);
+            std::vector<PicturePoint> points;
+            for (int x = round % 5; x < 310; ++x) {
+                const int top = round % 4 == 1 ? level : y(rng);
+                points.insert(points.end(), {{x, top}, {x, top + length(rng)}});
+            }
+            const QRgb color = qRgb(20 * t, 255 - 20 * t, 7 * t);
+            raster.Polyline(points, color);
+            TraceRaster(apart, clip).Polyline(points, color);
+        }
+        raster.Finish();
+        ASSERT_EQ(together, apart) << "round " << round;
+    }
+}
+
 }  // namespace
 }  // namespace kresograf
