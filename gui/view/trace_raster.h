@@ -23,11 +23,11 @@ namespace kresograf {
 // walk, whose pixels become runs too.
 //
 // The runs are only recorded at first; Finish writes them tile by tile: 16 columns (a cache line
-// of pixels) by a band of rows, every trace's runs in the tile in the order of the traces. A
-// pixel therefore ends up with the colour of the last trace over it, exactly as if each run had
-// been written at once, but a tile stays in the first-level cache while all traces are written
-// into it. Written at once, a tall run touches a new cache line on every row, and by the time
-// the next column or the next trace comes to the same lines they are gone.
+// of pixels) by a band of rows, the last trace first, each pixel only by the last trace over it.
+// A pixel therefore ends up with the same colour as if each run had been written at once in
+// order, but it is written once, and a tile stays in the first-level cache while all traces go
+// into it. Written at once, a tall run touches a new cache line on every row, and by the time the
+// next column or the next trace comes to the same lines they are gone.
 class TraceRaster {
   public:
     TraceRaster() = default;
