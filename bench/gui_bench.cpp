@@ -1,7 +1,7 @@
 // The desktop program's hot paths: one complete re-render of a long recording (the picture
-// description and its painting), and the oscilloscope's pace on the simulated card against the
-// card's own. Run it on the offscreen platform, or under a display (xvfb-run) to include the
-// window system's copies.
+// description and its painting), and the pace of the oscilloscope and of a recording watched live
+// on the simulated card against the card's own. Run it on the offscreen platform, or under a
+// display (xvfb-run) to include the window system's copies.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -25,6 +25,7 @@
 #include "document/zefra_krg_doc.h"
 #include "long_recording.h"
 #include "shell/command_table.h"
+#include "shell/frame_prompts.h"
 #include "shell/main_frame.h"
 #include "shell/splash_window.h"
 #include "view/picture_painter.h"
@@ -94,13 +95,18 @@ void BM_PaintOnly(benchmark::State& state) {
     for (const auto& t : picture.Traces) {
         points += t.Points.size();
     }
-    // 0: the whole picture; 1: without traces; 2: without grid; 3: without labels.
+    // 0: the whole picture; 1: without traces; 2: without grid; 3: without labels; 4: the
+    // background and the plot's edge alone.
     Picture variant = picture;
     if (state.range(1) == 1) {
         variant.Traces.clear();
     } else if (state.range(1) == 2) {
         variant.Grid.clear();
     } else if (state.range(1) == 3) {
+        variant.Labels.clear();
+    } else if (state.range(1) == 4) {
+        variant.Traces.clear();
+        variant.Grid.clear();
         variant.Labels.clear();
     }
     PicturePainter painter(font);
@@ -113,7 +119,7 @@ void BM_PaintOnly(benchmark::State& state) {
     state.counters["labels"] = static_cast<double>(picture.Labels.size());
 }
 BENCHMARK(BM_PaintOnly)
-    ->ArgsProduct({{10'000'000, 200'000}, {0, 1, 2, 3}})
+    ->ArgsProduct({{10'000'000, 200'000}, {0, 1, 2, 3, 4}})
     ->Unit(benchmark::kMillisecond);
 
 // The floor of the traces: for each trace and pixel column, the rows between the column's
@@ -203,8 +209,10 @@ class CountingLink : public FrameLink {
     }
     void PostMessage(uint32_t, uint32_t) override {}
     void ShowMessageBox(const UserMessage&) override {}
-    void ShowRegisteredParams(const RegisteredParamsRequest&) override {}
+    void ShowRegisteredParams(const RegisteredParamsRequest&) override { Recorded = true; }
     std::atomic<int> Shots{0};
+    // A recording has ended and handed in its parameters.
+    std::atomic<bool> Recorded{false};
 };
 
 void SetBlock(CZefraKrgDoc& doc, int channels, uint32_t divisor, uint32_t scans) {
@@ -301,6 +309,107 @@ void BM_OscilloscopePace(benchmark::State& state) {
 BENCHMARK(BM_OscilloscopePace)->Args({1, 8000, 1000, 5})->Iterations(1)->UseManualTime();
 // 95 000 Hz, eight inputs, 25 000 scans per shot.
 BENCHMARK(BM_OscilloscopePace)->Args({8, 84, 25'000, 5})->Iterations(1)->UseManualTime();
+
+// Answers the main frame in code: a recording's end is noted instead of shown in a dialog, a
+// message (an overrun) counted.
+class BenchPrompts : public FramePrompts {
+  public:
+    void ShowMessage(QWidget*, const UserMessage&) override { ++Messages; }
+    SaveAnswer AskSaveChanges(QWidget*, const QString&) override { return SaveAnswer::Discard; }
+    QString AskOpenFileName(QWidget*) override { return {}; }
+    QString AskSaveFileName(QWidget*, const QString&) override { return {}; }
+    void ShowRegisteredParams(QWidget*, const RegisteredParamsRequest&) override {
+        Seconds = static_cast<double>(Timer.nsecsElapsed()) / 1e9;
+        Recorded = true;
+    }
+    QElapsedTimer Timer;
+    double Seconds = 0;
+    bool Recorded = false;
+    int Messages = 0;
+};
+
+// Seconds from the start command to a recording's end with no window at all: the card and its
+// link alone. 0 when the recording did not keep every scan.
+double HeadlessRecordingSeconds(uint32_t divisor, uint32_t scans) {
+    SteadyClock clock;
+    SimulatedCard simulated(clock);
+    CardPort card(simulated, clock);
+    SettingsRecord settings;
+    CountingLink link;
+    CZefraKrgDoc doc;
+    SetBlock(doc, 8, divisor, scans);
+    AcquisitionRunner runner(settings, card, link);
+    QElapsedTimer timer;
+    timer.start();
+    runner.ToggleRecording(doc);
+    while (!link.Recorded.load()) {
+        clock.SleepMs(1);
+    }
+    const double seconds = static_cast<double>(timer.nsecsElapsed()) / 1e9;
+    runner.Join();
+    return doc.SampleCount[doc.CurrentSet.load()] == scans ? seconds : 0.0;
+}
+
+// A recording of eight inputs through the whole program, its plot window maximized and drawing
+// the scans as they arrive ten times a second, against the same recording through the card link
+// alone. The card's pace sets both; 1.0 = the live view costs the recording nothing.
+void BM_RecordingPace(benchmark::State& state) {
+    const auto divisor = static_cast<uint32_t>(state.range(0));
+    const auto scans = static_cast<uint32_t>(state.range(1));
+    QTemporaryDir dir;
+    QSettings settings(dir.filePath("settings.ini"), QSettings::IniFormat);
+    SteadyClock clock;
+    SplashWindow::EnableSplash(false);
+    BenchPrompts prompts;
+    CMainFrame frame(settings, std::make_unique<SimulatedCard>(clock), clock);
+    frame.SetPrompts(&prompts);
+    frame.resize(1920, 1080);
+    frame.show();
+    GuiDocument* document = frame.NewDocument();
+    frame.MdiArea()->activeSubWindow()->showMaximized();
+    CZefraKrgDoc& doc = *document->Doc;
+    SetBlock(doc, 8, divisor, scans);
+    CZefraKrgView* view = frame.ActiveView();
+
+    const double linkSeconds = HeadlessRecordingSeconds(divisor, scans);
+    for (auto _ : state) {
+        prompts.Recorded = false;
+        const int rendersBefore = view->RenderCount();
+        prompts.Timer.start();
+        frame.RunCommand(ID_REC_START);
+        // Pictures drawn while the scans arrive, the last one being the finished recording's.
+        int livePictures = 0;
+        const bool ended = QTest::qWaitFor(
+            [&] {
+                if (doc.RecRunning.load() != 0) {
+                    livePictures = view->RenderCount() - rendersBefore;
+                }
+                return prompts.Recorded;
+            },
+            600000);
+        const bool stopped =
+            QTest::qWaitFor([&] { return frame.Settings().AcquiringDocId.load() == 0; }, 120000);
+        if (!ended || !stopped || linkSeconds == 0 || prompts.Messages != 0 ||
+            doc.SampleCount[doc.CurrentSet.load()] != scans) {
+            state.SkipWithError("the recording did not keep every scan");
+            break;
+        }
+        state.SetIterationTime(prompts.Seconds);
+        state.counters["scans_per_s"] = scans / prompts.Seconds;
+        state.counters["card_link_scans_per_s"] = scans / linkSeconds;
+        state.counters["conversion_scans_per_s"] = 8'000'000.0 / divisor / 8;
+        state.counters["live_pictures"] = livePictures;
+        // 1.0 = the recording runs as fast with the live view as through the card link alone.
+        state.counters["keeps_up"] = linkSeconds / prompts.Seconds;
+    }
+    doc.Modified = false;
+}
+// 95 000 Hz over eight inputs, 36 000 scans: about three seconds.
+BENCHMARK(BM_RecordingPace)
+    ->Args({84, 36'000})
+    ->Iterations(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace kresograf

@@ -5,6 +5,7 @@
 #include <QPolygon>
 #include <algorithm>
 #include <cmath>
+#include <new>
 
 #include "view/trace_raster.h"
 
@@ -13,6 +14,7 @@ namespace {
 
 // 96 dots per inch in dots per metre.
 constexpr int DotsPerMetre = 3780;
+constexpr std::align_val_t CacheLine{64};
 
 // The raised edge of the plot: outer ring light over dark, inner ring white over grey.
 void PaintRaisedEdge(QPainter& painter, const PictureRect& r) {
@@ -32,6 +34,43 @@ void PaintRaisedEdge(QPainter& painter, const PictureRect& r) {
     ring(1, QColor(255, 255, 255), QColor(128, 128, 128));
 }
 
+// The pixels the dotted cosmetic pen gives a horizontal or vertical line: every third pixel from
+// its first point on, whichever way it runs, both ends included; only those inside the clip.
+void DotLine(QImage& image, const QRect& clip, PicturePoint a, PicturePoint b, QRgb color) {
+    const bool vertical = a.X == b.X;
+    const int across = vertical ? a.X : a.Y;
+    if (across < (vertical ? clip.left() : clip.top()) ||
+        across > (vertical ? clip.right() : clip.bottom())) {
+        return;
+    }
+    const int from = vertical ? a.Y : a.X;
+    const int to = vertical ? b.Y : b.X;
+    const int low = std::max(std::min(from, to), vertical ? clip.top() : clip.left());
+    const int high = std::min(std::max(from, to), vertical ? clip.bottom() : clip.right());
+    if (low > high) {
+        return;
+    }
+    // The first and last dot inside, counted from the line's first point.
+    int first = 0;
+    int last = 0;
+    if (to >= from) {
+        first = (low - from + 2) / 3;
+        last = (high - from) / 3;
+    } else {
+        first = (from - high + 2) / 3;
+        last = (from - low) / 3;
+    }
+    const int sign = to >= from ? 3 : -3;
+    auto* bits = reinterpret_cast<QRgb*>(image.bits());
+    const qsizetype stride = image.bytesPerLine() / 4;
+    const qsizetype step = vertical ? sign * stride : sign;
+    QRgb* pixel = bits + (vertical ? static_cast<qsizetype>(from + first * sign) * stride + across
+                                   : static_cast<qsizetype>(across) * stride + from + first * sign);
+    for (int n = last - first; n >= 0; --n, pixel += step) {
+        *pixel = color;
+    }
+}
+
 bool CanWriteDirectly(QPainter& painter) {
     auto* image = dynamic_cast<QImage*>(painter.device());
     return image != nullptr && painter.transform().isIdentity() &&
@@ -49,7 +88,24 @@ QFont LabelFont() {
 }
 
 QImage MakeBackBuffer(int width, int height) {
-    QImage image(std::max(width, 1), std::max(height, 1), QImage::Format_RGB32);
+    const int w = std::max(width, 1);
+    const int h = std::max(height, 1);
+    // Rows an odd number of cache lines apart, so that the rows a column runs down fall into
+    // every set of the caches. Rows a multiple of many lines apart (1920 pixels are 120 lines,
+    // 1024 pixels 64) share a few sets, and a column written down them evicts its own lines.
+    qsizetype lines = (qsizetype{4} * w + 63) / 64;
+    if (lines % 2 == 0) {
+        ++lines;
+    }
+    const qsizetype bytesPerLine = lines * 64;
+    auto* data = static_cast<uchar*>(
+        ::operator new(static_cast<std::size_t>(bytesPerLine * h), CacheLine, std::nothrow));
+    // Without the memory, an image of Qt's own (null too when there is none at all).
+    QImage image = data == nullptr
+                       ? QImage(w, h, QImage::Format_RGB32)
+                       : QImage(
+                             data, w, h, bytesPerLine, QImage::Format_RGB32,
+                             [](void* bits) { ::operator delete(bits, CacheLine); }, data);
     image.setDotsPerMeterX(DotsPerMetre);
     image.setDotsPerMeterY(DotsPerMetre);
     return image;
@@ -85,6 +141,31 @@ const PicturePainter::LabelLayout& PicturePainter::Layout(const std::string& tex
     return labels_.emplace(text, std::move(layout)).first->second;
 }
 
+void PicturePainter::PrepareLabels(QPaintDevice* device) {
+    if (labelDpi_ != device->logicalDpiY()) {
+        labels_.clear();
+        labelDpi_ = device->logicalDpiY();
+        const QFontMetrics metrics(font_, device);
+        ascent_ = metrics.ascent();
+        height_ = metrics.height();
+    }
+}
+
+bool PicturePainter::LabelsClearOf(const Picture& picture, const QRect& area,
+                                   QPaintDevice* device) {
+    // Each label's box with two pixels to spare for a glyph's overhang.
+    for (const PictureLabel& label : picture.Labels) {
+        const LabelLayout& layout = Layout(label.Text, device);
+        const int x = label.Align == LabelAlign::BaselineRight ? label.Anchor.X - layout.Width
+                                                               : label.Anchor.X - layout.Width / 2;
+        const QRect box(x - 2, label.Anchor.Y - ascent_ - 2, layout.Width + 4, height_ + 4);
+        if (box.intersects(area)) {
+            return false;
+        }
+    }
+    return true;
+}
+
 void PicturePainter::PaintLabels(QPainter& painter, const Picture& picture, bool direct) {
     painter.setFont(font_);
     QPaintDevice* device = painter.device();
@@ -101,11 +182,6 @@ void PicturePainter::PaintLabels(QPainter& painter, const Picture& picture, bool
         return;
     }
     // A static text is placed by its top left, a label by its baseline.
-    if (labelDpi_ != device->logicalDpiY()) {
-        labels_.clear();
-        labelDpi_ = device->logicalDpiY();
-        ascent_ = QFontMetrics(font_, device).ascent();
-    }
     bool penSet = false;
     uint32_t color = 0;
     for (const PictureLabel& label : picture.Labels) {
@@ -127,14 +203,26 @@ void PicturePainter::Paint(QPainter& painter, const Picture& picture) {
     const bool direct = CanWriteDirectly(painter);
     auto* image = direct ? static_cast<QImage*>(painter.device()) : nullptr;
     const PictureRect& plot = picture.Plot;
+    const PictureRect& clip = picture.Clip;
+    const QRect clipRect(clip.Left, clip.Top, clip.Width(), clip.Height());
     const QColor grey(192, 192, 192);
+    if (direct) {
+        PrepareLabels(image);
+    }
     bool plotFilled = false;
+    // The black of the clip goes in with the traces, a tile at a time, when nothing else drawn
+    // before them can reach into it.
+    bool clipWithTraces = false;
     if (picture.FillBackground) {
         if (direct && picture.HasPlot && picture.FillPlot) {
             // Every pixel once: grey around the plot, black inside it.
             const QRect all = QRect(0, 0, picture.Width, picture.Height).intersected(image->rect());
             const QRect inside =
                 QRect(plot.Left, plot.Top, plot.Width(), plot.Height()).intersected(all);
+            const QRect traced = clipRect.intersected(image->rect());
+            clipWithTraces = !traced.isEmpty() && inside.contains(traced) &&
+                             picture.AxisLines.empty() && LabelsClearOf(picture, traced, image);
+            const QRect skipped = clipWithTraces ? traced : QRect();
             const QRgb greyPixel = grey.rgba();
             const QRgb blackPixel = QColor(Qt::black).rgba();
             for (int y = all.top(); y <= all.bottom(); ++y) {
@@ -144,7 +232,12 @@ void PicturePainter::Paint(QPainter& painter, const Picture& picture) {
                     continue;
                 }
                 std::fill(row + all.left(), row + inside.left(), greyPixel);
-                std::fill(row + inside.left(), row + inside.right() + 1, blackPixel);
+                if (skipped.isEmpty() || y < skipped.top() || y > skipped.bottom()) {
+                    std::fill(row + inside.left(), row + inside.right() + 1, blackPixel);
+                } else {
+                    std::fill(row + inside.left(), row + skipped.left(), blackPixel);
+                    std::fill(row + skipped.right() + 1, row + inside.right() + 1, blackPixel);
+                }
                 std::fill(row + inside.right() + 1, row + all.right() + 1, greyPixel);
             }
             plotFilled = true;
@@ -168,13 +261,13 @@ void PicturePainter::Paint(QPainter& painter, const Picture& picture) {
     }
     PaintLabels(painter, picture, direct);
 
-    const PictureRect& clip = picture.Clip;
-    const QRect clipRect(clip.Left, clip.Top, clip.Width(), clip.Height());
     if (direct) {
-        TraceRaster raster(*image, clipRect);
+        raster_.Begin(*image, clipRect,
+                      clipWithTraces ? std::optional<QRgb>(qRgb(0, 0, 0)) : std::nullopt);
         for (const PictureTrace& trace : picture.Traces) {
-            raster.Polyline(trace.Points, ColorFromRef(trace.Color).rgb());
+            raster_.Polyline(trace.Points, ColorFromRef(trace.Color).rgb());
         }
+        raster_.Finish();
     }
     painter.setClipRect(clipRect);
     if (!direct) {
@@ -202,14 +295,21 @@ void PicturePainter::Paint(QPainter& painter, const Picture& picture) {
             painter.drawPolyline(polygon);
         }
     }
-    if (picture.Grid.size() >= 2) {
-        // One batch: each line starts its dots afresh, as a line drawn on its own does.
-        grid_.resize(static_cast<qsizetype>(picture.Grid.size() / 2));
-        for (qsizetype i = 0; i < grid_.size(); ++i) {
-            const PicturePoint a = picture.Grid[static_cast<std::size_t>(2 * i)];
-            const PicturePoint b = picture.Grid[static_cast<std::size_t>(2 * i + 1)];
-            grid_[i] = QLine(a.X, a.Y, b.X, b.Y);
+    // The grid in one batch: each line starts its dots afresh, as a line drawn on its own does.
+    // Into the image's bits go the level and upright lines; any other takes the dotted pen.
+    grid_.clear();
+    const QRect gridClip = direct ? clipRect.intersected(image->rect()) : QRect();
+    const QRgb gridColor = ColorFromRef(picture.GridColor).rgb();
+    for (std::size_t i = 0; i + 1 < picture.Grid.size(); i += 2) {
+        const PicturePoint a = picture.Grid[i];
+        const PicturePoint b = picture.Grid[i + 1];
+        if (direct && (a.X == b.X || a.Y == b.Y)) {
+            DotLine(*image, gridClip, a, b, gridColor);
+        } else {
+            grid_.append(QLine(a.X, a.Y, b.X, b.Y));
         }
+    }
+    if (!grid_.isEmpty()) {
         painter.setPen(QPen(ColorFromRef(picture.GridColor), 0, Qt::DotLine));
         painter.drawLines(grid_.constData(), static_cast<int>(grid_.size()));
     }

@@ -9,6 +9,7 @@
 #include <unordered_map>
 
 #include "view/picture.h"
+#include "view/trace_raster.h"
 
 class QPainter;
 class QPaintDevice;
@@ -40,6 +41,10 @@ class PicturePainter {
         QStaticText Text;
         int Width = 0;
     };
+    // Lays labels out anew when the device's resolution differs from the last one's.
+    void PrepareLabels(QPaintDevice* device);
+    // No label's ink can reach into area.
+    bool LabelsClearOf(const Picture& picture, const QRect& area, QPaintDevice* device);
     void PaintLabels(QPainter& painter, const Picture& picture, bool direct);
     const LabelLayout& Layout(const std::string& text, QPaintDevice* device);
 
@@ -47,7 +52,9 @@ class PicturePainter {
     std::unordered_map<std::string, LabelLayout> labels_;
     int labelDpi_ = 0;
     int ascent_ = 0;
+    int height_ = 0;
     QVector<QLine> grid_;
+    TraceRaster raster_;
 };
 
 // 0x00BBGGRR as a colour.

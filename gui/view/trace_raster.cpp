@@ -41,10 +41,25 @@ bool ClipSegment(double& x0, double& y0, double& x1, double& y1, const QRect& cl
     return true;
 }
 
+// A tile: the pixels of one cache line across, rows enough to stay well inside the first-level
+// cache with room to spare.
+constexpr int TileColumns = 16;
+constexpr int TileRows = 256;
+
 }  // namespace
 
-TraceRaster::TraceRaster(QImage& image, const QRect& clip)
-    : bits_(reinterpret_cast<QRgb*>(image.bits())), stride_(image.bytesPerLine() / 4) {
+void TraceRaster::Begin(QImage& image, const QRect& clip, std::optional<QRgb> background) {
+    Finish();
+    background_ = background;
+    bits_ = reinterpret_cast<QRgb*>(image.bits());
+    stride_ = image.bytesPerLine() / 4;
+    runs_.clear();
+    traces_.clear();
+    leftward_ = false;
+    left_ = 0;
+    top_ = 0;
+    right_ = -1;
+    bottom_ = -1;
     const QRect r = clip.intersected(image.rect());
     if (!r.isEmpty()) {
         left_ = r.left();
@@ -54,24 +69,37 @@ TraceRaster::TraceRaster(QImage& image, const QRect& clip)
     }
 }
 
+void TraceRaster::StartTrace() {
+    traces_.push_back({runs_.size(), runs_.size(), 0, 0});
+}
+
+void TraceRaster::EndTrace(QRgb color) {
+    Flush(color);
+    traces_.back().End = runs_.size();
+}
+
 void TraceRaster::PolylineBySegments(const std::vector<PicturePoint>& points, QRgb color) {
-    if (right_ < left_) {
+    if (right_ < left_ || bits_ == nullptr) {
         return;
     }
+    StartTrace();
     for (std::size_t i = 1; i < points.size(); ++i) {
         Segment(points[i - 1], points[i], color);
     }
     if (points.size() == 1) {
         Segment(points[0], points[0], color);
     }
+    EndTrace(color);
 }
 
 void TraceRaster::Polyline(const std::vector<PicturePoint>& points, QRgb color) {
-    if (right_ < left_) {
+    if (right_ < left_ || bits_ == nullptr) {
         return;  // an empty clip: nothing of any segment is inside
     }
+    StartTrace();
     if (points.size() == 1) {
         Segment(points[0], points[0], color);
+        EndTrace(color);
         return;
     }
     for (std::size_t i = 1; i < points.size(); ++i) {
@@ -101,30 +129,28 @@ void TraceRaster::Polyline(const std::vector<PicturePoint>& points, QRgb color) 
             Walk(a.X, a.Y, b.X, b.Y, color);
         }
     }
-    Flush(color);
+    EndTrace(color);
 }
 
 void TraceRaster::Walk(int x0, int y0, int x1, int y1, QRgb color) {
     const int dx = std::abs(x1 - x0);
     const int dy = -std::abs(y1 - y0);
     const int sx = x0 < x1 ? 1 : -1;
-    const qsizetype sy = y0 < y1 ? stride_ : -stride_;
-    QRgb* pixel = bits_ + static_cast<qsizetype>(y0) * stride_ + x0;
-    QRgb* const end = bits_ + static_cast<qsizetype>(y1) * stride_ + x1;
+    const int sy = y0 < y1 ? 1 : -1;
     int error = dx + dy;
     for (;;) {
-        *pixel = color;
-        if (pixel == end) {
+        AddRun(x0, y0, y0, color);
+        if (x0 == x1 && y0 == y1) {
             break;
         }
         const int twice = 2 * error;
         if (twice >= dy) {
             error += dy;
-            pixel += sx;
+            x0 += sx;
         }
         if (twice <= dx) {
             error += dx;
-            pixel += sy;
+            y0 += sy;
         }
     }
 }
@@ -146,7 +172,7 @@ void TraceRaster::Segment(PicturePoint a, PicturePoint b, QRgb color) {
         y1 = static_cast<int>(std::lround(fy1));
     }
     if (x0 == x1) {
-        Run(x0, std::min(y0, y1), std::max(y0, y1), color);
+        AddRun(x0, std::min(y0, y1), std::max(y0, y1), color);
         return;
     }
     // The integer walk over whichever axis is longer, pixel by pixel inside the clip.
@@ -157,7 +183,7 @@ void TraceRaster::Segment(PicturePoint a, PicturePoint b, QRgb color) {
     int error = dx + dy;
     for (;;) {
         if (Inside({x0, y0})) {
-            bits_[static_cast<qsizetype>(y0) * stride_ + x0] = color;
+            AddRun(x0, y0, y0, color);
         }
         if (x0 == x1 && y0 == y1) {
             break;
@@ -172,6 +198,148 @@ void TraceRaster::Segment(PicturePoint a, PicturePoint b, QRgb color) {
             y0 += sy;
         }
     }
+}
+
+void TraceRaster::WriteRows(std::size_t begin, std::size_t end, int from, int to) {
+    for (std::size_t i = begin; i < end; ++i) {
+        const Run run = runs_[i];
+        const int top = std::max(run.Top, from);
+        const int bottom = std::min(run.Bottom, to);
+        QRgb* pixel = bits_ + static_cast<qsizetype>(top) * stride_ + run.X;
+        for (int n = bottom - top; n >= 0; --n, pixel += stride_) {
+            *pixel = run.Color;
+        }
+    }
+}
+
+bool TraceRaster::WriteTileLastFirst(int tile, int from, int to) {
+    for (Covered& column : covered_) {
+        column.Count = 0;
+    }
+    for (auto trace = traces_.rbegin(); trace != traces_.rend(); ++trace) {
+        for (std::size_t i = trace->TileBegin; i < trace->TileEnd; ++i) {
+            const Run run = runs_[i];
+            const int top = std::max(run.Top, from);
+            const int bottom = std::min(run.Bottom, to);
+            if (top > bottom) {
+                continue;
+            }
+            Covered& column = covered_[static_cast<std::size_t>(run.X - tile)];
+            QRgb* const base = bits_ + run.X;
+            auto write = [&](int first, int last) {
+                QRgb* pixel = base + static_cast<qsizetype>(first) * stride_;
+                for (int n = last - first; n >= 0; --n, pixel += stride_) {
+                    *pixel = run.Color;
+                }
+            };
+            // The rows no later trace has taken, between the taken pieces (kept sorted).
+            int next = top;
+            int merged = 0;
+            int mergedTop = top;
+            int mergedBottom = bottom;
+            int insertAt = column.Count;
+            for (int k = 0; k < column.Count; ++k) {
+                const int pieceTop = column.Top[k];
+                const int pieceBottom = column.Bottom[k];
+                if (pieceBottom + 1 < top) {
+                    continue;
+                }
+                if (pieceTop > bottom + 1) {
+                    insertAt = std::min(insertAt, k);
+                    break;
+                }
+                // This piece touches the run: it joins the new piece.
+                if (pieceTop > next && next <= bottom) {
+                    write(next, std::min(pieceTop - 1, bottom));
+                }
+                next = std::max(next, pieceBottom + 1);
+                mergedTop = std::min(mergedTop, pieceTop);
+                mergedBottom = std::max(mergedBottom, pieceBottom);
+                if (merged == 0) {
+                    insertAt = k;
+                }
+                ++merged;
+            }
+            if (next <= bottom) {
+                write(next, bottom);
+            }
+            // The pieces insertAt .. insertAt + merged - 1 become one.
+            const int count = column.Count - merged + 1;
+            if (count > Covered::Capacity) {
+                return false;
+            }
+            if (merged == 0) {
+                for (int k = column.Count; k > insertAt; --k) {
+                    column.Top[k] = column.Top[k - 1];
+                    column.Bottom[k] = column.Bottom[k - 1];
+                }
+            } else {
+                for (int k = insertAt + 1; k + merged - 1 < column.Count; ++k) {
+                    column.Top[k] = column.Top[k + merged - 1];
+                    column.Bottom[k] = column.Bottom[k + merged - 1];
+                }
+            }
+            column.Top[insertAt] = mergedTop;
+            column.Bottom[insertAt] = mergedBottom;
+            column.Count = count;
+        }
+    }
+    return true;
+}
+
+void TraceRaster::Fill(int left, int right, int from, int to) {
+    const QRgb color = *background_;
+    QRgb* row = bits_ + static_cast<qsizetype>(from) * stride_;
+    for (int y = from; y <= to; ++y, row += stride_) {
+        std::fill(row + left, row + right + 1, color);
+    }
+}
+
+void TraceRaster::Finish() {
+    if (bits_ == nullptr) {
+        return;
+    }
+    if (right_ < left_) {
+        // An empty clip: nothing to fill or draw.
+    } else if (leftward_) {
+        // Every run in the order drawn, a band of rows at a time.
+        if (background_) {
+            Fill(left_, right_, top_, bottom_);
+        }
+        for (int from = top_; from <= bottom_; from += TileRows) {
+            WriteRows(0, runs_.size(), from, std::min(from + TileRows - 1, bottom_));
+        }
+    } else if (background_ || !runs_.empty()) {
+        for (Trace& trace : traces_) {
+            trace.TileEnd = trace.Begin;
+        }
+        // Tiles start on a multiple of 16 pixels, where a row's cache line starts.
+        for (int tile = left_ & ~(TileColumns - 1); tile <= right_; tile += TileColumns) {
+            const int tileRight = tile + TileColumns - 1;
+            for (Trace& trace : traces_) {
+                trace.TileBegin = trace.TileEnd;
+                while (trace.TileEnd < trace.End && runs_[trace.TileEnd].X <= tileRight) {
+                    ++trace.TileEnd;
+                }
+            }
+            for (int from = top_; from <= bottom_; from += TileRows) {
+                const int to = std::min(from + TileRows - 1, bottom_);
+                if (background_) {
+                    Fill(std::max(tile, left_), std::min(tileRight, right_), from, to);
+                }
+                // Last trace first, each pixel once; when a column's taken rows fall into too
+                // many pieces, every trace in order over what was written.
+                if (!WriteTileLastFirst(tile, from, to)) {
+                    for (const Trace& trace : traces_) {
+                        WriteRows(trace.TileBegin, trace.TileEnd, from, to);
+                    }
+                }
+            }
+        }
+    }
+    runs_.clear();
+    traces_.clear();
+    bits_ = nullptr;
 }
 
 }  // namespace kresograf

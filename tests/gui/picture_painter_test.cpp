@@ -88,6 +88,44 @@ TEST(PicturePainter, DottedGridOverTracesAndLabelsOnTheirAnchors) {
     EXPECT_EQ(inked(QRect(0, 110, 70, 10)), 0);
 }
 
+TEST(PicturePainter, BitsWrittenDirectlyMatchThePainter) {
+    // Grid lines of every length up to 40 both ways along both axes, some ending outside the
+    // clip, some wholly outside, a single point, a slanted one; traces under them.
+    Picture picture = BasePicture();
+    for (int n = 0; n <= 40; ++n) {
+        const int x = 14 + 4 * n;
+        picture.Grid.insert(picture.Grid.end(), {{x, 5 + n},
+                                                 {x, 5 + 2 * n},
+                                                 {x + 1, 110 - n},
+                                                 {x + 1, 60 - n},
+                                                 {x + 2, 12},
+                                                 {x + 2, 12 + n}});
+        const int y = 8 + 2 * n;
+        picture.Grid.insert(picture.Grid.end(),
+                            {{15 + n, y}, {15 + 3 * n, y}, {185 - n, y + 1}, {185 - 4 * n, y + 1}});
+    }
+    picture.Grid.insert(
+        picture.Grid.end(),
+        {{200, 50}, {200, 60}, {30, 30}, {80, 90}, {100, 50}, {100, 50}, {42, 110}, {42, 10}});
+    picture.Traces.push_back({0, Red, {{42, 100}, {42, 20}}});
+    picture.Traces.push_back({1, Yellow, {{60, 30}, {60, 90}}});
+    const QImage direct = Paint(picture);
+    const QRgb red = qRgb(255, 0, 0);
+    // Not a 32-bit premultiplied or opaque image: everything goes through the painter.
+    QImage painted(picture.Width, picture.Height, QImage::Format_ARGB32);
+    QPainter painter(&painted);
+    PaintPicture(painter, picture, LabelFont());
+    painter.end();
+    EXPECT_EQ(direct, painted.convertToFormat(QImage::Format_RGB32));
+    // A single point, and every third pixel from the line's first point over the trace.
+    const QRgb grid = qRgb(0x60, 0x60, 0x60);
+    EXPECT_EQ(direct.pixel(100, 50), grid);
+    const std::vector<QRgb> column{direct.pixel(42, 95), direct.pixel(42, 96), direct.pixel(42, 97),
+                                   direct.pixel(42, 98), direct.pixel(42, 99)};
+    EXPECT_EQ(column, (std::vector<QRgb>{grid, red, red, grid, red}));
+    EXPECT_EQ(CountColor(direct, QRect(0, 0, 200, 12), grid), 0);
+}
+
 TEST(PicturePainter, ColumnRunsWriteTheSamePixelsAsTheSegmentWalk) {
     std::mt19937 rng(3);
     std::uniform_int_distribution<int> step(0, 3);
@@ -114,6 +152,43 @@ TEST(PicturePainter, ColumnRunsWriteTheSamePixelsAsTheSegmentWalk) {
         TraceRaster(fast, clip).Polyline(points, qRgb(255, 0, 0));
         TraceRaster(walked, clip).PolylineBySegments(points, qRgb(255, 0, 0));
         ASSERT_EQ(fast, walked) << "round " << round;
+    }
+}
+
+TEST(PicturePainter, OverlappingTracesLeaveTheLastOneOnTop) {
+    // Up to twelve traces over the same columns, tall runs and short ones: drawn together they must
+    // leave what drawing them one after the other leaves.
+    std::mt19937 rng(5);
+    const QRect clip(3, 9, 300, 280);
+    for (int round = 0; round < 40; ++round) {
+        const int traces = 2 + round % 11;
+        const int height = round % 2 == 0 ? 300 : 12;
+        std::uniform_int_distribution<int> y(0, 300);
+        std::uniform_int_distribution<int> length(0, height);
+        QImage together = MakeBackBuffer(320, 300);
+        together.fill(qRgb(9, 9, 9));
+        QImage apart = together;
+        apart.fill(qRgb(9, 9, 9));
+        TraceRaster raster;
+        raster.Begin(together, clip, qRgb(0, 0, 0));
+        {
+            QPainter painter(&apart);
+            painter.fillRect(clip, Qt::black);
+        }
+        for (int t = 0; t < traces; ++t) {
+            // Some traces keep to a narrow level band each, so a column holds many pieces.
+            const int level = y(rng);
+            std::vector<PicturePoint> points;
+            for (int x = round % 5; x < 310; ++x) {
+                const int top = round % 4 == 1 ? level : y(rng);
+                points.insert(points.end(), {{x, top}, {x, top + length(rng)}});
+            }
+            const QRgb color = qRgb(20 * t, 255 - 20 * t, 7 * t);
+            raster.Polyline(points, color);
+            TraceRaster(apart, clip).Polyline(points, color);
+        }
+        raster.Finish();
+        ASSERT_EQ(together, apart) << "round " << round;
     }
 }
 
