@@ -583,15 +583,16 @@ void CMainFrame::UpdateMainTitle() {
     if (windowTitle() != title) {
         setWindowTitle(title);
     }
-    auto* frame = static_cast<CChildFrame*>(active);
-    setAttribute(Qt::WA_WindowModified,
-                 frame != nullptr && frame->View()->Document().Doc->Modified.load());
+    auto* frame = qobject_cast<CChildFrame*>(active);
+    setAttribute(Qt::WA_WindowModified, frame != nullptr && frame->View() != nullptr &&
+                                            frame->View()->Document().Doc->Modified.load());
 }
 
 CChildFrame* CMainFrame::FrameOf(CZefraKrgView* view) const {
     for (QMdiSubWindow* window : mdi_->subWindowList()) {
-        auto* frame = static_cast<CChildFrame*>(window);
-        if (frame->View() == view) {
+        // A window being closed is no longer a plot frame while its base class goes.
+        auto* frame = qobject_cast<CChildFrame*>(window);
+        if (frame != nullptr && frame->View() == view) {
             return frame;
         }
     }
@@ -612,7 +613,7 @@ GuiDocument* CMainFrame::FindDocument(uint32_t docId) const {
 }
 
 CZefraKrgView* CMainFrame::ActiveView() const {
-    auto* frame = static_cast<CChildFrame*>(mdi_->activeSubWindow());
+    auto* frame = qobject_cast<CChildFrame*>(mdi_->activeSubWindow());
     return frame != nullptr ? frame->View() : nullptr;
 }
 
@@ -984,8 +985,8 @@ void CMainFrame::TakePendingGains() {
 
 void CMainFrame::OnSubWindowActivated(QMdiSubWindow* window) {
     if (window != nullptr) {
-        auto* frame = static_cast<CChildFrame*>(window);
-        if (frame->View() != nullptr) {
+        auto* frame = qobject_cast<CChildFrame*>(window);
+        if (frame != nullptr && frame->View() != nullptr) {
             ShowDocumentParams(frame->View()->Document().Doc->DocId);
         }
     }
