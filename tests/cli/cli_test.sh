@@ -3,14 +3,8 @@
 # the files it writes. Usage: cli_test.sh PATH/TO/kresograf-cli
 set -u
 cli=$1
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-failures=0
-check() {  # check DESCRIPTION CONDITION...
-    local what=$1
-    shift
-    if "$@"; then echo "ok   $what"; else echo "FAIL $what"; failures=$((failures + 1)); fi
-}
+# shellcheck source=check.sh
+. "$(dirname "$0")/check.sh"
 
 # Three shots by default, one line each, input 7 at its constant -1.5 V.
 out=$("$cli" scope --channels 7 --rate 95000 --duration 0.01)
@@ -95,8 +89,4 @@ check "missing file is status 1" test $? -eq 1
 "$cli" info "$work/s.kgd" >/dev/null
 check "scope -o file opens" test $? -eq 0
 
-if [ "$failures" -ne 0 ]; then
-    echo "$failures failed"
-    exit 1
-fi
-echo "all passed"
+finish

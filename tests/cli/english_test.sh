@@ -4,14 +4,8 @@
 # Usage: english_test.sh PATH/TO/kresograf-cli PATH/TO/en.po
 set -u
 cli=$1 po=$2
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-failures=0
-check() {  # check DESCRIPTION CONDITION...
-    local what=$1
-    shift
-    if "$@"; then echo "ok   $what"; else echo "FAIL $what"; failures=$((failures + 1)); fi
-}
+# shellcheck source=check.sh
+. "$(dirname "$0")/check.sh"
 
 # Every line of a Polish text that the catalogue words differently in English.
 mapfile -d '' ids < <(LC_ALL=C.UTF-8 msgexec -i "$po" sh -c 'printf "%s\0" "$MSGEXEC_MSGID"')
@@ -54,5 +48,4 @@ check "the same options in both languages" test "$("$cli" --help | options)" = "
 check "every option in the manual page" test -z "$(comm -23 <(options <<<"$polish") \
     <(sed 's/\\-/-/g' "$(dirname "$po")/../docs/man/kresograf-cli.1" | options))"
 
-echo "$failures failure(s)"
-[ "$failures" -eq 0 ]
+finish

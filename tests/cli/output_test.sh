@@ -3,14 +3,8 @@
 # reads the analog output back. Usage: output_test.sh PATH/TO/kresograf-cli
 set -u
 cli=$1
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-failures=0
-check() {  # check DESCRIPTION CONDITION...
-    local what=$1
-    shift
-    if "$@"; then echo "ok   $what"; else echo "FAIL $what"; failures=$((failures + 1)); fi
-}
+# shellcheck source=check.sh
+. "$(dirname "$0")/check.sh"
 
 # A 50 Hz sine of 2 V around 0.5 V, seen on input 8.
 out=$("$cli" generate sine --frequency 50 --amplitude 2 --offset 0.5 --scope 2 --channels 8 \
@@ -56,4 +50,4 @@ check "mixed pair gains are explained" \
 "$cli" play "$work/empty.dat" 2>/dev/null
 check "an empty file is status 1" test $? -eq 1
 
-exit $((failures > 0))
+finish
