@@ -122,6 +122,9 @@ class PlotView {
     std::array<TraceMapping, 8> TraceMappings{};
     // Plain walks every visible scan; kept to measure and check the summary against.
     TraceReduction Reduction = TraceReduction::Summary;
+    // From this many visible scans in all traces together, half the traces are reduced on a
+    // helper thread (below it the thread costs more than it saves).
+    int64_t ParallelReductionScans = 4'000'000;
 
     // Document links and updates. While a recording of the document runs, the view is linked
     // to the set it fills and shows the scans that have arrived.
@@ -222,8 +225,13 @@ class PlotView {
     void FindVisibleRange(int32_t x1, int32_t x2, int32_t& first, int32_t& last) const;
     TraceMapping ChannelMapping(int channel, const PictureRect& plot,
                                 const PictureRect& clip) const;
-    void DrawTrace(int channel, const PictureRect& plot, const PictureRect& clip, bool onScreen,
-                   std::vector<PicturePoint>& points);
+    // A trace's mapping, visible range and summary, set up before its reduction; false when
+    // none of it is visible.
+    bool PrepareTrace(int channel, const PictureRect& plot, const PictureRect& clip, bool onScreen,
+                      TraceMapping& mapping);
+    // The trace's points: reads only, so traces may be reduced side by side.
+    void ReduceChannel(int channel, const TraceMapping& mapping,
+                       std::vector<PicturePoint>& points) const;
     double VoltFactor(int channel) const;
     const int32_t* ScanTimes() const;
     const int32_t* SamplesOf(int channel) const;

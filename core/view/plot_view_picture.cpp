@@ -1,4 +1,6 @@
 #include <algorithm>
+#include <array>
+#include <thread>
 
 #include "base/settings_record.h"
 #include "document/zefra_krg_doc.h"
@@ -32,19 +34,27 @@ TraceMapping PlotView::ChannelMapping(int channel, const PictureRect& plot,
     return m;
 }
 
-void PlotView::DrawTrace(int channel, const PictureRect& plot, const PictureRect& clip,
-                         bool onScreen, std::vector<PicturePoint>& points) {
-    points.clear();
-    const TraceMapping mapping = ChannelMapping(channel, plot, clip);
+bool PlotView::PrepareTrace(int channel, const PictureRect& plot, const PictureRect& clip,
+                            bool onScreen, TraceMapping& mapping) {
+    mapping = ChannelMapping(channel, plot, clip);
     FindVisibleRange(XStart, XEnd, FirstVisible[channel], LastVisible[channel]);
     if (FirstVisible[channel] < 0 || LastVisible[channel] < 0) {
-        return;
+        return false;
     }
     if (onScreen) {
         TraceMappings[channel] = mapping;
     }
     if (Reduction == TraceReduction::Summary) {
-        ReduceTrace(ScanTimes(), SamplesOf(channel), SummaryOf(channel), FirstVisible[channel],
+        SummaryOf(channel);  // built or extended here, read-only while the traces are reduced
+    }
+    return true;
+}
+
+void PlotView::ReduceChannel(int channel, const TraceMapping& mapping,
+                             std::vector<PicturePoint>& points) const {
+    if (Reduction == TraceReduction::Summary) {
+        const SummaryCache& cache = summaries_[set_][channel];
+        ReduceTrace(ScanTimes(), SamplesOf(channel), cache.Summary, FirstVisible[channel],
                     LastVisible[channel], mapping, points);
     } else {
         ReduceTracePlain(ScanTimes(), SamplesOf(channel), FirstVisible[channel],
@@ -167,22 +177,48 @@ void PlotView::BuildPicture(Picture& picture, int32_t width, int32_t height,
 
     picture.Clip =
         onScreen ? PictureRect{plot.Left + 2, plot.Top + 2, plot.Right - 2, plot.Bottom - 2} : plot;
+    // The shown traces' mappings, visible ranges and summaries first; then the reductions,
+    // which only read, shared between this thread and one helper when there is enough to do.
+    struct Job {
+        PictureTrace Trace;
+        TraceMapping Mapping;
+    };
+    std::array<Job, ChannelCount> jobs;
+    std::size_t count = 0;
+    int64_t work = 0;
     for (int c = 0; c < ChannelCount; ++c) {
-        if (!ChannelShown(c)) {
+        TraceMapping mapping;
+        if (!ChannelShown(c) || !PrepareTrace(c, plot, picture.Clip, onScreen, mapping)) {
             continue;
         }
-        PictureTrace trace;
-        trace.Channel = c;
-        trace.Color = onScreen ? settings.ChannelColors[c] : settings.PrintColor(c);
+        Job& job = jobs[count++];
+        job.Mapping = mapping;
+        job.Trace.Channel = c;
+        job.Trace.Color = onScreen ? settings.ChannelColors[c] : settings.PrintColor(c);
         if (!pointPool_.empty()) {
-            trace.Points = std::move(pointPool_.back());
+            job.Trace.Points = std::move(pointPool_.back());
             pointPool_.pop_back();
         }
-        DrawTrace(c, plot, picture.Clip, onScreen, trace.Points);
-        if (!trace.Points.empty()) {
-            picture.Traces.push_back(std::move(trace));
+        job.Trace.Points.clear();
+        work += static_cast<int64_t>(LastVisible[c]) - FirstVisible[c] + 1;
+    }
+    auto reduce = [this, &jobs](std::size_t from, std::size_t to) {
+        for (std::size_t j = from; j < to; ++j) {
+            ReduceChannel(jobs[j].Trace.Channel, jobs[j].Mapping, jobs[j].Trace.Points);
+        }
+    };
+    if (count >= 2 && work >= ParallelReductionScans) {
+        std::thread helper(reduce, count / 2, count);
+        reduce(0, count / 2);
+        helper.join();
+    } else {
+        reduce(0, count);
+    }
+    for (std::size_t j = 0; j < count; ++j) {
+        if (!jobs[j].Trace.Points.empty()) {
+            picture.Traces.push_back(std::move(jobs[j].Trace));
         } else {
-            pointPool_.push_back(std::move(trace.Points));
+            pointPool_.push_back(std::move(jobs[j].Trace.Points));
         }
     }
     if (GridOn == 0) {
