@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <array>
+#include <system_error>
 #include <thread>
 
 #include "base/settings_record.h"
@@ -207,8 +208,15 @@ void PlotView::BuildPicture(Picture& picture, int32_t width, int32_t height,
             ReduceChannel(jobs[j].Trace.Channel, jobs[j].Mapping, jobs[j].Trace.Points);
         }
     };
+    std::thread helper;
     if (count >= 2 && work >= ParallelReductionScans) {
-        std::thread helper(reduce, count / 2, count);
+        try {
+            helper = std::thread(reduce, count / 2, count);
+        } catch (const std::system_error&) {
+            // No thread to be had (a resource limit): this one reduces them all.
+        }
+    }
+    if (helper.joinable()) {
         reduce(0, count / 2);
         helper.join();
     } else {
