@@ -1,17 +1,18 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build needs, only when one is missing. The tests also want a
+# Installs the Debian packages the build needs (FFTW for the spectrum, HDF5 for its export, NumPy
+# for the Python module), only when one is missing. The tests also want a
 # locale that writes a decimal comma, to prove that no number the program writes follows it.
 # Usage: scripts/install-deps.sh [build|test|package]
 set -euo pipefail
 kind=${1:-build}
 packages=(build-essential cmake ninja-build pkg-config qt6-base-dev libgl-dev fonts-liberation2
-    qt6-translations-l10n gettext)
+    qt6-translations-l10n gettext libfftw3-dev libhdf5-dev python3 python3-numpy)
 if [ "$kind" = package ] || [ "$kind" = test ]; then
     packages+=(dpkg-dev file)
 fi
 if [ "$kind" = test ]; then
     packages+=(googletest libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev
-        clang-format locales xvfb xauth xdotool x11-utils)
+        clang-format locales xvfb xauth xdotool x11-utils python3-pandas python3-h5py python3-pytest)
 fi
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo=sudo
