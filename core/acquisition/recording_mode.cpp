@@ -10,6 +10,7 @@
 #include "acquisition/oscilloscope_mode.h"
 #include "base/frame_link.h"
 #include "base/settings_record.h"
+#include "document/registered_params.h"
 #include "document/zefra_krg_doc.h"
 
 namespace kresograf {
@@ -133,13 +134,7 @@ int RunRecording(AcquisitionContext& context, CZefraKrgDoc& doc) {
     doc.EndLive();
     context.Frame.PostMessage(WM_DOC_UPDATE, HintRecordingDone);
 
-    RegisteredParamsRequest request;
-    const uint32_t current = doc.CurrentSet.load();
-    request.Scans = doc.SampleCount[current];
-    request.OtherScans = doc.SampleCount[1 - current];
-    request.Params = doc.RegisteredParams();
-    request.Trigger = doc.RegisteredTrigger();
-    context.Frame.ShowRegisteredParams(request);
+    context.Frame.ShowRegisteredParams(RegisteredParamsRequestOf(doc));
     return EndAcquisition(context, doc, doc.RecRunning,
                           read == CardOverrun ? ModeCardFailed : ModeStopped, true);
 }

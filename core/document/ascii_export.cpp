@@ -96,8 +96,10 @@ FileResult WriteAscii(const CZefraKrgDoc& doc, ByteSink& sink, bool writeTime,
     // is current. A stored conversion stands for Prescaler converted ones: the scans of a
     // prescaled run lie Divisor x Prescaler / 8 000 000 s apart, as the plot's time axis shows.
     const AcquisitionParams registered = doc.RegisteredParams();
-    const double msPerTick =
-        static_cast<double>(registered.Divisor) * registered.Prescaler / 8000.0;
+    // The factor is held in single precision, the product taken in double: prescaler-1 files
+    // stay byte for byte what every earlier export wrote.
+    const float msPerTick =
+        static_cast<float>(static_cast<double>(registered.Divisor) * registered.Prescaler / 8000.0);
     const int32_t* times = doc.ScanTime[set].Data();
 
     const std::size_t lineRoom = (chosen.size() + 1) * ValueRoom + 2;
@@ -108,7 +110,7 @@ FileResult WriteAscii(const CZefraKrgDoc& doc, ByteSink& sink, bool writeTime,
     char* out = begin;
     for (uint32_t i = 0; i < count; ++i) {
         if (writeTime) {
-            out = FormatFixed(out, end, times[i] * msPerTick, 2);
+            out = FormatFixed(out, end, times[i] * static_cast<double>(msPerTick), 2);
             *out++ = '\t';
         }
         for (const int32_t* samples : chosen) {

@@ -39,8 +39,10 @@ std::array<std::string, 9> RegisteredParamsTexts(uint32_t scans, const Acquisiti
 
     float seconds = 0.0f;
     if (params.TotalSamples >= 2) {
+        // TotalSamples counts the card's conversions, each Divisor ticks of its clock: the
+        // prescaler is already in the count.
         seconds = static_cast<float>(static_cast<double>(params.TotalSamples - 2) * divisor /
-                                     CardClockHz * prescaler);
+                                     CardClockHz);
     }
     std::string duration;
     if (seconds < 1.0f) {
@@ -111,6 +113,14 @@ std::array<std::string, 9> RegisteredParamsTexts(uint32_t scans, const Acquisiti
 std::array<std::string, 9> RegisteredParamsTexts(const CZefraKrgDoc& doc) {
     return RegisteredParamsTexts(doc.SampleCount[doc.CurrentSet.load()], doc.RegisteredParams(),
                                  doc.RegisteredTrigger());
+}
+
+RegisteredParamsRequest RegisteredParamsRequestOf(const CZefraKrgDoc& doc) {
+    const uint32_t current = doc.CurrentSet.load();
+    return RegisteredParamsRequest{.Scans = doc.SampleCount[current],
+                                   .OtherScans = doc.SampleCount[1 - current],
+                                   .Params = doc.RegisteredParams(),
+                                   .Trigger = doc.RegisteredTrigger()};
 }
 
 }  // namespace kresograf

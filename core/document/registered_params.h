@@ -5,6 +5,7 @@
 #include <string>
 
 #include "base/acquisition_params.h"
+#include "base/frame_link.h"
 #include "base/translation.h"
 #include "document/zefra_krg_doc.h"
 
@@ -44,5 +45,9 @@ std::array<std::string, 9> RegisteredParamsTexts(uint32_t scans, const Acquisiti
 
 // The same for a document: the current set's scan count with the registered block.
 std::array<std::string, 9> RegisteredParamsTexts(const CZefraKrgDoc& doc);
+
+// What the registered-parameters dialog shows for a document: its registered block with both
+// sets' scan counts, the shown one first.
+RegisteredParamsRequest RegisteredParamsRequestOf(const CZefraKrgDoc& doc);
 
 }  // namespace kresograf

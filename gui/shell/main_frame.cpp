@@ -24,6 +24,7 @@
 #include "card/simulated_card.h"
 #include "document/export_dlg.h"
 #include "document/kgd_file.h"
+#include "document/registered_params.h"
 #include "generation/generation_commands.h"
 #include "generation/generation_texts.h"
 #include "shell/about_dlg.h"
@@ -885,14 +886,7 @@ void CMainFrame::ShowRegisteredParams() {
              .Enabled) {
         return;
     }
-    const CZefraKrgDoc& doc = *document->Doc;
-    RegisteredParamsRequest request;
-    const uint32_t current = doc.CurrentSet.load();
-    request.Scans = doc.SampleCount[current];
-    request.OtherScans = doc.SampleCount[1 - current];
-    request.Params = doc.RegisteredParams();
-    request.Trigger = doc.RegisteredTrigger();
-    prompts_->ShowRegisteredParams(this, request);
+    prompts_->ShowRegisteredParams(this, RegisteredParamsRequestOf(*document->Doc));
 }
 
 void CMainFrame::HandleAcquisitionMessage(uint32_t message, uint32_t wParam) {

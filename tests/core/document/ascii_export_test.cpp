@@ -63,6 +63,16 @@ TEST(AsciiExportTest, LinesAndTimeColumn) {
     }
 
     EXPECT_EQ(Written(doc, false, {false, true, true}), "-0.500\t\r\n-0.500\t\r\n-0.500\t\r\n");
+
+    // 95 000 Hz: the factor 84 / 8000 in single precision is just below 0.0105, so the scan at
+    // 30 conversions reads 0.31 ms, as every export has written it, not 0.32.
+    registered.Divisor = 84;
+    doc.Register(registered, TriggerParams{});
+    // The product is taken in double: in single precision the late scan would read 1296296.25.
+    doc.ScanTime[0][1] = 30;
+    doc.ScanTime[0][2] = 123'456'789;
+    EXPECT_EQ(Written(doc, true, {true}),
+              "0.00\t1.000\t\r\n0.31\t1.000\t\r\n1296296.27\t1.000\t\r\n");
 }
 
 TEST(AsciiExportTest, RowsAndRefusals) {

@@ -57,8 +57,8 @@ TEST(RegisteredParamsTest, SingleLinesAndTheDocumentsRegisteredBlock) {
         // 4 500 Hz / 8 = 562.5: halves go up.
         {1, Block(1778, 1, 8, 2), LineChannelRate, "Częstotliwość próbkowania na kanał: 563 Hz"},
         {5, Block(160000, 500, 2, 4), LineRate, "Częstotliwość próbkowania: 1 / 10 Hz"},
-        // (4 - 2) x 160 000 / 8 000 000 x 500 = 20 s.
-        {5, Block(160000, 500, 2, 4), LineDuration, "Czas akwizycji: 20.00 s"},
+        // 12 s at 1 / 2 Hz: TotalSamples counts conversions, (600 - 2) x 160 000 / 8 000 000.
+        {5, Block(160000, 100, 2, 600), LineDuration, "Czas akwizycji: 11.96 s"},
         {5, Block(8000, 1, 1, 120'002), LineDuration, "Czas akwizycji: 2.00 min"},
         {5, Block(8000, 1, 1, 59'992), LineDuration, "Czas akwizycji: 59.99 s"},
         // Sizes beyond 2 GB are counted, not wrapped.
@@ -68,7 +68,6 @@ TEST(RegisteredParamsTest, SingleLinesAndTheDocumentsRegisteredBlock) {
         {2, Block(100, 1, 3, 8002), LineRate, "Częstotliwość próbkowania: 80000 Hz"},
         // Below one hertz the period is shown: 8 MHz / (160 000 x 3 000) = 1 / 60 Hz.
         {2, Block(160000, 3000, 2, 3), LineRate, "Częstotliwość próbkowania: 1 / 60 Hz"},
-        {2, Block(160000, 3000, 2, 3), LineDuration, "Czas akwizycji: 1.00 min"},
         // No clock, no inputs or fewer than two samples: nothing to divide by.
         {2, Block(0, 1, 1, 1000), LineDuration, "Czas akwizycji: 0.00 ms"},
         {2, Block(0, 1, 1, 1000), LineRate, "Częstotliwość próbkowania: -"},
