@@ -117,7 +117,7 @@ int MeasureCommand(const std::vector<std::string>& args) {
     }
     const AcquisitionParams params = doc.RegisteredParams();
     const double unitMs = ScanUnitMs(params.Divisor, params.Prescaler);
-    const int32_t* times = doc.ScanTime[set].Data();
+    const ScanTimes times = doc.Times(set);
     uint32_t first = 0;
     uint32_t last = 0;
     if (!ScanWindow(times, doc.SampleCount[set], unitMs, from, to, first, last)) {
@@ -126,8 +126,8 @@ int MeasureCommand(const std::vector<std::string>& args) {
     const SettingsRecord settings;
     for (int c = 0; c < 8; ++c) {
         if (chosen[c]) {
-            const SampleStatistics s = ComputeSampleStatistics(doc.Samples[set][c].Data(), first,
-                                                               last, settings.ChannelScale[c]);
+            const SampleStatistics s =
+                ComputeSampleStatistics(doc.Column(set, c), first, last, settings.ChannelScale[c]);
             std::printf("%s\n", MeasureChannelLine(c, s).c_str());
         }
     }

@@ -83,10 +83,10 @@ FileResult WriteAscii(const CZefraKrgDoc& doc, ByteSink& sink, bool writeTime,
     }
     const uint32_t set = doc.CurrentSet.load();
     const uint32_t count = doc.SampleCount[set];
-    std::vector<const int32_t*> chosen;
+    std::vector<SampleColumn> chosen;
     for (uint32_t c = 0; c < 8; ++c) {
         if (channels[c] && doc.ChannelPresent[set][c] != 0) {
-            chosen.push_back(doc.Samples[set][c].Data());
+            chosen.push_back(doc.Column(set, c));
         }
     }
     if (chosen.empty()) {
@@ -100,7 +100,7 @@ FileResult WriteAscii(const CZefraKrgDoc& doc, ByteSink& sink, bool writeTime,
     // stay byte for byte what every earlier export wrote.
     const float msPerTick =
         static_cast<float>(static_cast<double>(registered.Divisor) * registered.Prescaler / 8000.0);
-    const int32_t* times = doc.ScanTime[set].Data();
+    const ScanTimes times = doc.Times(set);
 
     const std::size_t lineRoom = (chosen.size() + 1) * ValueRoom + 2;
     std::vector<char> buffer(std::min<std::size_t>(FlushBytes, count * lineRoom) + lineRoom);
@@ -113,7 +113,7 @@ FileResult WriteAscii(const CZefraKrgDoc& doc, ByteSink& sink, bool writeTime,
             out = FormatFixed(out, end, times[i] * static_cast<double>(msPerTick), 2);
             *out++ = '\t';
         }
-        for (const int32_t* samples : chosen) {
+        for (const SampleColumn& samples : chosen) {
             out = FormatVolts(out, samples[i]);
             *out++ = '\t';
         }

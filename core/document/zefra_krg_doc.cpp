@@ -83,8 +83,7 @@ uint32_t CZefraKrgDoc::SetCapacity(uint32_t set) const {
     return static_cast<uint32_t>(capacity);
 }
 
-void FindScanRange(const int32_t* t, uint32_t n, int32_t x1, int32_t x2, int32_t& first,
-                   int32_t& last) {
+void FindScanRange(ScanTimes t, uint32_t n, int32_t x1, int32_t x2, int32_t& first, int32_t& last) {
     first = last = -1;
     if (n == 1) {
         if (x1 <= t[0] && t[0] <= x2) {
@@ -98,20 +97,33 @@ void FindScanRange(const int32_t* t, uint32_t n, int32_t x1, int32_t x2, int32_t
     // Scan times ascend, so the scan before the window and the scan after it are found by
     // bisection: first is the last scan before x1 (or 0) once any scan reaches x1; last is the
     // first scan after x2 (or the final one) once any scan lies at or before x2.
-    const int32_t* end = t + n;
-    const int32_t* reach = std::lower_bound(t, end, x1);
-    if (reach != end) {
-        first = reach == t ? 0 : static_cast<int32_t>(reach - t - 1);
+    // First index in [0, n) whose time passes the test, n when none does.
+    auto firstWhere = [&](auto passes) {
+        uint32_t lo = 0;
+        uint32_t hi = n;
+        while (lo < hi) {
+            const uint32_t mid = lo + (hi - lo) / 2;
+            if (passes(t[mid])) {
+                hi = mid;
+            } else {
+                lo = mid + 1;
+            }
+        }
+        return lo;
+    };
+    const uint32_t reach = firstWhere([x1](int32_t time) { return time >= x1; });
+    if (reach != n) {
+        first = reach == 0 ? 0 : static_cast<int32_t>(reach - 1);
     }
     if (t[0] <= x2) {
-        const int32_t* after = std::upper_bound(t, end, x2);
-        last = after == end ? static_cast<int32_t>(n - 1) : static_cast<int32_t>(after - t);
+        const uint32_t after = firstWhere([x2](int32_t time) { return time > x2; });
+        last = after == n ? static_cast<int32_t>(n - 1) : static_cast<int32_t>(after);
     }
 }
 
 void CZefraKrgDoc::FindVisibleRange(int32_t x1, int32_t x2, int32_t& first, int32_t& last) const {
     const uint32_t set = CurrentSet.load();
-    FindScanRange(ScanTime[set].Data(), SampleCount[set], x1, x2, first, last);
+    FindScanRange(Times(set), SampleCount[set], x1, x2, first, last);
 }
 
 CommandState CZefraKrgDoc::QueryCommand(DocCommand command, uint32_t acquiringDocId) const {

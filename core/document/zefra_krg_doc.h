@@ -9,6 +9,7 @@
 #include "base/acquisition_params.h"
 #include "base/user_message.h"
 #include "document/sample_array.h"
+#include "document/sample_column.h"
 
 namespace kresograf {
 
@@ -52,7 +53,7 @@ struct LiveRecording {
 // First and last of n ascending scan times to draw for the window [x1, x2]: the scan before x1
 // (or 0) once any scan reaches x1, and the scan after x2 (or the final one) once any scan lies at
 // or before x2; -1 where there is none. A single scan is drawn only inside the window.
-void FindScanRange(const int32_t* scanTimes, uint32_t n, int32_t x1, int32_t x2, int32_t& first,
+void FindScanRange(ScanTimes scanTimes, uint32_t n, int32_t x1, int32_t x2, int32_t& first,
                    int32_t& last);
 
 // One measurement with up to eight inputs, held in two complete sample sets: an acquisition
@@ -77,6 +78,10 @@ class CZefraKrgDoc {
     uint32_t SetCapacity(uint32_t set) const;
 
     uint32_t Spare() const { return 1 - CurrentSet.load(); }
+
+    // How the samples and scan times of a set are read.
+    SampleColumn Column(uint32_t set, int input) const { return Samples[set][input].Data(); }
+    ScanTimes Times(uint32_t set) const { return ScanTime[set].Data(); }
 
     // First and last scan of the current set to draw for the time window [x1, x2] in ScanTime
     // units, one scan beyond each edge included; -1, -1 when nothing is to be drawn.

@@ -1,4 +1,4 @@
-#include "view/trace_summary.h"
+#include "document/trace_summary.h"
 
 #include <gtest/gtest.h>
 
