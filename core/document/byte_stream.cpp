@@ -107,8 +107,6 @@ bool FileSource::Skip(uint64_t n) {
     return true;
 }
 
-namespace {
-
 std::string FolderOf(const std::string& path) {
     const auto slash = path.find_last_of('/');
     if (slash == std::string::npos) {
@@ -117,7 +115,14 @@ std::string FolderOf(const std::string& path) {
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
-// A link is replaced through: the file it points at gets the new contents, the link stays.
+void SyncFolderOf(const std::string& path) {
+    const int folder = ::open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folder >= 0) {
+        ::fsync(folder);
+        ::close(folder);
+    }
+}
+
 std::string ResolveLink(const std::string& path) {
     struct stat info {};
     if (::lstat(path.c_str(), &info) == 0 && S_ISLNK(info.st_mode)) {
@@ -129,8 +134,6 @@ std::string ResolveLink(const std::string& path) {
     }
     return path;
 }
-
-}  // namespace
 
 ReplacingFile::ReplacingFile(std::string target, WriteFault fault)
     : target_(ResolveLink(target)), fault_(std::move(fault)) {}
@@ -240,11 +243,7 @@ int ReplacingFile::Commit() {
     }
     temporary_.clear();
     // The rename itself reaches the disk with the folder.
-    const int folder = ::open(FolderOf(target_).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (folder >= 0) {
-        ::fsync(folder);
-        ::close(folder);
-    }
+    SyncFolderOf(target_);
     return 0;
 }
 

@@ -54,8 +54,10 @@ bool PlotView::PrepareTrace(int channel, const PictureRect& plot, const PictureR
 void PlotView::ReduceChannel(int channel, const TraceMapping& mapping,
                              std::vector<PicturePoint>& points) const {
     if (Reduction == TraceReduction::Summary) {
-        const SummaryCache& cache = summaries_[set_][channel];
-        ReduceTrace(Times(), SamplesOf(channel), cache.Summary, FirstVisible[channel],
+        const auto store = doc_.Store(set_);
+        const TraceSummary& summary =
+            store != nullptr ? store->Summary(channel) : summaries_[set_][channel].Summary;
+        ReduceTrace(Times(), SamplesOf(channel), summary, FirstVisible[channel],
                     LastVisible[channel], mapping, points);
     } else {
         ReduceTracePlain(Times(), SamplesOf(channel), FirstVisible[channel], LastVisible[channel],
@@ -64,6 +66,11 @@ void PlotView::ReduceChannel(int channel, const TraceMapping& mapping,
 }
 
 const TraceSummary& PlotView::SummaryOf(int channel) {
+    if (const auto store = doc_.Store(set_)) {
+        // A set read from a file has its summaries built with it (at opening, or by the
+        // recording's writer as its scans arrive), shared by every view.
+        return store->Summary(channel);
+    }
     SummaryCache& cache = summaries_[set_][channel];
     const uint64_t generation = doc_.Generation[set_].load();
     const uint32_t count = SampleCount();

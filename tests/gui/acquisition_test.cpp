@@ -117,7 +117,7 @@ TEST_F(GuiTest, RecordingEndsWithTheRegisteredParametersOnTheUiThread) {
     EXPECT_EQ(doc.SampleCount[doc.CurrentSet.load()], 3000u);
     // The recording's end reset the view onto the whole recording.
     EXPECT_EQ(view->Plot().XStart, 0);
-    EXPECT_EQ(view->Plot().XEnd, doc.ScanTime[doc.CurrentSet.load()][2999]);
+    EXPECT_EQ(view->Plot().XEnd, doc.Times(doc.CurrentSet.load())[2999]);
 
     frame_->UpdateCommandStates();
     ASSERT_TRUE(frame_->Action(ID_REGISTERED_PARAMS)->isEnabled());
