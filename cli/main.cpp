@@ -117,7 +117,7 @@ int Acquire(CZefraKrgDoc& doc, const AcquisitionOptions& options, SettingsRecord
     CardPort card(*io, clock);
     CliFrameLink frame(doc, settings, recording ? 0 : shots);
     AcquisitionRunner runner(settings, card, frame);
-    runner.SetRecordingPlace(RecordingPlace{recordingPath, {}, {}});
+    runner.SetRecordingPlace(RecordingPlace{recordingPath, {}, {}, {}});
 
     std::signal(SIGINT, OnInterrupt);
     std::signal(SIGTERM, OnInterrupt);

@@ -230,8 +230,8 @@ int RecordingFile::Flush(uint32_t totalSamples) {
     PutU32(header_, CountOffset, scans_);
     PutU32(header_, TotalOffset, totalSamples);
     std::size_t done = 0;
-    if (const int error = WriteAt(fd_, header_.data() + CountOffset, PatchEnd - CountOffset,
-                                  CountOffset, done);
+    if (const int error =
+            WriteAt(fd_, header_.data() + CountOffset, PatchEnd - CountOffset, CountOffset, done);
         error != 0) {
         return error;
     }
@@ -261,8 +261,7 @@ int RecordingFile::WriteHeader(const std::array<uint8_t, 378>& header) {
     return 0;
 }
 
-int RecordingFile::MoveTo(const std::string& target, const CopyProgress& progress,
-                          bool forceCopy) {
+int RecordingFile::MoveTo(const std::string& target, const CopyProgress& progress, bool forceCopy) {
     const std::string resolved = ResolveLink(target);
     if (::access(resolved.c_str(), F_OK) == 0 && ::access(resolved.c_str(), W_OK) != 0) {
         return errno;
@@ -282,8 +281,8 @@ int RecordingFile::MoveTo(const std::string& target, const CopyProgress& progres
         std::vector<uint8_t> block(std::size_t{1} << 20);
         uint64_t done = 0;
         while (done < end_) {
-            const std::size_t want = static_cast<std::size_t>(
-                std::min<uint64_t>(block.size(), end_ - done));
+            const std::size_t want =
+                static_cast<std::size_t>(std::min<uint64_t>(block.size(), end_ - done));
             const ssize_t got = ::pread(fd_, block.data(), want, static_cast<off_t>(done));
             if (got < 0 && errno == EINTR) {
                 continue;

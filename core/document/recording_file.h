@@ -16,8 +16,10 @@ namespace kresograf {
 struct RecordingPlace {
     std::string Path;
     std::string Folder;
-    // Test seam: a write the system would fail (a full disk).
+    // Test seams: a write the system would fail (a full disk), and the free bytes of a folder as
+    // the system would tell them.
     WriteFault Fault;
+    std::function<uint64_t(const std::string& folder)> FreeSpace;
 };
 
 // Told how far a copy has come (bytes done of all); returns false to cancel it.

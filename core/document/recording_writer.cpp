@@ -78,11 +78,11 @@ std::unique_ptr<RecordingWriter> RecordingWriter::Create(const Plan& plan,
         inputs += flag != 0 ? 1 : 0;
     }
     writer->inputs_ = std::max(1u, inputs);
-    const uint64_t length = RecordingFile::DataOffset +
-                            uint64_t{plan.PlannedScans} * writer->inputs_ * sizeof(int32_t);
+    const uint64_t length =
+        RecordingFile::DataOffset + uint64_t{plan.PlannedScans} * writer->inputs_ * sizeof(int32_t);
 
-    const std::string folder = plan.Place.Path.empty() ? plan.Place.Folder
-                                                       : FolderOf(ResolveLink(plan.Place.Path));
+    const std::string folder =
+        plan.Place.Path.empty() ? plan.Place.Folder : FolderOf(ResolveLink(plan.Place.Path));
     int error = 0;
     auto file = RecordingFile::Create(plan.Place, plan.Header, writer->inputs_, error);
     if (file == nullptr) {
@@ -90,7 +90,9 @@ std::unique_ptr<RecordingWriter> RecordingWriter::Create(const Plan& plan,
         return nullptr;
     }
     // The disk is asked once the folder surely exists: the whole planned run must fit.
-    if (const auto available = FreeDiskBytes(folder); available && length > *available) {
+    const std::optional<uint64_t> available =
+        plan.Place.FreeSpace ? plan.Place.FreeSpace(folder) : FreeDiskBytes(folder);
+    if (available && length > *available) {
         message = NoDiskRoomMessage(length, *available, folder);
         return nullptr;
     }
@@ -160,9 +162,8 @@ void RecordingWriter::Drain() {
     while (error_ == 0 && written_ < stored) {
         const uint32_t slot = written_ & (ringScans_ - 1);
         const uint32_t n = std::min(stored - written_, ringScans_ - slot);
-        error_ = file_->Append(reinterpret_cast<const uint8_t*>(ring_.get() + std::size_t{slot} *
-                                                                                  inputs_),
-                               n);
+        error_ = file_->Append(
+            reinterpret_cast<const uint8_t*>(ring_.get() + std::size_t{slot} * inputs_), n);
         // After a failure the file keeps its whole scans, and the run stops.
         const uint32_t whole = file_->Scans();
         if (whole > written_) {

@@ -19,7 +19,8 @@ namespace kresograf {
 namespace {
 
 bool EndsWith(const std::string& text, const std::string& end) {
-    return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+    return text.size() >= end.size() &&
+           text.compare(text.size() - end.size(), end.size(), end) == 0;
 }
 
 // A file no running program holds: its lock can be taken (and is given back at once).
@@ -87,10 +88,10 @@ FileResult OpenInterruptedRecording(CZefraKrgDoc& doc, const std::string& path) 
         RecordingFile::Adopt(path, FileHeaderOf(doc), store->Inputs(), doc.SampleCount[set], error);
     if (file == nullptr) {
         doc.DeleteContents();
-        return FileResult{FileOpenError, UserMessage{Tr("Błąd odczytu pliku"),
-                                                     FillText(Tr("Nie można otworzyć pliku %s."),
-                                                              {path}),
-                                                     MessageIcon::Stop}};
+        return FileResult{
+            FileOpenError,
+            UserMessage{Tr("Błąd odczytu pliku"),
+                        FillText(Tr("Nie można otworzyć pliku %s."), {path}), MessageIcon::Stop}};
     }
     store->File = std::move(file);
     // Never saved by the user: closing it asks, as for any new recording.

@@ -59,7 +59,7 @@ struct Tap : PortIo {
 struct Bench {
     explicit Bench(uint64_t clockStep = 5)
         : clock(0, clockStep), card(clock, 0x100), tap(card), port(tap, clock) {
-        runner.SetRecordingPlace({"", folder.Path.string(), {}});
+        runner.SetRecordingPlace({"", folder.Path.string(), {}, {}});
     }
     // Starts a mode on the document and waits for its worker to end.
     bool Run(CZefraKrgDoc& doc, bool recording) {
@@ -257,16 +257,73 @@ TEST(RecordingModeTest, RecordingGoesToItsFileAndOpensTheDialog) {
     EXPECT_TRUE(b.folder.Entries().empty());
 }
 
-TEST(RecordingModeTest, WithoutMemoryARecordingIsRefusedBeforeTheCard) {
+TEST(RecordingModeTest, SavingMovesTheRecordingByRenameOrByCopyWithTheSameBytes) {
+    // Two runs on cards with the same clock record the same scans.
+    CZefraKrgDoc renamed;
+    CZefraKrgDoc copied;
+    Bench first;
+    Bench second;
+    renamed.SetWorking(Block({0, 6}, 100'000), TriggerParams{});
+    copied.SetWorking(Block({0, 6}, 100'000), TriggerParams{});
+    ASSERT_TRUE(first.Run(renamed, true));
+    ASSERT_TRUE(second.Run(copied, true));
+    filetest::TempFolder target;
+    ASSERT_TRUE(SaveDocument(renamed, target.File("a.kgd")).Ok());
+
+    // A copy (another file system) tells its progress; cancelled, it leaves everything as it was.
+    SaveOptions options;
+    options.ForceCopy = true;
+    uint64_t done = 0;
+    uint64_t total = 0;
+    options.Progress = [&](uint64_t now, uint64_t all) {
+        done = now;
+        total = all;
+        return false;
+    };
+    EXPECT_EQ(SaveDocument(copied, target.File("b.kgd"), options).Code, FileCancelled);
+    EXPECT_FALSE(std::filesystem::exists(target.File("b.kgd")));
+    EXPECT_EQ(second.folder.Entries().size(), 1u);
+    options.Progress = [&](uint64_t now, uint64_t all) {
+        done = now;
+        total = all;
+        return true;
+    };
+    ASSERT_TRUE(SaveDocument(copied, target.File("b.kgd"), options).Ok());
+    EXPECT_EQ(done, total);
+    EXPECT_EQ(total, 378u + 50'000 * 8);
+
+    // Both left the recordings folder with the bytes the document saves.
+    EXPECT_TRUE(first.folder.Entries().empty());
+    EXPECT_TRUE(second.folder.Entries().empty());
+    const std::vector<uint8_t> bytes = filetest::ReadBytes(target.File("a.kgd"));
+    EXPECT_EQ(filetest::ReadBytes(target.File("b.kgd")), bytes);
+    EXPECT_EQ(Saved(copied), bytes);
+    // Saved, a file is the user's: letting go of its document keeps it.
+    renamed.DeleteContents();
+    EXPECT_TRUE(std::filesystem::exists(target.File("a.kgd")));
+}
+
+TEST(RecordingModeTest, WithoutMemoryOrDiskARecordingIsRefusedBeforeTheCard) {
     CZefraKrgDoc doc;
     Bench b;
     doc.Allocation = [](std::size_t) { return false; };
     doc.SetWorking(Block({0, 1, 2, 3}, 2'000'000), TriggerParams{});
     ASSERT_TRUE(b.Run(doc, true));
-    ASSERT_EQ(b.frame.MessageBoxes().size(), 1u);
+    // 8 MB planned on a disk with 1 MB free.
+    doc.Allocation = nullptr;
+    const std::string folder = b.folder.Path.string();
+    b.runner.SetRecordingPlace({"", folder, {}, [](const std::string&) { return 1u << 20; }});
+    ASSERT_TRUE(b.Run(doc, true));
+    ASSERT_EQ(b.frame.MessageBoxes().size(), 2u);
     EXPECT_EQ(b.frame.MessageBoxes()[0],
               (UserMessage{"Brak pamięci", "Zbyt mało pamięci w celu zachowania danych.",
                            MessageIcon::Stop}));
+    EXPECT_EQ(
+        b.frame.MessageBoxes()[1],
+        (UserMessage{"Brak miejsca na dysku",
+                     "Rejestracja nie zmieści się na dysku: potrzebuje 7.6 MB, a w folderze " +
+                         folder + " wolne jest 1.0 MB.",
+                     MessageIcon::Stop}));
     EXPECT_TRUE(b.frame.RegisteredRequests().empty());
     EXPECT_EQ(doc.CurrentSet.load(), 0u);
     EXPECT_EQ(b.settings.AcquiringDocId.load(), 0u);
@@ -279,9 +336,11 @@ TEST(RecordingModeTest, AFullDiskEndsTheRecordingKeepingWhatWasWritten) {
     Bench b;
     // Room for 5 000 scans of two inputs.
     constexpr uint64_t disk = 378 + 5000 * 8;
-    b.runner.SetRecordingPlace({"", b.folder.Path.string(), [](uint64_t offset, std::size_t n) {
-                                    return offset + n > disk ? ENOSPC : 0;
-                                }});
+    b.runner.SetRecordingPlace(
+        {"",
+         b.folder.Path.string(),
+         [](uint64_t offset, std::size_t n) { return offset + n > disk ? ENOSPC : 0; },
+         {}});
     doc.SetWorking(Block({0, 6}, 200'000), TriggerParams{});
     ASSERT_TRUE(b.Run(doc, true));
     ASSERT_EQ(b.frame.MessageBoxes().size(), 1u);
@@ -426,7 +485,7 @@ TEST(RecordingDiskTest, ARecordingLargerThanTheDataLimitCompletes) {
     const int status = InChild([&] {
         CZefraKrgDoc doc;
         Bench b;
-        b.runner.SetRecordingPlace({path, {}, {}});
+        b.runner.SetRecordingPlace({path, {}, {}, {}});
         doc.SetWorking(Block({0, 1, 2, 3, 4, 5, 6, 7}, 16'000'000), TriggerParams{});
         LimitData(24u << 20);
         b.Run(doc, true);
@@ -452,7 +511,7 @@ TEST(RecordingDiskTest, AKilledRecordingIsFoundAndOpensWithEveryFlushedScan) {
         CZefraKrgDoc doc;
         Bench b;
         std::filesystem::remove(b.folder.Path);  // never removed by a killed process
-        b.runner.SetRecordingPlace({"", folder.Path.string(), {}});
+        b.runner.SetRecordingPlace({"", folder.Path.string(), {}, {}});
         doc.SetWorking(block, TriggerParams{});
         b.Run(doc, true);
         ::_exit(0);
@@ -474,6 +533,8 @@ TEST(RecordingDiskTest, AKilledRecordingIsFoundAndOpensWithEveryFlushedScan) {
     EXPECT_TRUE(doc.Modified.load());
     const uint32_t scans = doc.SampleCount[doc.CurrentSet.load()];
     ASSERT_GT(scans, 0u);
+    // What followed the last flush went: the file ends with the scans it counts.
+    EXPECT_EQ(std::filesystem::file_size(path), 378u + uint64_t{scans} * 12);
     // Every scan the file counts is the one the card sent: the same run, stopped there.
     CZefraKrgDoc same;
     Bench b;

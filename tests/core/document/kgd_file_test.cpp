@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <filesystem>
+#include <random>
 #include <span>
 
 #include "file_test_support.h"
@@ -126,12 +127,25 @@ TEST(KgdFileTest, RoundTripsThroughFileEmptyAndLarge) {
     ExpectEmpty(cleared);
 
     CZefraKrgDoc big;
-    Fill(big, 0, {0, 0, 0, 0, 0, 1, 0, 0}, 300'000);
+    Fill(big, 0, {0, 1, 0, 0, 0, 1, 1, 0}, 300'000);
+    std::mt19937 rng(3);
+    for (int32_t& sample : std::span(big.Samples[0][6].Data(), 300'000)) {
+        sample = static_cast<int32_t>(rng());
+    }
     CZefraKrgDoc back;
     ASSERT_TRUE(OpenDocumentBytes(back, Saved(big)).Ok());
     EXPECT_EQ(back.SampleCount[0], 300'000u);
     EXPECT_EQ(back.SetCapacity(0), 300'000u);
     EXPECT_EQ(back.Column(0, 5)[299'999], big.Samples[0][5][299'999]);
+    // The summaries built in one pass over the interleaved scans answer as a plain walk.
+    const auto store = back.Store(0);
+    for (int input : {1, 5, 6}) {
+        for (uint32_t from : {0u, 31u, 100'000u}) {
+            const uint32_t to = 300'000 - from / 3;
+            EXPECT_EQ(store->Summary(input).Query(back.Column(0, input), from, to),
+                      ScanSampleRange(big.Samples[0][input].Data(), from, to));
+        }
+    }
 }
 
 TEST(KgdFileTest, AFileCutShortUnderTheProgramGivesTheFileError) {

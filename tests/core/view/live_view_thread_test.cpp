@@ -39,7 +39,7 @@ TEST(LiveViewThreadTest, TheViewShowsCompleteScansAsTheyArrive) {
     view.YMax[0] = 9000;
     AcquisitionRunner runner(settings, port, frame);
     const filetest::TempFolder folder;
-    runner.SetRecordingPlace({"", folder.Path.string(), {}});
+    runner.SetRecordingPlace({"", folder.Path.string(), {}, {}});
     ASSERT_TRUE(runner.ToggleRecording(doc));
 
     uint32_t seen = 0;
