@@ -1,6 +1,7 @@
 #include "document/byte_stream.h"
 
 #include <fcntl.h>
+#include <sys/sendfile.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -10,6 +11,7 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 namespace kresograf {
 
@@ -216,6 +218,59 @@ bool ReplacingFile::Write(const void* data, std::size_t n) {
             return false;
         }
         done += static_cast<std::size_t>(put);
+    }
+    written_ += n;
+    return true;
+}
+
+bool ReplacingFile::WriteFrom(int fd, uint64_t offset, std::size_t n) {
+    if (fd_ < 0 || error_ != 0) {
+        if (error_ == 0) {
+            error_ = EBADF;
+        }
+        return false;
+    }
+    if (fault_) {
+        if (const int injected = fault_(written_, n); injected != 0) {
+            error_ = injected;
+            return false;
+        }
+    }
+    std::size_t done = 0;
+    auto from = static_cast<off_t>(offset);
+    while (done < n) {
+        const ssize_t put = ::sendfile(fd_, fd, &from, n - done);
+        if (put < 0 && errno == EINTR) {
+            continue;
+        }
+        if (put <= 0) {
+            if (put < 0 && (errno == EINVAL || errno == ENOSYS) && done == 0) {
+                break;  // no copy inside the system here: through a buffer below
+            }
+            error_ = put < 0 ? errno : EIO;
+            return false;
+        }
+        done += static_cast<std::size_t>(put);
+    }
+    if (done < n) {
+        std::vector<uint8_t> buffer(std::min<std::size_t>(n, std::size_t{1} << 20));
+        while (done < n) {
+            const ssize_t got = ::pread(fd, buffer.data(), std::min(buffer.size(), n - done),
+                                        static_cast<off_t>(offset + done));
+            if (got < 0 && errno == EINTR) {
+                continue;
+            }
+            if (got <= 0) {
+                error_ = got < 0 ? errno : EIO;
+                return false;
+            }
+            const uint64_t before = written_;
+            if (!Write(buffer.data(), static_cast<std::size_t>(got))) {
+                return false;
+            }
+            written_ = before;
+            done += static_cast<std::size_t>(got);
+        }
     }
     written_ += n;
     return true;

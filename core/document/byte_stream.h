@@ -103,6 +103,8 @@ class ReplacingFile final : public ByteSink {
     // user may not write).
     int Open();
     bool Write(const void* data, std::size_t n) override;
+    // Writes n bytes of the file fd from offset on, copied inside the system where it can.
+    bool WriteFrom(int fd, uint64_t offset, std::size_t n);
     int Error() const override { return error_; }
     // Flushes, closes and renames; 0 on success, otherwise the errno (the target untouched).
     int Commit();

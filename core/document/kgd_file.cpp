@@ -408,9 +408,8 @@ FileResult OpenDocument(CZefraKrgDoc& doc, const std::string& path) {
                                                      header.Present[header.Set]);
             store->Publish(header.Count);
             store->LayoutSummaries(header.Count);
-            store->Summarise(header.Count);
-            // A file cut short by another program while it was read gives zeros, not data.
-            if (store->Lost()) {
+            // A file cut short by another program while it was read gives its error, not data.
+            if (store->SummariseFrom(source.Descriptor(), header.DataOffset, header.Count) != 0) {
                 code = FileReadError;
             } else {
                 Install(doc, header, std::move(store));

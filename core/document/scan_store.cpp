@@ -1,5 +1,10 @@
 #include "document/scan_store.h"
 
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+
 #include "document/recording_file.h"
 
 namespace kresograf {
@@ -58,7 +63,41 @@ void ScanStore::Summarise(uint32_t count) {
     for (uint32_t k = 0; k < inputs_; ++k) {
         each[k] = &summaries_[k];
     }
-    TraceSummary::ExtendInterleaved(data_, inputs_, count, each.data());
+    TraceSummary::ExtendInterleaved(data_, 0, inputs_, count, each.data());
+}
+
+int ScanStore::SummariseFrom(int fd, uint64_t dataOffset, uint32_t count) {
+    if (inputs_ == 0) {
+        return 0;
+    }
+    std::array<TraceSummary*, 8> each{};
+    for (uint32_t k = 0; k < inputs_; ++k) {
+        each[k] = &summaries_[k];
+    }
+    const std::size_t scanBytes = std::size_t{4} * inputs_;
+    const uint32_t block = summaries_[0].Block();
+    const uint32_t step = std::max<uint32_t>(
+        block, static_cast<uint32_t>((std::size_t{1} << 20) / scanBytes) / block * block);
+    std::vector<uint8_t> buffer(std::size_t{step} * scanBytes);
+    for (uint32_t first = summaries_[0].NextBlockStart(); first < count;) {
+        const uint32_t n = std::min(step, count - first);
+        const std::size_t bytes = std::size_t{n} * scanBytes;
+        for (std::size_t done = 0; done < bytes;) {
+            const ssize_t got =
+                ::pread(fd, buffer.data() + done, bytes - done,
+                        static_cast<off_t>(dataOffset + uint64_t{first} * scanBytes + done));
+            if (got < 0 && errno == EINTR) {
+                continue;
+            }
+            if (got <= 0) {
+                return got < 0 ? errno : EIO;
+            }
+            done += static_cast<std::size_t>(got);
+        }
+        TraceSummary::ExtendInterleaved(buffer.data(), first, inputs_, first + n, each.data());
+        first += n;
+    }
+    return 0;
 }
 
 uint64_t ScanStore::SummaryBytes() const {

@@ -44,6 +44,10 @@ class ScanStore {
     // in the scans up to count in one pass over them.
     void LayoutSummaries(uint32_t capacity);
     void Summarise(uint32_t count);
+    // The same from the file behind the store, read a megabyte at a time with pread (the data at
+    // byte dataOffset): opening a file faults in none of its pages. 0 or the errno (EIO for a
+    // file that ended early).
+    int SummariseFrom(int fd, uint64_t dataOffset, uint32_t count);
     // An empty summary for an input the store does not hold.
     const TraceSummary& Summary(int input) const;
     uint64_t SummaryBytes() const;

@@ -21,17 +21,20 @@ struct SampleRange {
     friend bool operator==(const SampleRange&, const SampleRange&) = default;
 };
 
-// Storage that starts on a cache line.
+// Memory that starts on a cache line; a large block comes in huge pages where the system gives
+// them on request, so building the tables of a long set takes a few page faults, not thousands.
+void* AllocateLines(std::size_t bytes);
+void FreeLines(void* p, std::size_t bytes);
+
 template <typename T>
 struct LineAllocator {
     using value_type = T;
-    static constexpr std::align_val_t Line{64};
 
     LineAllocator() = default;
     template <typename U>
     LineAllocator(const LineAllocator<U>&) {}
-    T* allocate(std::size_t n) { return static_cast<T*>(::operator new(n * sizeof(T), Line)); }
-    void deallocate(T* p, std::size_t) { ::operator delete(p, Line); }
+    T* allocate(std::size_t n) { return static_cast<T*>(AllocateLines(n * sizeof(T))); }
+    void deallocate(T* p, std::size_t n) { FreeLines(p, n * sizeof(T)); }
     template <typename U>
     bool operator==(const LineAllocator<U>&) const {
         return true;
@@ -88,11 +91,16 @@ class TraceSummary {
     // samples of its block and the table lines above it.
     void Prefetch(SampleColumn samples, uint32_t index) const;
 
-    // Takes in scans [Count(), count) of every input of a block of interleaved scans at once,
-    // each scan read once: summaries[k] covers the input at byte k x 4 of each scan of
-    // inputs x 4 bytes. The summaries must have been laid out alike and hold the same count.
-    static void ExtendInterleaved(const uint8_t* scans, uint32_t inputs, uint32_t count,
-                                  TraceSummary* const* summaries);
+    // Takes in scans [Count(), count) of every input of interleaved scans at once, each scan
+    // read once: summaries[k] covers the input at byte k x 4 of each scan of inputs x 4 bytes.
+    // scans holds the scans from firstScan on, which must be at most NextBlockStart() (so a
+    // file can be summarised a piece at a time). The summaries must have been laid out alike
+    // and hold the same count. False, with nothing done, when the scans given do not reach back
+    // far enough.
+    static bool ExtendInterleaved(const uint8_t* scans, uint32_t firstScan, uint32_t inputs,
+                                  uint32_t count, TraceSummary* const* summaries);
+    // The first scan the next extension needs: the start of the block Count() lies in.
+    uint32_t NextBlockStart() const;
 
   private:
     // Fills the nodes above level 0 over the level-0 blocks [oldBlocks, blocks).
