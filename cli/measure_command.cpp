@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <limits>
+#include <string>
+#include <vector>
 
 #include "base/settings_record.h"
 #include "base/translation.h"
@@ -124,15 +126,23 @@ int MeasureCommand(const std::vector<std::string>& args) {
         return Fail(Tr("Brak próbek w podanym przedziale czasu."), ExitFailed);
     }
     const SettingsRecord settings;
+    std::vector<std::string> lines;
     for (int c = 0; c < 8; ++c) {
         if (chosen[c]) {
             const SampleStatistics s =
                 ComputeSampleStatistics(doc.Column(set, c), first, last, settings.ChannelScale[c]);
-            std::printf("%s\n", MeasureChannelLine(c, s).c_str());
+            lines.push_back(MeasureChannelLine(c, s));
         }
     }
+    // The file read in place may have been cut short meanwhile: then these are not its data.
+    if (const auto lost = doc.CheckSamples()) {
+        return Fail(lost->Title + ": " + lost->Text, ExitFailed);
+    }
     const double deltaSeconds = (static_cast<double>(times[last]) - times[first]) * unitMs / 1000.0;
-    std::printf("%s\n", MeasureTimeLine(deltaSeconds).c_str());
+    lines.push_back(MeasureTimeLine(deltaSeconds));
+    for (const std::string& line : lines) {
+        std::printf("%s\n", line.c_str());
+    }
     return ExitOk;
 }
 

@@ -129,6 +129,10 @@ FileResult WriteAscii(const CZefraKrgDoc& doc, ByteSink& sink, bool writeTime,
     if (out != begin && !sink.Write(begin, static_cast<std::size_t>(out - begin))) {
         return WriteFailure(sink.Error());
     }
+    // A file that went away under the document gave zeros, not its data.
+    if (auto lost = doc.CheckSamples()) {
+        return FileResult{FileReadError, std::move(lost)};
+    }
     return {};
 }
 

@@ -1,4 +1,5 @@
 #include "document/kgd_file.h"
+#include "document/ascii_export.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -167,6 +168,7 @@ TEST(KgdFileTest, AFileCutShortUnderTheProgramGivesTheFileError) {
     EXPECT_EQ(*saved.Message, ReadFailed);
     EXPECT_FALSE(std::filesystem::exists(copy));
     EXPECT_EQ(*opened.CheckSamples(), ReadFailed);
+    EXPECT_EQ(ExportAscii(opened, folder.File("x.dat"), false, {true}).Code, FileReadError);
 }
 
 // A small valid file: set 0, inputs 0 and 2, ten scans.
