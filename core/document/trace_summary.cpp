@@ -46,12 +46,8 @@ SampleRange BlockRange(const uint8_t* p, uint32_t n, std::size_t stride = Stride
 typedef int32_t Lanes __attribute__((vector_size(16)));
 
 // The level-0 blocks [from, to) of P interleaved inputs, each scan row read once: a row of a
-// multiple of four inputs is that many vector min/max operations. Where the processor has them,
-// the single-instruction min/max of SSE4.1 are used (the program is built for every x86-64).
+// multiple of four inputs is that many vector min/max operations.
 template <uint32_t P>
-#if defined(__x86_64__) && defined(__GNUC__)
-__attribute__((target_clones("sse4.1", "default")))
-#endif
 void InterleavedBlocks(const uint8_t* scans, uint32_t firstScan, uint32_t blockShift,
                        uint32_t from, uint32_t to, SampleRange* const* level0) {
     if constexpr (P % 4 == 0) {
