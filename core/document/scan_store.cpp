@@ -29,7 +29,9 @@ ScanStore::ScanStore(std::shared_ptr<MappedFile> mapping, uint64_t dataOffset,
 
 ScanStore::ScanStore(std::vector<uint8_t> scans, const std::array<uint32_t, 8>& present)
     : memory_(std::move(scans)), present_(present) {
-    data_ = memory_.data();
+    // No scans at all: the columns still start somewhere (and are never read).
+    static const std::array<int32_t, 8> none{};
+    data_ = memory_.empty() ? reinterpret_cast<const uint8_t*>(none.data()) : memory_.data();
     inputs_ = Positions(present_, position_);
 }
 
