@@ -48,8 +48,8 @@ typedef int32_t Lanes __attribute__((vector_size(16)));
 // The level-0 blocks [from, to) of P interleaved inputs, each scan row read once: a row of a
 // multiple of four inputs is that many vector min/max operations.
 template <uint32_t P>
-void InterleavedBlocks(const uint8_t* scans, uint32_t firstScan, uint32_t blockShift,
-                       uint32_t from, uint32_t to, SampleRange* const* level0) {
+void InterleavedBlocks(const uint8_t* scans, uint32_t firstScan, uint32_t blockShift, uint32_t from,
+                       uint32_t to, SampleRange* const* level0) {
     if constexpr (P % 4 == 0) {
         constexpr uint32_t V = P / 4;
         const uint32_t block = 1u << blockShift;
@@ -308,19 +308,13 @@ void TraceSummary::Prefetch(SampleColumn samples, uint32_t index) const {
     }
     const uint32_t start = index >> blockShift_ << blockShift_;
     const uint32_t block = Block();
+    // The block's first, middle and last sample: the whole of a 32-sample block of one input.
+    // Interleaved scans are left to the processor's own stride prefetcher: their inputs share
+    // the lines, and asking for each of them again per input costs more than it saves.
     if (samples.Stride == sizeof(int32_t)) {
-        // The block's first, middle and last sample: the whole of a 32-sample block.
         __builtin_prefetch(samples.At(start));
         __builtin_prefetch(samples.At(start + block / 2));
         __builtin_prefetch(samples.At(start + block - 1));
-    } else {
-        // Interleaved scans: the block spans block x Stride bytes, every line of it wanted.
-        const uint8_t* first = samples.At(start);
-        const uint8_t* last = samples.At(start + block - 1);
-        for (const uint8_t* line = first; line <= last; line += 64) {
-            __builtin_prefetch(line);
-        }
-        __builtin_prefetch(last);
     }
     // The two lowest levels: higher ones are shared by many neighbouring edges.
     uint32_t node = index >> blockShift_;
