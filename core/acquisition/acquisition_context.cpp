@@ -53,8 +53,7 @@ bool StartRun(AcquisitionContext& context, CZefraKrgDoc& doc, bool recording, co
 }
 
 ReadTarget TargetFor(CZefraKrgDoc& doc, uint32_t set, const PreparedAcquisition& prepared) {
-    // The set is about to change: summaries of it made before are stale from here on, while
-    // those made of a recording as it arrives stay good after its commit.
+    // The set is about to change: summaries of it made before are stale from here on.
     ++doc.Generation[set];
     ReadTarget target;
     target.ScanTime = doc.ScanTime[set].Data();

@@ -19,7 +19,8 @@ namespace kresograf {
 inline constexpr uint32_t BaseCapacity = 200'000;
 
 // One set as a reader sees it, kept readable for as long as the reader holds this: the columns
-// of its eight inputs (empty where the set has none), its scan times, and the scans it can hold.
+// of its eight inputs (an input a file does not hold reads as zeros), its scan times, and the
+// scans it can hold.
 struct SetSamples {
     std::shared_ptr<const ScanStore> Store;
     std::array<SampleColumn, 8> Columns{};
