@@ -1,4 +1,4 @@
-#include "acquisition/params_window.h"
+#include "gui/acquisition/params_window.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -17,7 +17,7 @@
 #include "base/rate_table.h"
 #include "base/translation.h"
 #include "document/zefra_krg_doc.h"
-#include "shell/channel_grid.h"
+#include "gui/widgets/channel_grid.h"
 
 namespace kresograf {
 namespace {

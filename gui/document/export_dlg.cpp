@@ -1,4 +1,4 @@
-#include "document/export_dlg.h"
+#include "gui/document/export_dlg.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>
@@ -10,8 +10,8 @@
 
 #include "base/translation.h"
 #include "document/ascii_export.h"
-#include "shell/channel_grid.h"
-#include "shell/main_frame.h"
+#include "gui/shell/main_frame.h"
+#include "gui/widgets/channel_grid.h"
 #include "shell/shell_texts.h"
 
 namespace kresograf {

@@ -1,4 +1,4 @@
-#include "generation/file_output_dlg.h"
+#include "gui/generation/file_output_dlg.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>

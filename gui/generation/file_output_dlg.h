@@ -1,7 +1,7 @@
 #pragma once
 
-#include "generation/output_dialog.h"
 #include "generation/sample_file.h"
+#include "gui/generation/output_dialog.h"
 
 class QLabel;
 

@@ -1,4 +1,4 @@
-#include "generation/formula_output_dlg.h"
+#include "gui/generation/formula_output_dlg.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -14,7 +14,7 @@
 #include "card/card_outputs.h"
 #include "generation/formula_output.h"
 #include "generation/generation_texts.h"
-#include "shell/channel_grid.h"
+#include "gui/widgets/channel_grid.h"
 
 namespace kresograf {
 namespace {

@@ -3,7 +3,7 @@
 #include <array>
 #include <cstdint>
 
-#include "generation/output_dialog.h"
+#include "gui/generation/output_dialog.h"
 
 class QCheckBox;
 class QLineEdit;

@@ -1,15 +1,15 @@
-#include "generation/generation_commands.h"
+#include "gui/generation/generation_commands.h"
 
 #include <QFile>
 #include <QFileDialog>
 
-#include "generation/file_output_dlg.h"
-#include "generation/formula_output_dlg.h"
 #include "generation/generation_texts.h"
-#include "generation/generator_dlg.h"
 #include "generation/sample_file.h"
-#include "shell/command_table.h"
-#include "shell/main_frame.h"
+#include "gui/generation/file_output_dlg.h"
+#include "gui/generation/formula_output_dlg.h"
+#include "gui/generation/generator_dlg.h"
+#include "gui/shell/command_table.h"
+#include "gui/shell/main_frame.h"
 
 namespace kresograf {
 

@@ -1,4 +1,4 @@
-#include "generation/generator_dlg.h"
+#include "gui/generation/generator_dlg.h"
 
 #include <QButtonGroup>
 #include <QGridLayout>

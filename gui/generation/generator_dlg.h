@@ -1,6 +1,6 @@
 #pragma once
 
-#include "generation/output_dialog.h"
+#include "gui/generation/output_dialog.h"
 
 class QButtonGroup;
 class QLabel;

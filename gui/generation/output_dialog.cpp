@@ -1,4 +1,4 @@
-#include "generation/output_dialog.h"
+#include "gui/generation/output_dialog.h"
 
 #include <QBoxLayout>
 #include <QComboBox>
@@ -7,7 +7,7 @@
 #include "base/rate_table.h"
 #include "card/card_outputs.h"
 #include "generation/generation_texts.h"
-#include "shell/frame_prompts.h"
+#include "gui/shell/frame_prompts.h"
 
 namespace kresograf {
 

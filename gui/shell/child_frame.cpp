@@ -1,10 +1,10 @@
-#include "shell/child_frame.h"
+#include "gui/shell/child_frame.h"
 
 #include <QCloseEvent>
 #include <QEvent>
 
-#include "shell/main_frame.h"
-#include "view/zefra_krg_view.h"
+#include "gui/shell/main_frame.h"
+#include "gui/view/zefra_krg_view.h"
 
 namespace kresograf {
 

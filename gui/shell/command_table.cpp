@@ -1,4 +1,4 @@
-#include "shell/command_table.h"
+#include "gui/shell/command_table.h"
 
 #include <map>
 #include <stdexcept>

@@ -1,4 +1,4 @@
-#include "shell/frame_prompts.h"
+#include "gui/shell/frame_prompts.h"
 
 #include <QFileDialog>
 #include <QMessageBox>
@@ -7,7 +7,7 @@
 #include "base/frame_link.h"
 #include "base/translation.h"
 #include "document/ascii_export.h"
-#include "document/registered_params_dlg.h"
+#include "gui/document/registered_params_dlg.h"
 #include "shell/shell_texts.h"
 
 namespace kresograf {

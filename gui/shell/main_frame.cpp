@@ -1,4 +1,4 @@
-#include "shell/main_frame.h"
+#include "gui/shell/main_frame.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -18,26 +18,26 @@
 #include <QTimer>
 #include <QToolBar>
 
-#include "acquisition/params_window.h"
 #include "base/translation.h"
 #include "card/port_io.h"
 #include "card/simulated_card.h"
-#include "document/export_dlg.h"
 #include "document/kgd_file.h"
 #include "document/registered_params.h"
-#include "generation/generation_commands.h"
 #include "generation/generation_texts.h"
-#include "shell/about_dlg.h"
-#include "shell/artwork.h"
-#include "shell/child_frame.h"
-#include "shell/command_table.h"
-#include "shell/help_loader.h"
-#include "shell/properties_sheet.h"
+#include "gui/acquisition/params_window.h"
+#include "gui/document/export_dlg.h"
+#include "gui/generation/generation_commands.h"
+#include "gui/shell/about_dlg.h"
+#include "gui/shell/artwork.h"
+#include "gui/shell/child_frame.h"
+#include "gui/shell/command_table.h"
+#include "gui/shell/help_loader.h"
+#include "gui/shell/properties_sheet.h"
+#include "gui/shell/splash_window.h"
+#include "gui/view/view_commands.h"
+#include "gui/view/zefra_krg_view.h"
 #include "shell/shell_texts.h"
-#include "shell/splash_window.h"
 #include "shell/window_titles.h"
-#include "view/view_commands.h"
-#include "view/zefra_krg_view.h"
 
 namespace kresograf {
 namespace {

@@ -15,12 +15,12 @@
 #include "acquisition/acquisition_runner.h"
 #include "base/settings_record.h"
 #include "card/card_port.h"
-#include "shell/frame_bridge.h"
-#include "shell/frame_prompts.h"
-#include "shell/gui_document.h"
-#include "shell/help_loader.h"
-#include "shell/qt_settings_store.h"
-#include "shell/recent_file_list.h"
+#include "gui/shell/frame_bridge.h"
+#include "gui/shell/frame_prompts.h"
+#include "gui/shell/gui_document.h"
+#include "gui/shell/help_loader.h"
+#include "gui/shell/qt_settings_store.h"
+#include "gui/shell/recent_file_list.h"
 
 class QAction;
 class QMdiArea;

@@ -1,4 +1,4 @@
-#include "view/markers_window.h"
+#include "gui/view/markers_window.h"
 
 #include <QHeaderView>
 #include <QMdiSubWindow>

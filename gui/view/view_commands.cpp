@@ -1,14 +1,14 @@
-#include "view/view_commands.h"
+#include "gui/view/view_commands.h"
 
 #include <QAction>
 #include <QMdiSubWindow>
 #include <QMenu>
 
-#include "shell/command_table.h"
-#include "shell/main_frame.h"
-#include "view/markers_window.h"
-#include "view/plot_print.h"
-#include "view/zefra_krg_view.h"
+#include "gui/shell/command_table.h"
+#include "gui/shell/main_frame.h"
+#include "gui/view/markers_window.h"
+#include "gui/view/plot_print.h"
+#include "gui/view/zefra_krg_view.h"
 
 namespace kresograf {
 namespace {

@@ -3,10 +3,10 @@
 #include <QMdiSubWindow>
 #include <QThread>
 
+#include "gui/shell/command_table.h"
+#include "gui/view/plot_render.h"
+#include "gui/view/zefra_krg_view.h"
 #include "gui_fixture.h"
-#include "shell/command_table.h"
-#include "view/plot_render.h"
-#include "view/zefra_krg_view.h"
 
 namespace kresograf {
 namespace {

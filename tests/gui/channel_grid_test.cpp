@@ -5,7 +5,7 @@
 #include <QSignalSpy>
 #include <QTest>
 
-#include "shell/channel_grid.h"
+#include "gui/widgets/channel_grid.h"
 
 namespace kresograf {
 namespace {

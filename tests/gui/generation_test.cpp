@@ -9,14 +9,14 @@
 #include <QTest>
 #include <fstream>
 
-#include "generation/file_output_dlg.h"
-#include "generation/formula_output_dlg.h"
-#include "generation/generation_commands.h"
-#include "generation/generator_dlg.h"
+#include "gui/generation/file_output_dlg.h"
+#include "gui/generation/formula_output_dlg.h"
+#include "gui/generation/generation_commands.h"
+#include "gui/generation/generator_dlg.h"
+#include "gui/shell/command_table.h"
+#include "gui/view/zefra_krg_view.h"
+#include "gui/widgets/channel_grid.h"
 #include "gui_fixture.h"
-#include "shell/channel_grid.h"
-#include "shell/command_table.h"
-#include "view/zefra_krg_view.h"
 
 namespace kresograf {
 namespace {

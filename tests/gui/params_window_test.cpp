@@ -13,10 +13,10 @@
 #include <QTest>
 #include <QTimer>
 
-#include "acquisition/params_window.h"
+#include "gui/acquisition/params_window.h"
+#include "gui/shell/command_table.h"
+#include "gui/widgets/channel_grid.h"
 #include "gui_fixture.h"
-#include "shell/channel_grid.h"
-#include "shell/command_table.h"
 
 namespace kresograf {
 namespace {

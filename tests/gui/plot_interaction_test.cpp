@@ -8,11 +8,11 @@
 #include <QTest>
 #include <QTreeWidget>
 
+#include "gui/shell/command_table.h"
+#include "gui/view/markers_window.h"
+#include "gui/view/plot_print.h"
+#include "gui/view/zefra_krg_view.h"
 #include "gui_fixture.h"
-#include "shell/command_table.h"
-#include "view/markers_window.h"
-#include "view/plot_print.h"
-#include "view/zefra_krg_view.h"
 
 namespace kresograf {
 namespace {

@@ -9,12 +9,12 @@
 #include <QTimer>
 #include <functional>
 
-#include "document/export_dlg.h"
+#include "gui/document/export_dlg.h"
+#include "gui/shell/command_table.h"
+#include "gui/shell/properties_sheet.h"
+#include "gui/view/zefra_krg_view.h"
+#include "gui/widgets/channel_grid.h"
 #include "gui_fixture.h"
-#include "shell/channel_grid.h"
-#include "shell/command_table.h"
-#include "shell/properties_sheet.h"
-#include "view/zefra_krg_view.h"
 
 namespace kresograf {
 namespace {

@@ -15,13 +15,13 @@
 
 #include "base/translation.h"
 #include "card/simulated_card.h"
+#include "gui/shell/command_table.h"
+#include "gui/shell/frame_prompts.h"
+#include "gui/shell/help_loader.h"
+#include "gui/shell/qt_settings_store.h"
+#include "gui/shell/recent_file_list.h"
+#include "gui/shell/splash_window.h"
 #include "gui_fixture.h"
-#include "shell/command_table.h"
-#include "shell/frame_prompts.h"
-#include "shell/help_loader.h"
-#include "shell/qt_settings_store.h"
-#include "shell/recent_file_list.h"
-#include "shell/splash_window.h"
 
 namespace kresograf {
 namespace {

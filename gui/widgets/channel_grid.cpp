@@ -1,4 +1,4 @@
-#include "shell/channel_grid.h"
+#include "gui/widgets/channel_grid.h"
 
 #include <qdrawutil.h>
 #include <QApplication>
