@@ -2,14 +2,18 @@
 
 #include <QFile>
 #include <QFileDialog>
+#include <QMainWindow>
 
+#include "acquisition/acquisition_runner.h"
+#include "base/settings_record.h"
 #include "generation/generation_texts.h"
 #include "generation/sample_file.h"
 #include "gui/generation/file_output_dlg.h"
 #include "gui/generation/formula_output_dlg.h"
 #include "gui/generation/generator_dlg.h"
+#include "gui/shell/app_frame.h"
 #include "gui/shell/command_table.h"
-#include "gui/shell/main_frame.h"
+#include "gui/shell/frame_prompts.h"
 
 namespace kresograf {
 
@@ -24,23 +28,23 @@ QString AskSampleFileName(QWidget* owner) {
                : QString();
 }
 
-GenerationCommands::GenerationCommands(CMainFrame& frame)
+GenerationCommands::GenerationCommands(AppFrame& frame, CardPort& card,
+                                       const AcquisitionRunner& runner)
     : AskSampleFile(AskSampleFileName),
       RunDialog([](QDialog& dialog) { dialog.exec(); }),
       frame_(frame),
-      outputs_(frame.Card()) {
+      outputs_(card) {
     // The card link carries one exchange at a time: no output command while an acquisition runs.
-    auto idle = [this] {
+    auto idle = [this, &runner] {
         const bool enabled = frame_.ActiveDocument() != nullptr &&
-                             frame_.Settings().AcquiringDocId.load() == 0 &&
-                             !frame_.Runner().Busy();
+                             frame_.Settings().AcquiringDocId.load() == 0 && !runner.Busy();
         return CommandState{enabled, false};
     };
     frame_.RegisterCommand(
         ID_GENERATOR,
         [this] {
             CGeneratorDlg dialog(outputs_, frame_.Settings().PortAddress, frame_.Prompts(),
-                                 &frame_);
+                                 &frame_.Window());
             RunDialog(dialog);
         },
         idle);
@@ -49,7 +53,7 @@ GenerationCommands::GenerationCommands(CMainFrame& frame)
         [this] {
             const SettingsRecord& settings = frame_.Settings();
             CFormulaOutputDlg dialog(outputs_, settings.PortAddress, frame_.Prompts(),
-                                     settings.ChannelScale, settings.ChannelGain, &frame_);
+                                     settings.ChannelScale, settings.ChannelGain, &frame_.Window());
             RunDialog(dialog);
         },
         idle);
@@ -60,18 +64,18 @@ GenerationCommands::GenerationCommands(CMainFrame& frame)
 }
 
 void GenerationCommands::RunFileOutput(bool digital) {
-    const QString path = AskSampleFile(&frame_);
+    const QString path = AskSampleFile(&frame_.Window());
     if (path.isEmpty()) {
         return;
     }
     SampleFile samples;
     UserMessage message;
     if (!ReadSampleFile(QFile::encodeName(path).toStdString(), digital, samples, message)) {
-        frame_.Prompts().ShowMessage(&frame_, message);
+        frame_.ShowMessage(message);
         return;
     }
     CFileOutputDlg dialog(outputs_, frame_.Settings().PortAddress, frame_.Prompts(),
-                          std::move(samples), &frame_);
+                          std::move(samples), &frame_.Window());
     RunDialog(dialog);
 }
 

@@ -10,14 +10,17 @@ class QWidget;
 
 namespace kresograf {
 
-class CMainFrame;
+class AcquisitionRunner;
+class AppFrame;
+class CardPort;
 
 // The "&Generacja" commands: the generator, the formula output and the two outputs from a file.
 // They open modal dialogs that start and stop the card's outputs; they are disabled while an
 // acquisition runs, and a started output keeps playing after its dialog closes.
 class GenerationCommands {
   public:
-    explicit GenerationCommands(CMainFrame& frame);
+    // card: the link the outputs use; runner: no output starts while it works.
+    GenerationCommands(AppFrame& frame, CardPort& card, const AcquisitionRunner& runner);
 
     CardOutputs& Outputs() { return outputs_; }
 
@@ -28,7 +31,7 @@ class GenerationCommands {
   private:
     void RunFileOutput(bool digital);
 
-    CMainFrame& frame_;
+    AppFrame& frame_;
     CardOutputs outputs_;
 };
 

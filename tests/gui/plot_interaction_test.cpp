@@ -151,7 +151,7 @@ TEST_F(PlotInteraction, MarkersFollowShiftClicksAndArrowsIntoTheMarkersWindow) {
     EXPECT_EQ(plot.Markers[0].Right, last);
 
     // A second window of the document gets its own branch; closing it removes the branch.
-    CZefraKrgView* second = frame_->NewView(view->Document());
+    CZefraKrgView* second = frame_->Files().NewView(view->Document());
     QWidget* secondFrame = second->parentWidget();
     ASSERT_NE(window->Branch(secondFrame), nullptr);
     secondFrame->close();
@@ -241,7 +241,7 @@ TEST_F(PlotInteraction, PrintOptionWritesAPdfWithoutADisplay) {
     GuiDocument* document = TakeShot();
     const QString path = TempPath("run.kgd");
     prompts_.SaveNames = {path};
-    ASSERT_TRUE(frame_->SaveDocumentAs(*document));
+    ASSERT_TRUE(frame_->Files().SaveDocumentAs(*document));
     QProcess process;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})

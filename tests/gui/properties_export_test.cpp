@@ -119,7 +119,7 @@ TEST_F(PropertiesTest, GainsChangeForTheCardBetweenAcquisitions) {
     PropertiesValues values = PropertiesValues::From(frame_->Settings());
     values.ChannelGain[3] = 0x80;
     values.ChannelColors[3] = 0x00FF00;
-    frame_->ApplyProperties(values);
+    frame_->Application().ApplyProperties(values);
     // Stored and coloured at once; the running acquisition keeps reading the gains it had.
     EXPECT_EQ(settings_->value("Device/CH3").toUInt(), 0x80u);
     EXPECT_EQ(frame_->Settings().ChannelColors[3], 0x00FF00u);

@@ -57,10 +57,10 @@ TEST_F(GuiTest, RenderedFileMatchesWhatANewViewShows) {
     GuiDocument* document = TakeShot();
     const QString path = TempPath("render.kgd");
     prompts_.SaveNames = {path};
-    ASSERT_TRUE(frame_->SaveDocumentAs(*document));
+    ASSERT_TRUE(frame_->Files().SaveDocumentAs(*document));
 
     // A fresh view of the saved file at the size of the image.
-    CZefraKrgView* view = frame_->NewView(*document);
+    CZefraKrgView* view = frame_->Files().NewView(*document);
     QWidget* window = view->parentWidget();
     window->showNormal();
     window->resize(window->size() - view->size() + QSize(800, 500));
