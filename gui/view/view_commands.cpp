@@ -104,18 +104,19 @@ void ViewCommands::Register() {
     frame.RegisterCommand(ID_EDIT_COPY_NEGATED,
                           withView([](CZefraKrgView& view) { view.CopyToClipboard(true); }),
                           viewState(never));
+    // Not while the document acquires: its set may flip under the page.
     frame.RegisterCommand(ID_FILE_PRINT, withView([this](CZefraKrgView& view) {
                               printing_->Print(view.Plot(), &frame_.Window());
                           }),
-                          viewState(never));
+                          frame.DocumentRule(DocCommand::Print));
     frame.RegisterCommand(ID_FILE_PRINT_DIRECT, withView([this](CZefraKrgView& view) {
                               printing_->PrintDirect(view.Plot(), &frame_.Window());
                           }),
-                          viewState(never));
+                          frame.DocumentRule(DocCommand::Print));
     frame.RegisterCommand(ID_FILE_PRINT_PREVIEW, withView([this](CZefraKrgView& view) {
                               printing_->Preview(view.Plot(), &frame_.Window());
                           }),
-                          viewState(never));
+                          frame.DocumentRule(DocCommand::PrintPreview));
     frame.RegisterCommand(
         ID_FILE_PRINT_SETUP, [this] { printing_->PageSetup(&frame_.Window()); },
         [] {
