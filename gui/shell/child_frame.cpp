@@ -17,7 +17,7 @@ CChildFrame::CChildFrame(DocumentCommands& documents, CZefraKrgView* view, const
     setWindowIcon(icon);
 }
 
-QSize CChildFrame::NewSize() const {
+QSize CChildFrame::sizeHint() const {
     const QSize area = mdiArea() != nullptr ? mdiArea()->viewport()->size() : QSize();
     return {std::max(area.width() * 3 / 4, 400), std::max(area.height() * 3 / 4, 300)};
 }

@@ -16,9 +16,9 @@ class CChildFrame : public QMdiSubWindow {
     CChildFrame(DocumentCommands& documents, CZefraKrgView* view, const QIcon& icon);
     CZefraKrgView* View() const { return view_; }
 
-    // Three quarters of the MDI area, never less than a plot can be read in: what a new window
-    // gets.
-    QSize NewSize() const;
+    // Three quarters of the MDI area, never less than a plot can be read in: a new window gets
+    // it, and so does each cascaded one (cascading sizes windows by their hint).
+    QSize sizeHint() const override;
     // How far each new window starts down and right of the one before: one title bar.
     static int CascadeStep(const QMdiSubWindow& frame);
 

@@ -170,7 +170,7 @@ CZefraKrgView* DocumentCommands::NewView(GuiDocument& document) {
     UpdateTitles(document);
     // Cascading from the top left by one title bar per window, starting over where the next
     // step would leave the visible area.
-    const QSize size = frame->NewSize();
+    const QSize size = frame->sizeHint();
     const QSize room = area.viewport()->size() - size;
     const int step = CChildFrame::CascadeStep(*frame);
     const int steps = std::max(1, std::min(room.width(), room.height()) / step + 1);

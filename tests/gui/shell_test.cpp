@@ -119,6 +119,12 @@ TEST_F(GuiTest, CaptionsNameTheActiveWindowAndNewWindowsCascade) {
     EXPECT_GT(windows[1]->x(), 0);
     EXPECT_EQ(windows[1]->x(), windows[1]->y());
     EXPECT_TRUE(area.contains(windows[1]->geometry())) << windows[1]->geometry().x();
+    // Cascaded, every window stays large enough to read a plot in.
+    frame_->RunCommand(ID_WINDOW_CASCADE);
+    for (QMdiSubWindow* window : windows) {
+        EXPECT_GT(window->height(), area.height() / 2);
+        EXPECT_GT(window->width(), area.width() / 2);
+    }
     windows[1]->showMaximized();
     QApplication::processEvents();
     EXPECT_EQ(frame_->windowTitle(), "Kresograf dla QB730 - [Kresograf1:2]");
