@@ -28,6 +28,7 @@ class ParamsWindowTest : public GuiTest {
     AcquisitionParams Working() { return doc_->WorkingParams(); }
     void ClickToggle(int row) {
         CChannelGrid* grid = General().Grid();
+        grid->selectRow(row);
         QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->ButtonRect(row, 1).center());
     }
     void SetRate(int row) {

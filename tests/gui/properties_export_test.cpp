@@ -28,6 +28,10 @@ void OnModal(std::function<void(T*)> act) {
             poll->stop();
             poll->deleteLater();
             act(dialog);
+            // A failed assertion left it open: the test fails instead of waiting for ever.
+            if (dialog->isVisible()) {
+                dialog->reject();
+            }
         }
     });
     poll->start(10);
@@ -96,6 +100,7 @@ TEST_F(PropertiesTest, CardPageAddressAndGains) {
         addresses->setCurrentIndex(addresses->count() - 1);
         EXPECT_EQ(addresses->currentText(), "3F0 - 3F9");
         CChannelGrid* grid = sheet->Card().Grid();
+        grid->selectRow(2);
         QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->ButtonRect(2, 1).center());
         ChannelGridPopup* popup = grid->Popup();
         ASSERT_NE(popup, nullptr);
@@ -159,6 +164,7 @@ TEST_F(ExportTest, CancelKeepsTheFileAndOkWritesTheChosenInputs) {
         EXPECT_TRUE(dialog->isVisible());
         dialog->TimeBox()->setChecked(true);
         CChannelGrid* grid = dialog->Grid();
+        grid->selectRow(1);
         QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->ButtonRect(1, 1).center());
         Press(dialog, "IDOK");
     });
