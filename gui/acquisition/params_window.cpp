@@ -59,7 +59,10 @@ CKanalyPropertyPage1::CKanalyPropertyPage1(MessageSink messages, QWidget* parent
     for (std::size_t row = 0; row < RateCount; ++row) {
         rateList_->addItem(Utf8(kresograf::RateLabel(RateTable()[row])));
     }
+    // A list of the 52 rates opens about twelve rows tall; styles that open a popup over the
+    // box ignore the row limit unless told not to pop up that way.
     rateList_->setMaxVisibleItems(12);
+    rateList_->setStyleSheet(QStringLiteral("combobox-popup: 0;"));
     applyRate_ = new QPushButton(Utf8(Tr(params_texts::ApplyRate)));
     applyRate_->setObjectName("IDC_1055");
     applyRate_->setFixedWidth(28);

@@ -1,3 +1,4 @@
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -81,6 +82,13 @@ TEST_F(ParamsWindowTest, GeneralPageSetsTheWorkingBlockAndCtrlTAcquiresIt) {
     EXPECT_EQ(General().DurationEdit()->text(), "1.000");
     EXPECT_EQ(General().Grid()->Cell(0, 1).Shown(), "Tak");
     EXPECT_EQ(General().Grid()->Cell(1, 1).Shown(), "Nie");
+    // The rate list opens about twelve rows tall, not as tall as the screen.
+    QComboBox* rates = General().RateList();
+    rates->showPopup();
+    const int rows = rates->view()->window()->height() / rates->view()->sizeHintForRow(0);
+    rates->hidePopup();
+    EXPECT_GE(rows, 10);
+    EXPECT_LE(rows, 14);
 
     SetRate(24);
     EXPECT_EQ(General().RateLabel()->text(), "2000 Hz");
