@@ -18,6 +18,7 @@
 #include "base/translation.h"
 #include "document/zefra_krg_doc.h"
 #include "gui/widgets/channel_grid.h"
+#include "gui/widgets/tool_window_keys.h"
 
 namespace kresograf {
 namespace {
@@ -352,6 +353,7 @@ CKanalyPropertyFrame::CKanalyPropertyFrame(MessageSink messages, QWidget* owner)
     layout->setContentsMargins(4, 4, 4, 4);
     layout->addWidget(sheet_);
     connect(sheet_, &QTabWidget::currentChanged, this, &CKanalyPropertyFrame::OnPageChanged);
+    KeepKeysInWindow(*this);
     resize(300, 430);
 }
 

@@ -16,6 +16,7 @@
 
 #include "gui/acquisition/params_window.h"
 #include "gui/shell/command_table.h"
+#include "gui/view/zefra_krg_view.h"
 #include "gui/widgets/channel_grid.h"
 #include "gui_fixture.h"
 
@@ -152,7 +153,14 @@ TEST_F(ParamsWindowTest, DifferentialModeAndTheTriggerPage) {
     trigger.ChannelList()->setCurrentIndex(1);
     Q_EMIT trigger.ChannelList()->activated(1);
     EXPECT_EQ(doc_->WorkingTrigger().Channel, 5);
-    trigger.Slider()->setValue(737);
+    trigger.Slider()->setValue(736);
+    // Keys typed into the window act there, never as the main window's accelerators.
+    Window().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&Window()));
+    trigger.Slider()->setFocus();
+    QTest::keyClick(trigger.Slider(), Qt::Key_Right);
+    QTest::keyClick(trigger.Slider(), Qt::Key_0);
+    EXPECT_EQ(frame_->ActiveView()->Plot().LinkedScales, 0u);
     EXPECT_EQ(trigger.ThresholdEdit()->text(), "2.370");
     EXPECT_FLOAT_EQ(doc_->WorkingTrigger().ThresholdVolts, 2.37f);
 
