@@ -49,6 +49,13 @@ AcquisitionCommands::AcquisitionCommands(AppFrame& frame, AcquisitionRunner& run
             return CommandState{true, false};
         });
     TakePendingGains();
+    runWatch_.setInterval(50);
+    connect(&runWatch_, &QTimer::timeout, this, [this] {
+        if (frame_.Settings().AcquiringDocId.load() == 0 && !runner_.Busy()) {
+            runWatch_.stop();
+            RunEnded();
+        }
+    });
 }
 
 AcquisitionCommands::~AcquisitionCommands() {
@@ -71,6 +78,15 @@ void AcquisitionCommands::ToggleAcquisition(bool recording) {
         runner_.ToggleOscilloscope(*document->Doc);
     }
     paramsFrame_->RunningChanged();
+    runWatch_.start();
+}
+
+void AcquisitionCommands::RunEnded() {
+    TakePendingGains();
+    // The page shown unlocks and the status pane drops the run's (or the refusal's) text.
+    paramsFrame_->RunningChanged();
+    frame_.SetStatusText({});
+    frame_.UpdateCommandStates();
 }
 
 void AcquisitionCommands::ShowRegisteredParams() {

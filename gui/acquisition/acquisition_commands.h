@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QTimer>
 #include <array>
 #include <cstdint>
 #include <optional>
@@ -44,12 +45,15 @@ class AcquisitionCommands : public QObject {
     void ShowRegisteredParams();
     // Gains accepted during an acquisition reach the settings (and the simulated card) here.
     void TakePendingGains();
+    // The run started last is over, however it ended: a refused start sends no WM_ACQ_ENDED.
+    void RunEnded();
 
     AppFrame& frame_;
     AcquisitionRunner& runner_;
     PortIo& card_;
     CKanalyPropertyFrame* paramsFrame_ = nullptr;
     std::optional<std::array<uint8_t, 8>> pendingGains_;
+    QTimer runWatch_;
 };
 
 }  // namespace kresograf

@@ -1,8 +1,10 @@
 #include <QAction>
+#include <QComboBox>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QThread>
 
+#include "gui/acquisition/params_window.h"
 #include "gui/shell/command_table.h"
 #include "gui/view/plot_render.h"
 #include "gui/view/zefra_krg_view.h"
@@ -154,12 +156,17 @@ TEST_F(GuiTest, ARecordingGrowsOnScreenAndEndsOnThePictureOfTheFinishedRecording
     EXPECT_EQ(view->BackBuffer(), RenderDocumentImage(doc, frame_->Settings(), view->size()));
 }
 
-TEST_F(GuiTest, NoChannelSelectedIsToldAndShownInTheStatusBar) {
+TEST_F(GuiTest, ARefusedStartIsToldAndLeavesTheTriggerPageAndTheStatusPaneIdle) {
     GuiDocument* document = frame_->NewDocument();
+    CKanalyPropertyFrame& window = *frame_->ParamsFrame();
+    window.Sheet()->setCurrentIndex(1);
     SetFastParams(*document->Doc, {}, 100);
+    const QString idle = frame_->IdleText();
     frame_->RunCommand(ID_OSC_START);
     ASSERT_TRUE(WaitIdle());
-    ASSERT_TRUE(WaitFor([&] { return frame_->IdleText() == "Nie wybrano żadnego kanału"; }));
+    EXPECT_EQ(prompts_.Messages.size(), 1u);
+    EXPECT_TRUE(WaitFor(
+        [&] { return window.Trigger().EdgeList()->isEnabled() && frame_->IdleText() == idle; }));
 }
 
 TEST_F(GuiTest, DestroyingTheWindowWhileShotsRunNeverHangs) {
