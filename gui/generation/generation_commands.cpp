@@ -43,8 +43,8 @@ GenerationCommands::GenerationCommands(AppFrame& frame, CardPort& card,
     frame_.RegisterCommand(
         ID_GENERATOR,
         [this] {
-            CGeneratorDlg dialog(outputs_, frame_.Settings().PortAddress, frame_.Prompts(),
-                                 &frame_.Window());
+            CGeneratorDlg dialog(outputs_, playing_, frame_.Settings().PortAddress,
+                                 frame_.Prompts(), &frame_.Window());
             RunDialog(dialog);
         },
         idle);
@@ -52,7 +52,7 @@ GenerationCommands::GenerationCommands(AppFrame& frame, CardPort& card,
         ID_FORMULA_OUTPUT,
         [this] {
             const SettingsRecord& settings = frame_.Settings();
-            CFormulaOutputDlg dialog(outputs_, settings.PortAddress, frame_.Prompts(),
+            CFormulaOutputDlg dialog(outputs_, playing_, settings.PortAddress, frame_.Prompts(),
                                      settings.ChannelScale, settings.ChannelGain, &frame_.Window());
             RunDialog(dialog);
         },
@@ -74,7 +74,7 @@ void GenerationCommands::RunFileOutput(bool digital) {
         frame_.ShowMessage(message);
         return;
     }
-    CFileOutputDlg dialog(outputs_, frame_.Settings().PortAddress, frame_.Prompts(),
+    CFileOutputDlg dialog(outputs_, playing_, frame_.Settings().PortAddress, frame_.Prompts(),
                           std::move(samples), &frame_.Window());
     RunDialog(dialog);
 }

@@ -4,6 +4,7 @@
 #include <functional>
 
 #include "card/card_outputs.h"
+#include "gui/generation/output_dialog.h"
 
 class QDialog;
 class QWidget;
@@ -23,6 +24,7 @@ class GenerationCommands {
     GenerationCommands(AppFrame& frame, CardPort& card, const AcquisitionRunner& runner);
 
     CardOutputs& Outputs() { return outputs_; }
+    PlayingOutputs& Playing() { return playing_; }
 
     // Tests answer the sample-file question and see each dialog instead of running it modally.
     std::function<QString(QWidget* owner)> AskSampleFile;
@@ -33,6 +35,7 @@ class GenerationCommands {
 
     AppFrame& frame_;
     CardOutputs outputs_;
+    PlayingOutputs playing_;
 };
 
 // The open dialog for a sample file: existing files only, "*.dat" first.

@@ -15,8 +15,8 @@ class CGeneratorDlg : public OutputDialog {
     Q_OBJECT
 
   public:
-    CGeneratorDlg(CardOutputs& outputs, uint32_t portAddress, FramePrompts& prompts,
-                  QWidget* parent = nullptr);
+    CGeneratorDlg(CardOutputs& outputs, PlayingOutputs& playing, uint32_t portAddress,
+                  FramePrompts& prompts, QWidget* parent = nullptr);
 
     void accept() override;
 

@@ -8,6 +8,7 @@
 #include <QSlider>
 #include <QTest>
 #include <fstream>
+#include <stdexcept>
 
 #include "gui/generation/file_output_dlg.h"
 #include "gui/generation/formula_output_dlg.h"
@@ -21,10 +22,14 @@
 namespace kresograf {
 namespace {
 
+// A control of the dialog; a missing one ends this test as failed (GoogleTest reports the
+// exception), never the whole run through a null pointer.
 template <typename T>
 T* Control(QWidget& dialog, const char* name) {
     T* widget = dialog.findChild<T*>(name);
-    EXPECT_NE(widget, nullptr) << name;
+    if (widget == nullptr) {
+        throw std::runtime_error(std::string("no control ") + name);
+    }
     return widget;
 }
 
@@ -46,14 +51,17 @@ bool Generating(QWidget& dialog) {
 class GenerationTest : public GuiTest {
   protected:
     CardOutputs& Outputs() { return frame_->Generation().Outputs(); }
+    PlayingOutputs& Playing() { return frame_->Generation().Playing(); }
     std::string LastMessage() {
         return prompts_.Messages.empty() ? std::string() : prompts_.Messages.back().Text;
     }
 };
 
 TEST_F(GenerationTest, GeneratorLabelsButtonsAndMessages) {
-    CGeneratorDlg dialog(Outputs(), 0x100, prompts_);
+    CGeneratorDlg dialog(Outputs(), Playing(), 0x100, prompts_);
     dialog.show();
+    dialog.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
     EXPECT_EQ(LabelText(dialog, "IDC_1057"), "Skladowa stała: 0.00 V");
     EXPECT_FALSE(Control<QSlider>(dialog, "IDC_1055")->isEnabled());
     EXPECT_FALSE(Generating(dialog));
@@ -82,12 +90,20 @@ TEST_F(GenerationTest, GeneratorLabelsButtonsAndMessages) {
     frequency->setText("50");
     Click(dialog, "IDC_1037");
     EXPECT_TRUE(Generating(dialog));
+    // Enter does nothing while generating, wherever the focus is: Start, the default, is off.
+    for (const char* focus : {"IDOK", "IDC_1038"}) {
+        Control<QWidget>(dialog, focus)->setFocus();
+        QTest::keyClick(dialog.focusWidget(), Qt::Key_Return);
+        EXPECT_TRUE(Generating(dialog)) << focus;
+    }
     EXPECT_EQ(Outputs().Analog(), AnalogOutput::Generator);
     Click(dialog, "IDOK");
     EXPECT_FALSE(dialog.isVisible());
-    // Opened again while its output plays: the generating state.
-    CGeneratorDlg again(Outputs(), 0x100, prompts_);
+    // Opened again while its output plays: the generating state and what plays.
+    CGeneratorDlg again(Outputs(), Playing(), 0x100, prompts_);
     EXPECT_TRUE(Generating(again));
+    EXPECT_EQ(Control<QSlider>(again, "IDC_1051")->value(), 250);
+    EXPECT_EQ(Control<QLineEdit>(again, "IDC_1053")->text(), "50");
     again.show();
     Click(again, "IDC_1038");
     EXPECT_FALSE(Generating(again));
@@ -98,7 +114,7 @@ TEST_F(GenerationTest, FormulaTableChecksAndStart) {
     std::array<float, 8> scale;
     scale.fill(1.0f / 4096.0f);
     const std::array<uint8_t, 8> gain = {0, 0, 0, 0, 0, 0, 0x80, 0};
-    CFormulaOutputDlg dialog(Outputs(), 0x100, prompts_, scale, gain);
+    CFormulaOutputDlg dialog(Outputs(), Playing(), 0x100, prompts_, scale, gain);
     dialog.show();
     CChannelGrid* grid = dialog.Grid();
     ASSERT_EQ(grid->RowCount(), 8);
@@ -122,6 +138,9 @@ TEST_F(GenerationTest, FormulaTableChecksAndStart) {
     Click(dialog, "IDC_1037");
     EXPECT_TRUE(Generating(dialog));
     EXPECT_EQ(Outputs().Analog(), AnalogOutput::Formula);
+    CFormulaOutputDlg again(Outputs(), Playing(), 0x100, prompts_, scale, gain);
+    EXPECT_EQ(again.Grid()->Value(6, 1), 1);
+    EXPECT_EQ(Control<QLineEdit>(again, "IDC_1036")->text(), "0.500");
 }
 
 TEST_F(GenerationTest, FileCommandsAndTheirDialog) {
@@ -131,11 +150,13 @@ TEST_F(GenerationTest, FileCommandsAndTheirDialog) {
     GenerationCommands& commands = frame_->Generation();
     commands.AskSampleFile = [&](QWidget*) { return path; };
     QStringList seen;
+    std::vector<int> ratesShown;
     commands.RunDialog = [&](QDialog& dialog) {
         dialog.show();
         seen << dialog.windowTitle() << LabelText(dialog, "IDC_1040")
              << LabelText(dialog, "IDC_1041");
         auto* rates = Control<QComboBox>(dialog, "IDC_1021");
+        ratesShown.push_back(rates->currentIndex());
         rates->setCurrentIndex(3);  // 80 000 Hz
         Click(dialog, "IDC_1037");
         EXPECT_TRUE(Generating(dialog));
@@ -147,6 +168,9 @@ TEST_F(GenerationTest, FileCommandsAndTheirDialog) {
     EXPECT_TRUE(Outputs().DigitalPlaying());
     frame_->RunCommand(ID_ANALOG_FILE_OUTPUT);
     EXPECT_EQ(Outputs().Analog(), AnalogOutput::File);
+    // Opened while the digital output plays, the dialog shows the rate it plays at.
+    frame_->RunCommand(ID_DIGITAL_FILE_OUTPUT);
+    EXPECT_EQ(ratesShown, (std::vector<int>{26, 26, 3}));
 }
 
 TEST_F(GenerationTest, GeneratorOutputOnInputEightAndNoCommandsWhileAcquiring) {
