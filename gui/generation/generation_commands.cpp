@@ -1,7 +1,6 @@
 #include "gui/generation/generation_commands.h"
 
 #include <QFile>
-#include <QFileDialog>
 #include <QMainWindow>
 
 #include "acquisition/acquisition_runner.h"
@@ -14,23 +13,21 @@
 #include "gui/shell/app_frame.h"
 #include "gui/shell/command_table.h"
 #include "gui/shell/frame_prompts.h"
+#include "gui/widgets/file_dialog.h"
+#include "shell/shell_texts.h"
 
 namespace kresograf {
 
-QString AskSampleFileName(QWidget* owner) {
-    QFileDialog dialog(owner);
-    dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setNameFilters({CoreText(texts::SampleFileFilter), CoreText(texts::AllFilesFilter)});
-    dialog.setDefaultSuffix(QString::fromUtf8(texts::SampleFileExtension));
-    return dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()
-               ? dialog.selectedFiles().front()
-               : QString();
+std::unique_ptr<FileDialog> SampleFileDialog(QWidget* owner) {
+    return std::make_unique<FileDialog>(
+        owner, CoreText(texts::OpenDialogTitle),
+        QStringList{CoreText(texts::SampleFileFilter), CoreText(texts::AllFilesFilter)},
+        QFileDialog::AcceptOpen, QString::fromUtf8(texts::SampleFileExtension));
 }
 
 GenerationCommands::GenerationCommands(AppFrame& frame, CardPort& card,
                                        const AcquisitionRunner& runner)
-    : AskSampleFile(AskSampleFileName),
+    : AskSampleFile([](QWidget* owner) { return SampleFileDialog(owner)->Run(); }),
       RunDialog([](QDialog& dialog) { dialog.exec(); }),
       frame_(frame),
       outputs_(card) {

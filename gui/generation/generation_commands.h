@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <functional>
+#include <memory>
 
 #include "card/card_outputs.h"
 #include "gui/generation/output_dialog.h"
@@ -12,6 +13,7 @@ class QWidget;
 namespace kresograf {
 
 class AcquisitionRunner;
+class FileDialog;
 class AppFrame;
 class CardPort;
 
@@ -38,7 +40,7 @@ class GenerationCommands {
     PlayingOutputs playing_;
 };
 
-// The open dialog for a sample file: existing files only, "*.dat" first.
-QString AskSampleFileName(QWidget* owner);
+// The open dialog for a sample file, "*.dat" first.
+std::unique_ptr<FileDialog> SampleFileDialog(QWidget* owner);
 
 }  // namespace kresograf

@@ -2,6 +2,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListView>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
@@ -15,8 +16,10 @@
 #include "gui/generation/generation_commands.h"
 #include "gui/generation/generator_dlg.h"
 #include "gui/shell/command_table.h"
+#include "gui/shell/frame_prompts.h"
 #include "gui/view/zefra_krg_view.h"
 #include "gui/widgets/channel_grid.h"
+#include "gui/widgets/file_dialog.h"
 #include "gui_fixture.h"
 
 namespace kresograf {
@@ -171,6 +174,36 @@ TEST_F(GenerationTest, FileCommandsAndTheirDialog) {
     // Opened while the digital output plays, the dialog shows the rate it plays at.
     frame_->RunCommand(ID_DIGITAL_FILE_OUTPUT);
     EXPECT_EQ(ratesShown, (std::vector<int>{26, 26, 3}));
+}
+
+TEST(FileDialogs, AllFilesListsEveryNameAndTypedNamesOpenAsTheyExist) {
+    QTemporaryDir dir;
+    for (const char* name : {"nodot", "samples", "data.dat"}) {
+        QFile(dir.filePath(name)).open(QIODevice::WriteOnly);
+    }
+    // The export's all-files filter keeps the proposed name and lists a file without a dot.
+    std::unique_ptr<FileDialog> save = ExportFileDialog(nullptr, dir.filePath("Kresograf1.dat"));
+    save->show();
+    auto* types = Control<QComboBox>(*save, "fileTypeCombo");
+    types->setCurrentIndex(1);
+    Q_EMIT types->activated(1);
+    EXPECT_EQ(types->currentText(), "Wszystkie pliki (*.*)");
+    EXPECT_EQ(Control<QLineEdit>(*save, "fileNameEdit")->text(), "Kresograf1.dat");
+    auto* list = Control<QListView>(*save, "listView");
+    EXPECT_TRUE(QTest::qWaitFor([list] {
+        return list->model()
+                   ->match(list->rootIndex().model()->index(0, 0, list->rootIndex()),
+                           Qt::DisplayRole, "nodot")
+                   .size() == 1;
+    }));
+    // A sample file typed without an extension opens as typed, or with ".dat" when only that is.
+    for (auto [typed, opened] : {std::pair{"samples", "samples"}, std::pair{"data", "data.dat"}}) {
+        std::unique_ptr<FileDialog> open = SampleFileDialog(nullptr);
+        open->setDirectory(dir.path());
+        open->selectFile(typed);
+        static_cast<QDialog&>(*open).accept();
+        EXPECT_EQ(open->Chosen(), dir.filePath(opened));
+    }
 }
 
 TEST_F(GenerationTest, GeneratorOutputOnInputEightAndNoCommandsWhileAcquiring) {
