@@ -48,6 +48,8 @@ AcquisitionCommands::AcquisitionCommands(AppFrame& frame, AcquisitionRunner& run
         [] {
             return CommandState{true, false};
         });
+    frame.WatchActiveView(
+        [this](CZefraKrgView& view) { ShowDocumentParams(view.Document().Doc->DocId); });
     TakePendingGains();
     runWatch_.setInterval(50);
     connect(&runWatch_, &QTimer::timeout, this, [this] {

@@ -40,6 +40,10 @@ class AppFrame {
     // A menu of the menu layout by its object name ("MenuRecentFiles", "MenuWindow" ...).
     virtual QMenu* Menu(const QString& name) const = 0;
 
+    // Called with the view of each plot window that becomes the active one (a tool window that
+    // follows the active plot, the parameters window binding to its document).
+    virtual void WatchActiveView(std::function<void(CZefraKrgView& view)> watcher) = 0;
+
     // The window that owns the program's dialogs and tool windows.
     virtual QMainWindow& Window() = 0;
     virtual QMdiArea* MdiArea() const = 0;

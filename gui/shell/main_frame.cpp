@@ -307,7 +307,9 @@ void CMainFrame::UpdateCommandStates() {
 void CMainFrame::OnSubWindowActivated(QMdiSubWindow* window) {
     auto* frame = qobject_cast<CChildFrame*>(window);
     if (frame != nullptr && frame->View() != nullptr) {
-        acquisition_->ShowDocumentParams(frame->View()->Document().Doc->DocId);
+        for (const auto& watcher : viewWatchers_) {
+            watcher(*frame->View());
+        }
     }
     documents_->UpdateMainTitle();
     UpdateCommandStates();

@@ -61,6 +61,9 @@ class CMainFrame : public QMainWindow, public AppFrame {
     void UpdateCommandStates() override;
     QAction* Action(int id) const override { return actions_.value(id); }
     QMenu* Menu(const QString& name) const override { return menus_.value(name); }
+    void WatchActiveView(std::function<void(CZefraKrgView& view)> watcher) override {
+        viewWatchers_.push_back(std::move(watcher));
+    }
     QMainWindow& Window() override { return *this; }
     QMdiArea* MdiArea() const override { return mdi_; }
     CZefraKrgView* ActiveView() const override;
@@ -136,6 +139,7 @@ class CMainFrame : public QMainWindow, public AppFrame {
         CommandRule Rule;
     };
     std::map<int, RegisteredCommand> registered_;
+    std::vector<std::function<void(CZefraKrgView&)>> viewWatchers_;
     QToolBar* toolBar_ = nullptr;
     QLabel* messagePane_ = nullptr;
     QLabel* capsLabel_ = nullptr;
