@@ -92,8 +92,7 @@ TEST_F(GuiTest, DocumentsRefuseToCloseWhileAcquiringAndOthersCannotStart) {
     EXPECT_EQ(printable(), std::vector<bool>(4, true));
 
     // Closing the acquiring document's window, or the program, is refused with the reason.
-    const UserMessage refusal{"UWAGA", "Nie można zamknąć dokumentu - trwa akwizycja",
-                              MessageIcon::Exclamation};
+    const UserMessage refusal = *first->Doc->CloseCheck(first->Doc->DocId);
     EXPECT_FALSE(firstWindow->close());
     EXPECT_FALSE(frame_->close());
     EXPECT_EQ(prompts_.Messages, (std::vector<UserMessage>{refusal, refusal}));

@@ -11,6 +11,8 @@
 #include <fstream>
 #include <stdexcept>
 
+#include "generation/generation_texts.h"
+#include "generation/waveform_generator.h"
 #include "gui/generation/file_output_dlg.h"
 #include "gui/generation/formula_output_dlg.h"
 #include "gui/generation/generation_commands.h"
@@ -55,9 +57,6 @@ class GenerationTest : public GuiTest {
   protected:
     CardOutputs& Outputs() { return frame_->Generation().Outputs(); }
     PlayingOutputs& Playing() { return frame_->Generation().Playing(); }
-    std::string LastMessage() {
-        return prompts_.Messages.empty() ? std::string() : prompts_.Messages.back().Text;
-    }
 };
 
 TEST_F(GenerationTest, GeneratorLabelsButtonsAndMessages) {
@@ -65,12 +64,12 @@ TEST_F(GenerationTest, GeneratorLabelsButtonsAndMessages) {
     dialog.show();
     dialog.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
-    EXPECT_EQ(LabelText(dialog, "IDC_1057"), "Skladowa stała: 0.00 V");
+    EXPECT_EQ(LabelText(dialog, "IDC_1057").toStdString(), OffsetLabel(0, true));
     EXPECT_FALSE(Control<QSlider>(dialog, "IDC_1055")->isEnabled());
     EXPECT_FALSE(Generating(dialog));
 
     Control<QSlider>(dialog, "IDC_1051")->setValue(250);
-    EXPECT_EQ(LabelText(dialog, "IDC_1052"), "Amplituda: 2.50 V");
+    EXPECT_EQ(LabelText(dialog, "IDC_1052").toStdString(), AmplitudeLabel(250));
     Click(dialog, "IDC_1049");
     EXPECT_TRUE(Control<QSlider>(dialog, "IDC_1055")->isEnabled());
     Control<QSlider>(dialog, "IDC_1055")->setValue(30);
@@ -84,7 +83,7 @@ TEST_F(GenerationTest, GeneratorLabelsButtonsAndMessages) {
     auto* frequency = Control<QLineEdit>(dialog, "IDC_1053");
     frequency->setText("10001");
     Click(dialog, "IDC_1037");
-    EXPECT_EQ(LastMessage(), "Wprowadź liczbę całkowitą z przedziału od 0 do 10000.");
+    EXPECT_EQ(prompts_.Messages.size(), 1u);
     EXPECT_FALSE(Generating(dialog));
     frequency->setText("");
     Click(dialog, "IDOK");
@@ -128,7 +127,8 @@ TEST_F(GenerationTest, FormulaTableChecksAndStart) {
     Click(dialog, "IDC_1034");
     EXPECT_EQ(grid->RowCount(), 4);
     Click(dialog, "IDC_1037");
-    EXPECT_EQ(LastMessage(), "Kanały tworzące parę różnicową posiadają różne wzmocnienie.");
+    ASSERT_EQ(prompts_.Messages.size(), 2u);
+    EXPECT_EQ(prompts_.Messages[1].Text, Tr(texts::PairGainText));
     EXPECT_FALSE(Generating(dialog));
     Click(dialog, "IDC_1034");
     ASSERT_EQ(grid->RowCount(), 8);
