@@ -32,8 +32,6 @@ class AppFrame {
     // keys come from the command table; whichever of them the user takes, the handler runs only
     // while the rule enables it.
     virtual void RegisterCommand(int id, CommandRun run, CommandRule rule) = 0;
-    // Runs a command as its menu item, button or keys would.
-    virtual void RunCommand(int id) = 0;
     // Brings every command's enabled and checked state up to date.
     virtual void UpdateCommandStates() = 0;
     virtual QAction* Action(int id) const = 0;

@@ -54,10 +54,11 @@ class CMainFrame : public QMainWindow, public AppFrame {
 
     // Tests answer the dialogs themselves.
     void SetPrompts(FramePrompts* prompts);
+    // Runs a command as its menu item, button or keys would.
+    void RunCommand(int id);
 
     // AppFrame.
     void RegisterCommand(int id, CommandRun run, CommandRule rule) override;
-    void RunCommand(int id) override;
     void UpdateCommandStates() override;
     QAction* Action(int id) const override { return actions_.value(id); }
     QMenu* Menu(const QString& name) const override { return menus_.value(name); }
