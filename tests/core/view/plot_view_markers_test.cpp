@@ -37,15 +37,19 @@ TEST(PlotMarkers, PlacementNeverPicksTheFirstSample) {
     EXPECT_FALSE(view.SetMarkerAtPixel(0, 330, MarkerSide::Right));
     EXPECT_EQ(view.Markers[0].Right, 980u);
 
-    // A window wholly before the first sample: the command places nothing.
+    // Panned from the data to a window wholly before the first sample: the command and a click
+    // place nothing, and markers already on are not drawn.
     testing::FillSet(doc, testing::Ramp(100, 10, 1000), {testing::Ramp(100)});
     view.OnUpdate(HintInitial);
-    view.Markers[0].Shown = 0;
+    view.BuildPicture(400, 300, FixedMeasure, true);
     view.XStart = 0;
     view.XEnd = 500;
     view.BuildPicture(400, 300, FixedMeasure, true);
     view.MarkersCommand();
     EXPECT_EQ(view.Markers[0].Shown, 0u);
+    EXPECT_FALSE(view.RightButtonDown({200, 150}, true).MarkerChannels);
+    view.Markers[0] = {5, 50, 1};
+    EXPECT_TRUE(view.MarkerOverlays().empty());
 }
 
 TEST(PlotMarkers, ReadoutTextsInBothForms) {
