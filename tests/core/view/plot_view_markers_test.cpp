@@ -163,6 +163,17 @@ TEST(MarkerStatistics, ViewMeasuresBetweenItsMarkersEitherWayRound) {
     EXPECT_EQ(MarkerPeakToPeakText(m->Values), "P-p: 0.040 V");
     view.Markers[0] = {30, 30, 1};
     EXPECT_EQ(MarkerFrequencyText(view.MarkerStatisticsOf(0)->DeltaSeconds), "1/Δt: - (Δt = 0)");
+
+    // A recording shown live is timed by its own block, not by the data registered before it.
+    doc.BeginLive(LiveRecording{.Set = 0,
+                                .PlannedScans = 100,
+                                .Params = AcquisitionParams{.Divisor = 8000, .Prescaler = 1},
+                                .Present = {1}});
+    doc.LiveScans = 100;
+    view.OnRecordingProgress();
+    view.Markers[0] = {20, 60, 1};
+    EXPECT_EQ(MarkerFrequencyText(view.MarkerStatisticsOf(0)->DeltaSeconds), "1/Δt: 25.000 Hz");
+    EXPECT_EQ(FormatMarkerItems(view.MarkerReadoutOf(0)).Delta, "Delta: x = 40.000 ms  y = 0.040 V");
 }
 
 TEST(MarkerStatistics, MeasureLinesAndTimeWindow) {
