@@ -173,7 +173,8 @@ TEST(MarkerStatistics, ViewMeasuresBetweenItsMarkersEitherWayRound) {
     view.OnRecordingProgress();
     view.Markers[0] = {20, 60, 1};
     EXPECT_EQ(MarkerFrequencyText(view.MarkerStatisticsOf(0)->DeltaSeconds), "1/Δt: 25.000 Hz");
-    EXPECT_EQ(FormatMarkerItems(view.MarkerReadoutOf(0)).Delta, "Delta: x = 40.000 ms  y = 0.040 V");
+    EXPECT_EQ(FormatMarkerItems(view.MarkerReadoutOf(0)).Delta,
+              "Delta: x = 40.000 ms  y = 0.040 V");
 }
 
 TEST(MarkerStatistics, MeasureLinesAndTimeWindow) {
