@@ -105,12 +105,12 @@ std::vector<MarkerOverlay> PlotView::MarkerOverlays() const {
     constexpr int32_t half = MarkerSpriteSize / 2;
     for (int c = 0; c < ChannelCount; ++c) {
         const MarkerRecord& m = Markers[c];
-        if (m.Shown == 0) {
+        // An empty range, (-1, -1) or a window before the data (0, -1), shows nothing.
+        if (m.Shown == 0 || FirstVisible[c] < 0 || LastVisible[c] < FirstVisible[c]) {
             continue;
         }
         for (const MarkerSide side : {MarkerSide::Left, MarkerSide::Right}) {
             const uint32_t index = side == MarkerSide::Left ? m.Left : m.Right;
-            // Unsigned on purpose: an empty range (-1, -1) shows nothing.
             if (index < static_cast<uint32_t>(FirstVisible[c]) ||
                 index > static_cast<uint32_t>(LastVisible[c]) || index >= n) {
                 continue;

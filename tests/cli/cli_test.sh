@@ -22,6 +22,19 @@ check "and a pointer to the help" grep -qx 'Więcej informacji: kresograf-cli --
 check "channel 9 is status 2" test $? -eq 2
 "$cli" scope --differential --channels 5 >/dev/null 2>&1
 check "pair 5 is status 2" test $? -eq 2
+while IFS='|' read -r option value message; do
+    err=$("$cli" scope --shots 1 "$option" "$value" 2>&1 >/dev/null)
+    check "$option $value is status 2" test $? -eq 2
+    check "$option $value is explained" grep -qF "$message \"$value\"" <<<"$err"
+done <<'EOF_OPTIONS'
+--threshold|5.01|Niepoprawny próg wyzwalania:
+--threshold|nan|Niepoprawny próg wyzwalania:
+--threshold|1e40|Niepoprawny próg wyzwalania:
+--trigger-type|both|Niepoprawny typ wyzwalania:
+--gain|1=x5|Niepoprawne wzmocnienie:
+--gain|0=x10|Niepoprawne wzmocnienie:
+--gain|9=x1|Niepoprawne wzmocnienie:
+EOF_OPTIONS
 "$cli" frobnicate >/dev/null 2>&1
 check "unknown command is status 2" test $? -eq 2
 

@@ -13,6 +13,7 @@
 #include "gui/view/plot_print.h"
 #include "gui/view/zefra_krg_view.h"
 #include "gui_fixture.h"
+#include "view/marker_texts.h"
 
 namespace kresograf {
 namespace {
@@ -127,11 +128,20 @@ TEST_F(PlotInteraction, MarkersFollowShiftClicksAndArrowsIntoTheMarkersWindow) {
     const std::vector<MarkerOverlay> overlays = plot.MarkerOverlays();
     ASSERT_FALSE(overlays.empty());
     const MarkerOverlay& overlay = overlays.front();
-    const QRect square(overlay.Centre.X - 8, overlay.Centre.Y - 8, 17, 17);
+    // Every pixel of the sprite inside the plot is drawn in the channel's colour over the picture.
     const QRgb white = Rgb(frame_->Settings().ChannelColors[0]);
-    EXPECT_GE(CountColor(view->ViewImage(false), square, white) -
-                  CountColor(view->BackBuffer(), square, white),
-              40);
+    const QImage shown = view->ViewImage(false);
+    const MarkerSpritePattern sprite = MarkerSprite();
+    int drawn = 0;
+    for (int y = overlay.Dest.Top; y < overlay.Dest.Bottom; ++y) {
+        for (int x = overlay.Dest.Left; x < overlay.Dest.Right; ++x) {
+            if (sprite[y - overlay.Centre.Y + 8][x - overlay.Centre.X + 8]) {
+                EXPECT_EQ(shown.pixel(x, y) & 0xFFFFFF, white & 0xFFFFFF) << x << "," << y;
+                ++drawn;
+            }
+        }
+    }
+    EXPECT_GT(drawn, 40);
 
     const QString before = channel1->child(0)->text(0);
     QTest::keyClick(view, Qt::Key_Right);

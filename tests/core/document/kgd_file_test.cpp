@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <filesystem>
+#include <optional>
 #include <span>
 
 #include "file_test_support.h"
@@ -14,8 +15,10 @@
 namespace kresograf {
 namespace {
 
+using filetest::FolderLock;
 using filetest::PutU32;
 using filetest::ReadBytes;
+using filetest::ScopedEnv;
 using filetest::TempFolder;
 using filetest::U32At;
 using filetest::WriteBytes;
@@ -292,12 +295,23 @@ TEST(KgdFileTest, FailedSaveLeavesThePreviousFile) {
         EXPECT_EQ(folder.Entries(), std::vector<std::string>{"pomiar.kgd"});
     }
 
-    if (::geteuid() != 0) {  // root writes into read-only folders and files
-        for (const fs::path& readOnly : {fs::path(path), folder.Path}) {
-            fs::permissions(readOnly, fs::perms::owner_write, fs::perm_options::remove);
-            EXPECT_EQ(SaveDocument(doc, path).Code, FileWriteError);
-            EXPECT_EQ(ReadBytes(path), old);
-            fs::permissions(readOnly, fs::perms::owner_write, fs::perm_options::add);
+    if (::geteuid() != 0) {  // root writes into read-only files
+        fs::permissions(path, fs::perms::owner_write, fs::perm_options::remove);
+        EXPECT_EQ(SaveDocument(doc, path).Code, FileWriteError);
+        EXPECT_EQ(ReadBytes(path), old);
+        fs::permissions(path, fs::perms::owner_write, fs::perm_options::add);
+    }
+    {
+        // A folder that takes no new file: its writable file is written in place, and a shorter
+        // document cuts it to its own length.
+        const FolderLock lock(folder.Path);
+        if (lock.Locked()) {
+            ASSERT_TRUE(SaveDocument(doc, path).Ok());
+            CZefraKrgDoc small;
+            Fill(small, 0, {1, 0, 0, 0, 0, 0, 0, 0}, 10);
+            ASSERT_TRUE(SaveDocument(small, path).Ok());
+            EXPECT_EQ(ReadBytes(path), Saved(small));
+            EXPECT_EQ(SaveDocument(doc, folder.File("nowy.kgd")).Code, FileWriteError);
         }
     }
 
@@ -319,14 +333,14 @@ TEST(KgdFileTest, PendingSaveClaimsTheTargetFirstAndRescuesTheData) {
     EXPECT_EQ(*missing.Open().Message, WriteFailed);
 
     // The disk fills before the data are written: the data land in the rescue file.
-    ::setenv("TMPDIR", folder.Path.c_str(), 1);
+    std::optional<ScopedEnv> tmpdir(std::in_place, "TMPDIR", folder.Path.string());
     CZefraKrgDoc doc;
     Fill(doc, 1, {0, 1, 0, 0, 0, 0, 0, 1}, 1000);
     PendingSave full(folder.File("pomiar.kgd"), [](uint64_t, std::size_t) { return ENOSPC; });
     ASSERT_TRUE(full.Open().Ok());
     EXPECT_EQ(folder.Entries().size(), 1u);  // the claimed temporary file
     EXPECT_EQ(*full.Finish(doc).Message, DiskFull);
-    ::unsetenv("TMPDIR");
+    tmpdir.reset();
     ASSERT_EQ(full.RescuePath().rfind(folder.Path.string() + "/kresograf-", 0), 0u);
     EXPECT_EQ(RescuedText(full.RescuePath()),
               "Dane zapisano w pliku awaryjnym: " + full.RescuePath());

@@ -97,6 +97,19 @@ TEST(FormulaOutputTest, RefusalsDifferentialPairsAndNumberFields) {
     EXPECT_EQ(r.Weights[0], 0.000244140625f);  // 1 / 4096
     EXPECT_EQ(r.Weights[2], 0.009765625f);     // 4 x 10 / 4096
 
+    // A weight no float holds, typed or made by the exponential's B, is refused like A and B.
+    r.Divisor = 1234;
+    for (const auto& [weight, formula] :
+         {std::pair{"1e50", FormulaLinear}, {"1e39", FormulaLinear}, {"1e30", FormulaExp}}) {
+        s.Weights[1] = weight;
+        s.Formula = formula;
+        s.B = 1e30f;
+        EXPECT_FALSE(BuildFormulaRequest(s, r, message)) << weight;
+        EXPECT_EQ(message, (UserMessage{"Kresograf", "Wprowadź poprawną liczbę.",
+                                        MessageIcon::Exclamation}));
+    }
+    EXPECT_EQ(r.Divisor, 1234u);
+
     EXPECT_EQ(LeadingNumber("  3.25e2x"), 325.0);
     EXPECT_EQ(LeadingNumber("1e"), 1.0);
     EXPECT_EQ(LeadingNumber("inf"), 0.0);

@@ -37,15 +37,19 @@ TEST(PlotMarkers, PlacementNeverPicksTheFirstSample) {
     EXPECT_FALSE(view.SetMarkerAtPixel(0, 330, MarkerSide::Right));
     EXPECT_EQ(view.Markers[0].Right, 980u);
 
-    // A window wholly before the first sample: the command places nothing.
+    // Panned from the data to a window wholly before the first sample: the command and a click
+    // place nothing, and markers already on are not drawn.
     testing::FillSet(doc, testing::Ramp(100, 10, 1000), {testing::Ramp(100)});
     view.OnUpdate(HintInitial);
-    view.Markers[0].Shown = 0;
+    view.BuildPicture(400, 300, FixedMeasure, true);
     view.XStart = 0;
     view.XEnd = 500;
     view.BuildPicture(400, 300, FixedMeasure, true);
     view.MarkersCommand();
     EXPECT_EQ(view.Markers[0].Shown, 0u);
+    EXPECT_FALSE(view.RightButtonDown({200, 150}, true).MarkerChannels);
+    view.Markers[0] = {5, 50, 1};
+    EXPECT_TRUE(view.MarkerOverlays().empty());
 }
 
 TEST(PlotMarkers, ReadoutTextsInBothForms) {
@@ -159,6 +163,18 @@ TEST(MarkerStatistics, ViewMeasuresBetweenItsMarkersEitherWayRound) {
     EXPECT_EQ(MarkerPeakToPeakText(m->Values), "P-p: 0.040 V");
     view.Markers[0] = {30, 30, 1};
     EXPECT_EQ(MarkerFrequencyText(view.MarkerStatisticsOf(0)->DeltaSeconds), "1/Δt: - (Δt = 0)");
+
+    // A recording shown live is timed by its own block, not by the data registered before it.
+    doc.BeginLive(LiveRecording{.Set = 0,
+                                .PlannedScans = 100,
+                                .Params = AcquisitionParams{.Divisor = 8000, .Prescaler = 1},
+                                .Present = {1}});
+    doc.LiveScans = 100;
+    view.OnRecordingProgress();
+    view.Markers[0] = {20, 60, 1};
+    EXPECT_EQ(MarkerFrequencyText(view.MarkerStatisticsOf(0)->DeltaSeconds), "1/Δt: 25.000 Hz");
+    EXPECT_EQ(FormatMarkerItems(view.MarkerReadoutOf(0)).Delta,
+              "Delta: x = 40.000 ms  y = 0.040 V");
 }
 
 TEST(MarkerStatistics, MeasureLinesAndTimeWindow) {
