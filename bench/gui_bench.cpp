@@ -23,14 +23,14 @@
 #include "card/clock.h"
 #include "card/simulated_card.h"
 #include "document/zefra_krg_doc.h"
+#include "gui/shell/command_table.h"
+#include "gui/shell/frame_prompts.h"
+#include "gui/shell/main_frame.h"
+#include "gui/shell/splash_window.h"
+#include "gui/view/picture_painter.h"
+#include "gui/view/zefra_krg_view.h"
 #include "long_recording.h"
-#include "shell/command_table.h"
-#include "shell/frame_prompts.h"
-#include "shell/main_frame.h"
-#include "shell/splash_window.h"
-#include "view/picture_painter.h"
 #include "view/plot_view.h"
-#include "view/zefra_krg_view.h"
 
 namespace kresograf {
 namespace {

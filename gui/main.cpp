@@ -5,13 +5,13 @@
 
 #include "base/settings_record.h"
 #include "base/translation.h"
-#include "shell/main_frame.h"
-#include "shell/qt_settings_store.h"
+#include "gui/shell/main_frame.h"
+#include "gui/shell/qt_settings_store.h"
+#include "gui/shell/zefra_krg_app.h"
+#include "gui/view/plot_print.h"
+#include "gui/view/plot_render.h"
 #include "shell/shell_texts.h"
 #include "shell/start_options.h"
-#include "shell/zefra_krg_app.h"
-#include "view/plot_print.h"
-#include "view/plot_render.h"
 
 namespace {
 

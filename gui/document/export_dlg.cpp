@@ -1,17 +1,22 @@
-#include "document/export_dlg.h"
+#include "gui/document/export_dlg.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QMainWindow>
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "base/settings_record.h"
 #include "base/translation.h"
 #include "document/ascii_export.h"
-#include "shell/channel_grid.h"
-#include "shell/main_frame.h"
+#include "gui/shell/app_frame.h"
+#include "gui/shell/command_table.h"
+#include "gui/shell/frame_prompts.h"
+#include "gui/shell/gui_document.h"
+#include "gui/widgets/channel_grid.h"
 #include "shell/shell_texts.h"
 
 namespace kresograf {
@@ -79,16 +84,16 @@ void CExportAsciiDlg::accept() {
     QDialog::accept();
 }
 
-void RunExportAscii(CMainFrame& frame) {
+namespace {
+
+void RunExportAscii(AppFrame& frame) {
     GuiDocument* document = frame.ActiveDocument();
-    if (document == nullptr ||
-        !document->Doc->QueryCommand(DocCommand::ExportAscii, frame.Settings().AcquiringDocId)
-             .Enabled) {
+    if (document == nullptr) {
         return;
     }
     const CZefraKrgDoc& doc = *document->Doc;
     if (auto message = ExportPrecheck(doc)) {
-        frame.Prompts().ShowMessage(&frame, *message);
+        frame.ShowMessage(*message);
         return;
     }
     // Beside the document's own file, under its name.
@@ -96,17 +101,25 @@ void RunExportAscii(CMainFrame& frame) {
     const QString base =
         document->Path.isEmpty() ? document->Title : file.dir().filePath(file.completeBaseName());
     const QString path = frame.Prompts().AskExportFileName(
-        &frame, base + QStringLiteral(".") + Utf8(ExportDefaultSuffix));
+        &frame.Window(), base + QStringLiteral(".") + Utf8(ExportDefaultSuffix));
     if (path.isEmpty()) {
         return;
     }
     const std::string target = QFile::encodeName(path).toStdString();
     if (auto message = ExportTargetCheck(target)) {
-        frame.Prompts().ShowMessage(&frame, *message);
+        frame.ShowMessage(*message);
         return;
     }
-    CExportAsciiDlg dialog(doc, target, frame.Prompts(), &frame);
+    CExportAsciiDlg dialog(doc, target, frame.Prompts(), &frame.Window());
     dialog.exec();
+}
+
+}  // namespace
+
+void RegisterExportCommands(AppFrame& frame) {
+    frame.RegisterCommand(
+        ID_EXPORT_ASCII, [&frame] { RunExportAscii(frame); },
+        frame.DocumentRule(DocCommand::ExportAscii));
 }
 
 }  // namespace kresograf

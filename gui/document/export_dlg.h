@@ -8,7 +8,7 @@ class QCheckBox;
 namespace kresograf {
 
 class CChannelGrid;
-class CMainFrame;
+class AppFrame;
 class CZefraKrgDoc;
 class FramePrompts;
 
@@ -35,7 +35,7 @@ class CExportAsciiDlg : public QDialog {
 };
 
 // "formatu &ASCII": asks for the file, then for the columns, and writes the active document's
-// shown data.
-void RunExportAscii(CMainFrame& frame);
+// shown data. Registered with its rule: not while the document acquires.
+void RegisterExportCommands(AppFrame& frame);
 
 }  // namespace kresograf

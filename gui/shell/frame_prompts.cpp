@@ -1,4 +1,4 @@
-#include "shell/frame_prompts.h"
+#include "gui/shell/frame_prompts.h"
 
 #include <QFileDialog>
 #include <QMessageBox>
@@ -7,7 +7,8 @@
 #include "base/frame_link.h"
 #include "base/translation.h"
 #include "document/ascii_export.h"
-#include "document/registered_params_dlg.h"
+#include "gui/document/registered_params_dlg.h"
+#include "gui/widgets/file_dialog.h"
 #include "shell/shell_texts.h"
 
 namespace kresograf {
@@ -65,16 +66,15 @@ QString DialogPrompts::AskSaveFileName(QWidget* owner, const QString& suggested)
     return dialog.selectedFiles().first();
 }
 
+std::unique_ptr<FileDialog> ExportFileDialog(QWidget* owner, const QString& suggested) {
+    return std::make_unique<FileDialog>(
+        owner, QString::fromUtf8(Tr(texts::SaveDialogTitle)),
+        QStringList{QString::fromUtf8(Tr(ExportFilterDat)), QString::fromUtf8(Tr(ExportFilterAll))},
+        QFileDialog::AcceptSave, QString::fromUtf8(ExportDefaultSuffix), suggested);
+}
+
 QString FramePrompts::AskExportFileName(QWidget* owner, const QString& suggested) {
-    QFileDialog dialog(owner, QString::fromUtf8(Tr(texts::SaveDialogTitle)), suggested,
-                       QString::fromUtf8(Tr(ExportFilterDat)) + QStringLiteral(";;") +
-                           QString::fromUtf8(Tr(ExportFilterAll)));
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setDefaultSuffix(QString::fromUtf8(ExportDefaultSuffix));
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
-        return {};
-    }
-    return dialog.selectedFiles().first();
+    return ExportFileDialog(owner, suggested)->Run();
 }
 
 void DialogPrompts::ShowRegisteredParams(QWidget* owner, const RegisteredParamsRequest& request) {

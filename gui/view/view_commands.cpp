@@ -1,36 +1,20 @@
-#include "view/view_commands.h"
+#include "gui/view/view_commands.h"
 
-#include <QAction>
+#include <QMainWindow>
 #include <QMdiSubWindow>
-#include <QMenu>
 
-#include "shell/command_table.h"
-#include "shell/main_frame.h"
-#include "view/markers_window.h"
-#include "view/plot_print.h"
-#include "view/zefra_krg_view.h"
+#include "gui/shell/app_frame.h"
+#include "gui/shell/command_table.h"
+#include "gui/view/markers_window.h"
+#include "gui/view/plot_print.h"
+#include "gui/view/zefra_krg_view.h"
+#include "view/channel_menu.h"
 
 namespace kresograf {
-namespace {
 
-int FirstId(ChannelMenu menu) {
-    switch (menu) {
-        case ChannelMenu::Visibility:
-            return ID_SHOW_CHANNEL1;
-        case ChannelMenu::Active:
-            return ID_ACTIVE_CHANNEL1;
-        case ChannelMenu::RightAxis:
-            break;
-    }
-    return ID_RIGHT_CHANNEL1;
-}
-
-}  // namespace
-
-ViewCommands::ViewCommands(CMainFrame& frame)
-    : QObject(&frame),
-      frame_(frame),
-      markersWindow_(new CZnacznikiDlg(&frame)),
+ViewCommands::ViewCommands(AppFrame& frame)
+    : frame_(frame),
+      markersWindow_(new CZnacznikiDlg(&frame.Window())),
       printing_(std::make_unique<PlotPrinting>()) {
     Register();
 }
@@ -42,19 +26,8 @@ void ViewCommands::AttachView(CZefraKrgView* view, QMdiSubWindow* frame) {
     markersWindow_->Track(frame);
 }
 
-QMenu* ViewCommands::BuildChannelMenu(ChannelMenu menu, QWidget* parent) const {
-    const std::string_view title = ChannelSubmenuTitle(menu);
-    auto* submenu =
-        new QMenu(QString::fromUtf8(title.data(), static_cast<qsizetype>(title.size())), parent);
-    submenu->setObjectName(QStringLiteral("MenuChannels%1").arg(FirstId(menu)));
-    for (int i = 0; i < ChannelCount; ++i) {
-        submenu->addAction(frame_.Action(FirstId(menu) + i));
-    }
-    return submenu;
-}
-
 void ViewCommands::Register() {
-    CMainFrame& frame = frame_;
+    AppFrame& frame = frame_;
     auto withView = [&frame](auto run) {
         return [&frame, run] {
             if (CZefraKrgView* view = frame.ActiveView()) {
@@ -70,17 +43,26 @@ void ViewCommands::Register() {
     };
     auto never = [](CZefraKrgView&) { return false; };
 
+    for (int id :
+         {ID_AUTOSCALE, ID_ALIGN_SCALES, ID_LINK_SCALES, ID_FIX_X_ZERO, ID_FIX_Y_ZERO, ID_GRID}) {
+        frame.RegisterCommand(
+            id, withView([id](CZefraKrgView& view) { view.RunScaleCommand(id); }), [&frame, id] {
+                CZefraKrgView* view = frame.ActiveView();
+                return view != nullptr ? view->ScaleCommandState(id) : CommandState{};
+            });
+    }
     for (int i = 0; i < ChannelCount; ++i) {
         for (ChannelMenu menu :
              {ChannelMenu::Visibility, ChannelMenu::Active, ChannelMenu::RightAxis}) {
-            frame.RegisterCommand(FirstId(menu) + i, withView([this, menu, i](CZefraKrgView& view) {
+            const auto id = static_cast<int>(ChannelCommandId(menu, i));
+            frame.RegisterCommand(id, withView([&frame, menu, i](CZefraKrgView& view) {
                                       PlotView& plot = view.Plot();
                                       const ViewResponse response =
                                           menu == ChannelMenu::Visibility ? plot.ToggleChannel(i)
                                           : menu == ChannelMenu::Active   ? plot.SetActiveChannel(i)
                                                                           : plot.SetRightChannel(i);
                                       if (response.Message) {
-                                          frame_.Prompts().ShowMessage(&frame_, *response.Message);
+                                          frame.ShowMessage(*response.Message);
                                       }
                                       view.Apply(response);
                                   }),
@@ -122,20 +104,21 @@ void ViewCommands::Register() {
     frame.RegisterCommand(ID_EDIT_COPY_NEGATED,
                           withView([](CZefraKrgView& view) { view.CopyToClipboard(true); }),
                           viewState(never));
+    // Not while the document acquires: its set may flip under the page.
     frame.RegisterCommand(ID_FILE_PRINT, withView([this](CZefraKrgView& view) {
-                              printing_->Print(view.Plot(), &frame_);
+                              printing_->Print(view.Plot(), &frame_.Window());
                           }),
-                          viewState(never));
+                          frame.DocumentRule(DocCommand::Print));
     frame.RegisterCommand(ID_FILE_PRINT_DIRECT, withView([this](CZefraKrgView& view) {
-                              printing_->PrintDirect(view.Plot(), &frame_);
+                              printing_->PrintDirect(view.Plot(), &frame_.Window());
                           }),
-                          viewState(never));
+                          frame.DocumentRule(DocCommand::Print));
     frame.RegisterCommand(ID_FILE_PRINT_PREVIEW, withView([this](CZefraKrgView& view) {
-                              printing_->Preview(view.Plot(), &frame_);
+                              printing_->Preview(view.Plot(), &frame_.Window());
                           }),
-                          viewState(never));
+                          frame.DocumentRule(DocCommand::PrintPreview));
     frame.RegisterCommand(
-        ID_FILE_PRINT_SETUP, [this] { printing_->PageSetup(&frame_); },
+        ID_FILE_PRINT_SETUP, [this] { printing_->PageSetup(&frame_.Window()); },
         [] {
             return CommandState{true, false};
         });

@@ -8,7 +8,7 @@
 #include <memory>
 
 #include "document/zefra_krg_doc.h"
-#include "view/picture_painter.h"
+#include "gui/view/picture_painter.h"
 #include "view/plot_view.h"
 
 namespace kresograf {

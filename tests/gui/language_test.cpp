@@ -19,9 +19,9 @@
 #include <cstdlib>
 
 #include "base/translation.h"
+#include "gui/shell/command_table.h"
+#include "gui/shell/frame_prompts.h"
 #include "gui_fixture.h"
-#include "shell/command_table.h"
-#include "shell/frame_prompts.h"
 
 namespace kresograf {
 namespace {

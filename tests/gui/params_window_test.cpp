@@ -1,3 +1,4 @@
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -13,10 +14,11 @@
 #include <QTest>
 #include <QTimer>
 
-#include "acquisition/params_window.h"
+#include "gui/acquisition/params_window.h"
+#include "gui/shell/command_table.h"
+#include "gui/view/zefra_krg_view.h"
+#include "gui/widgets/channel_grid.h"
 #include "gui_fixture.h"
-#include "shell/channel_grid.h"
-#include "shell/command_table.h"
 
 namespace kresograf {
 namespace {
@@ -28,6 +30,7 @@ class ParamsWindowTest : public GuiTest {
     AcquisitionParams Working() { return doc_->WorkingParams(); }
     void ClickToggle(int row) {
         CChannelGrid* grid = General().Grid();
+        grid->selectRow(row);
         QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->ButtonRect(row, 1).center());
     }
     void SetRate(int row) {
@@ -58,7 +61,7 @@ TEST_F(ParamsWindowTest, OpensFromTheMenuByKeyboardAndHidesOnClose) {
     EXPECT_EQ(Window().Sheet()->tabText(0), "Ogólne");
     EXPECT_EQ(Window().Sheet()->tabText(1), "Wyzwalanie");
     frame_->HandleAcquisitionMessage(WM_ACQ_STATUS, StatusTriggering);
-    EXPECT_EQ(General().StatusLine()->text(), "Wyzwalanie w toku");
+    EXPECT_EQ(General().StatusLine()->text().toStdString(), StatusText(StatusTriggering));
     frame_->HandleAcquisitionMessage(WM_ACQ_STATUS, 7);
     EXPECT_EQ(General().StatusLine()->text(), "");
     QTest::keyClick(&Window(), Qt::Key_Escape);
@@ -80,6 +83,13 @@ TEST_F(ParamsWindowTest, GeneralPageSetsTheWorkingBlockAndCtrlTAcquiresIt) {
     EXPECT_EQ(General().DurationEdit()->text(), "1.000");
     EXPECT_EQ(General().Grid()->Cell(0, 1).Shown(), "Tak");
     EXPECT_EQ(General().Grid()->Cell(1, 1).Shown(), "Nie");
+    // The rate list opens about twelve rows tall, not as tall as the screen.
+    QComboBox* rates = General().RateList();
+    rates->showPopup();
+    const int rows = rates->view()->window()->height() / rates->view()->sizeHintForRow(0);
+    rates->hidePopup();
+    EXPECT_GE(rows, 10);
+    EXPECT_LE(rows, 14);
 
     SetRate(24);
     EXPECT_EQ(General().RateLabel()->text(), "2000 Hz");
@@ -96,7 +106,7 @@ TEST_F(ParamsWindowTest, GeneralPageSetsTheWorkingBlockAndCtrlTAcquiresIt) {
     // Not a number: told, and the previous value is used with the unit now chosen.
     SetDuration("1,5", 1);
     ASSERT_EQ(prompts_.Messages.size(), 1u);
-    EXPECT_EQ(prompts_.Messages[0].Text, "Wprowadź poprawną liczbę.");
+    EXPECT_EQ(prompts_.Messages[0], NotANumberMessage());
     EXPECT_EQ(General().DurationEdit()->text(), "10.000");
     EXPECT_EQ(General().DurationLabel()->text(), "10.00 s");
 
@@ -123,7 +133,6 @@ TEST_F(ParamsWindowTest, GeneralPageSetsTheWorkingBlockAndCtrlTAcquiresIt) {
     EXPECT_EQ(registered.TotalSamples, 95238u);
     EXPECT_EQ(doc_->SampleCount[doc_->CurrentSet.load()], 31746u);
     // The end of the run reloaded the page from the block.
-    EXPECT_EQ(General().DurationLabel()->text(), "1000.00 ms");
     EXPECT_EQ(General().UnitList()->currentText(), "ms");
 }
 
@@ -143,7 +152,14 @@ TEST_F(ParamsWindowTest, DifferentialModeAndTheTriggerPage) {
     trigger.ChannelList()->setCurrentIndex(1);
     Q_EMIT trigger.ChannelList()->activated(1);
     EXPECT_EQ(doc_->WorkingTrigger().Channel, 5);
-    trigger.Slider()->setValue(737);
+    trigger.Slider()->setValue(736);
+    // Keys typed into the window act there, never as the main window's accelerators.
+    Window().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&Window()));
+    trigger.Slider()->setFocus();
+    QTest::keyClick(trigger.Slider(), Qt::Key_Right);
+    QTest::keyClick(trigger.Slider(), Qt::Key_0);
+    EXPECT_EQ(frame_->ActiveView()->Plot().LinkedScales, 0u);
     EXPECT_EQ(trigger.ThresholdEdit()->text(), "2.370");
     EXPECT_FLOAT_EQ(doc_->WorkingTrigger().ThresholdVolts, 2.37f);
 

@@ -1,7 +1,7 @@
 #include <QPainter>
 #include <random>
 
-#include "view/trace_raster.h"
+#include "gui/view/trace_raster.h"
 
 #include "gui_fixture.h"
 

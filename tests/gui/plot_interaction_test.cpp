@@ -8,12 +8,12 @@
 #include <QTest>
 #include <QTreeWidget>
 
+#include "gui/shell/command_table.h"
+#include "gui/view/markers_window.h"
+#include "gui/view/plot_print.h"
+#include "gui/view/zefra_krg_view.h"
 #include "gui_fixture.h"
-#include "shell/command_table.h"
 #include "view/marker_texts.h"
-#include "view/markers_window.h"
-#include "view/plot_print.h"
-#include "view/zefra_krg_view.h"
 
 namespace kresograf {
 namespace {
@@ -161,7 +161,7 @@ TEST_F(PlotInteraction, MarkersFollowShiftClicksAndArrowsIntoTheMarkersWindow) {
     EXPECT_EQ(plot.Markers[0].Right, last);
 
     // A second window of the document gets its own branch; closing it removes the branch.
-    CZefraKrgView* second = frame_->NewView(view->Document());
+    CZefraKrgView* second = frame_->Files().NewView(view->Document());
     QWidget* secondFrame = second->parentWidget();
     ASSERT_NE(window->Branch(secondFrame), nullptr);
     secondFrame->close();
@@ -251,7 +251,7 @@ TEST_F(PlotInteraction, PrintOptionWritesAPdfWithoutADisplay) {
     GuiDocument* document = TakeShot();
     const QString path = TempPath("run.kgd");
     prompts_.SaveNames = {path};
-    ASSERT_TRUE(frame_->SaveDocumentAs(*document));
+    ASSERT_TRUE(frame_->Files().SaveDocumentAs(*document));
     QProcess process;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})

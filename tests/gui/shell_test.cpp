@@ -15,13 +15,13 @@
 
 #include "base/translation.h"
 #include "card/simulated_card.h"
+#include "gui/shell/command_table.h"
+#include "gui/shell/frame_prompts.h"
+#include "gui/shell/help_loader.h"
+#include "gui/shell/qt_settings_store.h"
+#include "gui/shell/recent_file_list.h"
+#include "gui/shell/splash_window.h"
 #include "gui_fixture.h"
-#include "shell/command_table.h"
-#include "shell/frame_prompts.h"
-#include "shell/help_loader.h"
-#include "shell/qt_settings_store.h"
-#include "shell/recent_file_list.h"
-#include "shell/splash_window.h"
 
 namespace kresograf {
 namespace {
@@ -119,6 +119,12 @@ TEST_F(GuiTest, CaptionsNameTheActiveWindowAndNewWindowsCascade) {
     EXPECT_GT(windows[1]->x(), 0);
     EXPECT_EQ(windows[1]->x(), windows[1]->y());
     EXPECT_TRUE(area.contains(windows[1]->geometry())) << windows[1]->geometry().x();
+    // Cascaded, every window stays large enough to read a plot in.
+    frame_->RunCommand(ID_WINDOW_CASCADE);
+    for (QMdiSubWindow* window : windows) {
+        EXPECT_GT(window->height(), area.height() / 2);
+        EXPECT_GT(window->width(), area.width() / 2);
+    }
     windows[1]->showMaximized();
     QApplication::processEvents();
     EXPECT_EQ(frame_->windowTitle(), "Kresograf dla QB730 - [Kresograf1:2]");
@@ -140,7 +146,7 @@ TEST_F(GuiTest, DroppedDocumentsOpenAndTheWindowComesBackWhereItWas) {
     GuiDocument* saved = frame_->NewDocument();
     const QString path = TempPath("dropped.KGD");
     prompts_.SaveNames = {path};
-    ASSERT_TRUE(frame_->SaveDocumentAs(*saved));
+    ASSERT_TRUE(frame_->Files().SaveDocumentAs(*saved));
     auto drop = [this](const QStringList& paths) {
         QMimeData data;
         QList<QUrl> urls;
@@ -182,13 +188,13 @@ TEST_F(GuiTest, RecentFileListKeepsTheLastFourNewestFirst) {
         const QString path = TempPath(QStringLiteral("doc%1.kgd").arg(i));
         // The extension is added when the user leaves it out.
         prompts_.SaveNames = {path.chopped(4)};
-        ASSERT_TRUE(frame_->SaveDocumentAs(*document));
+        ASSERT_TRUE(frame_->Files().SaveDocumentAs(*document));
         EXPECT_EQ(document->Title, QStringLiteral("doc%1.kgd").arg(i));
         saved.prepend(QFileInfo(path).canonicalFilePath());
     }
-    EXPECT_EQ(frame_->Recent().Files(), saved.mid(0, 4));
+    EXPECT_EQ(frame_->Files().Recent().Files(), saved.mid(0, 4));
     QStringList menu;
-    for (QAction* action : frame_->RecentMenu()->actions()) {
+    for (QAction* action : frame_->Menu("MenuRecentFiles")->actions()) {
         menu << action->text();
     }
     EXPECT_EQ(menu, (QStringList{"&1 doc5.kgd", "&2 doc4.kgd", "&3 doc3.kgd", "&4 doc2.kgd"}));
@@ -197,20 +203,20 @@ TEST_F(GuiTest, RecentFileListKeepsTheLastFourNewestFirst) {
     frame_->RunCommand(ID_FILE_NEW);
     prompts_.OpenName = TempPath("doc3.kgd");
     frame_->RunCommand(ID_FILE_OPEN);
-    EXPECT_EQ(frame_->Recent().Files().value(0),
+    EXPECT_EQ(frame_->Files().Recent().Files().value(0),
               QFileInfo(TempPath("doc3.kgd")).canonicalFilePath());
     settings_->sync();
     QSettings reread(TempPath("settings.ini"), QSettings::IniFormat);
-    EXPECT_EQ(RecentFileList(reread).Files(), frame_->Recent().Files());
+    EXPECT_EQ(RecentFileList(reread).Files(), frame_->Files().Recent().Files());
 
     // A listed file that has gone away is reported and dropped from the list.
     frame_->MdiArea()->closeAllSubWindows();
     ASSERT_TRUE(WaitFor([&] { return frame_->Documents().empty(); }));
     QFile::remove(TempPath("doc4.kgd"));
-    frame_->RecentMenu()->actions().at(2)->trigger();
+    frame_->Menu("MenuRecentFiles")->actions().at(2)->trigger();
     ASSERT_EQ(prompts_.Messages.size(), 1u);
-    EXPECT_EQ(frame_->Recent().Files().size(), 3);
-    EXPECT_FALSE(frame_->Recent().Files().join(' ').contains("doc4.kgd"));
+    EXPECT_EQ(frame_->Files().Recent().Files().size(), 3);
+    EXPECT_FALSE(frame_->Files().Recent().Files().join(' ').contains("doc4.kgd"));
 }
 
 TEST_F(GuiTest, SaveChangesQuestionDecidesWhetherTheProgramCloses) {
@@ -233,11 +239,12 @@ TEST_F(GuiTest, HelpOpensTheFirstPageOrSaysItCannot) {
     QTemporaryDir installed;
     QStringList opened;
     bool viewerAnswers = true;
-    frame_->SetProgramPath(programDir.filePath("kresograf"));
-    frame_->SetHelp(installed.path(), [&](const QUrl& page, const HelpLoader::Done& done) {
-        opened << page.toLocalFile();
-        done(viewerAnswers);
-    });
+    frame_->Application().SetProgramPath(programDir.filePath("kresograf"));
+    frame_->Application().SetHelp(installed.path(),
+                                  [&](const QUrl& page, const HelpLoader::Done& done) {
+                                      opened << page.toLocalFile();
+                                      done(viewerAnswers);
+                                  });
     const UserMessage cannot{"Błąd", "Nie mogę otworzyć pliku pomocy Kresograf dla QB730.chm.",
                              MessageIcon::Exclamation};
     auto write = [](const QString& path) {
