@@ -2,10 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <complex>
 #include <functional>
 #include <numbers>
+#include <numeric>
 #include <random>
 #include <vector>
 
@@ -84,6 +86,35 @@ TEST(SpectrumTest, StrongestPeakIsFoundAfterInterpolation) {
     ASSERT_EQ(s.Peaks.size(), 1u);
     EXPECT_NEAR(s.Peaks[0].FrequencyHz, 150.25, 0.005);
     EXPECT_NEAR(s.Peaks[0].Rms, 1 / std::numbers::sqrt2, 0.002);
+}
+
+TEST(SpectrumTest, ManyTonesGiveTheStrongestInOrder) {
+    // 30 tones of shuffled amplitudes, more than the peaks the engine keeps at a time, and the
+    // strongest two bins below half the scan rate; five asked for.
+    std::vector<std::pair<double, double>> tones;  // amplitude, Hz
+    std::mt19937 rng(9);
+    std::vector<int> order(31);
+    std::iota(order.begin(), order.end(), 0);
+    std::shuffle(order.begin(), order.end(), rng);
+    for (int i = 0; i < 31; ++i) {
+        tones.emplace_back(i < 30 ? 0.1 + 0.02 * order[i] : 0.8, i < 30 ? 50.0 + 75 * i : 2499.0);
+    }
+    const auto samples = Stored(
+        [&](double t) {
+            double v = 0;
+            for (const auto& [amplitude, hz] : tones) {
+                v += amplitude * std::sin(2 * Pi * hz * t);
+            }
+            return v;
+        },
+        5000, 2.0);
+    const Spectrum s = Compute(samples, 5000, SpectrumWindow::Hann, 5);
+    std::sort(tones.rbegin(), tones.rend());
+    ASSERT_EQ(s.Peaks.size(), 5u);
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_NEAR(s.Peaks[i].FrequencyHz, tones[i].second, 0.005);
+        EXPECT_NEAR(s.Peaks[i].Rms, tones[i].first / std::numbers::sqrt2, 0.002);
+    }
 }
 
 TEST(SpectrumTest, SquareWaveGivesItsOddHarmonics) {
