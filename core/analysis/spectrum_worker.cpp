@@ -21,11 +21,11 @@ SpectrumWorker::~SpectrumWorker() {
 }
 
 std::optional<SpectrumResult> SpectrumWorker::Request(const SampleRun& run, SpectrumWindow window,
-                                                      std::size_t peakCount) {
+                                                      std::size_t peakCount, bool here) {
     const uint64_t id = latest_.fetch_add(1) + 1;
     const bool copied =
         run.Count >= MinSpectrumSamples && run.Count <= MaxSpectrumSamples && run.Data != nullptr;
-    if (run.Count <= inlineSamples_ || !copied) {
+    if (here || run.Count <= inlineSamples_ || !copied) {
         {
             std::lock_guard lock(mutex_);
             waiting_.reset();

@@ -40,10 +40,10 @@ class SpectrumWorker {
     SpectrumWorker& operator=(const SpectrumWorker&) = delete;
 
     // A new request, which makes every earlier one stale. Returns the result when it was
-    // computed here; otherwise the samples are copied (unless there are too many to compute
-    // anyway) and the result comes through Deliver.
+    // computed here (always with here set); otherwise the samples are copied (unless there are
+    // too many to compute anyway) and the result comes through Deliver.
     std::optional<SpectrumResult> Request(const SampleRun& run, SpectrumWindow window,
-                                          std::size_t peakCount);
+                                          std::size_t peakCount, bool here = false);
     // False once a later request was made; a result that arrives late is then to be dropped.
     bool IsLatest(uint64_t id) const { return latest_.load() == id; }
     // Requests handed to the helper and not yet answered or dropped.
