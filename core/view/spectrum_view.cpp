@@ -253,17 +253,18 @@ void BuildSpectrumPicture(Picture& picture, const SpectrumPlotData& data, Spectr
     }
     picture.Traces.push_back(std::move(trace));
 
-    // The peaks, numbered from the strongest, just above their tops.
+    // The peaks, numbered from the strongest, just above their tops; not those that do not
+    // rise a label's height above the bottom, where they would only hide each other.
+    const int32_t lowest = plot.Bottom - measure("0").Height;
     for (std::size_t i = 0; i < data.Peaks.size(); ++i) {
         const SpectrumMark& peak = data.Peaks[i];
         const double x = fmap.X(peak.Hz);
-        if (!(x >= plot.Left && x < plot.Right)) {
+        const int32_t y = amap.Y(peak.Rms);
+        if (!(x >= plot.Left && x < plot.Right) || y > lowest) {
             continue;
         }
-        picture.Labels.push_back({std::to_string(i + 1),
-                                  {Pixel(x), amap.Y(peak.Rms) - 3},
-                                  LabelAlign::BaselineCentre,
-                                  valueColor});
+        picture.Labels.push_back(
+            {std::to_string(i + 1), {Pixel(x), y - 3}, LabelAlign::BaselineCentre, valueColor});
     }
 }
 

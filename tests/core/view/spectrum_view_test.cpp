@@ -31,7 +31,8 @@ TEST(SpectrumPicture, PeakSitsWhereItsAxesSayOnEveryScale) {
     // 0 … 1000 Hz; 2.828 V RMS (+9.0 dBV) at 400 Hz over 1 mV (-60 dBV).
     std::vector<double> rms(1001, 0.001);
     rms[400] = 2.828;
-    const SpectrumPlotData data{rms.data(), rms.size(), 1.0, 2, {{400.0, 2.828}}};
+    // Peak 2 hardly rises from the bottom: not numbered.
+    const SpectrumPlotData data{rms.data(), rms.size(), 1.0, 2, {{400.0, 2.828}, {700.0, 0.01}}};
     SettingsRecord settings;
     Picture p;
 
@@ -50,6 +51,7 @@ TEST(SpectrumPicture, PeakSitsWhereItsAxesSayOnEveryScale) {
     EXPECT_EQ(p.Traces[0].Color, settings.ChannelColors[2]);
     ASSERT_TRUE(FindLabel(p, "1") && FindLabel(p, "Kan.3 ") && FindLabel(p, " [V RMS] "));
     EXPECT_NEAR(FindLabel(p, "1")->Anchor.X, top.X, 1);
+    EXPECT_EQ(FindLabel(p, "2"), nullptr);
     EXPECT_NE(FindLabel(p, " [Hz] "), nullptr);
 
     // Logarithmic frequency and dBV: decades from 1 Hz, the peak under the +10 dBV line.
