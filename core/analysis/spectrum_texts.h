@@ -12,6 +12,10 @@ namespace kresograf {
 
 // The tool window's title.
 inline constexpr const char* SpectrumTitle = N_("Widmo");
+// The main frame's command under "&Widok" that shows and hides the window: its menu text and
+// its status-bar prompt (the tooltip is the title).
+inline constexpr const char* SpectrumMenuText = N_("Wid&mo");
+inline constexpr const char* SpectrumPrompt = N_("Pokazuje lub ukrywa okno widma");
 
 // The window's name as the window shows it ("Hanna": the window's "Okno:" choice reads "Okno:
 // Hanna"), and as the command line writes it ("hann", "hamming", "blackman", "rect").
