@@ -3,8 +3,10 @@
 #include <fftw3.h>
 
 #include <algorithm>
+#include <limits>
 #include <list>
 #include <mutex>
+#include <new>
 #include <utility>
 #include <vector>
 
@@ -23,6 +25,10 @@ struct PlanCache {
     std::list<std::shared_ptr<const RealFft>> Plans;
 };
 
+// Aligned for any vector width the library uses, without its own allocator: only executing a
+// plan is documented thread-safe there.
+constexpr std::align_val_t BufferAlignment{64};
+
 // Never destroyed: a plan released by a thread at exit still finds its lock.
 PlanCache& Cache() {
     static auto* cache = new PlanCache;
@@ -32,11 +38,16 @@ PlanCache& Cache() {
 }  // namespace
 
 void FftBufferDeleter::operator()(double* p) const {
-    fftw_free(p);
+    ::operator delete[](p, BufferAlignment);
 }
 
 FftBuffer AllocateFftBuffer(std::size_t doubles) {
-    return FftBuffer(fftw_alloc_real(std::max<std::size_t>(doubles, 1)));
+    if (doubles > std::numeric_limits<std::size_t>::max() / sizeof(double)) {
+        return nullptr;
+    }
+    void* memory = ::operator new[](std::max<std::size_t>(doubles, 1) * sizeof(double),
+                                    BufferAlignment, std::nothrow);
+    return FftBuffer(static_cast<double*>(memory));
 }
 
 std::shared_ptr<const RealFft> RealFft::ForSize(std::size_t n, double* buffer) {
