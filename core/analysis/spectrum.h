@@ -54,8 +54,8 @@ inline constexpr std::size_t MaxSpectrumSamples = std::size_t{1} << 24;
 // 20 log10(rms / 1 V); -400 dBV for nothing at all.
 double ToDbv(double rms);
 
-// Computes spectra, keeping its buffers and the last window's weights for the next run of the
-// same size. One engine serves one thread at a time; engines on several threads share the
+// Computes spectra, keeping its buffers for the next run (a run of the same length allocates
+// nothing). One engine serves one thread at a time; engines on several threads share the
 // transform's plans.
 class SpectrumEngine {
   public:
