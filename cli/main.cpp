@@ -29,6 +29,7 @@
 #include "measure_command.h"
 #include "output_commands.h"
 #include "shell/acquisition_options.h"
+#include "spectrum_command.h"
 
 namespace kresograf {
 namespace {
@@ -45,6 +46,8 @@ constexpr const char* Usage =
        "  kresograf-cli export PLIK.kgd WYJŚCIE.dat [--time] [--channels LISTA]\n"
        "  kresograf-cli generate|formula|play … (wyjścia karty: kresograf-cli --help)\n"
        "  kresograf-cli measure PLIK.kgd [--from SEKUNDY] [--to SEKUNDY] [--channels LISTA]\n"
+       "  kresograf-cli spectrum PLIK.kgd [--from SEKUNDY] [--to SEKUNDY] [--channels LISTA]\n"
+       "                         [--window hann|hamming|blackman|rect] [--peaks N]\n"
        "  kresograf-cli -h|--help\n"
        "\n"
        "Opcje akwizycji:\n"
@@ -386,6 +389,9 @@ int main(int argc, char** argv) {
     }
     if (command == "measure") {
         return MeasureCommand(args);
+    }
+    if (command == "spectrum") {
+        return SpectrumCommand(args);
     }
     return UsageError(FillText(Tr("Nieznane polecenie: %s."), {command}));
 }

@@ -25,7 +25,7 @@ for path in \
     fi
 done
 depends=$(dpkg-deb -f "$deb" Depends)
-for library in libqt6widgets6 libqt6printsupport6 libc6 libstdc++6; do
+for library in libqt6widgets6 libqt6printsupport6 libfftw3-double3 libc6 libstdc++6; do
     if ! grep -q "$library" <<<"$depends"; then
         echo "the package does not depend on $library (Depends: $depends)" >&2
         missing=1

@@ -89,6 +89,7 @@ void CZefraKrgView::RenderPlot() {
     QPainter painter(&backBuffer_);
     painter_.Paint(painter, picture_);
     ++renderCount_;
+    Q_EMIT ShownChanged();
 }
 
 void CZefraKrgView::RunScaleCommand(int id) {
@@ -265,6 +266,7 @@ void CZefraKrgView::UpdateMarkersWindow(int channel) {
         markersWindow_->ShowMarkers(parentWidget(), plot_->MarkerReadoutOf(channel),
                                     plot_->MarkerStatisticsOf(channel));
     }
+    Q_EMIT ShownChanged();
 }
 
 QImage CZefraKrgView::ViewImage(bool negate) {

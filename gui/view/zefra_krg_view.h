@@ -55,6 +55,10 @@ class CZefraKrgView : public QWidget {
     // Puts ViewImage on the clipboard.
     void CopyToClipboard(bool negate);
 
+  Q_SIGNALS:
+    // A new picture was built, or a channel's markers changed: what the view shows is new.
+    void ShownChanged();
+
   protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;

@@ -19,13 +19,14 @@ done >"$work/polish"
 
 out=$work/out
 run() { "$cli" "$@" >>"$out" 2>&1; }  # both streams into $out
-for command in --help frobnicate scope record export generate formula play measure; do
+for command in --help frobnicate scope record export generate formula play measure spectrum; do
     run "$command" --bogus
 done
 run scope --channels 7 --rate 95000 --duration 0.01 --shots 2 --trigger rising --trigger-channel 3
 run record "$work/r.kgd" --channels 1,7 --rate 95000 --duration 0.0105
 run info "$work/r.kgd"
 run measure "$work/r.kgd" --channels 7 --to 0.005
+run spectrum "$work/r.kgd" --channels 1 --peaks 1
 
 check "no Polish letter" test -z "$(LC_ALL=C.UTF-8 grep '[ąćęłńóśźżĄĆĘŁŃÓŚŹŻ]' "$out")"
 check "no line of a Polish text" test -z "$(grep -xF -f "$work/polish" "$out")"

@@ -23,6 +23,12 @@ TEST(StartOptionsTest, FileCardRenderAndRefusals) {
     EXPECT_EQ(render.RenderOutput, "b.png");
     EXPECT_EQ(render.RenderWidth, 800);
     EXPECT_EQ(render.RenderHeight, 500);
+    StartOptions spectrum;
+    ASSERT_TRUE(ParseStartOptions({"--render-spectrum", "a.kgd", "w.png", "--channel", "2"},
+                                  spectrum, error));
+    EXPECT_TRUE(spectrum.RenderSpectrum && !spectrum.Render);
+    EXPECT_EQ(spectrum.RenderOutput, "w.png");
+    EXPECT_EQ(spectrum.SpectrumChannel, 2);
     StartOptions print;
     ASSERT_TRUE(ParseStartOptions({"--size", "Letter", "--print", "a.kgd", "b.pdf"}, print, error));
     EXPECT_TRUE(print.Print);
@@ -51,7 +57,10 @@ TEST(StartOptionsTest, FileCardRenderAndRefusals) {
         {"--print", "a.kgd", "b.pdf", "--size", "800x500"},
         {"--print", "a.kgd"},
         {"--print", "a.kgd", "b.pdf", "--render", "a.kgd", "b.png"},
-        {"--render", "a.kgd", "b.png", "--size", "A4"}};
+        {"--render", "a.kgd", "b.png", "--size", "A4"},
+        {"--render-spectrum", "a.kgd", "w.png", "--channel", "9"},
+        {"--render-spectrum", "a.kgd", "w.png", "--render", "a.kgd", "b.png"},
+        {"--render", "a.kgd", "b.png", "--channel", "1"}};
     for (const auto& arguments : bad) {
         StartOptions o;
         std::string message;
