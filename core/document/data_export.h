@@ -40,6 +40,8 @@ const std::array<ExportFilter, 4>& ExportFilters();
 const char* ExportDialogTitleOf(ExportFormat format);
 
 inline constexpr char ExportProgressTitle[] = N_("Eksport danych");
+// The progress dialog's line, with the file's name.
+inline constexpr char ExportProgressLabel[] = N_("Zapisywanie pliku %s");
 inline constexpr char ExportCancelledText[] = N_("Eksport przerwany: plik nie został zapisany.");
 
 // "Eksport: 42%": the progress line of a long export.

@@ -66,11 +66,23 @@ QString DialogPrompts::AskSaveFileName(QWidget* owner, const QString& suggested)
 }
 
 QString FramePrompts::AskExportFileName(QWidget* owner, const QString& suggested) {
+    // The extension of the chosen name decides the format; a name typed without one gets the
+    // chosen filter's.
+    QStringList filters;
+    for (const ExportFilter& filter : ExportFilters()) {
+        filters << QString::fromUtf8(Tr(filter.Text));
+    }
     QFileDialog dialog(owner, QString::fromUtf8(Tr(texts::SaveDialogTitle)), suggested,
-                       QString::fromUtf8(Tr(ExportFilterDat)) + QStringLiteral(";;") +
-                           QString::fromUtf8(Tr(ExportFilterAll)));
+                       filters.join(QStringLiteral(";;")));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(QString::fromUtf8(ExportDefaultSuffix));
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
+                     [&dialog, filters](const QString& chosen) {
+                         const auto at = static_cast<std::size_t>(filters.indexOf(chosen));
+                         if (at < ExportFilters().size()) {
+                             dialog.setDefaultSuffix(QString::fromUtf8(ExportFilters()[at].Suffix));
+                         }
+                     });
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return {};
     }
