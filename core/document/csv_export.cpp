@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <bit>
 #include <charconv>
 #include <cstring>
 #include <string>
@@ -15,61 +14,38 @@ __extension__ typedef unsigned __int128 Unsigned128;
 
 // The table is handed to the file in pieces of about this size.
 constexpr std::size_t FlushBytes = 1 << 20;
-// Room of one value at most: a 32-bit sample's exact volts (with the 16 bytes its decimals are
-// copied in), or a time in ms.
+// Room of one value at most: a 32-bit sample's volts, or a time in ms.
 constexpr std::size_t VoltsRoom = 24;
 constexpr std::size_t TimeRoom = 48;
 
-constexpr std::array<uint64_t, 13> PowersOf5 = [] {
-    std::array<uint64_t, 13> powers{};
-    uint64_t p = 1;
-    for (uint64_t& power : powers) {
-        power = p;
-        p *= 5;
-    }
-    return powers;
-}();
-
-// The first `width` decimals of value / 10^width, trailing zeros dropped but one digit kept.
-char* Decimals(char* out, uint64_t value, int width) {
-    while (width > 1 && value % 10 == 0) {
-        value /= 10;
-        --width;
-    }
-    for (int k = width - 1; k >= 0; --k) {
+// Six decimals of value / 10^6, leading zeros written.
+char* SixDecimals(char* out, uint32_t value) {
+    for (int k = 5; k >= 0; --k) {
         out[k] = static_cast<char>('0' + value % 10);
         value /= 10;
     }
-    return out + width;
+    return out + 6;
 }
 
 }  // namespace
 
-char* FormatExactVolts(char* out, int32_t sample) {
-    // The decimals of the 4096 possible fractions, worked out once: ".5", ".000244140625", …
-    struct Fraction {
-        char Text[15];
-        uint8_t Size;
-    };
-    static const std::array<Fraction, 4096> Fractions = [] {
-        std::array<Fraction, 4096> table{};
-        for (uint32_t fraction = 0; fraction < 4096; ++fraction) {
-            Fraction& f = table[fraction];
-            f.Text[0] = '.';
-            if (fraction == 0) {
-                f.Text[1] = '0';
-                f.Size = 2;
-                continue;
+char* FormatCsvVolts(char* out, int32_t sample) {
+    // Four decimals of each of the 4096 fractions, worked out once: f / 4096 V is f x 625 / 256
+    // ten-thousandths exactly, rounded as printf rounds. The largest, 4095 / 4096, gives .9998,
+    // so none carries into the whole volts.
+    static const std::array<std::array<char, 5>, 4096> Fractions = [] {
+        std::array<std::array<char, 5>, 4096> table{};
+        for (uint32_t f = 0; f < 4096; ++f) {
+            uint32_t digits = f * 625 >> 8;
+            const uint32_t remainder = f * 625 & 255;
+            if (remainder > 128 || (remainder == 128 && (digits & 1) != 0)) {
+                ++digits;
             }
-            // fraction / 4096 with its factors of two taken out is odd / 2^d, which is exactly
-            // odd x 5^d / 10^d: d decimals, the last one not zero.
-            const int twos = std::countr_zero(fraction);
-            const int decimals = 12 - twos;
-            const char* end =
-                Decimals(f.Text + 1,
-                         uint64_t{fraction >> twos} * PowersOf5[static_cast<std::size_t>(decimals)],
-                         decimals);
-            f.Size = static_cast<uint8_t>(end - f.Text);
+            table[f][0] = '.';
+            for (int k = 4; k >= 1; --k) {
+                table[f][k] = static_cast<char>('0' + digits % 10);
+                digits /= 10;
+            }
         }
         return table;
     }();
@@ -84,12 +60,11 @@ char* FormatExactVolts(char* out, int32_t sample) {
     } else {
         out = std::to_chars(out, out + 10, whole).ptr;
     }
-    const Fraction& fraction = Fractions[magnitude & 4095];
-    std::memcpy(out, fraction.Text, sizeof fraction);
-    return out + fraction.Size;
+    std::memcpy(out, Fractions[magnitude & 4095].data(), 5);
+    return out + 5;
 }
 
-char* FormatExactMilliseconds(char* out, ClockPeriods periods) {
+char* FormatMilliseconds(char* out, ClockPeriods periods) {
     if (periods < 0) {
         *out++ = '-';
     }
@@ -115,7 +90,7 @@ char* FormatExactMilliseconds(char* out, ClockPeriods periods) {
         }
     }
     *out++ = '.';
-    return Decimals(out, fraction, 6);
+    return SixDecimals(out, fraction);
 }
 
 FileResult WriteCsv(const ExportTable& table, ByteSink& sink, bool writeTime,
@@ -144,11 +119,11 @@ FileResult WriteCsv(const ExportTable& table, ByteSink& sink, bool writeTime,
         for (uint32_t i = 0; i < block.Count; ++i) {
             char* const row = out;
             if (writeTime) {
-                out = FormatExactMilliseconds(out, table.PeriodsOf(block.Ticks[i]));
+                out = FormatMilliseconds(out, table.PeriodsOf(block.Ticks[i]));
                 *out++ = ',';
             }
             for (std::size_t k = 0; k < columns; ++k) {
-                out = FormatExactVolts(out, *samples++);
+                out = FormatCsvVolts(out, *samples++);
                 *out++ = ',';
             }
             // The row's last separator becomes its end.

@@ -10,18 +10,17 @@ namespace kresograf {
 
 // Writes the table as CSV (RFC 4180) for spreadsheets and pandas.read_csv without options: a
 // header row ("czas [ms]" when writeTime, then "kanał N [V]"), one row per scan, commas between
-// the values, none after the last, LF line ends, '.' decimals in every locale. Every value is
-// exact: the volts are sample / 4096 to the last digit, so they give the stored samples back, and
-// the time is the scan's time in milliseconds to the clock's 0.125 µs.
+// the values, none after the last, LF line ends, '.' decimals in every locale. The volts have four
+// decimals, finer than half the stored step of 1/4096 V, so round(volts x 4096) gives every
+// sample back; the time is the scan's time in milliseconds, exact to the clock's 0.125 µs.
 FileResult WriteCsv(const ExportTable& table, ByteSink& sink, bool writeTime,
                     const ExportProgress& progress = {});
 
-// sample / 4096 as its exact decimal, at least one digit after the point and no trailing zeros
-// ("-0.5", "1.0", "0.000244140625"); out must hold 24 bytes.
-char* FormatExactVolts(char* out, int32_t sample);
+// sample / 4096 as printf's "%.4f" in the C locale gives it (exact value, ties to even);
+// out must hold 24 bytes.
+char* FormatCsvVolts(char* out, int32_t sample);
 
-// periods / 8000 (ms of the 8 MHz clock) as its exact decimal in the same form; out must hold 48
-// bytes.
-char* FormatExactMilliseconds(char* out, ClockPeriods periods);
+// periods / 8000 (ms of the 8 MHz clock) with six decimals, exact; out must hold 48 bytes.
+char* FormatMilliseconds(char* out, ClockPeriods periods);
 
 }  // namespace kresograf

@@ -1,6 +1,7 @@
 #include "document/export_table.h"
 
 #include <algorithm>
+#include <memory>
 
 namespace kresograf {
 
@@ -21,17 +22,18 @@ FileResult ExportTable::Walk(uint32_t blockScans, const ExportProgress& progress
                              const std::function<FileResult(const ExportBlock&)>& write) const {
     blockScans = std::max<uint32_t>(1, std::min(blockScans, std::max<uint32_t>(1, scans_)));
     const std::size_t columns = inputs_.size();
-    std::vector<int32_t> samples(std::size_t{blockScans} * columns);
+    // Written before it is read, so never cleared.
+    std::unique_ptr<int32_t[]> samples(new int32_t[std::size_t{blockScans} * columns]);
     for (uint32_t first = 0; first < scans_; first += blockScans) {
         const uint32_t n = std::min(blockScans, scans_ - first);
         for (std::size_t k = 0; k < columns; ++k) {
             const int32_t* from = samples_[k] + first;
-            int32_t* to = samples.data() + k;
+            int32_t* to = samples.get() + k;
             for (uint32_t i = 0; i < n; ++i, to += columns) {
                 *to = from[i];
             }
         }
-        FileResult result = write(ExportBlock{first, n, samples.data(), ticks_ + first});
+        FileResult result = write(ExportBlock{first, n, samples.get(), ticks_ + first});
         if (!result.Ok()) {
             return result;
         }

@@ -22,7 +22,7 @@ std::string Text(const std::vector<uint8_t>& bytes) {
 // Inputs 1, 3 and 6 over three scans at 95 000 Hz; the third scan lies far out.
 void FillThree(CZefraKrgDoc& doc) {
     doc.ChannelPresent[0] = {1, 0, 1, 0, 0, 1, 0, 0};
-    const int32_t samples[3][3] = {{4096, -2048, 1}, {-1, INT32_MIN, 12291}, {0, INT32_MAX, 7}};
+    const int32_t samples[3][3] = {{4096, -2048, 1}, {-1, INT32_MIN, 12291}, {128, INT32_MAX, 384}};
     const int32_t ticks[3] = {0, 3, 123'456'789};
     for (uint32_t i = 0; i < 3; ++i) {
         doc.ScanTime[0][i] = ticks[i];
@@ -34,28 +34,28 @@ void FillThree(CZefraKrgDoc& doc) {
     doc.Register(AcquisitionParams{.Divisor = 84, .Prescaler = 1}, TriggerParams{});
 }
 
-TEST(DataExportTest, CsvHoldsEverySampleAndTimeExactly) {
+TEST(DataExportTest, CsvGivesTheSamplesBackAndTheExactTime) {
     CZefraKrgDoc doc;
     FillThree(doc);
     VectorSink sink;
     ASSERT_TRUE(WriteCsv(ExportTable(doc, {true, true, true, true, true, true}), sink, true).Ok());
+    // Four decimals rounded as printf does (0.03125 to even); times to the clock period.
     EXPECT_EQ(Text(sink.Bytes),
               "czas [ms],kanał 1 [V],kanał 3 [V],kanał 6 [V]\n"
-              "0.0,1.0,-0.5,0.000244140625\n"
-              "0.0315,-0.000244140625,-524288.0,3.000732421875\n"
-              "1296296.2845,0.0,524287.999755859375,0.001708984375\n");
+              "0.000000,1.0000,-0.5000,0.0002\n"
+              "0.031500,-0.0002,-524288.0000,3.0007\n"
+              "1296296.284500,0.0312,524287.9998,0.0938\n");
     sink.Bytes.clear();
     ASSERT_TRUE(WriteCsv(ExportTable(doc, {false, false, true}), sink, false).Ok());
-    EXPECT_EQ(Text(sink.Bytes), "kanał 3 [V]\n-0.5\n-524288.0\n524287.999755859375\n");
+    EXPECT_EQ(Text(sink.Bytes), "kanał 3 [V]\n-0.5000\n-524288.0000\n524287.9998\n");
 
     // Times beyond 64 bits, from a file's arbitrary block.
     char out[48];
     const ClockPeriods huge = ClockPeriods{INT32_MAX} * UINT32_MAX * UINT32_MAX;
-    EXPECT_EQ(std::string(out, FormatExactMilliseconds(out, huge)),
-              "4951760152529835082511286.271875");
-    EXPECT_EQ(std::string(out, FormatExactMilliseconds(
-                                   out, ClockPeriods{INT32_MIN} * UINT32_MAX * UINT32_MAX)),
-              "-4951760154835678090651238.4");
+    EXPECT_EQ(std::string(out, FormatMilliseconds(out, huge)), "4951760152529835082511286.271875");
+    EXPECT_EQ(std::string(
+                  out, FormatMilliseconds(out, ClockPeriods{INT32_MIN} * UINT32_MAX * UINT32_MAX)),
+              "-4951760154835678090651238.400000");
 }
 
 TEST(DataExportTest, FormatFromNameOrExtension) {
