@@ -4,6 +4,7 @@
 #include <zlib.h>
 
 #include <algorithm>
+#include <atomic>
 #include <bit>
 #include <cerrno>
 #include <cmath>
@@ -216,8 +217,8 @@ FileResult WriteHdf5(const ExportTable& table, const std::string& path,
         return Failure();
     }
 
-    // Packing is most of the work. A block is one row of chunks, each input's volts and the
-    // times; the threads share them out, the caller being one of them.
+    // Packing is most of the work. A block is one row of chunks, the times and each input's
+    // volts; the threads share them out, the caller being one of them.
     const std::size_t jobs = columns + 1;
     const auto threads = static_cast<unsigned>(std::min<std::size_t>(
         jobs, std::clamp(std::thread::hardware_concurrency(), 1u, MaxPackers)));
@@ -235,26 +236,29 @@ FileResult WriteHdf5(const ExportTable& table, const std::string& path,
                     return WriteFailure(injected);
                 }
             }
-            // A sample over 4096 is a double as it stands; clock periods below 2^53 give the
-            // seconds correctly rounded.
+            // Job 0 is the times, the dearest (all of their bytes vary), then each input's
+            // volts; a thread takes the next job left, so the threads finish together. A sample
+            // over 4096 is a double as it stands; clock periods below 2^53 give the seconds
+            // correctly rounded.
             const auto pack = [&](std::size_t job, ChunkPacker& packer) {
-                if (job < columns) {
+                if (job == 0) {
                     return packer.Pack(
                         block.Count,
-                        [&](std::size_t i) { return block.Samples[i * columns + job] / 4096.0; },
-                        packed[job]);
+                        [&](std::size_t i) {
+                            return static_cast<double>(table.PeriodsOf(block.Ticks[i])) /
+                                   static_cast<double>(CardClockHz);
+                        },
+                        packed[0]);
                 }
                 return packer.Pack(
                     block.Count,
-                    [&](std::size_t i) {
-                        return static_cast<double>(table.PeriodsOf(block.Ticks[i])) /
-                               static_cast<double>(CardClockHz);
-                    },
+                    [&](std::size_t i) { return block.Samples[i * columns + job - 1] / 4096.0; },
                     packed[job]);
             };
+            std::atomic<std::size_t> next{0};
             const auto share = [&](unsigned t) {
                 bool ok = true;
-                for (std::size_t job = t; job < jobs; job += threads) {
+                for (std::size_t job = next++; job < jobs; job = next++) {
                     ok = pack(job, *packers[t]) && ok;
                 }
                 return ok;
@@ -272,8 +276,8 @@ FileResult WriteHdf5(const ExportTable& table, const std::string& path,
             }
             errno = 0;
             for (std::size_t job = 0; job < jobs; ++job) {
-                const hsize_t offset[2] = {block.First, job};
-                const hid_t dataset = job < columns ? volts.Get() : time.Get();
+                const hsize_t offset[2] = {block.First, job == 0 ? 0 : job - 1};
+                const hid_t dataset = job == 0 ? time.Get() : volts.Get();
                 if (H5Dwrite_chunk(dataset, H5P_DEFAULT, 0, offset, packed[job].Size,
                                    packed[job].Bytes.get()) < 0) {
                     return Failure();
