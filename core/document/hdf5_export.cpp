@@ -11,6 +11,7 @@
 #include <future>
 #include <limits>
 #include <memory>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -265,7 +266,12 @@ FileResult WriteHdf5(const ExportTable& table, const std::string& path,
             };
             std::vector<std::future<bool>> helpers;
             for (unsigned t = 1; t < threads; ++t) {
-                helpers.push_back(std::async(std::launch::async, share, t));
+                try {
+                    helpers.push_back(std::async(std::launch::async, share, t));
+                } catch (const std::system_error&) {
+                    // No thread to be had: the caller takes the jobs it would have taken.
+                    break;
+                }
             }
             bool ok = share(0);
             for (auto& helper : helpers) {
