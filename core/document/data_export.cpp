@@ -1,7 +1,12 @@
 #include "document/data_export.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <cctype>
+#include <cstdlib>
+#include <filesystem>
+#include <vector>
 
 #include "document/ascii_export.h"
 #include "document/csv_export.h"
@@ -20,6 +25,39 @@ bool EndsWithNoCase(std::string_view text, std::string_view suffix) {
            std::equal(suffix.begin(), suffix.end(), text.end() - suffix.size(), [](char a, char b) {
                return std::tolower(static_cast<unsigned char>(b)) == a;
            });
+}
+
+// Where the target's folder takes no new file, the target is written in place: the HDF5 library
+// then writes a scratch file in the system's temporary folder, which is copied into the target.
+FileResult WriteHdf5Through(const ExportTable& table, ByteSink& sink, const std::string& sourceName,
+                            const ExportProgress& progress) {
+    std::error_code ignored;
+    std::string scratch =
+        (std::filesystem::temp_directory_path(ignored) / "kresograf-export-XXXXXX").string();
+    const int fd = ::mkstemp(scratch.data());
+    if (fd < 0) {
+        return WriteFailure(errno);
+    }
+    ::close(fd);
+    const struct Removal {
+        const std::string& Path;
+        ~Removal() { ::unlink(Path.c_str()); }
+    } removal{scratch};
+    FileResult result = WriteHdf5(table, scratch, sourceName, progress);
+    if (!result.Ok()) {
+        return result;
+    }
+    FileSource source;
+    if (const int error = source.Open(scratch); error != 0) {
+        return WriteFailure(error);
+    }
+    std::vector<uint8_t> buffer(1 << 20);
+    while (const std::size_t n = source.Read(buffer.data(), buffer.size())) {
+        if (!sink.Write(buffer.data(), n)) {
+            return WriteFailure(sink.Error());
+        }
+    }
+    return source.Error() != 0 ? WriteFailure(source.Error()) : FileResult{};
 }
 
 }  // namespace
@@ -127,7 +165,10 @@ FileResult ExportData(const CZefraKrgDoc& doc, const std::string& path,
             break;
         case ExportFormat::Hdf5:
             // The library writes the temporary file by its name; the rename stays ours.
-            result = WriteHdf5(table, file.TemporaryPath(), request.SourceName, progress, fault);
+            result =
+                file.TemporaryPath().empty()
+                    ? WriteHdf5Through(table, file, request.SourceName, progress)
+                    : WriteHdf5(table, file.TemporaryPath(), request.SourceName, progress, fault);
             break;
     }
     if (!result.Ok()) {

@@ -11,6 +11,7 @@
 namespace kresograf {
 namespace {
 
+using filetest::FolderLock;
 using filetest::ReadBytes;
 using filetest::TempFolder;
 using filetest::WriteBytes;
@@ -108,6 +109,19 @@ TEST(DataExportTest, CancelFailureOrUnwritableTargetLeavesNoPartialFile) {
         EXPECT_EQ(last, 3u);
         EXPECT_GT(ReadBytes(path).size(), 20u);
         EXPECT_EQ(folder.Entries(), std::vector<std::string>{"dane"});
+
+        // A folder that takes no new file: the writable target is written in place.
+        WriteBytes(path, std::vector<uint8_t>(100'000, 'x'));
+        const FolderLock lock(folder.Path);
+        if (lock.Locked()) {
+            ASSERT_TRUE(ExportData(doc, path, request).Ok());
+            const std::vector<uint8_t> bytes = ReadBytes(path);
+            EXPECT_EQ(Text({bytes.begin(), bytes.begin() + 4}),
+                      format == ExportFormat::Hdf5  ? "\x89HDF"
+                      : format == ExportFormat::Csv ? "czas"
+                                                    : "0.00");
+            EXPECT_LT(bytes.size(), 100'000u);
+        }
     }
 }
 
