@@ -28,10 +28,10 @@
 #include "gui/shell/main_frame.h"
 #include "gui/shell/splash_window.h"
 #include "gui/view/picture_painter.h"
+#include "gui/view/spectrum_window.h"
 #include "gui/view/zefra_krg_view.h"
 #include "long_recording.h"
 #include "view/plot_view.h"
-#include "gui/view/spectrum_window.h"
 
 namespace kresograf {
 namespace {

@@ -11,9 +11,9 @@
 #include "gui/shell/zefra_krg_app.h"
 #include "gui/view/plot_print.h"
 #include "gui/view/plot_render.h"
+#include "gui/view/spectrum_window.h"
 #include "shell/shell_texts.h"
 #include "shell/start_options.h"
-#include "gui/view/spectrum_window.h"
 
 namespace {
 

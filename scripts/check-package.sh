@@ -18,7 +18,9 @@ for path in \
     ./usr/share/doc/kresograf/copyright \
     ./usr/share/doc/kresograf/changelog.Debian.gz \
     ./usr/share/locale/en/LC_MESSAGES/kresograf.mo \
-    ./usr/share/doc/kresograf/help/index.html; do
+    ./usr/share/doc/kresograf/help/index.html \
+    ./usr/lib/python3/dist-packages/kresograf/__init__.py \
+    ./usr/lib/python3/dist-packages/kresograf/_recording.py; do
     if ! grep -qxF "$path" <<<"$list"; then
         echo "missing from the package: $path" >&2
         missing=1

@@ -20,6 +20,7 @@ enum FileCode : int {
     FileWriteError = 7,       // writing, flushing or replacing the target failed
     FileNoData = 8,           // nothing to export
     FileNoChannels = 9,       // no channel chosen for export
+    FileCancelled = 10,       // the user stopped an export; the target is as it was
 };
 
 struct FileResult {

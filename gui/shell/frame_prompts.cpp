@@ -7,6 +7,7 @@
 #include "base/frame_link.h"
 #include "base/translation.h"
 #include "document/ascii_export.h"
+#include "document/data_export.h"
 #include "gui/document/registered_params_dlg.h"
 #include "gui/widgets/file_dialog.h"
 #include "shell/shell_texts.h"
@@ -67,10 +68,23 @@ QString DialogPrompts::AskSaveFileName(QWidget* owner, const QString& suggested)
 }
 
 std::unique_ptr<FileDialog> ExportFileDialog(QWidget* owner, const QString& suggested) {
-    return std::make_unique<FileDialog>(
-        owner, QString::fromUtf8(Tr(texts::SaveDialogTitle)),
-        QStringList{QString::fromUtf8(Tr(ExportFilterDat)), QString::fromUtf8(Tr(ExportFilterAll))},
-        QFileDialog::AcceptSave, QString::fromUtf8(ExportDefaultSuffix), suggested);
+    QStringList filters;
+    for (const ExportFilter& filter : ExportFilters()) {
+        filters << QString::fromUtf8(Tr(filter.Text));
+    }
+    auto dialog = std::make_unique<FileDialog>(owner, QString::fromUtf8(Tr(texts::SaveDialogTitle)),
+                                               filters, QFileDialog::AcceptSave,
+                                               QString::fromUtf8(ExportDefaultSuffix), suggested);
+    // The extension of the chosen name decides the format; a name typed without one gets the
+    // chosen filter's.
+    FileDialog* raw = dialog.get();
+    QObject::connect(raw, &QFileDialog::filterSelected, raw, [raw](const QString& chosen) {
+        const auto at = static_cast<std::size_t>(raw->nameFilters().indexOf(chosen));
+        if (at < ExportFilters().size()) {
+            raw->setDefaultSuffix(QString::fromUtf8(ExportFilters()[at].Suffix));
+        }
+    });
+    return dialog;
 }
 
 QString FramePrompts::AskExportFileName(QWidget* owner, const QString& suggested) {

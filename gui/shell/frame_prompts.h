@@ -25,7 +25,7 @@ class FramePrompts {
     virtual QString AskOpenFileName(QWidget* owner) = 0;
     virtual QString AskSaveFileName(QWidget* owner, const QString& suggested) = 0;
     virtual void ShowRegisteredParams(QWidget* owner, const RegisteredParamsRequest& request) = 0;
-    // The file an ASCII export goes to ("*.dat"); empty when the user cancelled.
+    // The file an export goes to ("*.dat", "*.csv", "*.h5"); empty when the user cancelled.
     virtual QString AskExportFileName(QWidget* owner, const QString& suggested);
 };
 

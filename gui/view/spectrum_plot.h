@@ -4,8 +4,8 @@
 #include <QImage>
 #include <QWidget>
 
-#include "view/picture.h"
 #include "gui/view/picture_painter.h"
+#include "view/picture.h"
 #include "view/spectrum_view.h"
 
 class QPainter;

@@ -27,11 +27,11 @@
 #include "document/kgd_file.h"
 #include "document/zefra_krg_doc.h"
 #include "gui/shell/gui_document.h"
-#include "shell/shell_texts.h"
 #include "gui/view/plot_print.h"
-#include "view/plot_view.h"
 #include "gui/view/spectrum_plot.h"
 #include "gui/view/zefra_krg_view.h"
+#include "shell/shell_texts.h"
+#include "view/plot_view.h"
 
 namespace kresograf {
 namespace {

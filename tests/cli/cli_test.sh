@@ -61,6 +61,11 @@ check "prescaled export's times" test "$(cut -f1 "$work/p.dat" | tr -d '\r' | pa
 "$cli" export "$work/r.kgd" "$work/x.dat" --channels 3 >/dev/null 2>&1
 check "export of an absent input fails" test $? -eq 1
 check "no file left by a refused export" test ! -e "$work/x.dat"
+"$cli" export "$work/r.kgd" "$work/x.csv" --format xml >/dev/null 2>&1
+check "an unknown export format is status 2" test $? -eq 2
+err=$("$cli" export "$work/r.kgd" /no/such/dir/x.h5 2>&1)
+check "an unwritable export target is status 1" test $? -eq 1
+check "and is explained" test "$err" = 'Błąd pliku: Błąd podczas próby otwarcia pliku do zapisu.'
 
 # A target that cannot be written fails before the card starts.
 start=$(date +%s%N)

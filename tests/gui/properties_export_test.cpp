@@ -178,5 +178,28 @@ TEST_F(ExportTest, CancelKeepsTheFileAndOkWritesTheChosenInputs) {
     EXPECT_EQ(lines[1].count('\t'), 2);
 }
 
+TEST_F(ExportTest, TheFileNameChoosesCsvOrHdf5WhichAlwaysHasTheTime) {
+    TakeShot();
+    for (const bool hdf5 : {false, true}) {
+        const QString path = TempPath(hdf5 ? "shot.h5" : "shot.csv");
+        prompts_.ExportName = path;
+        OnModal<CExportAsciiDlg>([hdf5](CExportAsciiDlg* dialog) {
+            EXPECT_EQ(dialog->windowTitle(),
+                      hdf5 ? "Eksport do formatu HDF5" : "Eksport do formatu CSV");
+            EXPECT_EQ(dialog->TimeBox()->isChecked(), hdf5);
+            EXPECT_EQ(dialog->TimeBox()->isEnabled(), !hdf5);
+            CChannelGrid* grid = dialog->Grid();
+            grid->selectRow(1);
+            QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
+                              grid->ButtonRect(1, 1).center());
+            Press(dialog, "IDOK");
+        });
+        frame_->RunCommand(ID_EXPORT_ASCII);
+        QFile written(path);
+        ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+        EXPECT_TRUE(written.read(16).startsWith(hdf5 ? "\x89HDF" : "kanał 3 [V]\n"));
+    }
+}
+
 }  // namespace
 }  // namespace kresograf

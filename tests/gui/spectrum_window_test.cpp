@@ -5,10 +5,10 @@
 #include <cmath>
 #include <numbers>
 
-#include "gui_fixture.h"
 #include "gui/view/spectrum_plot.h"
 #include "gui/view/spectrum_window.h"
 #include "gui/view/zefra_krg_view.h"
+#include "gui_fixture.h"
 
 namespace kresograf {
 namespace {
