@@ -10,6 +10,8 @@ import struct
 
 import numpy as np
 
+from ._texts import N_, tr
+
 # The card's conversion clock and the stored unit: a sample is counts of 1/4096 V.
 _CLOCK_HZ = 8_000_000
 _COUNTS_PER_VOLT = 4096
@@ -26,12 +28,13 @@ _INT32_MAX = 2**31 - 1
 _HEAD = struct.Struct("<I16I2I2I2bI8b3bfhI")
 
 # The program's own messages for a file it refuses.
-_BAD_FORMAT = "Niepoprawny format pliku!"
-_UNKNOWN_FORMAT = "Nieznany format pliku."
-_OPEN_FAILED = "Nie można otworzyć pliku {}."
-_NO_PANDAS = (
+_BAD_FORMAT = N_("Niepoprawny format pliku!")
+_UNKNOWN_FORMAT = N_("Nieznany format pliku.")
+_OPEN_FAILED = N_("Nie można otworzyć pliku %s.")
+_NO_PANDAS = N_(
     "Metoda to_pandas() wymaga pakietu pandas (w Debianie: apt install python3-pandas)."
 )
+_READ_ERROR = N_("Błąd odczytu pliku")
 
 
 class FormatError(ValueError):
@@ -41,7 +44,10 @@ class FormatError(ValueError):
     header, "Nieznany format pliku." for a file that ends before the bytes it declares).
     """
 
-    title = "Błąd odczytu pliku"
+    @property
+    def title(self):
+        """The title the program gives this message: "Błąd odczytu pliku"."""
+        return tr(_READ_ERROR)
 
 
 class Recording:
@@ -103,7 +109,7 @@ class Recording:
         try:
             import pandas
         except ImportError:
-            raise ImportError(_NO_PANDAS) from None
+            raise ImportError(tr(_NO_PANDAS)) from None
         return pandas.DataFrame(
             self.volts,
             index=pandas.Index(self.time, name="czas [s]"),
@@ -129,22 +135,22 @@ def read(path):
     try:
         file = open(path, "rb")
     except OSError as error:
-        raise type(error)(error.errno, _OPEN_FAILED.format(path)) from None
+        raise type(error)(error.errno, tr(_OPEN_FAILED).replace("%s", path)) from None
     with file:
         info = os.fstat(file.fileno())
         if not stat.S_ISREG(info.st_mode):
-            raise IsADirectoryError(errno.EISDIR, _OPEN_FAILED.format(path))
+            raise IsADirectoryError(errno.EISDIR, tr(_OPEN_FAILED).replace("%s", path))
         size = info.st_size
         head = file.read(12)
         if len(head) < 12:
-            raise FormatError(_UNKNOWN_FORMAT)
+            raise FormatError(tr(_UNKNOWN_FORMAT))
         header_size, magic, version = struct.unpack("<3I", head)
         # Magic and version decide alone: nothing after them is read from a foreign file.
         if magic != _MAGIC or version != _VERSION:
-            raise FormatError(_BAD_FORMAT)
+            raise FormatError(tr(_BAD_FORMAT))
         rest = file.read(_HEAD.size)
         if len(rest) < _HEAD.size:
-            raise FormatError(_UNKNOWN_FORMAT)
+            raise FormatError(tr(_UNKNOWN_FORMAT))
         fields = _HEAD.unpack(rest)
         current = fields[0]
         present = fields[1:17]
@@ -154,12 +160,12 @@ def read(path):
         trigger_channel, trigger_type, edge, threshold, threshold_counts, text_length = fields[32:]
 
         if current > 1:
-            raise FormatError(_BAD_FORMAT)
+            raise FormatError(tr(_BAD_FORMAT))
         header_end = _FIXED_HEADER + text_length
         if header_end > size:
-            raise FormatError(_UNKNOWN_FORMAT)
+            raise FormatError(tr(_UNKNOWN_FORMAT))
         if header_size != header_end:
-            raise FormatError(_BAD_FORMAT)
+            raise FormatError(tr(_BAD_FORMAT))
         flags = present[8 * current : 8 * current + 8]
         inputs = tuple(c + 1 for c in range(8) if flags[c])
         width = len(inputs)
@@ -168,9 +174,9 @@ def read(path):
             or (count - 1) * width > _INT32_MAX
             or (width == 0 and count > _BASE_CAPACITY)
         ):
-            raise FormatError(_BAD_FORMAT)
+            raise FormatError(tr(_BAD_FORMAT))
         if 4 * count * width > size - header_end:
-            raise FormatError(_UNKNOWN_FORMAT)
+            raise FormatError(tr(_UNKNOWN_FORMAT))
 
         if count * width:
             mapped = mmap.mmap(file.fileno(), 0, access=mmap.ACCESS_READ)

@@ -1,3 +1,4 @@
+import os
 import sys
 
 import numpy as np
@@ -63,3 +64,17 @@ def test_to_pandas_without_pandas(recording, monkeypatch):
     monkeypatch.setitem(sys.modules, "pandas", None)
     with pytest.raises(ImportError, match="wymaga pakietu pandas"):
         kresograf.read(recording).to_pandas()
+
+
+def test_messages_follow_the_users_first_language(tmp_path, monkeypatch):
+    monkeypatch.setattr(kresograf._texts, "CATALOGUE_DIRS", [os.environ["KRESOGRAF_TEST_LOCALE"]])
+    path = tmp_path / "foreign.kgd"
+    path.write_bytes(b"just some text, not a recording at all")
+    for language, message in (("en_US", "Invalid file format!"), ("pl:en", "Niepoprawny format")):
+        monkeypatch.setenv("LANGUAGE", language)
+        with pytest.raises(kresograf.FormatError, match=message) as raised:
+            kresograf.read(path)
+    assert raised.value.title == "Błąd odczytu pliku"
+    monkeypatch.setenv("LANGUAGE", "en")
+    with pytest.raises(FileNotFoundError, match="Cannot open the file .*missing.kgd."):
+        kresograf.read(tmp_path / "missing.kgd")
