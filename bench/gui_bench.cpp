@@ -276,11 +276,15 @@ void OscilloscopePace(benchmark::State& state, bool spectrum) {
     CZefraKrgDoc& doc = *document->Doc;
     SetBlock(doc, channels, divisor, scans);
     CZefraKrgView* view = frame.ActiveView();
-    std::unique_ptr<CSpectrumWindow> spectra;
+    // Opened as the user opens it; it follows the active plot window by itself.
+    CSpectrumWindow* spectra = nullptr;
     if (spectrum) {
-        spectra = std::make_unique<CSpectrumWindow>(frame.Settings(), &frame);
-        spectra->show();
-        spectra->Follow(view);
+        frame.RunCommand(ID_SPECTRUM_WINDOW);
+        spectra = frame.findChild<CSpectrumWindow*>();
+        if (spectra == nullptr || !spectra->isVisible() || spectra->Followed() != view) {
+            state.SkipWithError("\"Widmo\" did not open on the plot window");
+            return;
+        }
     }
 
     const double conversionShotsPerSecond =
@@ -396,11 +400,15 @@ void RecordingPace(benchmark::State& state, bool spectrum) {
     CZefraKrgDoc& doc = *document->Doc;
     SetBlock(doc, 8, divisor, scans);
     CZefraKrgView* view = frame.ActiveView();
-    std::unique_ptr<CSpectrumWindow> spectra;
+    // Opened as the user opens it; it follows the active plot window by itself.
+    CSpectrumWindow* spectra = nullptr;
     if (spectrum) {
-        spectra = std::make_unique<CSpectrumWindow>(frame.Settings(), &frame);
-        spectra->show();
-        spectra->Follow(view);
+        frame.RunCommand(ID_SPECTRUM_WINDOW);
+        spectra = frame.findChild<CSpectrumWindow*>();
+        if (spectra == nullptr || !spectra->isVisible() || spectra->Followed() != view) {
+            state.SkipWithError("\"Widmo\" did not open on the plot window");
+            return;
+        }
     }
 
     const double linkSeconds = HeadlessRecordingSeconds(divisor, scans);

@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "analysis/spectrum_texts.h"
 #include "base/translation.h"
 #include "generation/generation_texts.h"
 #include "shell/shell_texts.h"
@@ -162,6 +163,7 @@ std::vector<CommandInfo> BuildCommands() {
          Tr("Okno znaczników"),
          {},
          true},
+        {ID_SPECTRUM_WINDOW, Tr(SpectrumMenuText), Tr(SpectrumPrompt), Tr(SpectrumTitle), {}, true},
         {ID_MARKERS,
          Tr("&Znaczniki"),
          Tr("Włącza lub wyłącza znaczniki dla aktywnego kanału"),
@@ -258,7 +260,7 @@ std::vector<MenuResource> BuildMenus() {
              {ID_APP_EXIT}}),
         top("MenuEdit", texts::MenuEdit, true, {{ID_EDIT_COPY}, {ID_EDIT_COPY_NEGATED}}),
         top("MenuView", texts::MenuView, false,
-            {{ID_VIEW_TOOLBAR}, {ID_VIEW_STATUS_BAR}, {ID_MARKERS_WINDOW}}),
+            {{ID_VIEW_TOOLBAR}, {ID_VIEW_STATUS_BAR}, {ID_MARKERS_WINDOW}, {ID_SPECTRUM_WINDOW}}),
         top("MenuAcquisition", texts::MenuAcquisition, true,
             {{ID_OSC_START}, {ID_REC_START}, separator, {ID_ACQ_PARAMS}, {ID_REGISTERED_PARAMS}}),
         top("MenuGeneration", texts::MenuGeneration, true,

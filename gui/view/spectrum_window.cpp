@@ -30,6 +30,7 @@
 #include "gui/view/plot_print.h"
 #include "gui/view/spectrum_plot.h"
 #include "gui/view/zefra_krg_view.h"
+#include "gui/widgets/tool_window_keys.h"
 #include "shell/shell_texts.h"
 #include "view/plot_view.h"
 
@@ -50,6 +51,7 @@ CSpectrumWindow::CSpectrumWindow(const SettingsRecord& settings, QWidget* owner)
     : QDialog(owner, Qt::Tool), settings_(settings) {
     setObjectName(QStringLiteral("SpectrumWindow"));
     setWindowTitle(Text(SpectrumTitle));
+    KeepKeysInWindow(*this);
 
     window_ = new QComboBox;
     window_->setObjectName(QStringLiteral("SpectrumWindowChoice"));
@@ -155,10 +157,13 @@ void CSpectrumWindow::Follow(CZefraKrgView* view) {
     standalone_.clear();
     if (followed_ != view) {
         disconnect(followedChange_);
+        disconnect(followedGone_);
         followed_ = view;
         if (view != nullptr) {
             followedChange_ = connect(view, &CZefraKrgView::ShownChanged, this,
                                       &CSpectrumWindow::ScheduleRefresh);
+            // Its plot window closed: say so rather than keep its last spectrum.
+            followedGone_ = connect(view, &QObject::destroyed, this, [this] { Follow(nullptr); });
         }
     }
     ScheduleRefresh();
@@ -303,6 +308,9 @@ void CSpectrumWindow::PaintPrintedPage(QPainter& painter) {
 }
 
 QPrinter& CSpectrumWindow::Printer() {
+    if (sharedPrinter_ != nullptr) {
+        return *sharedPrinter_;
+    }
     if (!printer_) {
         printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
     }

@@ -38,7 +38,8 @@ class CSpectrumWindow : public QDialog {
     explicit CSpectrumWindow(const SettingsRecord& settings, QWidget* owner = nullptr);
     ~CSpectrumWindow() override;
 
-    // Follows a plot window (null: none): shows its spectrum now and after each change.
+    // Follows a plot window (null: none): shows its spectrum now and after each change, until
+    // that window goes.
     void Follow(CZefraKrgView* view);
     CZefraKrgView* Followed() const;
     // The spectrum of span's channel of the document over span's scans. With wait, computed
@@ -58,7 +59,9 @@ class CSpectrumWindow : public QDialog {
 
     // One page: the spectrum on the upper part, its summary and the peaks table under it.
     void PaintPrintedPage(QPainter& painter);
-    // "&Drukuj...", "&Podgląd wydruku", and the two copies.
+    // "&Drukuj...", "&Podgląd wydruku", and the two copies. They print on the given printer,
+    // so the page set up for the plots holds here too; without one, on a printer of its own.
+    void UsePrinter(QPrinter* printer) { sharedPrinter_ = printer; }
     void Print();
     void PrintPreview();
     void CopyToClipboard(bool negate);
@@ -94,12 +97,14 @@ class CSpectrumWindow : public QDialog {
     std::vector<int32_t> standalone_;
     SampleRun standaloneRun_;
     QMetaObject::Connection followedChange_;
+    QMetaObject::Connection followedGone_;
     bool refreshScheduled_ = false;
     // The span of the latest request, for the summary of its result.
     SpectrumSpan asked_;
     Spectrum shown_;
     SpectrumSpan shownSpan_;
     int shownCount_ = 0;
+    QPrinter* sharedPrinter_ = nullptr;
     std::unique_ptr<QPrinter> printer_;
     // Last: its helper thread ends before anything it reports to goes.
     std::unique_ptr<SpectrumWorker> worker_;

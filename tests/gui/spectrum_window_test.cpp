@@ -1,10 +1,16 @@
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
 #include <QLabel>
+#include <QMdiArea>
+#include <QMenuBar>
 #include <QPainter>
 #include <QTableWidget>
 #include <QTest>
 #include <cmath>
 #include <numbers>
 
+#include "gui/shell/command_table.h"
 #include "gui/view/spectrum_plot.h"
 #include "gui/view/spectrum_window.h"
 #include "gui/view/zefra_krg_view.h"
@@ -119,6 +125,47 @@ TEST(SpectrumWindowTest, FollowsThePlotWindowItsMarkersAndChannelAndPrintsOnWhit
     window.Follow(nullptr);
     ASSERT_TRUE(QTest::qWaitFor([&] { return window.PeaksTable()->rowCount() == 0; }));
     EXPECT_TRUE(window.Shown().Rms.empty());
+}
+
+// The simulated card's inputs 1 (50 Hz sine of 4 V) and 2 (20 Hz square of +-2 V) in "Widmo",
+// opened by Alt+W, M; copies go to it once the user worked in it, also through the menu bar.
+TEST_F(GuiTest, SpectrumWindowOpensFromTheViewMenuAndFollowsTheActivePlot) {
+    CZefraKrgDoc& doc = *frame_->NewDocument()->Doc;
+    SetFastParams(doc, {0, 1}, 20000);
+    frame_->RunCommand(ID_OSC_START);
+    ASSERT_TRUE(WaitFor([&] { return doc.SampleCount[doc.CurrentSet.load()] > 0; }));
+    frame_->RunCommand(ID_OSC_START);
+    ASSERT_TRUE(WaitIdle());
+    CZefraKrgView* first = frame_->ActiveView();
+    auto* spectrum = frame_->findChild<CSpectrumWindow*>();
+    QTest::keyClick(frame_.get(), Qt::Key_W, Qt::AltModifier);
+    ASSERT_TRUE(WaitFor([] { return QApplication::activePopupWidget() != nullptr; }));
+    QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_M);
+    ASSERT_TRUE(WaitFor([&] { return spectrum->isVisible(); }));
+    EXPECT_TRUE(frame_->Action(ID_SPECTRUM_WINDOW)->isChecked());
+    auto shows = [&](const char* hz, double rms) {
+        return WaitFor([&] {
+            const double value = QString::fromStdString(Cell(*spectrum, 0, 1)).toDouble();
+            return Cell(*spectrum, 0, 0) == hz && std::abs(value - rms) < 0.01 * rms;
+        });
+    };
+    EXPECT_TRUE(shows("50.00", 2.828));
+    frame_->RunCommand(ID_ACTIVE_CHANNEL1 + 1);
+    EXPECT_TRUE(shows("20.00", 1.801));
+    frame_->RunCommand(ID_WINDOW_NEW);  // its active channel is input 1
+    EXPECT_TRUE(shows("50.00", 2.828));
+
+    spectrum->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(spectrum));
+    QTest::mouseClick(frame_->menuBar(), Qt::LeftButton, {}, {frame_->menuBar()->width() - 3, 3});
+    frame_->RunCommand(ID_EDIT_COPY);
+    EXPECT_EQ(QGuiApplication::clipboard()->image().size(), spectrum->Plot()->size());
+    QTest::mouseClick(first, Qt::MiddleButton);
+    frame_->RunCommand(ID_EDIT_COPY_NEGATED);
+    EXPECT_EQ(QGuiApplication::clipboard()->image().size(), first->size());
+
+    frame_->MdiArea()->closeAllSubWindows();
+    EXPECT_TRUE(WaitFor([&] { return spectrum->SummaryLabel()->text().startsWith("Brak okna"); }));
 }
 
 }  // namespace
