@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "base/acquisition_params.h"
-
 namespace kresograf {
 namespace {
 
@@ -26,21 +24,6 @@ TEST(RateTableTest, RowsDivisorsAndLabels) {
     EXPECT_EQ(FindRateRow(160'000, 500), 50);
     EXPECT_EQ(FindRateRow(160'000, 7), -1);
     EXPECT_EQ(FindRateRow(0, 0), -1);  // the terminating row is not a rate
-}
-
-TEST(RateTableTest, RecomputeTotalSamplesRoundsToWholeScans) {
-    // The settings page's tests walk the halves of a unit, the floor of one unit, prescaled units
-    // and the 32-bit ceiling through the same rounding.
-    AcquisitionParams p;
-    p.ChannelCount = 3;
-    p.Divisor = 888'889;
-    RecomputeTotalSamples(p, 10.0f);  // 89.99 -> 89 conversions: 89 % 6 = 5 -> 90
-    EXPECT_EQ(p.TotalSamples, 90u);
-
-    // No channel listed: no unit, the previous count stays.
-    p.ChannelCount = 0;
-    RecomputeTotalSamples(p, 3.0f);
-    EXPECT_EQ(p.TotalSamples, 90u);
 }
 
 }  // namespace

@@ -14,7 +14,7 @@ FormulaSettings Settings() {
     return s;
 }
 
-TEST(FormulaOutputTest, SourcesWeightsGainAndCoefficients) {
+TEST(FormulaOutputTest, SourcesWeightsGainCoefficientsRefusalsAndNumberFields) {
     FormulaSettings s = Settings();
     s.Active[1] = true;
     s.Active[4] = true;
@@ -65,13 +65,10 @@ TEST(FormulaOutputTest, SourcesWeightsGainAndCoefficients) {
     ASSERT_TRUE(BuildFormulaRequest(s, r, message));
     EXPECT_EQ(r.CoefA, 0.0f);
     EXPECT_EQ(r.CoefB, 0.0f);
-}
 
-TEST(FormulaOutputTest, RefusalsDifferentialPairsAndNumberFields) {
-    FormulaSettings s = Settings();
-    FormulaRequest r;
+    // Refusals leave the request as it was.
+    s = Settings();
     r.Divisor = 1234;
-    UserMessage message;
     EXPECT_FALSE(BuildFormulaRequest(s, r, message));
     EXPECT_EQ(message,
               (UserMessage{"Brak danych", "Żaden kanał nie został wybrany jako źródło danych.",

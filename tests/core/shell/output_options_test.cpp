@@ -11,7 +11,7 @@ bool Parse(OutputCommand command, const std::vector<std::string>& args, OutputCo
     return ParseOutputCommand(command, args, line, error);
 }
 
-TEST(OutputOptionsTest, GenerateFieldsAndRefusals) {
+TEST(OutputOptionsTest, CommandFieldsRefusalsAndSampleTexts) {
     OutputCommandLine line;
     std::string error;
     ASSERT_TRUE(Parse(OutputCommand::Generate,
@@ -41,11 +41,7 @@ TEST(OutputOptionsTest, GenerateFieldsAndRefusals) {
         EXPECT_FALSE(Parse(OutputCommand::Generate, args, line, error)) << args[0];
         EXPECT_EQ(error, message);
     }
-}
 
-TEST(OutputOptionsTest, FormulaPlayAndSampleTexts) {
-    OutputCommandLine line;
-    std::string error;
     ASSERT_TRUE(Parse(OutputCommand::Formula,
                       {"exp", "--a", "-2", "--b", "3", "--sources", "2=2,5=0.5", "--rate", "500"},
                       line, error))
