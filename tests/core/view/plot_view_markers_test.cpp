@@ -158,6 +158,7 @@ TEST(MarkerStatistics, ViewMeasuresBetweenItsMarkersEitherWayRound) {
     const int32_t extremes[] = {INT32_MAX, INT32_MAX, INT32_MIN};
     const SampleStatistics s = ComputeSampleStatistics(extremes, 0, 2, 1.0);
     EXPECT_DOUBLE_EQ(s.Mean, 715827882.0);
+    EXPECT_NEAR(s.Rms, 2147483647.3333, 1e-3);  // sqrt((2 x 2147483647^2 + 2147483648^2) / 3)
     EXPECT_DOUBLE_EQ(s.PeakToPeak, 4294967295.0);
 }
 
