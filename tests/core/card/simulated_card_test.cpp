@@ -3,12 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <atomic>
 #include <cmath>
 #include <vector>
 
 #include "base/frame_link.h"
-#include "base/sample_units.h"
 #include "card/card_port.h"
 #include "card/manual_clock.h"
 #include "support/recording_frame_link.h"
@@ -19,20 +19,17 @@ namespace {
 
 using Codes = std::vector<uint32_t>;
 
-// A card link on the simulated card. The clock moves only when told, plus `step` us on every
-// reading, so time-outs end.
+// A card link on the simulated card, whose clock moves only when told.
 struct Bench {
     ManualClock clock;
-    SimulatedCard card;
-    CardPort port;
+    SimulatedCard card{clock};
+    CardPort port{card, clock};
     RecordingFrameLink frame;
     std::atomic<uint32_t> run{1};
-    std::vector<std::vector<int32_t>> samples;
+    std::array<std::vector<int32_t>, 8> samples;
     std::vector<int32_t> times;
 
-    explicit Bench(uint64_t step = 0) : clock(0, step), card(clock), port(card, clock), samples(8) {
-        port.SetBaseAddress(0x100);
-    }
+    Bench() { port.SetBaseAddress(0x100); }
 
     // Sends a shot of the block, reads it into fresh arrays (a differential pair lands in the
     // array of its first input) and answers the scans read.
@@ -85,9 +82,6 @@ TEST(SimulatedCardTest, RegisterWindowResetAndHandshake) {
     port.Reset();
     EXPECT_EQ(port.SendCommand(9), CardOk);
     EXPECT_EQ(card.LastCode(), 9);
-    // A stuck acknowledge times the write out; a silent card mid-transfer is in the modes' tests.
-    card.SetFault(SimulatedFault::StuckAck);
-    EXPECT_EQ(port.WriteWord(2), CardTimeout);
 }
 
 TEST(SimulatedCardTest, ShotCarriesTheTestSignals) {
@@ -159,32 +153,6 @@ TEST(SimulatedCardTest, AnalogAndDigitalTriggers) {
     Bench b;
     b.Shot(ScanList({0}, 800, 10), {TriggerDigital, 1, EdgeFalling, 0, 0.0f});
     EXPECT_EQ(b.card.AcquisitionStartTick() % 800'000, 0u);
-}
-
-TEST(SimulatedCardTest, StreamStatusBits) {
-    // The status bits of a stream as the host sees them: the toggle per word offered and the
-    // buffer bit after more than 4 096 waiting words. (The recording mode's tests read whole
-    // streams from this card.)
-    Bench b;
-    AcquisitionParams p = ScanList({6}, 80, 10'000);  // one word per 10 us
-    ASSERT_EQ(b.port.SendCommand(CmdRecordStream, p, TriggerParams{}), CardOk);
-    auto status = [&](uint16_t bits) { return b.card.InWord(0x106) & bits; };
-    uint16_t word = 0;
-    b.port.ReadData(word);  // clears the latch, takes nothing
-    EXPECT_EQ(status(StatusDataToggle | StatusTriggered), StatusDataToggle | StatusTriggered);
-    b.clock.Advance(10);
-    EXPECT_EQ(status(StatusDataToggle), 0);
-    b.clock.Advance(30);  // three more words wait; the toggle shows only the first
-    EXPECT_EQ(status(StatusDataToggle), 0);
-    b.port.ReadData(word);
-    EXPECT_EQ(SignExtend12(word), -614);
-    EXPECT_EQ(status(StatusDataToggle), StatusDataToggle);
-    b.clock.Advance(10 * 4093);  // 4 097 words made, 1 read: 4 096 wait
-    EXPECT_EQ(status(StatusBufferIntact), StatusBufferIntact);
-    b.clock.Advance(10);
-    EXPECT_EQ(status(StatusBufferIntact), 0);
-    EXPECT_EQ(b.port.WriteWord(0), CardOk);
-    EXPECT_EQ(status(StatusBufferIntact), StatusBufferIntact);
 }
 
 TEST(SimulatedCardTest, OutputsAndLoopback) {
