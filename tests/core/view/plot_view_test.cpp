@@ -265,14 +265,12 @@ TEST_F(PlotChannels, HidingChannelsKeepsOneShown) {
     EXPECT_EQ(view.ActiveChannel, 4);
 }
 
-TEST(ChannelMenuTexts, ItemsTitlesAndIds) {
+TEST(ChannelMenuTexts, ItemsAndTitles) {
     EXPECT_EQ(ChannelItemText(ChannelMenu::Visibility, 0), "Kanał &1");
     EXPECT_EQ(ChannelItemText(ChannelMenu::Active, 4), "Kanał &5\t5");
     EXPECT_EQ(ChannelItemText(ChannelMenu::RightAxis, 7), "Kanału &8\tCtrl+8");
     EXPECT_EQ(ChannelSubmenuTitle(ChannelMenu::Active), "&Ustaw jako aktywny ");
     EXPECT_EQ(ChannelSubmenuTitle(ChannelMenu::RightAxis), "Ustaw opis &prawej osi dla");
-    EXPECT_EQ(ChannelCommandId(ChannelMenu::Visibility, 7), 32987u);
-    EXPECT_EQ(ChannelCommandId(ChannelMenu::RightAxis, 3), 32883u);
 }
 
 }  // namespace
