@@ -80,7 +80,7 @@ TEST_F(PropertiesTest, OpensByKeyboardAndCancelChangesNothing) {
     EXPECT_GT(CountColor(view->BackBuffer(), view->rect(), red), 0);
 }
 
-TEST_F(PropertiesTest, CardPageAddressAndGains) {
+TEST_F(PropertiesTest, CardPageAddressAndGainsWhichChangeForTheCardBetweenAcquisitions) {
     frame_->Settings().PortAddress = 0x105;
     // Never shown: the address stays as it was, even through OK.
     OnModal<CMyPropertySheet>([](CMyPropertySheet* sheet) { Press(sheet, "IDOK"); });
@@ -114,9 +114,9 @@ TEST_F(PropertiesTest, CardPageAddressAndGains) {
     EXPECT_EQ(frame_->Settings().ChannelGain[2], 0x80);
     EXPECT_EQ(settings_->value("Device/CH2").toUInt(), 0x80u);
     EXPECT_EQ(settings_->value("Device/Address").toUInt(), 0x3F0u);
-}
 
-TEST_F(PropertiesTest, GainsChangeForTheCardBetweenAcquisitions) {
+    // Gains change for the card between acquisitions.
+    frame_->Settings().PortAddress = 0x100;
     GuiDocument* document = frame_->NewDocument();
     SetFastParams(*document->Doc, {3}, 1000);
     frame_->RunCommand(ID_OSC_START);
@@ -136,7 +136,7 @@ TEST_F(PropertiesTest, GainsChangeForTheCardBetweenAcquisitions) {
 
 using ExportTest = GuiTest;
 
-TEST_F(ExportTest, CancelKeepsTheFileAndOkWritesTheChosenInputs) {
+TEST_F(ExportTest, CancelKeepsTheFileOkWritesTheChosenInputsInTheNamedFormat) {
     GuiDocument* document = TakeShot();
     const QString path = TempPath("shot.dat");
     {
@@ -176,10 +176,8 @@ TEST_F(ExportTest, CancelKeepsTheFileAndOkWritesTheChosenInputs) {
     // 95 000 Hz, two inputs: scans 2 x 84 / 8000 ms apart.
     EXPECT_TRUE(lines[1].startsWith("0.02\t")) << lines[1].toStdString();
     EXPECT_EQ(lines[1].count('\t'), 2);
-}
 
-TEST_F(ExportTest, TheFileNameChoosesCsvOrHdf5WhichAlwaysHasTheTime) {
-    TakeShot();
+    // The file name chooses CSV or HDF5, which always has the time.
     for (const bool hdf5 : {false, true}) {
         const QString path = TempPath(hdf5 ? "shot.h5" : "shot.csv");
         prompts_.ExportName = path;
