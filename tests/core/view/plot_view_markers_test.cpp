@@ -64,11 +64,10 @@ TEST(PlotMarkers, ReadoutTextsInBothForms) {
     PlotView view(doc, &settings);
     view.OnUpdate(HintInitial);
     view.Markers[0] = {20, 60, 1};
-    MarkerReadout r = view.MarkerReadoutOf(0);
-    MarkerItemTexts t = FormatMarkerItems(r);
-    EXPECT_EQ(t.Left, "Lewy: x = 2.500 ms   y = 0.100 V");
-    EXPECT_EQ(t.Right, "Prawy: x = 7.500 ms  y = -0.200 V");
-    EXPECT_EQ(t.Delta, "Delta: x = 5.000 ms  y = -0.300 V");
+    MarkerItemTexts t = FormatMarkerItems(view.MarkerReadoutOf(0));
+    EXPECT_EQ(
+        t, (MarkerItemTexts{"Lewy: x = 2.500 ms   y = 0.100 V", "Prawy: x = 7.500 ms  y = -0.200 V",
+                            "Delta: x = 5.000 ms  y = -0.300 V"}));
 
     testing::RegisterTiming(doc, 80000, 1);  // exactly 10 ms: seconds
     t = FormatMarkerItems(view.MarkerReadoutOf(0));
