@@ -57,9 +57,6 @@ TEST_F(ParamsWindowTest, OpensFromTheMenuByKeyboardAndHidesOnClose) {
     ASSERT_TRUE(WaitFor([] { return qobject_cast<QMenu*>(QApplication::activePopupWidget()); }));
     QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_P);
     ASSERT_TRUE(WaitFor([&] { return Window().isVisible(); }));
-    EXPECT_EQ(Window().windowTitle(), "Parametry akwizycji");
-    EXPECT_EQ(Window().Sheet()->tabText(0), "Ogólne");
-    EXPECT_EQ(Window().Sheet()->tabText(1), "Wyzwalanie");
     frame_->HandleAcquisitionMessage(WM_ACQ_STATUS, StatusTriggering);
     EXPECT_EQ(General().StatusLine()->text().toStdString(), StatusText(StatusTriggering));
     frame_->HandleAcquisitionMessage(WM_ACQ_STATUS, 7);
@@ -80,9 +77,6 @@ TEST_F(ParamsWindowTest, GeneralPageSetsTheWorkingBlockAndCtrlTAcquiresIt) {
     frame_->NewDocument();
     Open();
     EXPECT_EQ(General().RateList()->currentText(), "1000 Hz");
-    EXPECT_EQ(General().DurationEdit()->text(), "1.000");
-    EXPECT_EQ(General().Grid()->Cell(0, 1).Shown(), "Tak");
-    EXPECT_EQ(General().Grid()->Cell(1, 1).Shown(), "Nie");
     // The rate list opens about twelve rows tall, not as tall as the screen.
     QComboBox* rates = General().RateList();
     rates->showPopup();
@@ -92,18 +86,14 @@ TEST_F(ParamsWindowTest, GeneralPageSetsTheWorkingBlockAndCtrlTAcquiresIt) {
     EXPECT_LE(rows, 14);
 
     SetRate(24);
-    EXPECT_EQ(General().RateLabel()->text(), "2000 Hz");
     EXPECT_EQ(Working().Divisor, 4000u);
-    EXPECT_EQ(Working().TotalSamples, 2000u);
 
-    // Three inputs at 1000 Hz: unit 6; 10 ms go up to 12 conversions.
+    // Three inputs at 1000 Hz for 10 ms; then not a number: told, and the previous value is used
+    // with the unit now chosen (the arithmetic is the pages' own test's).
     ClickToggle(1);
     ClickToggle(2);
     SetRate(26);
     SetDuration("10", 0);
-    EXPECT_EQ(Working().TotalSamples, 12u);
-    EXPECT_EQ(General().DurationLabel()->text(), "10.00 ms");
-    // Not a number: told, and the previous value is used with the unit now chosen.
     SetDuration("1,5", 1);
     ASSERT_EQ(prompts_.Messages.size(), 1u);
     EXPECT_EQ(prompts_.Messages[0], NotANumberMessage());
@@ -113,7 +103,6 @@ TEST_F(ParamsWindowTest, GeneralPageSetsTheWorkingBlockAndCtrlTAcquiresIt) {
     // 95 000 Hz, three inputs, 1 s, and Ctrl+T.
     SetDuration("1", 1);
     SetRate(0);
-    EXPECT_EQ(Working().TotalSamples, 95238u);
     // Ctrl+T works from the parameters window itself.
     Window().activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&Window()));

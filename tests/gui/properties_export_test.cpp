@@ -9,6 +9,7 @@
 #include <QTimer>
 #include <functional>
 
+#include "document/data_export.h"
 #include "gui/document/export_dlg.h"
 #include "gui/shell/command_table.h"
 #include "gui/shell/properties_sheet.h"
@@ -79,7 +80,7 @@ TEST_F(PropertiesTest, OpensByKeyboardAndCancelChangesNothing) {
     EXPECT_GT(CountColor(view->BackBuffer(), view->rect(), red), 0);
 }
 
-TEST_F(PropertiesTest, CardPageAddressAndGains) {
+TEST_F(PropertiesTest, CardPageAddressAndGainsWhichChangeForTheCardBetweenAcquisitions) {
     frame_->Settings().PortAddress = 0x105;
     // Never shown: the address stays as it was, even through OK.
     OnModal<CMyPropertySheet>([](CMyPropertySheet* sheet) { Press(sheet, "IDOK"); });
@@ -98,7 +99,6 @@ TEST_F(PropertiesTest, CardPageAddressAndGains) {
         ShowCardPage(sheet);
         QComboBox* addresses = sheet->Card().AddressList();
         addresses->setCurrentIndex(addresses->count() - 1);
-        EXPECT_EQ(addresses->currentText(), "3F0 - 3F9");
         CChannelGrid* grid = sheet->Card().Grid();
         grid->selectRow(2);
         QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->ButtonRect(2, 1).center());
@@ -114,9 +114,9 @@ TEST_F(PropertiesTest, CardPageAddressAndGains) {
     EXPECT_EQ(frame_->Settings().ChannelGain[2], 0x80);
     EXPECT_EQ(settings_->value("Device/CH2").toUInt(), 0x80u);
     EXPECT_EQ(settings_->value("Device/Address").toUInt(), 0x3F0u);
-}
 
-TEST_F(PropertiesTest, GainsChangeForTheCardBetweenAcquisitions) {
+    // Gains change for the card between acquisitions.
+    frame_->Settings().PortAddress = 0x100;
     GuiDocument* document = frame_->NewDocument();
     SetFastParams(*document->Doc, {3}, 1000);
     frame_->RunCommand(ID_OSC_START);
@@ -136,7 +136,7 @@ TEST_F(PropertiesTest, GainsChangeForTheCardBetweenAcquisitions) {
 
 using ExportTest = GuiTest;
 
-TEST_F(ExportTest, CancelKeepsTheFileAndOkWritesTheChosenInputs) {
+TEST_F(ExportTest, CancelKeepsTheFileOkWritesTheChosenInputsInTheNamedFormat) {
     GuiDocument* document = TakeShot();
     const QString path = TempPath("shot.dat");
     {
@@ -176,16 +176,14 @@ TEST_F(ExportTest, CancelKeepsTheFileAndOkWritesTheChosenInputs) {
     // 95 000 Hz, two inputs: scans 2 x 84 / 8000 ms apart.
     EXPECT_TRUE(lines[1].startsWith("0.02\t")) << lines[1].toStdString();
     EXPECT_EQ(lines[1].count('\t'), 2);
-}
 
-TEST_F(ExportTest, TheFileNameChoosesCsvOrHdf5WhichAlwaysHasTheTime) {
-    TakeShot();
+    // The file name chooses CSV or HDF5, which always has the time.
     for (const bool hdf5 : {false, true}) {
         const QString path = TempPath(hdf5 ? "shot.h5" : "shot.csv");
         prompts_.ExportName = path;
         OnModal<CExportAsciiDlg>([hdf5](CExportAsciiDlg* dialog) {
             EXPECT_EQ(dialog->windowTitle(),
-                      hdf5 ? "Eksport do formatu HDF5" : "Eksport do formatu CSV");
+                      Tr(ExportDialogTitleOf(hdf5 ? ExportFormat::Hdf5 : ExportFormat::Csv)));
             EXPECT_EQ(dialog->TimeBox()->isChecked(), hdf5);
             EXPECT_EQ(dialog->TimeBox()->isEnabled(), !hdf5);
             CChannelGrid* grid = dialog->Grid();

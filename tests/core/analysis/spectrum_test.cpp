@@ -117,22 +117,6 @@ TEST(SpectrumTest, ManyTonesGiveTheStrongestInOrder) {
     }
 }
 
-TEST(SpectrumTest, SquareWaveGivesItsOddHarmonics) {
-    // 20 Hz, +-2 V: harmonic n has 4 x 2 V / (n pi) amplitude, 1.801, 0.600, 0.360 V RMS.
-    const auto samples =
-        Stored([](double t) { return std::fmod(t * 20.0, 1.0) < 0.5 ? 2.0 : -2.0; }, 5000, 2.0);
-    for (const SpectrumWindow window : {SpectrumWindow::Hann, SpectrumWindow::Blackman}) {
-        const Spectrum s = Compute(samples, 5000, window, 3);
-        ASSERT_EQ(s.Peaks.size(), 3u);
-        const double hz[] = {20, 60, 100};
-        const double rms[] = {1.801, 0.600, 0.360};
-        for (int i = 0; i < 3; ++i) {
-            EXPECT_NEAR(s.Peaks[i].FrequencyHz, hz[i], 0.01);
-            EXPECT_NEAR(s.Peaks[i].Rms, rms[i], rms[i] * 0.01);
-        }
-    }
-}
-
 TEST(SpectrumTest, AmplitudesMatchAPlainDiscreteFourierTransform) {
     // Random samples of one input among three interleaved ones, even and odd lengths.
     std::mt19937 rng(5);

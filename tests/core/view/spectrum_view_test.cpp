@@ -59,7 +59,7 @@ TEST(SpectrumPicture, PeakSitsWhereItsAxesSayOnEveryScale) {
                          FixedMeasure, settings, true);
     top = Top(p);
     for (const char* decade : {" 1 ", " 10 ", " 100 ", " 1000 "}) {
-        EXPECT_NE(FindLabel(p, decade), nullptr) << decade;
+        ASSERT_NE(FindLabel(p, decade), nullptr) << decade;
     }
     const int32_t x10 = FindLabel(p, " 10 ")->Anchor.X;
     const int32_t x100 = FindLabel(p, " 100 ")->Anchor.X;
@@ -67,7 +67,7 @@ TEST(SpectrumPicture, PeakSitsWhereItsAxesSayOnEveryScale) {
     EXPECT_NEAR(x100 - x10, x1000 - x100, 1);
     EXPECT_GT(top.X, x100);
     EXPECT_LT(top.X, x1000);
-    ASSERT_TRUE(FindLabel(p, " 10 ") && FindLabel(p, " [dBV] "));
+    ASSERT_NE(FindLabel(p, " [dBV] "), nullptr);
     const auto tenDb = std::find_if(p.Labels.begin(), p.Labels.end(), [](const PictureLabel& l) {
         return l.Text == " 10 " && l.Align == LabelAlign::BaselineRight;
     });
