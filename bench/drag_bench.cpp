@@ -8,9 +8,9 @@
 #include "base/frame_link.h"
 #include "base/settings_record.h"
 #include "document/zefra_krg_doc.h"
+#include "gui/shell/gui_document.h"
+#include "gui/view/zefra_krg_view.h"
 #include "long_recording.h"
-#include "shell/gui_document.h"
-#include "view/zefra_krg_view.h"
 
 namespace kresograf {
 namespace {

@@ -23,14 +23,15 @@
 #include "card/clock.h"
 #include "card/simulated_card.h"
 #include "document/zefra_krg_doc.h"
+#include "gui/shell/command_table.h"
+#include "gui/shell/frame_prompts.h"
+#include "gui/shell/main_frame.h"
+#include "gui/shell/splash_window.h"
+#include "gui/view/picture_painter.h"
+#include "gui/view/spectrum_window.h"
+#include "gui/view/zefra_krg_view.h"
 #include "long_recording.h"
-#include "shell/command_table.h"
-#include "shell/frame_prompts.h"
-#include "shell/main_frame.h"
-#include "shell/splash_window.h"
-#include "view/picture_painter.h"
 #include "view/plot_view.h"
-#include "view/zefra_krg_view.h"
 
 namespace kresograf {
 namespace {
@@ -258,7 +259,9 @@ double HeadlessShotsPerSecond(int channels, uint32_t divisor, uint32_t scans, in
 
 // Shots per second of the oscilloscope through the whole program (worker, bridge, views) against
 // the card's pace: a shot of S conversions cannot come faster than rate / S per second.
-void BM_OscilloscopePace(benchmark::State& state) {
+// The "Widmo" window beside the plot, following it, when spectrum is set: the spectra it showed
+// during the run are counted.
+void OscilloscopePace(benchmark::State& state, bool spectrum) {
     const int channels = static_cast<int>(state.range(0));
     const auto divisor = static_cast<uint32_t>(state.range(1));
     const auto scans = static_cast<uint32_t>(state.range(2));
@@ -275,6 +278,16 @@ void BM_OscilloscopePace(benchmark::State& state) {
     CZefraKrgDoc& doc = *document->Doc;
     SetBlock(doc, channels, divisor, scans);
     CZefraKrgView* view = frame.ActiveView();
+    // Opened as the user opens it; it follows the active plot window by itself.
+    CSpectrumWindow* spectra = nullptr;
+    if (spectrum) {
+        frame.RunCommand(ID_SPECTRUM_WINDOW);
+        spectra = frame.findChild<CSpectrumWindow*>();
+        if (spectra == nullptr || !spectra->isVisible() || spectra->Followed() != view) {
+            state.SkipWithError("\"Widmo\" did not open on the plot window");
+            return;
+        }
+    }
 
     const double conversionShotsPerSecond =
         8'000'000.0 / divisor / (scans * static_cast<double>(channels));
@@ -285,10 +298,14 @@ void BM_OscilloscopePace(benchmark::State& state) {
         const int first = view->RenderCount();
         const bool started = QTest::qWaitFor([&] { return view->RenderCount() > first; }, 120000);
         const int start = view->RenderCount();
+        const int spectraBefore = spectra ? spectra->ShownCount() : 0;
         QElapsedTimer timer;
         timer.start();
         const bool ran =
             QTest::qWaitFor([&] { return view->RenderCount() >= start + shots; }, 600000);
+        if (spectra) {
+            state.counters["spectra"] = spectra->ShownCount() - spectraBefore;
+        }
         const double seconds = static_cast<double>(timer.nsecsElapsed()) / 1e9;
         const int done = view->RenderCount() - start;
         frame.RunCommand(ID_OSC_START);
@@ -307,10 +324,23 @@ void BM_OscilloscopePace(benchmark::State& state) {
     }
     doc.Modified = false;
 }
+
+void BM_OscilloscopePace(benchmark::State& state) {
+    OscilloscopePace(state, false);
+}
 // 1 000 Hz, one input, 1 000 scans per shot (a new document's block).
 BENCHMARK(BM_OscilloscopePace)->Args({1, 8000, 1000, 5})->Iterations(1)->UseManualTime();
 // 95 000 Hz, eight inputs, 25 000 scans per shot.
 BENCHMARK(BM_OscilloscopePace)->Args({8, 84, 25'000, 5})->Iterations(1)->UseManualTime();
+
+// The same with "Widmo" open on the plot window.
+void BM_OscilloscopePaceWithSpectrum(benchmark::State& state) {
+    OscilloscopePace(state, true);
+}
+BENCHMARK(BM_OscilloscopePaceWithSpectrum)
+    ->Args({8, 84, 25'000, 5})
+    ->Iterations(1)
+    ->UseManualTime();
 
 // Answers the main frame in code: a recording's end is noted instead of shown in a dialog, a
 // message (an overrun) counted.
@@ -355,7 +385,7 @@ double HeadlessRecordingSeconds(uint32_t divisor, uint32_t scans) {
 // A recording of eight inputs through the whole program, its plot window maximized and drawing
 // the scans as they arrive ten times a second, against the same recording through the card link
 // alone. The card's pace sets both; 1.0 = the live view costs the recording nothing.
-void BM_RecordingPace(benchmark::State& state) {
+void RecordingPace(benchmark::State& state, bool spectrum) {
     const auto divisor = static_cast<uint32_t>(state.range(0));
     const auto scans = static_cast<uint32_t>(state.range(1));
     QTemporaryDir dir;
@@ -372,6 +402,16 @@ void BM_RecordingPace(benchmark::State& state) {
     CZefraKrgDoc& doc = *document->Doc;
     SetBlock(doc, 8, divisor, scans);
     CZefraKrgView* view = frame.ActiveView();
+    // Opened as the user opens it; it follows the active plot window by itself.
+    CSpectrumWindow* spectra = nullptr;
+    if (spectrum) {
+        frame.RunCommand(ID_SPECTRUM_WINDOW);
+        spectra = frame.findChild<CSpectrumWindow*>();
+        if (spectra == nullptr || !spectra->isVisible() || spectra->Followed() != view) {
+            state.SkipWithError("\"Widmo\" did not open on the plot window");
+            return;
+        }
+    }
 
     const double linkSeconds = HeadlessRecordingSeconds(divisor, scans);
     for (auto _ : state) {
@@ -401,13 +441,29 @@ void BM_RecordingPace(benchmark::State& state) {
         state.counters["card_link_scans_per_s"] = scans / linkSeconds;
         state.counters["conversion_scans_per_s"] = 8'000'000.0 / divisor / 8;
         state.counters["live_pictures"] = livePictures;
+        if (spectra) {
+            state.counters["spectra"] = spectra->ShownCount();
+        }
         // 1.0 = the recording runs as fast with the live view as through the card link alone.
         state.counters["keeps_up"] = linkSeconds / prompts.Seconds;
     }
     doc.Modified = false;
 }
+void BM_RecordingPace(benchmark::State& state) {
+    RecordingPace(state, false);
+}
 // 95 000 Hz over eight inputs, 36 000 scans: about three seconds.
 BENCHMARK(BM_RecordingPace)
+    ->Args({84, 36'000})
+    ->Iterations(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+
+// The same with "Widmo" open on the plot window.
+void BM_RecordingPaceWithSpectrum(benchmark::State& state) {
+    RecordingPace(state, true);
+}
+BENCHMARK(BM_RecordingPaceWithSpectrum)
     ->Args({84, 36'000})
     ->Iterations(1)
     ->UseManualTime()

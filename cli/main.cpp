@@ -21,13 +21,14 @@
 #include "card/card_port.h"
 #include "card/clock.h"
 #include "cli_frame_link.h"
-#include "document/ascii_export.h"
 #include "document/kgd_file.h"
 #include "document/registered_params.h"
 #include "document/zefra_krg_doc.h"
+#include "export_command.h"
 #include "measure_command.h"
 #include "output_commands.h"
 #include "shell/acquisition_options.h"
+#include "spectrum_command.h"
 
 namespace kresograf {
 namespace {
@@ -41,9 +42,12 @@ constexpr const char* Usage =
        "  kresograf-cli scope [opcje akwizycji] [--shots N] [-o|--output PLIK.kgd]\n"
        "  kresograf-cli record PLIK.kgd [opcje akwizycji]\n"
        "  kresograf-cli info PLIK.kgd\n"
-       "  kresograf-cli export PLIK.kgd WYJŚCIE.dat [--time] [--channels LISTA]\n"
+       "  kresograf-cli export PLIK.kgd WYJŚCIE [--format text|csv|hdf5] [--time] [--channels "
+       "LISTA]\n"
        "  kresograf-cli generate|formula|play … (wyjścia karty: kresograf-cli --help)\n"
        "  kresograf-cli measure PLIK.kgd [--from SEKUNDY] [--to SEKUNDY] [--channels LISTA]\n"
+       "  kresograf-cli spectrum PLIK.kgd [--from SEKUNDY] [--to SEKUNDY] [--channels LISTA]\n"
+       "                         [--window hann|hamming|blackman|rect] [--peaks N]\n"
        "  kresograf-cli -h|--help\n"
        "\n"
        "Opcje akwizycji:\n"
@@ -279,65 +283,6 @@ int Info(const std::vector<std::string>& args) {
     return ExitOk;
 }
 
-int Export(const std::vector<std::string>& args) {
-    std::vector<std::string> positional;
-    bool writeTime = false;
-    std::string channels;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        if (args[i] == "--time") {
-            writeTime = true;
-        } else if (args[i] == "--channels") {
-            if (i + 1 >= args.size()) {
-                return UsageError(FillText(Tr("Brak wartości opcji %s."), {args[i]}));
-            }
-            channels = args[++i];
-        } else if (args[i].size() > 1 && args[i][0] == '-') {
-            return UsageError(FillText(Tr("Nieznana opcja: %s."), {args[i]}));
-        } else {
-            positional.push_back(args[i]);
-        }
-    }
-    if (positional.size() != 2) {
-        return UsageError(Tr("Podaj plik .kgd i plik wynikowy .dat."));
-    }
-    CZefraKrgDoc doc;
-    const FileResult opened = OpenDocument(doc, positional[0]);
-    if (!opened.Ok()) {
-        return FileFailure(opened);
-    }
-    const uint32_t set = doc.CurrentSet.load();
-    std::array<bool, 8> chosen{};
-    if (channels.empty()) {
-        for (int c = 0; c < 8; ++c) {
-            chosen[c] = doc.ChannelPresent[set][c] != 0;
-        }
-    } else {
-        std::size_t start = 0;
-        while (start <= channels.size()) {
-            const std::size_t end = std::min(channels.find(',', start), channels.size());
-            const std::string part = channels.substr(start, end - start);
-            char* tail = nullptr;
-            const long channel = std::strtol(part.c_str(), &tail, 10);
-            if (part.empty() || *tail != '\0' || channel < 1 || channel > 8) {
-                return UsageError(FillText(
-                    Tr("Niepoprawna lista kanałów: \"%s\" (kanały 1..8, np. 1,3,4)."), {channels}));
-            }
-            if (doc.ChannelPresent[set][channel - 1] == 0) {
-                return Fail(
-                    FillText(Tr("Kanał %s nie zawiera danych w pliku."), {std::to_string(channel)}),
-                    ExitFailed);
-            }
-            chosen[channel - 1] = true;
-            start = end + 1;
-        }
-    }
-    const FileResult written = ExportAscii(doc, positional[1], writeTime, chosen);
-    if (!written.Ok()) {
-        return FileFailure(written);
-    }
-    return ExitOk;
-}
-
 }  // namespace
 }  // namespace kresograf
 
@@ -364,7 +309,7 @@ int main(int argc, char** argv) {
         return Info(args);
     }
     if (command == "export") {
-        return Export(args);
+        return ExportCommand(args);
     }
     if (command == "generate") {
         return GenerateCommand(args);
@@ -377,6 +322,9 @@ int main(int argc, char** argv) {
     }
     if (command == "measure") {
         return MeasureCommand(args);
+    }
+    if (command == "spectrum") {
+        return SpectrumCommand(args);
     }
     return UsageError(FillText(Tr("Nieznane polecenie: %s."), {command}));
 }

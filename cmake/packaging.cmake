@@ -40,9 +40,10 @@ set(CPACK_PACKAGE_DESCRIPTION
     "Kresograf acquires from the QB730 data-acquisition card in oscilloscope\n\
 and recording mode, shows the samples as traces with scales, zoom and\n\
 markers, keeps recordings in .kgd files, exports tab-separated text,\n\
-prints plots and drives the card's outputs. A built-in simulated card\n\
-makes all of it work without the card. kresograf-cli records, inspects\n\
-and exports without a display.")
+CSV and HDF5, prints plots and drives the card's outputs. A built-in\n\
+simulated card makes all of it work without the card. kresograf-cli\n\
+records, inspects and exports without a display; the Python module\n\
+kresograf reads recordings into NumPy.")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_STRIP_FILES ON)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
@@ -53,5 +54,9 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
 # Qt finds its platform plugin in a package of its own; the desktop needs it to show a window.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
+# The Python module reads recordings with NumPy; pandas, h5py and matplotlib serve what users
+# do next with them.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "python3, python3-numpy")
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS "python3-pandas, python3-h5py, python3-matplotlib")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 include(CPack)

@@ -1,3 +1,4 @@
+#include <QApplication>
 #include <QGuiApplication>
 #include <QSettings>
 #include <cstdio>
@@ -5,13 +6,14 @@
 
 #include "base/settings_record.h"
 #include "base/translation.h"
-#include "shell/main_frame.h"
-#include "shell/qt_settings_store.h"
+#include "gui/shell/main_frame.h"
+#include "gui/shell/qt_settings_store.h"
+#include "gui/shell/zefra_krg_app.h"
+#include "gui/view/plot_print.h"
+#include "gui/view/plot_render.h"
+#include "gui/view/spectrum_window.h"
 #include "shell/shell_texts.h"
 #include "shell/start_options.h"
-#include "shell/zefra_krg_app.h"
-#include "view/plot_print.h"
-#include "view/plot_render.h"
 
 namespace {
 
@@ -45,6 +47,27 @@ int Render(int argc, char** argv, const kresograf::StartOptions& options) {
                                        QString::fromLocal8Bit(options.RenderOutput.c_str()),
                                        QSize(options.RenderWidth, options.RenderHeight), record,
                                        error)) {
+        std::fprintf(stderr, "kresograf: %s\n", error.toLocal8Bit().constData());
+        return 1;
+    }
+    return 0;
+}
+
+// Draws the spectrum window of one of a document's inputs, without a screen.
+int RenderSpectrum(int argc, char** argv, const kresograf::StartOptions& options) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    kresograf::InitTranslations(kresograf::FindCatalogueRoot());
+    kresograf::SetApplicationIdentity();
+    QSettings settings;
+    kresograf::QtSettingsStore store(settings);
+    kresograf::SettingsRecord record;
+    record.Load(store);
+    QString error;
+    if (!kresograf::RenderSpectrumFile(QString::fromLocal8Bit(options.RenderInput.c_str()),
+                                       QString::fromLocal8Bit(options.RenderOutput.c_str()),
+                                       QSize(options.RenderWidth, options.RenderHeight),
+                                       options.SpectrumChannel, record, error)) {
         std::fprintf(stderr, "kresograf: %s\n", error.toLocal8Bit().constData());
         return 1;
     }
@@ -92,6 +115,9 @@ int main(int argc, char** argv) {
     }
     if (options.Print) {
         return Print(argc, argv, options);
+    }
+    if (options.RenderSpectrum) {
+        return RenderSpectrum(argc, argv, options);
     }
     if (!HasDisplay()) {
         std::fprintf(stderr, "kresograf: %s\n",

@@ -18,14 +18,17 @@ for path in \
     ./usr/share/doc/kresograf/copyright \
     ./usr/share/doc/kresograf/changelog.Debian.gz \
     ./usr/share/locale/en/LC_MESSAGES/kresograf.mo \
-    ./usr/share/doc/kresograf/help/index.html; do
+    ./usr/share/doc/kresograf/help/index.html \
+    ./usr/lib/python3/dist-packages/kresograf/__init__.py \
+    ./usr/lib/python3/dist-packages/kresograf/_recording.py \
+    ./usr/lib/python3/dist-packages/kresograf/_texts.py; do
     if ! grep -qxF "$path" <<<"$list"; then
         echo "missing from the package: $path" >&2
         missing=1
     fi
 done
 depends=$(dpkg-deb -f "$deb" Depends)
-for library in libqt6widgets6 libqt6printsupport6 libc6 libstdc++6; do
+for library in libqt6widgets6 libqt6printsupport6 libfftw3-double3 libhdf5 libc6 libstdc++6; do
     if ! grep -q "$library" <<<"$depends"; then
         echo "the package does not depend on $library (Depends: $depends)" >&2
         missing=1

@@ -25,6 +25,8 @@ SHOTS=(
     registered-params # akwizycja.html: "Zarejestrowane parametry"
     markers           # znaczniki.html: markers on the plot and the "Znaczniki" window
     export-ascii      # eksport.html: "Eksport do formatu ASCII"
+    export-chooser    # eksport.html: the export's file chooser with its file types open
+    export-progress   # eksport.html: the progress of a long export
     properties-colors # wlasciwosci.html: "Właściwości", page "Kolory"
     properties-card   # wlasciwosci.html: page "Karta"
     print-preview     # drukowanie.html: the print preview
@@ -239,6 +241,31 @@ shot() {
         file_dialog "$before" "$WORK/export.dat" || return 1
         after_file_dialog export-ascii "$before" '^Eksport do formatu ASCII'
         ;;
+    export-chooser)
+        start_program "$DEMO_KGD" || return 1
+        local before dialog WINDOW X Y WIDTH HEIGHT SCREEN
+        before=$(windows)
+        keys alt+p e a
+        dialog=$(new_window "$before" 10 "") || return 1
+        focus "$dialog"
+        # The file-type list sits at the bottom, right of its label: open it.
+        eval "$(xdotool getwindowgeometry --shell "$dialog")"
+        xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT - 22)) click 1
+        sleep 1
+        grab_screen export-chooser
+        ;;
+    export-progress)
+        start_program "$DEMO_LARGE_KGD" || return 1
+        local before
+        before=$(windows)
+        keys alt+p e a
+        file_dialog "$before" "$WORK/duzy.csv" || return 1
+        new_window "$before" 10 '^Eksport do formatu CSV' >/dev/null || return 1
+        # The time column and every input ("Tak"), then OK.
+        keys space Tab space Down space Down space Down space Down space Down space Down space \
+            Down space
+        dialog_shot export-progress '^Eksport danych' Return
+        ;;
     properties-colors)
         start_program || return 1
         dialog_shot properties-colors '^Właściwości' alt+n o
@@ -372,12 +399,31 @@ if [ -x "$KRESOGRAF_CLI" ]; then
 else
     say "help-screenshots: no kresograf-cli at $KRESOGRAF_CLI; pictures of a recording will fail"
 fi
+# A long recording of eight inputs whose export takes seconds: the header of a short one with the
+# count of scans patched, then one period of a sine on every input over and over.
+DEMO_LARGE_KGD="$WORK/duzy.kgd"
+if [ -s "$DEMO_KGD" ] && XDG_CONFIG_HOME="$WORK/config" "$KRESOGRAF_CLI" record "$WORK/osiem.kgd" \
+    --rate 5000 --duration 0.01 --channels 1,2,3,4,5,6,7,8 >/dev/null 2>&1; then
+    python3 - "$WORK/osiem.kgd" "$DEMO_LARGE_KGD" <<'PYTHON'
+import array, math, struct, sys
+scans, period = 24_000_000, 1000
+header = bytearray(open(sys.argv[1], "rb").read(378))
+struct.pack_into("<I", header, 80, scans)
+one = array.array("i", (round(4096 * (c + 1) / 3 * math.sin(2 * math.pi * i / period))
+                        for i in range(period) for c in range(8)))
+with open(sys.argv[2], "wb") as out:
+    out.write(header)
+    block = one * 100
+    for _ in range(scans // (100 * period)):
+        out.write(block.tobytes())
+PYTHON
+fi
 # A short sample file for the output from a file: one period of a sine in volts.
 DEMO_DAT="$WORK/sinus.dat"
 awk 'BEGIN { for (i = 0; i < 100; i++) printf "%.3f\n", 2.5 * sin(2 * 3.14159265 * i / 100) }' \
     >"$DEMO_DAT"
 
-export KRESOGRAF OUT WORK DEMO_KGD DEMO_DAT
+export KRESOGRAF OUT WORK DEMO_KGD DEMO_LARGE_KGD DEMO_DAT
 export XDG_CONFIG_HOME="$WORK/config"
 export XDG_RUNTIME_DIR="$WORK/runtime"
 mkdir -m 700 "$XDG_RUNTIME_DIR"

@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build needs (FFTW for the spectrum, HDF5 for its export, NumPy
-# for the Python module), only when one is missing. The tests also want a
+# Installs the Debian packages the build needs (FFTW for the spectrum, HDF5 and zlib for its export,
+# NumPy for the Python module), only when one is missing. The tests also want a
 # locale that writes a decimal comma, to prove that no number the program writes follows it.
 # Usage: scripts/install-deps.sh [build|test|package]
 set -euo pipefail
 kind=${1:-build}
 packages=(build-essential cmake ninja-build pkg-config qt6-base-dev libgl-dev fonts-liberation2
-    qt6-translations-l10n gettext libfftw3-dev libhdf5-dev python3 python3-numpy)
+    qt6-translations-l10n gettext libfftw3-dev libhdf5-dev zlib1g-dev python3 python3-numpy)
 if [ "$kind" = package ] || [ "$kind" = test ]; then
     packages+=(dpkg-dev file)
 fi

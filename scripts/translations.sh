@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The program's catalogues against its sources.
 #   scripts/translations.sh check    every text marked with Tr() or N_() in core/, gui/ and cli/
+#                                     (and N_() in the Python module)
 #                                     has a translation in each po/<lang>.po, and each compiles
 #   scripts/translations.sh update   adds the texts the sources gained to each po/<lang>.po
 #                                     (untranslated) and marks the ones they lost as obsolete
@@ -13,6 +14,9 @@ find core gui cli \( -name '*.cpp' -o -name '*.h' \) -print | LC_ALL=C sort >"$t
 xgettext --language=C++ --from-code=UTF-8 --keyword --keyword=Tr --keyword=N_ \
     --add-comments=TRANSLATORS: --no-location --sort-output --files-from="$tmp/files" \
     --package-name=Kresograf --output="$tmp/kresograf.pot"
+# The Python module's messages share the catalogue.
+xgettext --language=Python --from-code=UTF-8 --keyword --keyword=N_ --no-location --sort-output \
+    --join-existing --output="$tmp/kresograf.pot" python/kresograf/*.py
 status=0
 while read -r language; do
     case "$language" in [a-z]*) ;; *) continue ;; esac

@@ -6,6 +6,8 @@
 #include <charconv>
 #include <vector>
 
+#include "document/data_export.h"
+
 namespace kresograf {
 namespace {
 
@@ -13,16 +15,6 @@ namespace {
 constexpr std::size_t FlushBytes = 1 << 20;
 // Room one value needs at most: a 32-bit scan time times a float factor, two decimals.
 constexpr std::size_t ValueRoom = 48;
-
-UserMessage OpenFailure() {
-    return UserMessage{Tr("Błąd pliku"), Tr("Błąd podczas próby otwarcia pliku do zapisu."),
-                       MessageIcon::Stop};
-}
-
-UserMessage NoChosenData() {
-    return UserMessage{Tr("Brak danych"), Tr("Nie wybrano danych do wyeksportowania."),
-                       MessageIcon::Exclamation};
-}
 
 }  // namespace
 
@@ -60,107 +52,55 @@ std::vector<ExportRow> ExportRows(const std::array<uint32_t, 8>& present) {
     return rows;
 }
 
-std::optional<UserMessage> ExportPrecheck(const CZefraKrgDoc& doc) {
-    if (doc.SampleCount[doc.CurrentSet.load()] == 0) {
-        return UserMessage{Tr("Brak danych"), Tr("Brak danych do wyeksportowania."),
-                           MessageIcon::Exclamation};
-    }
-    return std::nullopt;
-}
-
-std::optional<UserMessage> ExportTargetCheck(const std::string& path) {
-    ReplacingFile probe(path);
-    if (probe.Open() != 0) {
-        return OpenFailure();
-    }
-    return std::nullopt;
+FileResult WriteAscii(const ExportTable& table, ByteSink& sink, bool writeTime,
+                      const ExportProgress& progress) {
+    // The time column describes the data shown, so it follows the registered block whichever set
+    // is current. A stored conversion stands for Prescaler converted ones: the scans of a
+    // prescaled run lie Divisor x Prescaler / 8 000 000 s apart, as the plot's time axis shows.
+    // The factor is held in single precision, the product taken in double: prescaler-1 files
+    // stay byte for byte what every earlier export wrote.
+    const float msPerTick = static_cast<float>(static_cast<double>(table.Registered().Divisor) *
+                                               table.Registered().Prescaler / 8000.0);
+    const std::size_t columns = table.Columns();
+    const std::size_t lineRoom = (columns + 1) * ValueRoom + 2;
+    const auto blockScans = static_cast<uint32_t>(std::max<std::size_t>(1, FlushBytes / lineRoom));
+    std::vector<char> buffer(std::min<std::size_t>(blockScans, table.Scans()) * lineRoom);
+    return table.Walk(blockScans, progress, [&](const ExportBlock& block) -> FileResult {
+        char* const begin = buffer.data();
+        char* const end = begin + buffer.size();
+        char* out = begin;
+        const int32_t* samples = block.Samples;
+        for (uint32_t i = 0; i < block.Count; ++i) {
+            if (writeTime) {
+                out = FormatFixed(out, end, block.Ticks[i] * static_cast<double>(msPerTick), 2);
+                *out++ = '\t';
+            }
+            for (std::size_t k = 0; k < columns; ++k) {
+                out = FormatVolts(out, *samples++);
+                *out++ = '\t';
+            }
+            *out++ = '\r';
+            *out++ = '\n';
+        }
+        if (!sink.Write(begin, static_cast<std::size_t>(out - begin))) {
+            return WriteFailure(sink.Error());
+        }
+        return {};
+    });
 }
 
 FileResult WriteAscii(const CZefraKrgDoc& doc, ByteSink& sink, bool writeTime,
                       const std::array<bool, 8>& channels) {
-    if (auto message = ExportPrecheck(doc)) {
-        return FileResult{FileNoData, std::move(message)};
+    if (auto refusal = ExportRefusal(doc, channels)) {
+        return *refusal;
     }
-    const uint32_t set = doc.CurrentSet.load();
-    const uint32_t count = doc.SampleCount[set];
-    std::vector<SampleColumn> chosen;
-    for (uint32_t c = 0; c < 8; ++c) {
-        if (channels[c] && doc.ChannelPresent[set][c] != 0) {
-            chosen.push_back(doc.Column(set, c));
-        }
-    }
-    if (chosen.empty()) {
-        return FileResult{FileNoChannels, NoChosenData()};
-    }
-    // The time column describes the data shown, so it follows the registered block whichever set
-    // is current. A stored conversion stands for Prescaler converted ones: the scans of a
-    // prescaled run lie Divisor x Prescaler / 8 000 000 s apart, as the plot's time axis shows.
-    const AcquisitionParams registered = doc.RegisteredParams();
-    // The factor is held in single precision, the product taken in double: prescaler-1 files
-    // stay byte for byte what every earlier export wrote.
-    const float msPerTick =
-        static_cast<float>(static_cast<double>(registered.Divisor) * registered.Prescaler / 8000.0);
-    const ScanTimes times = doc.Times(set);
-
-    const std::size_t lineRoom = (chosen.size() + 1) * ValueRoom + 2;
-    std::vector<char> buffer(std::min<std::size_t>(FlushBytes, count * lineRoom) + lineRoom);
-    char* const begin = buffer.data();
-    char* const limit = begin + (buffer.size() - lineRoom);
-    char* const end = begin + buffer.size();
-    char* out = begin;
-    for (uint32_t i = 0; i < count; ++i) {
-        if (writeTime) {
-            out = FormatFixed(out, end, times[i] * static_cast<double>(msPerTick), 2);
-            *out++ = '\t';
-        }
-        for (const SampleColumn& samples : chosen) {
-            out = FormatVolts(out, samples[i]);
-            *out++ = '\t';
-        }
-        *out++ = '\r';
-        *out++ = '\n';
-        if (out >= limit) {
-            if (!sink.Write(begin, static_cast<std::size_t>(out - begin))) {
-                return WriteFailure(sink.Error());
-            }
-            out = begin;
-        }
-    }
-    if (out != begin && !sink.Write(begin, static_cast<std::size_t>(out - begin))) {
-        return WriteFailure(sink.Error());
-    }
-    // A file that went away under the document gave zeros, not its data.
-    if (auto lost = doc.CheckSamples()) {
-        return FileResult{FileReadError, std::move(lost)};
-    }
-    return {};
+    return WriteAscii(ExportTable(doc, channels), sink, writeTime);
 }
 
 FileResult ExportAscii(const CZefraKrgDoc& doc, const std::string& path, bool writeTime,
                        const std::array<bool, 8>& channels, const WriteFault& fault) {
-    // Nothing to write means no file is made at all.
-    if (auto message = ExportPrecheck(doc)) {
-        return FileResult{FileNoData, std::move(message)};
-    }
-    bool any = false;
-    for (uint32_t c = 0; c < 8; ++c) {
-        any = any || (channels[c] && doc.ChannelPresent[doc.CurrentSet.load()][c] != 0);
-    }
-    if (!any) {
-        return FileResult{FileNoChannels, NoChosenData()};
-    }
-    ReplacingFile file(path, fault);
-    if (file.Open() != 0) {
-        return FileResult{FileOpenError, OpenFailure()};
-    }
-    FileResult result = WriteAscii(doc, file, writeTime, channels);
-    if (!result.Ok()) {
-        return result;
-    }
-    if (const int error = file.Commit(); error != 0) {
-        return WriteFailure(error);
-    }
-    return {};
+    return ExportData(doc, path, ExportRequest{ExportFormat::Text, writeTime, channels, {}}, {},
+                      fault);
 }
 
 }  // namespace kresograf

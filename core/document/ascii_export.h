@@ -8,6 +8,8 @@
 #include "base/fixed_format.h"
 #include "base/translation.h"
 #include "document/byte_stream.h"
+#include "document/data_export.h"
+#include "document/export_table.h"
 #include "document/file_result.h"
 #include "document/zefra_krg_doc.h"
 
@@ -35,18 +37,15 @@ struct ExportRow {
 // The grid's rows: the present inputs in ascending order.
 std::vector<ExportRow> ExportRows(const std::array<uint32_t, 8>& present);
 
-// "Brak danych" when the current set holds no scans; the export command asks this before it
-// shows any dialog.
-std::optional<UserMessage> ExportPrecheck(const CZefraKrgDoc& doc);
+// Writes the table as tab-separated text, one line per scan ending in CR LF: the time in ms
+// ("%.2f", when writeTime) and the columns' volts ("%.3f"), each followed by a tab. Numbers are
+// formatted as in the C locale whatever the process locale. The time of a scan is its ScanTime
+// times the registered block's Divisor x Prescaler / 8000.
+FileResult WriteAscii(const ExportTable& table, ByteSink& sink, bool writeTime,
+                      const ExportProgress& progress = {});
 
-// "Błąd pliku" when no file can be written under path; the export command asks this right after
-// the file is chosen, before the channel dialog. Nothing is left behind.
-std::optional<UserMessage> ExportTargetCheck(const std::string& path);
-
-// Writes the current set as a tab-separated table, one line per scan ending in CR LF: the time
-// in ms ("%.2f", when writeTime) and the chosen present inputs' volts ("%.3f"), each followed by
-// a tab. Numbers are formatted as in the C locale whatever the process locale. The time of a
-// scan is its ScanTime times the registered block's Divisor x Prescaler / 8000.
+// The same for the document's current set and the chosen present inputs; refuses an empty set
+// or no chosen input as the export does.
 FileResult WriteAscii(const CZefraKrgDoc& doc, ByteSink& sink, bool writeTime,
                       const std::array<bool, 8>& channels);
 

@@ -178,11 +178,22 @@ int ReplacingFile::Open() {
         }
         if (errno != EEXIST) {
             error_ = errno;
-            return error_;
+            break;
         }
     }
     if (fd_ < 0) {
-        error_ = EEXIST;
+        // A folder that takes no new file (read-only, or not ours) can still hold a target the
+        // user may write: that target is written in place, as nothing else can replace it.
+        if (error_ != EEXIST && ::access(target_.c_str(), W_OK) == 0) {
+            fd_ = ::open(target_.c_str(), O_WRONLY | O_CLOEXEC);
+            if (fd_ >= 0) {
+                error_ = 0;
+                return 0;
+            }
+        }
+        if (error_ == 0) {
+            error_ = EEXIST;
+        }
         return error_;
     }
     // A replaced file keeps its permissions.
@@ -282,13 +293,20 @@ int ReplacingFile::Commit() {
         Discard();
         return error;
     }
-    if (::fsync(fd_) != 0) {
+    // In place, the old contents may reach further than the new ones.
+    if (temporary_.empty() && ::ftruncate(fd_, static_cast<off_t>(written_)) != 0) {
+        error_ = errno;
+    }
+    if (error_ == 0 && ::fsync(fd_) != 0) {
         error_ = errno;
     }
     if (::close(fd_) != 0 && error_ == 0) {
         error_ = errno;
     }
     fd_ = -1;
+    if (temporary_.empty()) {
+        return error_;
+    }
     if (error_ == 0 && ::rename(temporary_.c_str(), target_.c_str()) != 0) {
         error_ = errno;
     }

@@ -91,7 +91,8 @@ using WriteFault = std::function<int(uint64_t offset, std::size_t bytes)>;
 // Writes a file that replaces its target only once it is complete: the bytes go to a fresh
 // temporary file in the target's folder, which Commit flushes to the disk and renames over the
 // target. Until then, and whenever anything fails, the target stays as it was; the temporary
-// file is removed unless committed.
+// file is removed unless committed. Only where the folder takes no new file but the target
+// exists and may be written is the target written in place (and cut to the new length).
 class ReplacingFile final : public ByteSink {
   public:
     explicit ReplacingFile(std::string target, WriteFault fault = {});

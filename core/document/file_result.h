@@ -20,7 +20,7 @@ enum FileCode : int {
     FileWriteError = 7,       // writing, flushing or replacing the target failed
     FileNoData = 8,           // nothing to export
     FileNoChannels = 9,       // no channel chosen for export
-    FileCancelled = 10,       // the user cancelled a copy; nothing to tell
+    FileCancelled = 10,       // the user stopped an export or a copy; the target is as it was
 };
 
 struct FileResult {

@@ -110,6 +110,16 @@ std::array<std::string, 9> RegisteredParamsTexts(uint32_t scans, const Acquisiti
     return lines;
 }
 
+std::string RegisteredTriggerText(const TriggerParams& trigger) {
+    if (trigger.Edge == EdgeAutomatic) {
+        return "Wyzwalanie automatyczne";
+    }
+    return std::string(trigger.Type != 0 ? "Wyzwalanie cyfrowe" : "Wyzwalanie analogowe") +
+           "; Kanał: " + std::to_string(trigger.Channel + 1) +
+           "; Zbocze: " + (trigger.Edge != 0 ? "opadające" : "narastające") +
+           "; Próg: " + FormatFixed(trigger.ThresholdVolts, 3) + " V";
+}
+
 std::array<std::string, 9> RegisteredParamsTexts(const CZefraKrgDoc& doc) {
     return RegisteredParamsTexts(doc.SampleCount[doc.CurrentSet.load()], doc.RegisteredParams(),
                                  doc.RegisteredTrigger());

@@ -43,6 +43,10 @@ enum RegisteredLine : std::size_t {
 std::array<std::string, 9> RegisteredParamsTexts(uint32_t scans, const AcquisitionParams& params,
                                                  const TriggerParams& trigger);
 
+// The trigger in one line as the dialog words it ("Wyzwalanie analogowe; Kanał: 1; Zbocze:
+// narastające; Próg: 0.500 V", or "Wyzwalanie automatyczne"), for files: always in Polish.
+std::string RegisteredTriggerText(const TriggerParams& trigger);
+
 // The same for a document: the current set's scan count with the registered block.
 std::array<std::string, 9> RegisteredParamsTexts(const CZefraKrgDoc& doc);
 

@@ -50,4 +50,29 @@ struct ScanTimes {
     }
 };
 
+// The first of n ascending scan times [from, n) for which past holds (n when none), past being
+// false up to some scan and true from it on.
+template <typename Past>
+uint32_t FirstScanWhere(ScanTimes times, uint32_t from, uint32_t n, Past past) {
+    uint32_t lo = from;
+    uint32_t hi = n;
+    while (lo < hi) {
+        const uint32_t mid = lo + (hi - lo) / 2;
+        if (past(times[mid])) {
+            hi = mid;
+        } else {
+            lo = mid + 1;
+        }
+    }
+    return lo;
+}
+
+// The first scan at or after time t, and the first after it.
+inline uint32_t LowerBound(ScanTimes times, uint32_t n, int32_t t) {
+    return FirstScanWhere(times, 0, n, [t](int32_t time) { return time >= t; });
+}
+inline uint32_t UpperBound(ScanTimes times, uint32_t n, int32_t t) {
+    return FirstScanWhere(times, 0, n, [t](int32_t time) { return time > t; });
+}
+
 }  // namespace kresograf

@@ -141,11 +141,15 @@ void CZefraKrgDoc::SetStore(uint32_t set, std::shared_ptr<ScanStore> store) {
     old.reset();
 }
 
+UserMessage SamplesLostMessage() {
+    return UserMessage{Tr("Błąd odczytu pliku"), Tr("Wystąpił błąd podczas odczytu pliku."),
+                       MessageIcon::Stop};
+}
+
 std::optional<UserMessage> CZefraKrgDoc::CheckSamples() const {
     const auto store = Store(CurrentSet.load());
     if (store != nullptr && store->Lost()) {
-        return UserMessage{Tr("Błąd odczytu pliku"), Tr("Wystąpił błąd podczas odczytu pliku."),
-                           MessageIcon::Stop};
+        return SamplesLostMessage();
     }
     return std::nullopt;
 }
@@ -164,26 +168,12 @@ void FindScanRange(ScanTimes t, uint32_t n, int32_t x1, int32_t x2, int32_t& fir
     // Scan times ascend, so the scan before the window and the scan after it are found by
     // bisection: first is the last scan before x1 (or 0) once any scan reaches x1; last is the
     // first scan after x2 (or the final one) once any scan lies at or before x2.
-    // First index in [0, n) whose time passes the test, n when none does.
-    auto firstWhere = [&](auto passes) {
-        uint32_t lo = 0;
-        uint32_t hi = n;
-        while (lo < hi) {
-            const uint32_t mid = lo + (hi - lo) / 2;
-            if (passes(t[mid])) {
-                hi = mid;
-            } else {
-                lo = mid + 1;
-            }
-        }
-        return lo;
-    };
-    const uint32_t reach = firstWhere([x1](int32_t time) { return time >= x1; });
+    const uint32_t reach = LowerBound(t, n, x1);
     if (reach != n) {
         first = reach == 0 ? 0 : static_cast<int32_t>(reach - 1);
     }
     if (t[0] <= x2) {
-        const uint32_t after = firstWhere([x2](int32_t time) { return time > x2; });
+        const uint32_t after = UpperBound(t, n, x2);
         last = after == n ? static_cast<int32_t>(n - 1) : static_cast<int32_t>(after);
     }
 }

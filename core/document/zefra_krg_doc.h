@@ -62,6 +62,9 @@ struct LiveRecording {
     std::array<uint32_t, 8> Present{};
 };
 
+// The file error of a set whose file went away under the program.
+UserMessage SamplesLostMessage();
+
 // First and last of n ascending scan times to draw for the window [x1, x2]: the scan before x1
 // (or 0) once any scan reaches x1, and the scan after x2 (or the final one) once any scan lies at
 // or before x2; -1 where there is none. A single scan is drawn only inside the window.

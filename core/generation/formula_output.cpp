@@ -92,6 +92,11 @@ bool BuildFormulaRequest(const FormulaSettings& settings, FormulaRequest& reques
             source = static_cast<int8_t>(source | 0x80);
             weight = static_cast<float>(static_cast<double>(weight) / 10.0);
         }
+        // A weight the card's float cannot hold, typed or made so by B, is no number either.
+        if (!std::isfinite(static_cast<float>(w)) || !std::isfinite(weight)) {
+            message = {texts::ValidationTitle, Tr(texts::NotNumberText), MessageIcon::Exclamation};
+            return false;
+        }
         r.Sources[i] = source;
         r.Weights[i] = weight;
     }

@@ -59,6 +59,8 @@ inline constexpr const char* UsageText =
     N_("Użycie: kresograf [PLIK.kgd] [--card simulated|ports] [--address ADRES]\n"
        "                 [--no-splash|--nosplash]\n"
        "       kresograf --render PLIK.kgd WYNIK.png [--size SZEROKOŚĆxWYSOKOŚĆ]\n"
+       "       kresograf --render-spectrum PLIK.kgd WYNIK.png [--channel N]\n"
+       "                 [--size SZEROKOŚĆxWYSOKOŚĆ]\n"
        "       kresograf --print PLIK.kgd WYNIK.pdf [--size A4|Letter]");
 inline constexpr const char* RenderFailedText = N_("Nie można zapisać obrazu %1.");
 inline constexpr const char* PrintFailedText = N_("Nie można zapisać pliku %1.");

@@ -62,6 +62,25 @@ bool ParseStartOptions(const std::vector<std::string>& arguments, StartOptions& 
             options.Render = true;
             options.RenderInput = arguments[++i];
             options.RenderOutput = arguments[++i];
+        } else if (argument == "--render-spectrum") {
+            if (i + 2 >= arguments.size()) {
+                error = Tr("Opcja --render-spectrum wymaga pliku dokumentu i pliku obrazu.");
+                return false;
+            }
+            options.RenderSpectrum = true;
+            options.RenderInput = arguments[++i];
+            options.RenderOutput = arguments[++i];
+        } else if (argument == "--channel") {
+            if (!TakeValue(arguments, i, value, error)) {
+                return false;
+            }
+            const char* end = value.data() + value.size();
+            const auto parsed = std::from_chars(value.data(), end, options.SpectrumChannel);
+            if (parsed.ec != std::errc() || parsed.ptr != end || options.SpectrumChannel < 1 ||
+                options.SpectrumChannel > 8) {
+                error = FillText(Tr("Nieprawidłowy kanał: %s (oczekiwano 1 … 8)."), {value});
+                return false;
+            }
         } else if (argument == "--print") {
             if (i + 2 >= arguments.size()) {
                 error = Tr("Opcja --print wymaga pliku dokumentu i pliku PDF.");
@@ -84,8 +103,12 @@ bool ParseStartOptions(const std::vector<std::string>& arguments, StartOptions& 
             return false;
         }
     }
-    if (options.Print && options.Render) {
-        error = Tr("Opcji --render i --print nie można użyć razem.");
+    if (int(options.Print) + int(options.Render) + int(options.RenderSpectrum) > 1) {
+        error = Tr("Opcji --render, --render-spectrum i --print nie można użyć razem.");
+        return false;
+    }
+    if (options.SpectrumChannel != 0 && !options.RenderSpectrum) {
+        error = Tr("Opcja --channel dotyczy tylko --render-spectrum.");
         return false;
     }
     if (size.empty()) {

@@ -21,6 +21,11 @@ struct StartOptions {
     std::string RenderOutput;
     int RenderWidth = 1024;
     int RenderHeight = 640;
+    // --render-spectrum FILE OUT [--channel N] [--size WxH]: draw the spectrum window of input N
+    // (0 = the first with data) over the whole document into a PNG and end; uses RenderInput,
+    // RenderOutput and the render size.
+    bool RenderSpectrum = false;
+    int SpectrumChannel = 0;
     // --print FILE OUT.pdf [--size A4|Letter]: print the document's page into a PDF and end.
     bool Print = false;
     std::string PrintInput;

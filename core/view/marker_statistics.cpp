@@ -137,7 +137,7 @@ std::optional<MarkerStatistics> PlotView::MarkerStatisticsOf(int channel) const 
         return std::nullopt;
     }
     MarkerStatistics result;
-    const AcquisitionParams params = doc_.RegisteredParams();
+    const AcquisitionParams params = ShownParams();
     const double unitMs = ScanUnitMs(params.Divisor, params.Prescaler);
     const ScanTimes times = Times();
     result.DeltaSeconds = (static_cast<double>(times[m.Right]) - times[m.Left]) * unitMs / 1000.0;

@@ -75,8 +75,12 @@ bool PlotView::ChannelShown(int channel) const {
     return ChannelPresent(channel) && ChannelVisible[channel] != 0;
 }
 
+AcquisitionParams PlotView::ShownParams() const {
+    return live_ ? liveParams_ : doc_.RegisteredParams();
+}
+
 float PlotView::TimeStep() const {
-    const AcquisitionParams params = live_ ? liveParams_ : doc_.RegisteredParams();
+    const AcquisitionParams params = ShownParams();
     return static_cast<float>(params.Divisor / 8000.0 * params.Prescaler);
 }
 

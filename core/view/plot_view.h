@@ -144,6 +144,9 @@ class PlotView {
     bool ChannelShown(int channel) const;
     // Duration of one ScanTime unit in ms, from the registered parameters of the data.
     float TimeStep() const;
+    // The block of the data shown: the running recording's while one is shown live, else the
+    // registered one.
+    AcquisitionParams ShownParams() const;
 
     // History.
     void ResetHistory() { history_.Reset(); }

@@ -44,17 +44,7 @@ bool PlotView::SetMarkerAtPixel(int channel, int32_t x, MarkerSide side) {
     uint32_t found = n;
     if (times[0] < t) {
         // Scan times ascend, so the first scan at or after t is found by bisection.
-        uint32_t lo = 1;
-        uint32_t hi = n;
-        while (lo < hi) {
-            const uint32_t mid = lo + (hi - lo) / 2;
-            if (times[mid] < t) {
-                lo = mid + 1;
-            } else {
-                hi = mid;
-            }
-        }
-        found = lo;
+        found = FirstScanWhere(times, 1, n, [t](int32_t time) { return time >= t; });
     } else {
         for (uint32_t k = 1; k < n; ++k) {
             if (times[k] < t) {
@@ -115,12 +105,12 @@ std::vector<MarkerOverlay> PlotView::MarkerOverlays() const {
     constexpr int32_t half = MarkerSpriteSize / 2;
     for (int c = 0; c < ChannelCount; ++c) {
         const MarkerRecord& m = Markers[c];
-        if (m.Shown == 0) {
+        // An empty range, (-1, -1) or a window before the data (0, -1), shows nothing.
+        if (m.Shown == 0 || FirstVisible[c] < 0 || LastVisible[c] < FirstVisible[c]) {
             continue;
         }
         for (const MarkerSide side : {MarkerSide::Left, MarkerSide::Right}) {
             const uint32_t index = side == MarkerSide::Left ? m.Left : m.Right;
-            // Unsigned on purpose: an empty range (-1, -1) shows nothing.
             if (index < static_cast<uint32_t>(FirstVisible[c]) ||
                 index > static_cast<uint32_t>(LastVisible[c]) || index >= n) {
                 continue;

@@ -38,12 +38,14 @@ TraceMapping PlotView::ChannelMapping(int channel, const PictureRect& plot,
 bool PlotView::PrepareTrace(int channel, const PictureRect& plot, const PictureRect& clip,
                             bool onScreen, TraceMapping& mapping) {
     mapping = ChannelMapping(channel, plot, clip);
-    FindVisibleRange(XStart, XEnd, FirstVisible[channel], LastVisible[channel]);
-    if (FirstVisible[channel] < 0 || LastVisible[channel] < 0) {
-        return false;
-    }
+    // Kept even when nothing is visible: a click is placed by the window on screen, never by an
+    // older one.
     if (onScreen) {
         TraceMappings[channel] = mapping;
+    }
+    FindVisibleRange(XStart, XEnd, FirstVisible[channel], LastVisible[channel]);
+    if (FirstVisible[channel] < 0 || LastVisible[channel] < FirstVisible[channel]) {
+        return false;
     }
     if (Reduction == TraceReduction::Summary) {
         SummaryOf(channel);  // built or extended here, read-only while the traces are reduced

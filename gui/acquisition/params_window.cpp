@@ -1,4 +1,4 @@
-#include "acquisition/params_window.h"
+#include "gui/acquisition/params_window.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -17,7 +17,8 @@
 #include "base/rate_table.h"
 #include "base/translation.h"
 #include "document/zefra_krg_doc.h"
-#include "shell/channel_grid.h"
+#include "gui/widgets/channel_grid.h"
+#include "gui/widgets/tool_window_keys.h"
 
 namespace kresograf {
 namespace {
@@ -59,7 +60,10 @@ CKanalyPropertyPage1::CKanalyPropertyPage1(MessageSink messages, QWidget* parent
     for (std::size_t row = 0; row < RateCount; ++row) {
         rateList_->addItem(Utf8(kresograf::RateLabel(RateTable()[row])));
     }
+    // A list of the 52 rates opens about twelve rows tall; styles that open a popup over the
+    // box ignore the row limit unless told not to pop up that way.
     rateList_->setMaxVisibleItems(12);
+    rateList_->setStyleSheet(QStringLiteral("combobox-popup: 0;"));
     applyRate_ = new QPushButton(Utf8(Tr(params_texts::ApplyRate)));
     applyRate_->setObjectName("IDC_1055");
     applyRate_->setFixedWidth(28);
@@ -349,6 +353,7 @@ CKanalyPropertyFrame::CKanalyPropertyFrame(MessageSink messages, QWidget* owner)
     layout->setContentsMargins(4, 4, 4, 4);
     layout->addWidget(sheet_);
     connect(sheet_, &QTabWidget::currentChanged, this, &CKanalyPropertyFrame::OnPageChanged);
+    KeepKeysInWindow(*this);
     resize(300, 430);
 }
 

@@ -1,17 +1,23 @@
-#include "document/export_dlg.h"
+#include "gui/document/export_dlg.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QMainWindow>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "base/settings_record.h"
 #include "base/translation.h"
 #include "document/ascii_export.h"
-#include "shell/channel_grid.h"
-#include "shell/main_frame.h"
+#include "gui/shell/app_frame.h"
+#include "gui/shell/command_table.h"
+#include "gui/shell/frame_prompts.h"
+#include "gui/shell/gui_document.h"
+#include "gui/widgets/channel_grid.h"
 #include "shell/shell_texts.h"
 
 namespace kresograf {
@@ -24,14 +30,20 @@ QString Utf8(const char* text) {
 }  // namespace
 
 CExportAsciiDlg::CExportAsciiDlg(const CZefraKrgDoc& doc, std::string path, FramePrompts& prompts,
-                                 QWidget* parent)
-    : QDialog(parent), doc_(doc), path_(std::move(path)), prompts_(prompts) {
+                                 QWidget* parent, std::string sourceName)
+    : QDialog(parent),
+      doc_(doc),
+      path_(std::move(path)),
+      sourceName_(std::move(sourceName)),
+      format_(ExportFormatOf(path_)),
+      prompts_(prompts) {
     setObjectName("IDD_EXPORT_ASCII");
-    setWindowTitle(Utf8(Tr(ExportDialogTitle)));
+    setWindowTitle(Utf8(Tr(ExportDialogTitleOf(format_))));
     writeTime_ = new QCheckBox(Utf8(Tr(ExportTimeCheckText)));
     writeTime_->setObjectName("IDC_1041");
     writeTime_->setLayoutDirection(Qt::RightToLeft);
-    writeTime_->setChecked(false);
+    writeTime_->setChecked(format_ == ExportFormat::Hdf5);
+    writeTime_->setEnabled(format_ != ExportFormat::Hdf5);
     grid_ = new CChannelGrid;
     grid_->setObjectName("IDC_1042");
     grid_->SetRowHeight(20);
@@ -67,9 +79,32 @@ void CExportAsciiDlg::accept() {
             channels[static_cast<std::size_t>(grid_->Value(row, 0)) & 7] = true;
         }
     }
-    // Nothing chosen is refused before any file is touched; a failed write leaves the file under
-    // that name as it was. Either way the dialog stays for another try or Cancel.
-    const FileResult result = ExportAscii(doc_, path_, writeTime_->isChecked(), channels);
+    // Nothing chosen is refused before any file is touched; a failed or cancelled write leaves
+    // the file under that name as it was. Either way the dialog stays for another try or Cancel.
+    const ExportRequest request{format_, writeTime_->isChecked(), channels, sourceName_};
+    const std::string label =
+        FillText(Tr(ExportProgressLabel), {path_.substr(path_.find_last_of('/') + 1)});
+    QProgressDialog progress(Utf8(label.c_str()), Utf8(Tr(texts::Cancel)), 0, 1000, this);
+    progress.setWindowTitle(Utf8(Tr(ExportProgressTitle)));
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(1000);
+    progress.setAutoClose(false);
+    progress.setAutoReset(false);
+    // The clock that decides whether the export is long enough to show the dialog starts here.
+    progress.setValue(0);
+    const FileResult result =
+        ExportData(doc_, path_, request, [&progress](uint64_t done, uint64_t total) {
+            // Only a step of the bar is worth a redraw and a look at the window's events.
+            const auto value = static_cast<int>(total == 0 ? 1000 : done * 1000 / total);
+            if (value != progress.value()) {
+                progress.setValue(value);
+            }
+            return !progress.wasCanceled();
+        });
+    progress.close();
+    if (result.Code == FileCancelled) {
+        return;
+    }
     if (!result.Ok()) {
         if (result.Message) {
             prompts_.ShowMessage(this, *result.Message);
@@ -79,16 +114,16 @@ void CExportAsciiDlg::accept() {
     QDialog::accept();
 }
 
-void RunExportAscii(CMainFrame& frame) {
+namespace {
+
+void RunExportAscii(AppFrame& frame) {
     GuiDocument* document = frame.ActiveDocument();
-    if (document == nullptr ||
-        !document->Doc->QueryCommand(DocCommand::ExportAscii, frame.Settings().AcquiringDocId)
-             .Enabled) {
+    if (document == nullptr) {
         return;
     }
     const CZefraKrgDoc& doc = *document->Doc;
     if (auto message = ExportPrecheck(doc)) {
-        frame.Prompts().ShowMessage(&frame, *message);
+        frame.ShowMessage(*message);
         return;
     }
     // Beside the document's own file, under its name.
@@ -96,17 +131,26 @@ void RunExportAscii(CMainFrame& frame) {
     const QString base =
         document->Path.isEmpty() ? document->Title : file.dir().filePath(file.completeBaseName());
     const QString path = frame.Prompts().AskExportFileName(
-        &frame, base + QStringLiteral(".") + Utf8(ExportDefaultSuffix));
+        &frame.Window(), base + QStringLiteral(".") + Utf8(ExportDefaultSuffix));
     if (path.isEmpty()) {
         return;
     }
     const std::string target = QFile::encodeName(path).toStdString();
     if (auto message = ExportTargetCheck(target)) {
-        frame.Prompts().ShowMessage(&frame, *message);
+        frame.ShowMessage(*message);
         return;
     }
-    CExportAsciiDlg dialog(doc, target, frame.Prompts(), &frame);
+    const QString sourceName = document->Path.isEmpty() ? document->Title : file.fileName();
+    CExportAsciiDlg dialog(doc, target, frame.Prompts(), &frame.Window(), sourceName.toStdString());
     dialog.exec();
+}
+
+}  // namespace
+
+void RegisterExportCommands(AppFrame& frame) {
+    frame.RegisterCommand(
+        ID_EXPORT_ASCII, [&frame] { RunExportAscii(frame); },
+        frame.DocumentRule(DocCommand::ExportAscii));
 }
 
 }  // namespace kresograf

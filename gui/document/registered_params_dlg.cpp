@@ -1,4 +1,4 @@
-#include "document/registered_params_dlg.h"
+#include "gui/document/registered_params_dlg.h"
 
 #include <QFrame>
 #include <QHBoxLayout>

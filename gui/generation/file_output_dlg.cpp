@@ -1,4 +1,4 @@
-#include "generation/file_output_dlg.h"
+#include "gui/generation/file_output_dlg.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>
@@ -11,9 +11,9 @@
 
 namespace kresograf {
 
-CFileOutputDlg::CFileOutputDlg(CardOutputs& outputs, uint32_t portAddress, FramePrompts& prompts,
-                               SampleFile samples, QWidget* parent)
-    : OutputDialog(outputs, portAddress, prompts, parent), samples_(std::move(samples)) {
+CFileOutputDlg::CFileOutputDlg(CardOutputs& outputs, PlayingOutputs& playing, uint32_t portAddress,
+                               FramePrompts& prompts, SampleFile samples, QWidget* parent)
+    : OutputDialog(outputs, playing, portAddress, prompts, parent), samples_(std::move(samples)) {
     setObjectName("IDD_144");
     setWindowTitle(CoreText(texts::FileOutputTitle));
 
@@ -40,8 +40,16 @@ CFileOutputDlg::CFileOutputDlg(CardOutputs& outputs, uint32_t portAddress, Frame
     setLayout(layout);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
-    SetGenerating(samples_.Digital ? outputs_.DigitalPlaying()
-                                   : outputs_.Analog() == AnalogOutput::File);
+    const bool generating =
+        samples_.Digital ? outputs_.DigitalPlaying() : outputs_.Analog() == AnalogOutput::File;
+    if (generating) {
+        rate_->setCurrentIndex(PlayingRate());
+    }
+    SetGenerating(generating);
+}
+
+int& CFileOutputDlg::PlayingRate() {
+    return samples_.Digital ? playing_.DigitalFileRate : playing_.AnalogFileRate;
 }
 
 void CFileOutputDlg::Start() {
@@ -52,6 +60,7 @@ void CFileOutputDlg::Start() {
                            ? outputs_.PlayDigital(portAddress_, request)
                            : outputs_.PlayAnalog(portAddress_, request, AnalogOutput::File);
     if (CardAccepted(result)) {
+        PlayingRate() = rate_->currentIndex();
         SetGenerating(true);
     }
 }

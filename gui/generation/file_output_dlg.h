@@ -1,7 +1,7 @@
 #pragma once
 
-#include "generation/output_dialog.h"
 #include "generation/sample_file.h"
+#include "gui/generation/output_dialog.h"
 
 class QLabel;
 
@@ -13,13 +13,16 @@ class CFileOutputDlg : public OutputDialog {
     Q_OBJECT
 
   public:
-    CFileOutputDlg(CardOutputs& outputs, uint32_t portAddress, FramePrompts& prompts,
-                   SampleFile samples, QWidget* parent = nullptr);
+    CFileOutputDlg(CardOutputs& outputs, PlayingOutputs& playing, uint32_t portAddress,
+                   FramePrompts& prompts, SampleFile samples, QWidget* parent = nullptr);
 
   protected:
     void Start() override;
 
   private:
+    // The rate this dialog's output was last started at.
+    int& PlayingRate();
+
     SampleFile samples_;
     QComboBox* rate_ = nullptr;
 };

@@ -1,4 +1,4 @@
-#include "generation/formula_output_dlg.h"
+#include "gui/generation/formula_output_dlg.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -14,7 +14,7 @@
 #include "card/card_outputs.h"
 #include "generation/formula_output.h"
 #include "generation/generation_texts.h"
-#include "shell/channel_grid.h"
+#include "gui/widgets/channel_grid.h"
 
 namespace kresograf {
 namespace {
@@ -30,10 +30,11 @@ QLineEdit* Coefficient(const char* name, float value) {
 
 }  // namespace
 
-CFormulaOutputDlg::CFormulaOutputDlg(CardOutputs& outputs, uint32_t portAddress,
-                                     FramePrompts& prompts, const std::array<float, 8>& scale,
+CFormulaOutputDlg::CFormulaOutputDlg(CardOutputs& outputs, PlayingOutputs& playing,
+                                     uint32_t portAddress, FramePrompts& prompts,
+                                     const std::array<float, 8>& scale,
                                      const std::array<uint8_t, 8>& gain, QWidget* parent)
-    : OutputDialog(outputs, portAddress, prompts, parent), scale_(scale), gain_(gain) {
+    : OutputDialog(outputs, playing, portAddress, prompts, parent), scale_(scale), gain_(gain) {
     setObjectName("IDD_141");
     setWindowTitle(CoreText(texts::FormulaTitle));
 
@@ -96,7 +97,20 @@ CFormulaOutputDlg::CFormulaOutputDlg(CardOutputs& outputs, uint32_t portAddress,
     setLayout(layout);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
-    SetGenerating(outputs_.Analog() == AnalogOutput::Formula);
+    const bool generating = outputs_.Analog() == AnalogOutput::Formula;
+    if (generating) {
+        const FormulaSettings& playing = playing_.Formula;
+        formula_->setCurrentIndex(playing.Formula);
+        differential_->setChecked(playing.Differential);
+        for (int row = 0; row < grid_->RowCount(); ++row) {
+            grid_->SetValue(row, ActiveColumn, playing.Active[row] ? 1 : 0);
+            grid_->SetText(row, WeightColumn, QString::fromStdString(playing.Weights[row]));
+        }
+        a_->setText(QString::fromStdString(FormatFixed(playing.A, 3)));
+        b_->setText(QString::fromStdString(FormatFixed(playing.B, 3)));
+        rate_->setCurrentIndex(static_cast<int>(playing.RateRow));
+    }
+    SetGenerating(generating);
 }
 
 void CFormulaOutputDlg::AppendRow(int row) {
@@ -153,6 +167,7 @@ void CFormulaOutputDlg::Start() {
         return;
     }
     if (CardAccepted(outputs_.PlayFormula(portAddress_, request))) {
+        playing_.Formula = settings;
         SetGenerating(true);
     }
 }

@@ -3,7 +3,7 @@
 #include <array>
 #include <cstdint>
 
-#include "generation/output_dialog.h"
+#include "gui/generation/output_dialog.h"
 
 class QCheckBox;
 class QLineEdit;
@@ -19,9 +19,9 @@ class CFormulaOutputDlg : public OutputDialog {
 
   public:
     // scale and gain: the program's per-input settings (volts per stored unit, gain bytes).
-    CFormulaOutputDlg(CardOutputs& outputs, uint32_t portAddress, FramePrompts& prompts,
-                      const std::array<float, 8>& scale, const std::array<uint8_t, 8>& gain,
-                      QWidget* parent = nullptr);
+    CFormulaOutputDlg(CardOutputs& outputs, PlayingOutputs& playing, uint32_t portAddress,
+                      FramePrompts& prompts, const std::array<float, 8>& scale,
+                      const std::array<uint8_t, 8>& gain, QWidget* parent = nullptr);
 
     CChannelGrid* Grid() const { return grid_; }
     void accept() override;

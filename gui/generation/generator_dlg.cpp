@@ -1,4 +1,4 @@
-#include "generation/generator_dlg.h"
+#include "gui/generation/generator_dlg.h"
 
 #include <QButtonGroup>
 #include <QGridLayout>
@@ -60,9 +60,9 @@ QLabel* Label(const char* name, const QString& text) {
 
 }  // namespace
 
-CGeneratorDlg::CGeneratorDlg(CardOutputs& outputs, uint32_t portAddress, FramePrompts& prompts,
-                             QWidget* parent)
-    : OutputDialog(outputs, portAddress, prompts, parent) {
+CGeneratorDlg::CGeneratorDlg(CardOutputs& outputs, PlayingOutputs& playing, uint32_t portAddress,
+                             FramePrompts& prompts, QWidget* parent)
+    : OutputDialog(outputs, playing, portAddress, prompts, parent) {
     setObjectName("IDD_30724");
     setWindowTitle(CoreText(texts::GeneratorTitle));
 
@@ -133,7 +133,17 @@ CGeneratorDlg::CGeneratorDlg(CardOutputs& outputs, uint32_t portAddress, FramePr
     layout->addLayout(body);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
-    SetGenerating(outputs_.Analog() == AnalogOutput::Generator);
+    const bool generating = outputs_.Analog() == AnalogOutput::Generator;
+    if (generating) {
+        const GeneratorSettings& playing = playing_.Generator;
+        shapes_->button(playing.Shape)->setChecked(true);
+        ShapeChosen(playing.Shape);
+        amplitude_->setValue(playing.Amplitude);
+        offset_->setValue(playing.Offset);
+        param_->setValue(playing.Param);
+        frequency_->setText(QString::number(playing.Frequency));
+    }
+    SetGenerating(generating);
 }
 
 void CGeneratorDlg::ShapeChosen(int shape) {
@@ -175,6 +185,7 @@ void CGeneratorDlg::Start() {
     const std::vector<float> samples = GenerateWaveform(settings);
     const OutputRequest request{GeneratorDivisor, GeneratorSamples, samples.data(), nullptr};
     if (CardAccepted(outputs_.PlayAnalog(portAddress_, request, AnalogOutput::Generator))) {
+        playing_.Generator = settings;
         SetGenerating(true);
     }
 }

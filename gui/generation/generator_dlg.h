@@ -1,6 +1,6 @@
 #pragma once
 
-#include "generation/output_dialog.h"
+#include "gui/generation/output_dialog.h"
 
 class QButtonGroup;
 class QLabel;
@@ -15,8 +15,8 @@ class CGeneratorDlg : public OutputDialog {
     Q_OBJECT
 
   public:
-    CGeneratorDlg(CardOutputs& outputs, uint32_t portAddress, FramePrompts& prompts,
-                  QWidget* parent = nullptr);
+    CGeneratorDlg(CardOutputs& outputs, PlayingOutputs& playing, uint32_t portAddress,
+                  FramePrompts& prompts, QWidget* parent = nullptr);
 
     void accept() override;
 

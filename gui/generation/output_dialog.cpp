@@ -1,4 +1,4 @@
-#include "generation/output_dialog.h"
+#include "gui/generation/output_dialog.h"
 
 #include <QBoxLayout>
 #include <QComboBox>
@@ -7,13 +7,17 @@
 #include "base/rate_table.h"
 #include "card/card_outputs.h"
 #include "generation/generation_texts.h"
-#include "shell/frame_prompts.h"
+#include "gui/shell/frame_prompts.h"
 
 namespace kresograf {
 
-OutputDialog::OutputDialog(CardOutputs& outputs, uint32_t portAddress, FramePrompts& prompts,
-                           QWidget* parent)
-    : QDialog(parent), outputs_(outputs), portAddress_(portAddress), prompts_(prompts) {
+OutputDialog::OutputDialog(CardOutputs& outputs, PlayingOutputs& playing, uint32_t portAddress,
+                           FramePrompts& prompts, QWidget* parent)
+    : QDialog(parent),
+      outputs_(outputs),
+      playing_(playing),
+      portAddress_(portAddress),
+      prompts_(prompts) {
     setModal(true);
 }
 
@@ -33,10 +37,13 @@ QHBoxLayout* OutputDialog::BesideButtons(QLayout* fields, QPushButton* close) {
 void OutputDialog::CreateStartStop() {
     start_ = new QPushButton(CoreText(texts::StartOutput));
     start_->setObjectName("IDC_1037");
+    // Start stays the default button: while it is off (generating) Enter does nothing, and no
+    // button takes Enter by having the focus.
     start_->setDefault(true);
-    start_->setAutoDefault(true);
+    start_->setAutoDefault(false);
     stop_ = new QPushButton(CoreText(texts::StopOutput));
     stop_->setObjectName("IDC_1038");
+    stop_->setAutoDefault(false);
     connect(start_, &QPushButton::clicked, this, [this] { Start(); });
     connect(stop_, &QPushButton::clicked, this, [this] { Stop(); });
     SetGenerating(false);
@@ -49,9 +56,6 @@ bool OutputDialog::Generating() const {
 void OutputDialog::SetGenerating(bool generating) {
     start_->setEnabled(!generating);
     stop_->setEnabled(generating);
-    // Enter keeps pressing whichever button can act.
-    (generating ? stop_ : start_)->setDefault(true);
-    (generating ? start_ : stop_)->setDefault(false);
 }
 
 bool OutputDialog::CardAccepted(int result) {

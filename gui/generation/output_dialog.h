@@ -6,7 +6,10 @@ class QHBoxLayout;
 class QLayout;
 #include <cstdint>
 
+#include "base/rate_table.h"
 #include "base/translation.h"
+#include "generation/formula_output.h"
+#include "generation/waveform_generator.h"
 
 class QComboBox;
 class QPushButton;
@@ -17,14 +20,23 @@ class CardOutputs;
 class FramePrompts;
 struct UserMessage;
 
+// What the dialogs last started on the card, kept while the program runs: a dialog opened again
+// while its output plays shows what plays.
+struct PlayingOutputs {
+    GeneratorSettings Generator;
+    FormulaSettings Formula;
+    int AnalogFileRate = static_cast<int>(DefaultRateRow);
+    int DigitalFileRate = static_cast<int>(DefaultRateRow);
+};
+
 // What the three output dialogs share: the card's outputs, the card's address, the message boxes
 // and the Start/Stop pair with its two states (idle: Start enabled; generating: Stop enabled).
 class OutputDialog : public QDialog {
     Q_OBJECT
 
   public:
-    OutputDialog(CardOutputs& outputs, uint32_t portAddress, FramePrompts& prompts,
-                 QWidget* parent);
+    OutputDialog(CardOutputs& outputs, PlayingOutputs& playing, uint32_t portAddress,
+                 FramePrompts& prompts, QWidget* parent);
 
     bool Generating() const;
 
@@ -44,6 +56,7 @@ class OutputDialog : public QDialog {
     void Stop();
 
     CardOutputs& outputs_;
+    PlayingOutputs& playing_;
     const uint32_t portAddress_;
     FramePrompts& prompts_;
     QPushButton* start_ = nullptr;

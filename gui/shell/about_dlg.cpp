@@ -1,4 +1,4 @@
-#include "shell/about_dlg.h"
+#include "gui/shell/about_dlg.h"
 
 #include <QDialogButtonBox>
 #include <QFrame>
@@ -9,7 +9,7 @@
 #include <QVBoxLayout>
 
 #include "base/translation.h"
-#include "shell/artwork.h"
+#include "gui/shell/artwork.h"
 #include "shell/shell_texts.h"
 
 namespace kresograf {

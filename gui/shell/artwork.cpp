@@ -1,4 +1,4 @@
-#include "shell/artwork.h"
+#include "gui/shell/artwork.h"
 
 #include <QPainter>
 #include <QPainterPath>
@@ -7,7 +7,7 @@
 #include <numbers>
 
 #include "base/translation.h"
-#include "shell/command_table.h"
+#include "gui/shell/command_table.h"
 #include "shell/shell_texts.h"
 
 namespace kresograf {

@@ -1,26 +1,37 @@
-#include "shell/child_frame.h"
+#include "gui/shell/child_frame.h"
 
 #include <QCloseEvent>
 #include <QEvent>
+#include <QMdiArea>
+#include <QStyle>
 
-#include "shell/main_frame.h"
-#include "view/zefra_krg_view.h"
+#include "gui/shell/document_commands.h"
+#include "gui/view/zefra_krg_view.h"
 
 namespace kresograf {
 
-CChildFrame::CChildFrame(CMainFrame& mainFrame, CZefraKrgView* view)
-    : mainFrame_(mainFrame), view_(view) {
+CChildFrame::CChildFrame(DocumentCommands& documents, CZefraKrgView* view, const QIcon& icon)
+    : documents_(documents), view_(view) {
     setWidget(view);
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowIcon(mainFrame.windowIcon());
+    setWindowIcon(icon);
+}
+
+QSize CChildFrame::sizeHint() const {
+    const QSize area = mdiArea() != nullptr ? mdiArea()->viewport()->size() : QSize();
+    return {std::max(area.width() * 3 / 4, 400), std::max(area.height() * 3 / 4, 300)};
+}
+
+int CChildFrame::CascadeStep(const QMdiSubWindow& frame) {
+    return std::max(frame.style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, &frame), 8);
 }
 
 void CChildFrame::closeEvent(QCloseEvent* event) {
-    if (!mainFrame_.CanCloseFrame(this)) {
+    if (!documents_.CanCloseFrame(this)) {
         event->ignore();
         return;
     }
-    mainFrame_.FrameClosing(this);
+    documents_.FrameClosing(this);
     QMdiSubWindow::closeEvent(event);
 }
 
@@ -28,7 +39,7 @@ void CChildFrame::changeEvent(QEvent* event) {
     QMdiSubWindow::changeEvent(event);
     // Maximising or restoring rewrites the main window's caption; it follows the program's rules.
     if (event->type() == QEvent::WindowStateChange || event->type() == QEvent::WindowTitleChange) {
-        mainFrame_.UpdateMainTitle();
+        documents_.UpdateMainTitle();
     }
 }
 

@@ -1,11 +1,15 @@
-#include "shell/command_table.h"
+#include "gui/shell/command_table.h"
 
+#include <iterator>
 #include <map>
 #include <stdexcept>
 #include <string>
 #include <string_view>
 
+#include "analysis/spectrum_texts.h"
 #include "base/translation.h"
+#include "generation/generation_texts.h"
+#include "shell/shell_texts.h"
 #include "view/channel_menu.h"
 
 namespace kresograf {
@@ -159,6 +163,7 @@ std::vector<CommandInfo> BuildCommands() {
          Tr("Okno znaczników"),
          {},
          true},
+        {ID_SPECTRUM_WINDOW, Tr(SpectrumMenuText), Tr(SpectrumPrompt), Tr(SpectrumTitle), {}, true},
         {ID_MARKERS,
          Tr("&Znaczniki"),
          Tr("Włącza lub wyłącza znaczniki dla aktywnego kanału"),
@@ -204,17 +209,97 @@ std::vector<CommandInfo> BuildCommands() {
     return commands;
 }
 
+std::vector<MenuResource> BuildMenus() {
+    auto top = [](const char* name, const char* title, bool needsDocument,
+                  std::vector<MenuEntry> entries) {
+        return MenuResource{QString::fromUtf8(name), QString::fromUtf8(Tr(title)), true,
+                            needsDocument, std::move(entries)};
+    };
+    auto sub = [](const QString& name, const QString& title, std::vector<MenuEntry> entries) {
+        return MenuResource{name, title, false, false, std::move(entries)};
+    };
+    const MenuEntry separator;
+    auto submenu = [](const QString& name) { return MenuEntry{0, name}; };
+    // The tools menu: the three channel submenus, then the scale commands.
+    std::vector<MenuEntry> tools;
+    std::vector<MenuResource> channelMenus;
+    for (ChannelMenu kind :
+         {ChannelMenu::Visibility, ChannelMenu::Active, ChannelMenu::RightAxis}) {
+        const QString name = QStringLiteral("MenuChannels%1").arg(ChannelCommandId(kind, 0));
+        tools.push_back(submenu(name));
+        const std::string_view title = ChannelSubmenuTitle(kind);
+        MenuResource channels =
+            sub(name, QString::fromUtf8(title.data(), static_cast<qsizetype>(title.size())), {});
+        for (int i = 0; i < ChannelCount; ++i) {
+            channels.Entries.push_back({static_cast<int>(ChannelCommandId(kind, i))});
+        }
+        channelMenus.push_back(std::move(channels));
+    }
+    for (int id : std::initializer_list<int>{ID_SWAP_CHANNELS, 0, ID_GRID, ID_AUTOSCALE,
+                                             ID_ALIGN_SCALES, ID_LINK_SCALES, ID_FIX_X_ZERO,
+                                             ID_FIX_Y_ZERO, ID_MARKERS, 0, ID_PROPERTIES}) {
+        tools.push_back({id});
+    }
+    const QString exportMenu = QStringLiteral("MenuExport");
+    const QString recentMenu = QStringLiteral("MenuRecentFiles");
+    std::vector<MenuResource> menus = {
+        top("MenuFile", texts::MenuFile, false,
+            {{ID_FILE_NEW},
+             {ID_FILE_OPEN},
+             {ID_FILE_SAVE},
+             {ID_FILE_SAVE_AS},
+             separator,
+             submenu(exportMenu),
+             separator,
+             {ID_FILE_PRINT},
+             {ID_FILE_PRINT_PREVIEW},
+             {ID_FILE_PRINT_SETUP},
+             separator,
+             submenu(recentMenu),
+             separator,
+             {ID_APP_EXIT}}),
+        top("MenuEdit", texts::MenuEdit, true, {{ID_EDIT_COPY}, {ID_EDIT_COPY_NEGATED}}),
+        top("MenuView", texts::MenuView, false,
+            {{ID_VIEW_TOOLBAR}, {ID_VIEW_STATUS_BAR}, {ID_MARKERS_WINDOW}, {ID_SPECTRUM_WINDOW}}),
+        top("MenuAcquisition", texts::MenuAcquisition, true,
+            {{ID_OSC_START}, {ID_REC_START}, separator, {ID_ACQ_PARAMS}, {ID_REGISTERED_PARAMS}}),
+        top("MenuGeneration", texts::MenuGeneration, true,
+            {{ID_GENERATOR},
+             separator,
+             {ID_FORMULA_OUTPUT},
+             {ID_ANALOG_FILE_OUTPUT},
+             {ID_DIGITAL_FILE_OUTPUT}}),
+        top("MenuTools", texts::MenuTools, true, std::move(tools)),
+        top("MenuWindow", texts::MenuWindow, true,
+            {{ID_WINDOW_NEW}, {ID_WINDOW_CASCADE}, {ID_WINDOW_TILE_HORZ}, {ID_WINDOW_ARRANGE}}),
+        top("MenuHelp", texts::MenuHelp, false, {{ID_HELP_FINDER}, separator, {ID_APP_ABOUT}}),
+        sub(exportMenu, QString::fromUtf8(Tr("&Eksport danych do ")), {{ID_EXPORT_ASCII}}),
+        sub(recentMenu, QString::fromUtf8(Tr(texts::RecentFiles)), {}),
+    };
+    std::move(channelMenus.begin(), channelMenus.end(), std::back_inserter(menus));
+    return menus;
+}
+
+// One table per language, made when first asked for: the texts are those of the language in use
+// then, also in a process that changes its language.
+template <typename Table>
+const Table& InLanguage(Table (*build)()) {
+    static std::map<std::string, Table> tables;
+    auto [table, added] = tables.try_emplace(CurrentLanguage());
+    if (added) {
+        table->second = build();
+    }
+    return table->second;
+}
+
 }  // namespace
 
 const std::vector<CommandInfo>& Commands() {
-    // One table per language, made when first asked for: the texts are those of the language in
-    // use then, also in a process that changes its language.
-    static std::map<std::string, std::vector<CommandInfo>> tables;
-    auto [table, added] = tables.try_emplace(CurrentLanguage());
-    if (added) {
-        table->second = BuildCommands();
-    }
-    return table->second;
+    return InLanguage(BuildCommands);
+}
+
+const std::vector<MenuResource>& MenuLayout() {
+    return InLanguage(BuildMenus);
 }
 
 const CommandInfo& Command(int id) {

@@ -49,6 +49,7 @@ enum CommandId : int {
     ID_MARKER_LEFT_FORWARD = 33085,
     ID_MARKER_RIGHT_FORWARD = 33086,
     ID_MARKERS_WINDOW = 33087,
+    ID_SPECTRUM_WINDOW = 33115,
     ID_MARKERS = 33094,
     ID_SWAP_CHANNELS = 33095,
     ID_EDIT_COPY = 33105,
@@ -76,6 +77,29 @@ const CommandInfo& Command(int id);
 
 // The toolbar's buttons in order; 0 is a separator.
 const std::vector<int>& ToolbarLayout();
+
+// One entry of a menu: a command, a submenu (named by its object name) or, with neither, a
+// separator.
+struct MenuEntry {
+    MenuEntry(int id = 0, QString submenu = {}) : Id(id), Submenu(std::move(submenu)) {}
+    int Id;
+    QString Submenu;
+};
+
+// A menu as a resource: its object name (which does not depend on the language), its title, its
+// entries in order. The areas fill the menus that are lists (recent files, windows) themselves.
+struct MenuResource {
+    QString Name;
+    QString Title;
+    // A menu of the menu bar, rather than a submenu.
+    bool TopLevel = false;
+    // Shown only while a document is open.
+    bool NeedsDocument = false;
+    std::vector<MenuEntry> Entries;
+};
+
+// The menu bar's menus in order, then the submenus they name, in the user's language.
+const std::vector<MenuResource>& MenuLayout();
 
 // The object name that identifies a command's action: "ID_33082".
 QString CommandObjectName(int id);

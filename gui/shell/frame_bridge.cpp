@@ -1,4 +1,4 @@
-#include "shell/frame_bridge.h"
+#include "gui/shell/frame_bridge.h"
 
 #include <QThread>
 #include <memory>

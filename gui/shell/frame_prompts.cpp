@@ -1,4 +1,4 @@
-#include "shell/frame_prompts.h"
+#include "gui/shell/frame_prompts.h"
 
 #include <QFileDialog>
 #include <QMessageBox>
@@ -7,7 +7,9 @@
 #include "base/frame_link.h"
 #include "base/translation.h"
 #include "document/ascii_export.h"
-#include "document/registered_params_dlg.h"
+#include "document/data_export.h"
+#include "gui/document/registered_params_dlg.h"
+#include "gui/widgets/file_dialog.h"
 #include "shell/shell_texts.h"
 
 namespace kresograf {
@@ -65,16 +67,28 @@ QString DialogPrompts::AskSaveFileName(QWidget* owner, const QString& suggested)
     return dialog.selectedFiles().first();
 }
 
-QString FramePrompts::AskExportFileName(QWidget* owner, const QString& suggested) {
-    QFileDialog dialog(owner, QString::fromUtf8(Tr(texts::SaveDialogTitle)), suggested,
-                       QString::fromUtf8(Tr(ExportFilterDat)) + QStringLiteral(";;") +
-                           QString::fromUtf8(Tr(ExportFilterAll)));
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setDefaultSuffix(QString::fromUtf8(ExportDefaultSuffix));
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
-        return {};
+std::unique_ptr<FileDialog> ExportFileDialog(QWidget* owner, const QString& suggested) {
+    QStringList filters;
+    for (const ExportFilter& filter : ExportFilters()) {
+        filters << QString::fromUtf8(Tr(filter.Text));
     }
-    return dialog.selectedFiles().first();
+    auto dialog = std::make_unique<FileDialog>(owner, QString::fromUtf8(Tr(texts::SaveDialogTitle)),
+                                               filters, QFileDialog::AcceptSave,
+                                               QString::fromUtf8(ExportDefaultSuffix), suggested);
+    // The extension of the chosen name decides the format; a name typed without one gets the
+    // chosen filter's.
+    FileDialog* raw = dialog.get();
+    QObject::connect(raw, &QFileDialog::filterSelected, raw, [raw](const QString& chosen) {
+        const auto at = static_cast<std::size_t>(raw->nameFilters().indexOf(chosen));
+        if (at < ExportFilters().size()) {
+            raw->setDefaultSuffix(QString::fromUtf8(ExportFilters()[at].Suffix));
+        }
+    });
+    return dialog;
+}
+
+QString FramePrompts::AskExportFileName(QWidget* owner, const QString& suggested) {
+    return ExportFileDialog(owner, suggested)->Run();
 }
 
 void DialogPrompts::ShowRegisteredParams(QWidget* owner, const RegisteredParamsRequest& request) {

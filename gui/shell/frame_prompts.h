@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <memory>
 
 #include "base/user_message.h"
 
@@ -8,6 +9,7 @@ class QWidget;
 
 namespace kresograf {
 
+class FileDialog;
 struct RegisteredParamsRequest;
 
 // What the main frame asks of the user: message boxes, the save-changes question, file names
@@ -23,9 +25,12 @@ class FramePrompts {
     virtual QString AskOpenFileName(QWidget* owner) = 0;
     virtual QString AskSaveFileName(QWidget* owner, const QString& suggested) = 0;
     virtual void ShowRegisteredParams(QWidget* owner, const RegisteredParamsRequest& request) = 0;
-    // The file an ASCII export goes to ("*.dat"); empty when the user cancelled.
+    // The file an export goes to ("*.dat", "*.csv", "*.h5"); empty when the user cancelled.
     virtual QString AskExportFileName(QWidget* owner, const QString& suggested);
 };
+
+// The save dialog of an ASCII export ("*.dat", then all files), offering the suggested name.
+std::unique_ptr<FileDialog> ExportFileDialog(QWidget* owner, const QString& suggested);
 
 // The real dialogs.
 class DialogPrompts : public FramePrompts {

@@ -3,6 +3,7 @@
 #include <QList>
 #include <QString>
 #include <memory>
+#include <vector>
 
 #include "document/zefra_krg_doc.h"
 
@@ -20,5 +21,16 @@ struct GuiDocument {
     QString Title;
     QList<CZefraKrgView*> Views;
 };
+
+// The open document with that identity, or null.
+inline GuiDocument* FindDocument(const std::vector<std::unique_ptr<GuiDocument>>& documents,
+                                 uint32_t docId) {
+    for (const auto& document : documents) {
+        if (document->Doc->DocId == docId) {
+            return document.get();
+        }
+    }
+    return nullptr;
+}
 
 }  // namespace kresograf

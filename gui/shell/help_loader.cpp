@@ -1,4 +1,4 @@
-#include "shell/help_loader.h"
+#include "gui/shell/help_loader.h"
 
 #include <QDir>
 #include <QFileInfo>

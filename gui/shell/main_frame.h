@@ -3,10 +3,7 @@
 #include <QLabel>
 #include <QMainWindow>
 #include <QMap>
-#include <QPointer>
 #include <QSettings>
-#include <array>
-#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -15,12 +12,16 @@
 #include "acquisition/acquisition_runner.h"
 #include "base/settings_record.h"
 #include "card/card_port.h"
-#include "shell/frame_bridge.h"
-#include "shell/frame_prompts.h"
-#include "shell/gui_document.h"
-#include "shell/help_loader.h"
-#include "shell/qt_settings_store.h"
-#include "shell/recent_file_list.h"
+#include "gui/acquisition/acquisition_commands.h"
+#include "gui/generation/generation_commands.h"
+#include "gui/shell/app_frame.h"
+#include "gui/shell/application_commands.h"
+#include "gui/shell/document_commands.h"
+#include "gui/shell/frame_bridge.h"
+#include "gui/shell/frame_prompts.h"
+#include "gui/shell/qt_settings_store.h"
+#include "gui/shell/window_commands.h"
+#include "gui/view/view_commands.h"
 
 class QAction;
 class QMdiArea;
@@ -31,20 +32,16 @@ class QToolBar;
 namespace kresograf {
 
 class Clock;
-class CChildFrame;
 class CKanalyPropertyFrame;
-struct PropertiesValues;
-class CZefraKrgView;
-class GenerationCommands;
 class CZnacznikiDlg;
 class PortIo;
-class ViewCommands;
-struct CommandInfo;
 
 // The program's main window: the plot windows in an MDI area, the menus, the toolbar and the
-// status bar; the settings record and the acquisition token; the card and the acquisition
-// worker, which reaches this window only through the frame bridge.
-class CMainFrame : public QMainWindow {
+// status bar; the settings record, the card and the acquisition worker, which reaches this
+// window only through the frame bridge. It routes: each command belongs to the area that
+// registered it (documents, windows, acquisition, view, export, outputs, the program's own), and
+// the menus and toolbar are laid out from the command table.
+class CMainFrame : public QMainWindow, public AppFrame {
     Q_OBJECT
 
   public:
@@ -57,81 +54,55 @@ class CMainFrame : public QMainWindow {
 
     // Tests answer the dialogs themselves.
     void SetPrompts(FramePrompts* prompts);
-    FramePrompts& Prompts() { return *prompts_; }
-    // The executable whose folder holds the help file.
-    void SetProgramPath(const QString& path) { programPath_ = path; }
-    // Where the installed help lives and how a page is shown; tests replace both.
-    void SetHelp(QString installedFolder, HelpLoader::Opener opener) {
-        helpFolder_ = std::move(installedFolder);
-        helpOpener_ = std::move(opener);
+    // Runs a command as its menu item, button or keys would.
+    void RunCommand(int id);
+
+    // AppFrame.
+    void RegisterCommand(int id, CommandRun run, CommandRule rule) override;
+    void UpdateCommandStates() override;
+    QAction* Action(int id) const override { return actions_.value(id); }
+    QMenu* Menu(const QString& name) const override { return menus_.value(name); }
+    void WatchActiveView(std::function<void(CZefraKrgView& view)> watcher) override {
+        viewWatchers_.push_back(std::move(watcher));
+    }
+    QMainWindow& Window() override { return *this; }
+    QMdiArea* MdiArea() const override { return mdi_; }
+    CZefraKrgView* ActiveView() const override;
+    GuiDocument* ActiveDocument() const override;
+    const std::vector<std::unique_ptr<GuiDocument>>& Documents() const override {
+        return documents_->Documents();
+    }
+    SettingsRecord& Settings() override { return settingsRecord_; }
+    FramePrompts& Prompts() override { return *prompts_; }
+    void ShowMessage(const UserMessage& message) override;
+    void SetStatusText(const QString& text) override;
+
+    // The areas.
+    DocumentCommands& Files() { return *documents_; }
+    AcquisitionCommands& Acquisition() { return *acquisition_; }
+    ApplicationCommands& Application() { return *application_; }
+    GenerationCommands& Generation() { return *generation_; }
+    CZnacznikiDlg* MarkersWindow() const { return viewCommands_->MarkersWindow(); }
+    CKanalyPropertyFrame* ParamsFrame() const { return acquisition_->ParamsFrame(); }
+
+    GuiDocument* NewDocument() { return documents_->NewDocument(); }
+    GuiDocument* OpenDocumentFile(const QString& path) {
+        return documents_->OpenDocumentFile(path);
+    }
+    void HandleAcquisitionMessage(uint32_t message, uint32_t wParam) {
+        acquisition_->HandleAcquisitionMessage(message, wParam);
     }
 
-    // "&Nowy": a new empty document with one view.
-    GuiDocument* NewDocument();
-    // Opens a .kgd file (or activates it when it is already open); null on failure, after the
-    // user was told why.
-    GuiDocument* OpenDocumentFile(const QString& path);
-    // The framework-like save commands; false when nothing was saved.
-    bool SaveDocument(GuiDocument& document);
-    bool SaveDocumentAs(GuiDocument& document);
-    // A second view of a document ("&Nowe okno").
-    CZefraKrgView* NewView(GuiDocument& document);
-
-    const std::vector<std::unique_ptr<GuiDocument>>& Documents() const { return documents_; }
-    GuiDocument* FindDocument(uint32_t docId) const;
-    CZefraKrgView* ActiveView() const;
-    GuiDocument* ActiveDocument() const;
-    QMdiArea* MdiArea() const { return mdi_; }
-    CZnacznikiDlg* MarkersWindow() const;
-
-    QAction* Action(int id) const { return actions_.value(id); }
     QToolBar* ToolBar() const { return toolBar_; }
-    QMenu* FileMenu() const { return fileMenu_; }
-    QMenu* RecentMenu() const { return recentMenu_; }
-    // The text of the status bar's message pane when no prompt covers it.
-    QString IdleText() const { return idleLabel_->text(); }
+    // The text of the status bar's message pane.
+    QString IdleText() const { return messagePane_->text(); }
     QList<QLabel*> IndicatorPanes() const { return {capsLabel_, numLabel_, scrollLabel_}; }
-
-    SettingsRecord& Settings() { return settingsRecord_; }
-    RecentFileList& Recent() { return recent_; }
     FrameBridge& Bridge() { return *bridge_; }
     AcquisitionRunner& Runner() { return *runner_; }
-    // The card link, for the output commands while no acquisition runs.
     CardPort& Card() { return card_; }
-    GenerationCommands& Generation() { return *generation_; }
-
-    // Each area of the program (view, parameters window, export, outputs) registers its own
-    // commands: what runs them and their enabled and checked state. The frame only routes.
-    void RegisterCommand(int id, std::function<void()> run, std::function<CommandState()> state);
-
-    // Runs a command as its menu item, button or accelerator would.
-    void RunCommand(int id);
-    // Brings every command's enabled and checked state up to date.
-    void UpdateCommandStates();
-
-    // The acquisition messages, on the UI thread.
-    void HandleAcquisitionMessage(uint32_t message, uint32_t wParam);
-    // A plot window became active: its document's working parameters are the ones to show.
-    void ShowDocumentParams(uint32_t docId);
-    // "Parametry akwizycji"; null when it could not be made.
-    CKanalyPropertyFrame* ParamsFrame() const { return paramsFrame_; }
-    // "Właściw&ości ...": runs the properties sheet; on OK takes its values over.
-    void ShowProperties();
-    // Takes accepted properties over: stored, told to the card, every view redrawn.
-    void ApplyProperties(const PropertiesValues& values);
-    // Help topics: opens the help's first page in the desktop's browser, or says it cannot.
-    void ShowHelp();
-    void ShowAbout();
 
     // Puts the window where, as large as and in the state it was when the program last closed.
     void RestoreWindowState();
-
-    // A plot window asks whether it may close; the last window of a modified document asks the
-    // user to save it.
-    bool CanCloseFrame(CChildFrame* frame);
-    void FrameClosing(CChildFrame* frame);
-    // The caption names the active plot window; plot windows call it when their state changes.
-    void UpdateMainTitle();
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -145,64 +116,45 @@ class CMainFrame : public QMainWindow {
     void CreateMenus();
     void CreateToolBar();
     void CreateStatusBar();
-    void RebuildRecentMenu();
-    void UpdateMenusForDocuments();
     void UpdateIndicators();
-    void UpdateTitles(GuiDocument& document);
-    QString FrameTitle(const GuiDocument& document, int viewIndex) const;
-    void PlaceNewFrame(QMdiSubWindow* frame);
-    GuiDocument& AddDocument(std::unique_ptr<GuiDocument> document);
-    CChildFrame* FrameOf(CZefraKrgView* view) const;
-    void RemoveDocument(GuiDocument& document);
-    bool AskToSave(GuiDocument& document);
     void OnSubWindowActivated(QMdiSubWindow* window);
-    void ToggleAcquisition(bool recording);
-    void ShowRegisteredParams();
     void ShutdownAcquisition();
-    // Gains accepted during an acquisition reach the settings (and the simulated card) here.
-    void TakePendingGains();
 
     QSettings& qsettings_;
     QtSettingsStore store_;
     SettingsRecord settingsRecord_;
-    RecentFileList recent_;
     DialogPrompts dialogPrompts_;
     FramePrompts* prompts_ = &dialogPrompts_;
-    QString programPath_;
-    QString helpFolder_ = HelpLoader::InstalledFolder();
-    HelpLoader::Opener helpOpener_ = HelpLoader::DesktopOpener();
 
     std::unique_ptr<PortIo> io_;
     CardPort card_;
     std::unique_ptr<FrameBridge> bridge_;
-    // Documents outlive the worker: the runner is destroyed (and joined) first.
-    std::vector<std::unique_ptr<GuiDocument>> documents_;
     std::unique_ptr<AcquisitionRunner> runner_;
-    std::unique_ptr<GenerationCommands> generation_;
-    int untitledCount_ = 0;
     bool shownOnce_ = false;
-    bool closing_ = false;
 
     QMdiArea* mdi_ = nullptr;
-    ViewCommands* viewCommands_ = nullptr;
     QMap<int, QAction*> actions_;
+    QMap<QString, QMenu*> menus_;
     struct RegisteredCommand {
-        std::function<void()> Run;
-        std::function<CommandState()> State;
+        CommandRun Run;
+        CommandRule Rule;
     };
     std::map<int, RegisteredCommand> registered_;
-    QList<QMenu*> documentMenus_;
-    QMenu* fileMenu_ = nullptr;
-    QMenu* recentMenu_ = nullptr;
-    QMenu* windowMenu_ = nullptr;
+    std::vector<std::function<void(CZefraKrgView&)>> viewWatchers_;
     QToolBar* toolBar_ = nullptr;
-    QLabel* idleLabel_ = nullptr;
+    QLabel* messagePane_ = nullptr;
     QLabel* capsLabel_ = nullptr;
     QLabel* numLabel_ = nullptr;
     QLabel* scrollLabel_ = nullptr;
-    QString acquisitionStatus_;
-    CKanalyPropertyFrame* paramsFrame_ = nullptr;
-    std::optional<std::array<uint8_t, 8>> pendingGains_;
+
+    // The areas, each with the commands it owns; the documents outlive the worker, which is
+    // joined before anything here goes.
+    std::unique_ptr<ViewCommands> viewCommands_;
+    std::unique_ptr<DocumentCommands> documents_;
+    std::unique_ptr<WindowCommands> windows_;
+    std::unique_ptr<AcquisitionCommands> acquisition_;
+    std::unique_ptr<ApplicationCommands> application_;
+    std::unique_ptr<GenerationCommands> generation_;
 };
 
 }  // namespace kresograf

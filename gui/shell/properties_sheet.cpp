@@ -1,4 +1,4 @@
-#include "shell/properties_sheet.h"
+#include "gui/shell/properties_sheet.h"
 
 #include <QCheckBox>
 #include <QColorDialog>
@@ -13,9 +13,9 @@
 
 #include "acquisition/params_pages.h"
 #include "base/translation.h"
-#include "shell/channel_grid.h"
+#include "gui/view/picture_painter.h"
+#include "gui/widgets/channel_grid.h"
 #include "shell/shell_texts.h"
-#include "view/picture_painter.h"
 
 namespace kresograf {
 namespace {

@@ -1,4 +1,4 @@
-#include "shell/qt_settings_store.h"
+#include "gui/shell/qt_settings_store.h"
 
 namespace kresograf {
 namespace {

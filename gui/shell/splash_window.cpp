@@ -1,4 +1,4 @@
-#include "shell/splash_window.h"
+#include "gui/shell/splash_window.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -6,7 +6,7 @@
 #include <QScreen>
 #include <QTimerEvent>
 
-#include "shell/artwork.h"
+#include "gui/shell/artwork.h"
 
 namespace kresograf {
 namespace {

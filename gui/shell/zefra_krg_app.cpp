@@ -1,4 +1,4 @@
-#include "shell/zefra_krg_app.h"
+#include "gui/shell/zefra_krg_app.h"
 
 #include <QLibraryInfo>
 #include <QMessageBox>
@@ -6,9 +6,9 @@
 #include "base/translation.h"
 #include "card/direct_port_io.h"
 #include "card/simulated_card.h"
-#include "shell/main_frame.h"
+#include "gui/shell/main_frame.h"
+#include "gui/shell/splash_window.h"
 #include "shell/shell_texts.h"
-#include "shell/splash_window.h"
 
 namespace kresograf {
 

@@ -1,4 +1,4 @@
-#include "view/markers_window.h"
+#include "gui/view/markers_window.h"
 
 #include <QHeaderView>
 #include <QMdiSubWindow>
@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 
 #include "base/translation.h"
+#include "gui/widgets/tool_window_keys.h"
 
 namespace kresograf {
 namespace {
@@ -60,6 +61,7 @@ QIcon TreeIcon(int index) {
 CZnacznikiDlg::CZnacznikiDlg(QWidget* owner) : QDialog(owner, Qt::Tool) {
     setObjectName(QStringLiteral("IDD_131"));
     setWindowTitle(QString::fromUtf8(Tr("Znaczniki")));
+    KeepKeysInWindow(*this);
     for (int i = 0; i < 4; ++i) {
         icons_[i] = TreeIcon(i);
     }

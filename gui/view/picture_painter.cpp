@@ -1,4 +1,4 @@
-#include "view/picture_painter.h"
+#include "gui/view/picture_painter.h"
 
 #include <QFontMetrics>
 #include <QPainter>
@@ -7,7 +7,7 @@
 #include <cmath>
 #include <new>
 
-#include "view/trace_raster.h"
+#include "gui/view/trace_raster.h"
 
 namespace kresograf {
 namespace {

@@ -8,8 +8,8 @@
 #include <string>
 #include <unordered_map>
 
+#include "gui/view/trace_raster.h"
 #include "view/picture.h"
-#include "view/trace_raster.h"
 
 class QPainter;
 class QPaintDevice;

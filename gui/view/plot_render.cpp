@@ -1,4 +1,4 @@
-#include "view/plot_render.h"
+#include "gui/view/plot_render.h"
 
 #include <QFile>
 #include <QPainter>
@@ -6,8 +6,8 @@
 #include "base/frame_link.h"
 #include "base/translation.h"
 #include "document/kgd_file.h"
+#include "gui/view/picture_painter.h"
 #include "shell/shell_texts.h"
-#include "view/picture_painter.h"
 #include "view/plot_view.h"
 
 namespace kresograf {

@@ -1,4 +1,4 @@
-#include "view/trace_raster.h"
+#include "gui/view/trace_raster.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,43 +1,47 @@
 #pragma once
 
-#include <QObject>
 #include <memory>
 
-#include "view/channel_menu.h"
-
 class QMdiSubWindow;
-class QMenu;
+class QObject;
 
 namespace kresograf {
 
-class CMainFrame;
+class AppFrame;
+class CSpectrumWindow;
 class CZefraKrgView;
 class CZnacznikiDlg;
 class PlotPrinting;
 
-// The plot windows' own commands: channel choice, markers and their window, copy and printing.
-// Registers each with the main frame together with its enabled and checked rule, and owns what
-// the commands share across windows: the markers window and the printer.
-class ViewCommands : public QObject {
-    Q_OBJECT
-
+// The plot windows' own commands: scales and grid, channel choice, markers and their window, the
+// spectrum window, copy and printing. Registers each with the main frame together with its
+// enabled and checked rule, and owns what the commands share across windows: the markers window,
+// the "Widmo" window and the printer.
+class ViewCommands {
   public:
-    explicit ViewCommands(CMainFrame& frame);
-    ~ViewCommands() override;
+    explicit ViewCommands(AppFrame& frame);
+    ~ViewCommands();
 
     CZnacznikiDlg* MarkersWindow() const { return markersWindow_; }
+    CSpectrumWindow* SpectrumWindow() const { return spectrumWindow_; }
     PlotPrinting& Printing() { return *printing_; }
+    // Printing and copying act on "Widmo" rather than on the active plot window: it is shown and
+    // it is the window the user last worked in.
+    bool SpectrumIsCurrent() const;
 
     // A new plot window: its view reports its markers, its frame gets a branch in the window.
     void AttachView(CZefraKrgView* view, QMdiSubWindow* frame);
-    // One of the three channel submenus, with the items of all eight channels.
-    QMenu* BuildChannelMenu(ChannelMenu menu, QWidget* parent) const;
 
   private:
     void Register();
+    void RegisterPrintAndCopy();
 
-    CMainFrame& frame_;
+    AppFrame& frame_;
     CZnacznikiDlg* markersWindow_ = nullptr;
+    CSpectrumWindow* spectrumWindow_ = nullptr;
+    bool spectrumWorkedIn_ = false;
+    // Sets spectrumWorkedIn_ from the program's clicks and keys.
+    std::unique_ptr<QObject> workTracker_;
     std::unique_ptr<PlotPrinting> printing_;
 };
 

@@ -1,4 +1,4 @@
-#include "view/zefra_krg_view.h"
+#include "gui/view/zefra_krg_view.h"
 
 #include <QClipboard>
 #include <QElapsedTimer>
@@ -8,10 +8,10 @@
 #include <QPaintEvent>
 #include <QPainter>
 
-#include "shell/command_table.h"
-#include "shell/gui_document.h"
-#include "view/markers_window.h"
-#include "view/picture_painter.h"
+#include "gui/shell/command_table.h"
+#include "gui/shell/gui_document.h"
+#include "gui/view/markers_window.h"
+#include "gui/view/picture_painter.h"
 
 namespace kresograf {
 
@@ -89,6 +89,7 @@ void CZefraKrgView::RenderPlot() {
     QPainter painter(&backBuffer_);
     painter_.Paint(painter, picture_);
     ++renderCount_;
+    Q_EMIT ShownChanged();
 }
 
 void CZefraKrgView::RunScaleCommand(int id) {
@@ -265,6 +266,7 @@ void CZefraKrgView::UpdateMarkersWindow(int channel) {
         markersWindow_->ShowMarkers(parentWidget(), plot_->MarkerReadoutOf(channel),
                                     plot_->MarkerStatisticsOf(channel));
     }
+    Q_EMIT ShownChanged();
 }
 
 QImage CZefraKrgView::ViewImage(bool negate) {

@@ -8,7 +8,7 @@
 #include <memory>
 
 #include "document/zefra_krg_doc.h"
-#include "view/picture_painter.h"
+#include "gui/view/picture_painter.h"
 #include "view/plot_view.h"
 
 namespace kresograf {
@@ -54,6 +54,10 @@ class CZefraKrgView : public QWidget {
     QImage ViewImage(bool negate);
     // Puts ViewImage on the clipboard.
     void CopyToClipboard(bool negate);
+
+  Q_SIGNALS:
+    // A new picture was built, or a channel's markers changed: what the view shows is new.
+    void ShownChanged();
 
   protected:
     void paintEvent(QPaintEvent* event) override;

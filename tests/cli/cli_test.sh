@@ -22,6 +22,19 @@ check "and a pointer to the help" grep -qx 'Więcej informacji: kresograf-cli --
 check "channel 9 is status 2" test $? -eq 2
 "$cli" scope --differential --channels 5 >/dev/null 2>&1
 check "pair 5 is status 2" test $? -eq 2
+while IFS='|' read -r option value message; do
+    err=$("$cli" scope --shots 1 "$option" "$value" 2>&1 >/dev/null)
+    check "$option $value is status 2" test $? -eq 2
+    check "$option $value is explained" grep -qF "$message \"$value\"" <<<"$err"
+done <<'EOF_OPTIONS'
+--threshold|5.01|Niepoprawny próg wyzwalania:
+--threshold|nan|Niepoprawny próg wyzwalania:
+--threshold|1e40|Niepoprawny próg wyzwalania:
+--trigger-type|both|Niepoprawny typ wyzwalania:
+--gain|1=x5|Niepoprawne wzmocnienie:
+--gain|0=x10|Niepoprawne wzmocnienie:
+--gain|9=x1|Niepoprawne wzmocnienie:
+EOF_OPTIONS
 "$cli" frobnicate >/dev/null 2>&1
 check "unknown command is status 2" test $? -eq 2
 
@@ -48,6 +61,11 @@ check "prescaled export's times" test "$(cut -f1 "$work/p.dat" | tr -d '\r' | pa
 "$cli" export "$work/r.kgd" "$work/x.dat" --channels 3 >/dev/null 2>&1
 check "export of an absent input fails" test $? -eq 1
 check "no file left by a refused export" test ! -e "$work/x.dat"
+"$cli" export "$work/r.kgd" "$work/x.csv" --format xml >/dev/null 2>&1
+check "an unknown export format is status 2" test $? -eq 2
+err=$("$cli" export "$work/r.kgd" /no/such/dir/x.h5 2>&1)
+check "an unwritable export target is status 1" test $? -eq 1
+check "and is explained" test "$err" = 'Błąd pliku: Błąd podczas próby otwarcia pliku do zapisu.'
 
 # A target that cannot be written fails before the card starts.
 start=$(date +%s%N)
@@ -76,10 +94,14 @@ size=$(stat -c %s "$work/f.kgd")
 check "what fitted is whole scans" test $(((size - 378) % 8)) -eq 0 -a "$size" -le 100000
 "$cli" info "$work/f.kgd" >/dev/null
 check "and opens" test $? -eq 0
-# Without memory for a thread (the program itself takes about 1 MB of data, a thread 1 MB more):
-# the memory message and status 1, not an abort.
-err=$(prlimit --data=$((1536 * 1024)) "$cli" record "$work/d.kgd" --duration 0.01 2>&1 >/dev/null)
-check "no thread is status 1" test $? -eq 1
+# Without memory for a thread: the memory message and status 1, not an abort. The smallest data
+# limit the program starts under (its libraries need some) leaves no room for a thread's stack.
+for kib in $(seq 1024 128 16384); do
+    err=$(prlimit --data=$((kib * 1024)) "$cli" record "$work/d.kgd" --duration 0.01 2>&1 >/dev/null)
+    status=$?
+    grep -q 'error while loading shared libraries\|std::bad_alloc' <<<"$err" || break
+done
+check "no thread is status 1" test "$status" -eq 1
 check "no thread is explained" grep -qx 'Brak pamięci: Zbyt mało pamięci w celu zachowania danych.' <<<"$err"
 # Measurements: the square input 2 is +-2 V (819 counts) in every sample, input 7 -1.5 V
 # (-614 counts); scans are 2 x 84 / 8000 ms = 0.021 ms apart, so 1 ms … 2 ms holds scans 48 … 95.

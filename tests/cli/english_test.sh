@@ -19,13 +19,14 @@ done >"$work/polish"
 
 out=$work/out
 run() { "$cli" "$@" >>"$out" 2>&1; }  # both streams into $out
-for command in --help frobnicate scope record export generate formula play measure; do
+for command in --help frobnicate scope record export generate formula play measure spectrum; do
     run "$command" --bogus
 done
 run scope --channels 7 --rate 95000 --duration 0.01 --shots 2 --trigger rising --trigger-channel 3
 run record "$work/r.kgd" --channels 1,7 --rate 95000 --duration 0.0105
 run info "$work/r.kgd"
 run measure "$work/r.kgd" --channels 7 --to 0.005
+run spectrum "$work/r.kgd" --channels 1 --peaks 1
 
 check "no Polish letter" test -z "$(LC_ALL=C.UTF-8 grep '[ąćęłńóśźżĄĆĘŁŃÓŚŹŻ]' "$out")"
 check "no line of a Polish text" test -z "$(grep -xF -f "$work/polish" "$out")"
@@ -36,8 +37,8 @@ for line in 'Card outputs:' 'Unknown option: --bogus.' 'More information: kresog
     check "prints: $line" grep -qxF -- "$line" "$out"
 done
 
-# Any other language, or English only as a fallback, keeps the Polish help; both name the options
-# of the manual page.
+# Any other language, or English only as a fallback, keeps the Polish help; both name the same
+# options (the manual page's are the manual test's).
 polish=$(LC_ALL=C LANGUAGE= "$cli" --help)
 check "the C locale's help is Polish" test "$(head -1 <<<"$polish")" = "Użycie:"
 for environment in LC_ALL=de_DE.UTF-8 "LC_ALL= LANG=pl_PL.UTF-8" "LC_ALL=pl_PL.UTF-8 LANGUAGE=pl:en"; do
@@ -45,7 +46,5 @@ for environment in LC_ALL=de_DE.UTF-8 "LC_ALL= LANG=pl_PL.UTF-8" "LC_ALL=pl_PL.U
 done
 options() { grep -o -- '--[a-z-]*[a-z]' | sort -u; }
 check "the same options in both languages" test "$("$cli" --help | options)" = "$(options <<<"$polish")"
-check "every option in the manual page" test -z "$(comm -23 <(options <<<"$polish") \
-    <(sed 's/\\-/-/g' "$(dirname "$po")/../docs/man/kresograf-cli.1" | options))"
 
 finish

@@ -7,6 +7,7 @@
 #include <span>
 
 #include "document/ascii_export.h"
+#include "document/csv_export.h"
 #include "document/kgd_file.h"
 #include "document/registered_params.h"
 
@@ -64,5 +65,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     const FileResult exported =
         WriteAscii(doc, table, true, {true, true, true, true, true, true, true, true});
     Require(exported.Ok() || exported.Code == FileNoData || exported.Code == FileNoChannels);
+    // Any block's times (up to 2^95 clock periods) and any sample fit the CSV's rows.
+    if (exported.Ok()) {
+        VectorSink csv;
+        Require(
+            WriteCsv(ExportTable(doc, {true, true, true, true, true, true, true, true}), csv, true)
+                .Ok());
+    }
     return 0;
 }

@@ -1,4 +1,5 @@
 #include <QAction>
+#include <QComboBox>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QThread>
@@ -9,10 +10,11 @@
 #include <mutex>
 #include <thread>
 
+#include "gui/acquisition/params_window.h"
+#include "gui/shell/command_table.h"
+#include "gui/view/plot_render.h"
+#include "gui/view/zefra_krg_view.h"
 #include "gui_fixture.h"
-#include "shell/command_table.h"
-#include "view/plot_render.h"
-#include "view/zefra_krg_view.h"
 
 namespace kresograf {
 namespace {
@@ -108,17 +110,24 @@ TEST_F(GuiTest, DocumentsRefuseToCloseWhileAcquiringAndOthersCannotStart) {
     ASSERT_TRUE(WaitFor([&] { return first->Doc->SampleCount[first->Doc->CurrentSet] > 0; }));
 
     // The actions follow the active document: its own start is the stop; the other's is off.
+    // Printing (menu, toolbar, Ctrl+P: one action) waits for the acquiring document only.
+    auto printable = [this] {
+        std::vector<bool> states;
+        for (int id : {ID_FILE_SAVE, ID_FILE_PRINT, ID_FILE_PRINT_DIRECT, ID_FILE_PRINT_PREVIEW}) {
+            states.push_back(frame_->Action(id)->isEnabled());
+        }
+        return states;
+    };
     frame_->UpdateCommandStates();
     EXPECT_TRUE(frame_->Action(ID_OSC_START)->isChecked());
-    EXPECT_FALSE(frame_->Action(ID_FILE_SAVE)->isEnabled());
+    EXPECT_EQ(printable(), std::vector<bool>(4, false));
     frame_->MdiArea()->setActiveSubWindow(secondWindow);
     frame_->UpdateCommandStates();
     EXPECT_FALSE(frame_->Action(ID_OSC_START)->isEnabled());
-    EXPECT_TRUE(frame_->Action(ID_FILE_SAVE)->isEnabled());
+    EXPECT_EQ(printable(), std::vector<bool>(4, true));
 
     // Closing the acquiring document's window, or the program, is refused with the reason.
-    const UserMessage refusal{"UWAGA", "Nie można zamknąć dokumentu - trwa akwizycja",
-                              MessageIcon::Exclamation};
+    const UserMessage refusal = *first->Doc->CloseCheck(first->Doc->DocId);
     EXPECT_FALSE(firstWindow->close());
     EXPECT_FALSE(frame_->close());
     EXPECT_EQ(prompts_.Messages, (std::vector<UserMessage>{refusal, refusal}));
@@ -181,12 +190,17 @@ TEST_F(GuiTest, ARecordingGrowsOnScreenAndEndsOnThePictureOfTheFinishedRecording
     EXPECT_EQ(view->BackBuffer(), RenderDocumentImage(doc, frame_->Settings(), view->size()));
 }
 
-TEST_F(GuiTest, NoChannelSelectedIsToldAndShownInTheStatusBar) {
+TEST_F(GuiTest, ARefusedStartIsToldAndLeavesTheTriggerPageAndTheStatusPaneIdle) {
     GuiDocument* document = frame_->NewDocument();
+    CKanalyPropertyFrame& window = *frame_->ParamsFrame();
+    window.Sheet()->setCurrentIndex(1);
     SetFastParams(*document->Doc, {}, 100);
+    const QString idle = frame_->IdleText();
     frame_->RunCommand(ID_OSC_START);
     ASSERT_TRUE(WaitIdle());
-    ASSERT_TRUE(WaitFor([&] { return frame_->IdleText() == "Nie wybrano żadnego kanału"; }));
+    EXPECT_EQ(prompts_.Messages.size(), 1u);
+    EXPECT_TRUE(WaitFor(
+        [&] { return window.Trigger().EdgeList()->isEnabled() && frame_->IdleText() == idle; }));
 }
 
 TEST_F(GuiTest, DestroyingTheWindowWhileShotsRunNeverHangs) {

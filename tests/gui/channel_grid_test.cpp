@@ -5,7 +5,7 @@
 #include <QSignalSpy>
 #include <QTest>
 
-#include "shell/channel_grid.h"
+#include "gui/widgets/channel_grid.h"
 
 namespace kresograf {
 namespace {
@@ -51,7 +51,10 @@ TEST(ChannelGrid, ToggleFlipsByMouseAndSpaceAndNotifies) {
         }
         return count;
     };
-    f.grid.selectRow(2);
+    // The first click on an unselected row's box only selects the row.
+    f.Click(2, 1);
+    EXPECT_EQ(f.grid.Value(2, 1), 0);
+    EXPECT_TRUE(notified.isEmpty());
     const int emptyBox = dark();
     EXPECT_GT(emptyBox, 16);
     f.Click(2, 1);
@@ -76,6 +79,8 @@ TEST(ChannelGrid, DropDownTakesTheReleasedItemAndScrollingClosesIt) {
     GridFixture f(GridCell::MakeChoice({"x1", "x10"}, 0));
     QSignalSpy notified(&f.grid, &CChannelGrid::Notify);
     f.Click(1, 1);
+    EXPECT_EQ(f.grid.Popup(), nullptr);
+    f.Click(1, 1);
     ChannelGridPopup* popup = f.grid.Popup();
     ASSERT_NE(popup, nullptr);
     EXPECT_EQ(notified.size(), 1);
@@ -88,6 +93,7 @@ TEST(ChannelGrid, DropDownTakesTheReleasedItemAndScrollingClosesIt) {
     EXPECT_EQ(notified.size(), 2);
     EXPECT_TRUE(QTest::qWaitFor([&] { return f.grid.Popup() == nullptr; }));
 
+    f.grid.selectRow(0);
     f.Click(0, 1);
     ASSERT_NE(f.grid.Popup(), nullptr);
     f.grid.verticalScrollBar()->setValue(2);

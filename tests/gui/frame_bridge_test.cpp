@@ -7,7 +7,7 @@
 #include <chrono>
 #include <future>
 
-#include "shell/frame_bridge.h"
+#include "gui/shell/frame_bridge.h"
 
 namespace kresograf {
 namespace {

@@ -2,29 +2,40 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListView>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
 #include <QTest>
+#include <algorithm>
 #include <fstream>
+#include <stdexcept>
 
-#include "generation/file_output_dlg.h"
-#include "generation/formula_output_dlg.h"
-#include "generation/generation_commands.h"
-#include "generation/generator_dlg.h"
+#include "generation/generation_texts.h"
+#include "generation/sample_file.h"
+#include "generation/waveform_generator.h"
+#include "gui/generation/file_output_dlg.h"
+#include "gui/generation/formula_output_dlg.h"
+#include "gui/generation/generation_commands.h"
+#include "gui/generation/generator_dlg.h"
+#include "gui/shell/command_table.h"
+#include "gui/shell/frame_prompts.h"
+#include "gui/widgets/channel_grid.h"
+#include "gui/widgets/file_dialog.h"
 #include "gui_fixture.h"
-#include "shell/channel_grid.h"
-#include "shell/command_table.h"
-#include "view/zefra_krg_view.h"
 
 namespace kresograf {
 namespace {
 
+// A control of the dialog; a missing one ends this test as failed (GoogleTest reports the
+// exception), never the whole run through a null pointer.
 template <typename T>
 T* Control(QWidget& dialog, const char* name) {
     T* widget = dialog.findChild<T*>(name);
-    EXPECT_NE(widget, nullptr) << name;
+    if (widget == nullptr) {
+        throw std::runtime_error(std::string("no control ") + name);
+    }
     return widget;
 }
 
@@ -46,20 +57,20 @@ bool Generating(QWidget& dialog) {
 class GenerationTest : public GuiTest {
   protected:
     CardOutputs& Outputs() { return frame_->Generation().Outputs(); }
-    std::string LastMessage() {
-        return prompts_.Messages.empty() ? std::string() : prompts_.Messages.back().Text;
-    }
+    PlayingOutputs& Playing() { return frame_->Generation().Playing(); }
 };
 
 TEST_F(GenerationTest, GeneratorLabelsButtonsAndMessages) {
-    CGeneratorDlg dialog(Outputs(), 0x100, prompts_);
+    CGeneratorDlg dialog(Outputs(), Playing(), 0x100, prompts_);
     dialog.show();
-    EXPECT_EQ(LabelText(dialog, "IDC_1057"), "Skladowa stała: 0.00 V");
+    dialog.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+    EXPECT_EQ(LabelText(dialog, "IDC_1057").toStdString(), OffsetLabel(0, true));
     EXPECT_FALSE(Control<QSlider>(dialog, "IDC_1055")->isEnabled());
     EXPECT_FALSE(Generating(dialog));
 
     Control<QSlider>(dialog, "IDC_1051")->setValue(250);
-    EXPECT_EQ(LabelText(dialog, "IDC_1052"), "Amplituda: 2.50 V");
+    EXPECT_EQ(LabelText(dialog, "IDC_1052").toStdString(), AmplitudeLabel(250));
     Click(dialog, "IDC_1049");
     EXPECT_TRUE(Control<QSlider>(dialog, "IDC_1055")->isEnabled());
     Control<QSlider>(dialog, "IDC_1055")->setValue(30);
@@ -67,13 +78,13 @@ TEST_F(GenerationTest, GeneratorLabelsButtonsAndMessages) {
     // Back to the sine: the slider goes off, the label keeps its text.
     Click(dialog, "IDC_1048");
     EXPECT_FALSE(Control<QSlider>(dialog, "IDC_1055")->isEnabled());
-    EXPECT_EQ(LabelText(dialog, "IDC_1056"), "Nachylenie: 30 %");
+    EXPECT_EQ(LabelText(dialog, "IDC_1056").toStdString(), ParamLabel(WaveTriangle, 30));
 
     // A refused frequency starts nothing, and Koniec keeps the dialog open.
     auto* frequency = Control<QLineEdit>(dialog, "IDC_1053");
     frequency->setText("10001");
     Click(dialog, "IDC_1037");
-    EXPECT_EQ(LastMessage(), "Wprowadź liczbę całkowitą z przedziału od 0 do 10000.");
+    EXPECT_EQ(prompts_.Messages.size(), 1u);
     EXPECT_FALSE(Generating(dialog));
     frequency->setText("");
     Click(dialog, "IDOK");
@@ -82,12 +93,20 @@ TEST_F(GenerationTest, GeneratorLabelsButtonsAndMessages) {
     frequency->setText("50");
     Click(dialog, "IDC_1037");
     EXPECT_TRUE(Generating(dialog));
+    // Enter does nothing while generating, wherever the focus is: Start, the default, is off.
+    for (const char* focus : {"IDOK", "IDC_1038"}) {
+        Control<QWidget>(dialog, focus)->setFocus();
+        QTest::keyClick(dialog.focusWidget(), Qt::Key_Return);
+        EXPECT_TRUE(Generating(dialog)) << focus;
+    }
     EXPECT_EQ(Outputs().Analog(), AnalogOutput::Generator);
     Click(dialog, "IDOK");
     EXPECT_FALSE(dialog.isVisible());
-    // Opened again while its output plays: the generating state.
-    CGeneratorDlg again(Outputs(), 0x100, prompts_);
+    // Opened again while its output plays: the generating state and what plays.
+    CGeneratorDlg again(Outputs(), Playing(), 0x100, prompts_);
     EXPECT_TRUE(Generating(again));
+    EXPECT_EQ(Control<QSlider>(again, "IDC_1051")->value(), 250);
+    EXPECT_EQ(Control<QLineEdit>(again, "IDC_1053")->text(), "50");
     again.show();
     Click(again, "IDC_1038");
     EXPECT_FALSE(Generating(again));
@@ -98,7 +117,7 @@ TEST_F(GenerationTest, FormulaTableChecksAndStart) {
     std::array<float, 8> scale;
     scale.fill(1.0f / 4096.0f);
     const std::array<uint8_t, 8> gain = {0, 0, 0, 0, 0, 0, 0x80, 0};
-    CFormulaOutputDlg dialog(Outputs(), 0x100, prompts_, scale, gain);
+    CFormulaOutputDlg dialog(Outputs(), Playing(), 0x100, prompts_, scale, gain);
     dialog.show();
     CChannelGrid* grid = dialog.Grid();
     ASSERT_EQ(grid->RowCount(), 8);
@@ -109,7 +128,8 @@ TEST_F(GenerationTest, FormulaTableChecksAndStart) {
     Click(dialog, "IDC_1034");
     EXPECT_EQ(grid->RowCount(), 4);
     Click(dialog, "IDC_1037");
-    EXPECT_EQ(LastMessage(), "Kanały tworzące parę różnicową posiadają różne wzmocnienie.");
+    ASSERT_EQ(prompts_.Messages.size(), 2u);
+    EXPECT_EQ(prompts_.Messages[1].Text, Tr(texts::PairGainText));
     EXPECT_FALSE(Generating(dialog));
     Click(dialog, "IDC_1034");
     ASSERT_EQ(grid->RowCount(), 8);
@@ -122,6 +142,9 @@ TEST_F(GenerationTest, FormulaTableChecksAndStart) {
     Click(dialog, "IDC_1037");
     EXPECT_TRUE(Generating(dialog));
     EXPECT_EQ(Outputs().Analog(), AnalogOutput::Formula);
+    CFormulaOutputDlg again(Outputs(), Playing(), 0x100, prompts_, scale, gain);
+    EXPECT_EQ(again.Grid()->Value(6, 1), 1);
+    EXPECT_EQ(Control<QLineEdit>(again, "IDC_1036")->text(), "0.500");
 }
 
 TEST_F(GenerationTest, FileCommandsAndTheirDialog) {
@@ -131,22 +154,57 @@ TEST_F(GenerationTest, FileCommandsAndTheirDialog) {
     GenerationCommands& commands = frame_->Generation();
     commands.AskSampleFile = [&](QWidget*) { return path; };
     QStringList seen;
+    std::vector<int> ratesShown;
     commands.RunDialog = [&](QDialog& dialog) {
         dialog.show();
         seen << dialog.windowTitle() << LabelText(dialog, "IDC_1040")
              << LabelText(dialog, "IDC_1041");
         auto* rates = Control<QComboBox>(dialog, "IDC_1021");
+        ratesShown.push_back(rates->currentIndex());
         rates->setCurrentIndex(3);  // 80 000 Hz
         Click(dialog, "IDC_1037");
         EXPECT_TRUE(Generating(dialog));
         Click(dialog, "IDOK");
     };
     frame_->RunCommand(ID_DIGITAL_FILE_OUTPUT);
-    EXPECT_EQ(seen,
-              (QStringList{"Generuj z pliku", "Wyjście cyfrowe", "Odczytano poprawnie 1 danych."}));
+    EXPECT_EQ(seen, (QStringList{Tr(texts::FileOutputTitle), Tr(texts::DigitalKind),
+                                 QString::fromStdString(ReadCountLabel(1))}));
     EXPECT_TRUE(Outputs().DigitalPlaying());
     frame_->RunCommand(ID_ANALOG_FILE_OUTPUT);
     EXPECT_EQ(Outputs().Analog(), AnalogOutput::File);
+    // Opened while the digital output plays, the dialog shows the rate it plays at.
+    frame_->RunCommand(ID_DIGITAL_FILE_OUTPUT);
+    EXPECT_EQ(ratesShown, (std::vector<int>{26, 26, 3}));
+}
+
+TEST(FileDialogs, AllFilesListsEveryNameAndTypedNamesOpenAsTheyExist) {
+    QTemporaryDir dir;
+    for (const char* name : {"nodot", "samples", "data.dat"}) {
+        QFile(dir.filePath(name)).open(QIODevice::WriteOnly);
+    }
+    // The export's all-files filter keeps the proposed name and lists a file without a dot.
+    std::unique_ptr<FileDialog> save = ExportFileDialog(nullptr, dir.filePath("Kresograf1.dat"));
+    save->show();
+    auto* types = Control<QComboBox>(*save, "fileTypeCombo");
+    types->setCurrentIndex(3);
+    Q_EMIT types->activated(3);
+    EXPECT_EQ(types->currentText(), Tr(texts::AllFilesFilter));
+    EXPECT_EQ(Control<QLineEdit>(*save, "fileNameEdit")->text(), "Kresograf1.dat");
+    auto* list = Control<QListView>(*save, "listView");
+    EXPECT_TRUE(QTest::qWaitFor([list] {
+        return list->model()
+                   ->match(list->rootIndex().model()->index(0, 0, list->rootIndex()),
+                           Qt::DisplayRole, "nodot")
+                   .size() == 1;
+    }));
+    // A sample file typed without an extension opens as typed, or with ".dat" when only that is.
+    for (auto [typed, opened] : {std::pair{"samples", "samples"}, std::pair{"data", "data.dat"}}) {
+        std::unique_ptr<FileDialog> open = SampleFileDialog(nullptr);
+        open->setDirectory(dir.path());
+        open->selectFile(typed);
+        static_cast<QDialog&>(*open).accept();
+        EXPECT_EQ(open->Chosen(), dir.filePath(opened));
+    }
 }
 
 TEST_F(GenerationTest, GeneratorOutputOnInputEightAndNoCommandsWhileAcquiring) {
@@ -164,7 +222,7 @@ TEST_F(GenerationTest, GeneratorOutputOnInputEightAndNoCommandsWhileAcquiring) {
     ASSERT_TRUE(QTest::qWaitForWindowActive(frame_.get()));
     ASSERT_EQ(frame_->ActiveDocument(), document);
 
-    // 2 000 scans at 95 000 Hz: more than a quarter period of the 50 Hz sine.
+    // 2 000 scans at 95 000 Hz: a whole period of the 50 Hz sine.
     CZefraKrgDoc& doc = *document->Doc;
     SetFastParams(doc, {7}, 2000);
     frame_->RunCommand(ID_OSC_START);
@@ -177,20 +235,11 @@ TEST_F(GenerationTest, GeneratorOutputOnInputEightAndNoCommandsWhileAcquiring) {
     EXPECT_TRUE(frame_->Action(ID_DIGITAL_FILE_OUTPUT)->isEnabled());
 
     EXPECT_EQ(Outputs().Analog(), AnalogOutput::Generator);  // the acquisition left it playing
-
-    // Drawn on input 8's scale of -3..3 V, the sine covers most of the plot's height.
-    CZefraKrgView* view = frame_->ActiveView();
-    ASSERT_NE(view, nullptr);
-    view->Plot().YMin[7] = -12288;
-    view->Plot().YMax[7] = 12288;
-    view->RenderPlot();
-    const QRect inside = ToQRect(view->Plot().PlotRect).adjusted(2, 2, -2, -2);
-    int rows = 0;
-    for (int y = inside.top(); y <= inside.bottom(); ++y) {
-        rows += CountColor(view->BackBuffer(), QRect(inside.left(), y, inside.width(), 1),
-                           Rgb(frame_->Settings().ChannelColors[7])) > 0;
-    }
-    EXPECT_GT(rows, inside.height() / 2);
+    // Input 8 read the sine of 2 V back: it swings over nearly 4 V.
+    const uint32_t set = doc.CurrentSet.load();
+    const int32_t* samples = doc.Samples[set][7].Data();
+    const auto [low, high] = std::minmax_element(samples, samples + doc.SampleCount[set]);
+    EXPECT_GT(*high - *low, 3.5 * 4096);
 }
 
 }  // namespace

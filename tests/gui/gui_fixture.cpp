@@ -5,8 +5,8 @@
 #include <QThread>
 
 #include "card/simulated_card.h"
-#include "shell/command_table.h"
-#include "shell/splash_window.h"
+#include "gui/shell/command_table.h"
+#include "gui/shell/splash_window.h"
 
 namespace kresograf {
 

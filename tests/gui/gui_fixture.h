@@ -12,10 +12,10 @@
 
 #include "base/frame_link.h"
 #include "card/clock.h"
-#include "shell/frame_prompts.h"
-#include "shell/main_frame.h"
+#include "gui/shell/frame_prompts.h"
+#include "gui/shell/main_frame.h"
+#include "gui/view/picture_painter.h"
 #include "view/picture.h"
-#include "view/picture_painter.h"
 
 namespace kresograf {
 

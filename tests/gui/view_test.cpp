@@ -2,10 +2,10 @@
 #include <QProcess>
 #include <QProcessEnvironment>
 
+#include "gui/shell/command_table.h"
+#include "gui/view/plot_render.h"
+#include "gui/view/zefra_krg_view.h"
 #include "gui_fixture.h"
-#include "shell/command_table.h"
-#include "view/plot_render.h"
-#include "view/zefra_krg_view.h"
 
 namespace kresograf {
 namespace {
@@ -57,10 +57,10 @@ TEST_F(GuiTest, RenderedFileMatchesWhatANewViewShows) {
     GuiDocument* document = TakeShot();
     const QString path = TempPath("render.kgd");
     prompts_.SaveNames = {path};
-    ASSERT_TRUE(frame_->SaveDocumentAs(*document));
+    ASSERT_TRUE(frame_->Files().SaveDocumentAs(*document));
 
     // A fresh view of the saved file at the size of the image.
-    CZefraKrgView* view = frame_->NewView(*document);
+    CZefraKrgView* view = frame_->Files().NewView(*document);
     QWidget* window = view->parentWidget();
     window->showNormal();
     window->resize(window->size() - view->size() + QSize(800, 500));

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "support/scan_list.h"
 
 namespace kresograf {
@@ -11,9 +13,8 @@ TEST(ParamsPagesTest, LoadShowsRateDurationAndChannels) {
     GeneralPage page;
     AcquisitionParams p;  // a new document's block
     ASSERT_TRUE(LoadGeneral(page, p));
-    EXPECT_EQ(page.RateSelection, 26);
-    EXPECT_EQ(page.RateText, "1000 Hz");
-    EXPECT_EQ(page.DurationText, "1.00 s");
+    EXPECT_EQ(std::tie(page.RateSelection, page.RateText, page.DurationText),
+              std::tuple(26, "1000 Hz", "1.00 s"));
     EXPECT_EQ(page.Active,
               (std::vector<bool>{true, false, false, false, false, false, false, false}));
 
@@ -26,15 +27,13 @@ TEST(ParamsPagesTest, LoadShowsRateDurationAndChannels) {
     p = ScanList({0}, 160000, 15'000'000);
     p.Prescaler = 1500;
     LoadGeneral(page, p);
-    EXPECT_EQ(page.DurationText, "5000.00 min");
-    EXPECT_EQ(page.RateText, "1 / 30 Hz");
+    EXPECT_EQ(std::tie(page.DurationText, page.RateText), std::tuple("5000.00 min", "1 / 30 Hz"));
 
     // A pair from elsewhere: nothing selected, its own rate shown.
     p = ScanList({1}, 4000);
     p.Prescaler = 3;
     LoadGeneral(page, p);
-    EXPECT_EQ(page.RateIndex, -1);
-    EXPECT_EQ(page.RateText, "667 Hz");
+    EXPECT_EQ(std::tie(page.RateIndex, page.RateText), std::tuple(-1, "667 Hz"));
 
     // Differential with a channel that has no row: ignored. A running block keeps the edits.
     p = PairList({0, 6, 3});
@@ -42,8 +41,7 @@ TEST(ParamsPagesTest, LoadShowsRateDurationAndChannels) {
     page.RateSelection = 5;
     EXPECT_FALSE(LoadGeneral(page, p));
     EXPECT_EQ(page.Active, (std::vector<bool>{true, false, false, true}));
-    EXPECT_EQ(page.RateSelection, 5);
-    EXPECT_EQ(page.RateText, "1000 Hz");
+    EXPECT_EQ(std::tie(page.RateSelection, page.RateText), std::tuple(5, "1000 Hz"));
 }
 
 TEST(ParamsPagesTest, RateAndDurationSetTheTotal) {
@@ -53,8 +51,7 @@ TEST(ParamsPagesTest, RateAndDurationSetTheTotal) {
     LoadGeneral(page, p);
     page.RateSelection = 24;  // 2000 Hz, one input
     ApplyRate(page, p);
-    EXPECT_EQ(p.Divisor, 4000u);
-    EXPECT_EQ(p.TotalSamples, 2000u);
+    EXPECT_EQ(std::tie(p.Divisor, p.TotalSamples), std::tuple(4000u, 2000u));
 
     page.Active = {true, true, true, false, false, false, false, false};
     ChannelsToggled(page, p, t);
@@ -77,8 +74,7 @@ TEST(ParamsPagesTest, RateAndDurationSetTheTotal) {
     // A refused number: the previous value in the unit now chosen.
     page.Unit = 1;
     ApplyDuration(page, p, std::nullopt);
-    EXPECT_EQ(page.DurationText, "8.33 min");
-    EXPECT_EQ(p.TotalSamples, 499998u);
+    EXPECT_EQ(std::tie(page.DurationText, p.TotalSamples), std::tuple("8.33 min", 499998u));
 
     // 1 / 10 Hz with two inputs: the unit is 1 000 conversions.
     page.Active = {true, true, false, false, false, false, false, false};
@@ -86,8 +82,7 @@ TEST(ParamsPagesTest, RateAndDurationSetTheTotal) {
     page.RateSelection = 50;
     ApplyDuration(page, p, 1.0f);
     ApplyRate(page, p);
-    EXPECT_EQ(page.RateText, "1 / 10 Hz");
-    EXPECT_EQ(p.TotalSamples, 1000u);
+    EXPECT_EQ(std::tie(page.RateText, p.TotalSamples), std::tuple("1 / 10 Hz", 1000u));
 }
 
 TEST(ParamsPagesTest, ChannelsDifferentialAndTheTriggerRule) {
@@ -133,10 +128,8 @@ TEST(ParamsPagesTest, TriggerPageAndEditNumbers) {
     // Input 3 is not listed: the trigger turns automatic on channel 2's item.
     TriggerParams t{TriggerAnalog, 3, EdgeRising, 0, 2.37f};
     LoadTrigger(page, p, t);
-    EXPECT_EQ(t.Edge, EdgeAutomatic);
+    EXPECT_EQ(std::tie(t.Edge, t.Channel, page.SliderPos), std::tuple(EdgeAutomatic, 1, 737));
     ASSERT_EQ(page.Channels.size(), 2u);
-    EXPECT_EQ(t.Channel, 1);
-    EXPECT_EQ(page.SliderPos, 737);
     EXPECT_FALSE(page.TypeEnabled || page.ChannelEnabled || page.SliderEnabled);
     EXPECT_TRUE(page.EdgeEnabled);
 

@@ -1,5 +1,10 @@
 #pragma once
 
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
@@ -35,6 +40,67 @@ class TempFolder {
     }
 
     std::filesystem::path Path;
+};
+
+// Sets an environment variable for one scope and restores what it was, whatever the test did.
+class ScopedEnv {
+  public:
+    ScopedEnv(const char* name, const std::string& value) : name_(name) {
+        if (const char* old = std::getenv(name)) {
+            old_ = old;
+            had_ = true;
+        }
+        ::setenv(name, value.c_str(), 1);
+    }
+    ~ScopedEnv() { had_ ? (void)::setenv(name_, old_.c_str(), 1) : (void)::unsetenv(name_); }
+    ScopedEnv(const ScopedEnv&) = delete;
+    ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+  private:
+    const char* name_;
+    std::string old_;
+    bool had_ = false;
+};
+
+// A folder that takes no new file while the lock lives, its files still writable: without
+// write permission for a user, immutable for root (whom permissions do not stop). Locked()
+// is false where neither can be had.
+class FolderLock {
+  public:
+    explicit FolderLock(const std::filesystem::path& folder) : folder_(folder) {
+        if (::geteuid() != 0) {
+            std::filesystem::permissions(folder, std::filesystem::perms::owner_write,
+                                         std::filesystem::perm_options::remove);
+            locked_ = true;
+        } else {
+            locked_ = SetImmutable(true);
+        }
+    }
+    ~FolderLock() {
+        if (::geteuid() != 0) {
+            std::filesystem::permissions(folder_, std::filesystem::perms::owner_write,
+                                         std::filesystem::perm_options::add);
+        } else if (locked_) {
+            SetImmutable(false);
+        }
+    }
+    bool Locked() const { return locked_; }
+
+  private:
+    bool SetImmutable(bool on) {
+        const int fd = ::open(folder_.c_str(), O_RDONLY | O_DIRECTORY);
+        int flags = 0;
+        bool done = fd >= 0 && ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+        flags = on ? flags | FS_IMMUTABLE_FL : flags & ~FS_IMMUTABLE_FL;
+        done = done && ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+        if (fd >= 0) {
+            ::close(fd);
+        }
+        return done;
+    }
+
+    std::filesystem::path folder_;
+    bool locked_ = false;
 };
 
 inline std::vector<uint8_t> ReadBytes(const std::string& path) {

@@ -15,6 +15,7 @@
 namespace kresograf {
 namespace {
 
+using filetest::FolderLock;
 using filetest::PutU32;
 using filetest::ReadBytes;
 using filetest::TempFolder;
@@ -325,12 +326,23 @@ TEST(KgdFileTest, FailedSaveLeavesThePreviousFile) {
         EXPECT_EQ(folder.Entries(), std::vector<std::string>{"pomiar.kgd"});
     }
 
-    if (::geteuid() != 0) {  // root writes into read-only folders and files
-        for (const fs::path& readOnly : {fs::path(path), folder.Path}) {
-            fs::permissions(readOnly, fs::perms::owner_write, fs::perm_options::remove);
-            EXPECT_EQ(SaveDocument(doc, path).Code, FileWriteError);
-            EXPECT_EQ(ReadBytes(path), old);
-            fs::permissions(readOnly, fs::perms::owner_write, fs::perm_options::add);
+    if (::geteuid() != 0) {  // root writes into read-only files
+        fs::permissions(path, fs::perms::owner_write, fs::perm_options::remove);
+        EXPECT_EQ(SaveDocument(doc, path).Code, FileWriteError);
+        EXPECT_EQ(ReadBytes(path), old);
+        fs::permissions(path, fs::perms::owner_write, fs::perm_options::add);
+    }
+    {
+        // A folder that takes no new file: its writable file is written in place, and a shorter
+        // document cuts it to its own length.
+        const FolderLock lock(folder.Path);
+        if (lock.Locked()) {
+            ASSERT_TRUE(SaveDocument(doc, path).Ok());
+            CZefraKrgDoc small;
+            Fill(small, 0, {1, 0, 0, 0, 0, 0, 0, 0}, 10);
+            ASSERT_TRUE(SaveDocument(small, path).Ok());
+            EXPECT_EQ(ReadBytes(path), Saved(small));
+            EXPECT_EQ(SaveDocument(doc, folder.File("nowy.kgd")).Code, FileWriteError);
         }
     }
 

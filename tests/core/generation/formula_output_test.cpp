@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 
 namespace kresograf {
 namespace {
@@ -14,7 +15,7 @@ FormulaSettings Settings() {
     return s;
 }
 
-TEST(FormulaOutputTest, SourcesWeightsGainAndCoefficients) {
+TEST(FormulaOutputTest, SourcesWeightsGainCoefficientsRefusalsAndNumberFields) {
     FormulaSettings s = Settings();
     s.Active[1] = true;
     s.Active[4] = true;
@@ -25,30 +26,24 @@ TEST(FormulaOutputTest, SourcesWeightsGainAndCoefficients) {
     FormulaRequest r;
     UserMessage message;
     ASSERT_TRUE(BuildFormulaRequest(s, r, message));
-    EXPECT_EQ(r.SourceCount, 2);
-    EXPECT_EQ(r.Sources[0], 1);
-    EXPECT_EQ(r.Sources[1], 4);
-    EXPECT_EQ(r.Weights[0], 0.0048828125f);    // 2 x 10 / 4096
-    EXPECT_EQ(r.Weights[1], 0.001220703125f);  // 0.5 x 10 / 4096
-    EXPECT_EQ(r.CoefA, 2.5f);
-    EXPECT_EQ(r.CoefB, -0.25f);
-    EXPECT_EQ(r.Divisor, 8000u);
+    EXPECT_EQ(std::tie(r.SourceCount, r.Sources[0], r.Sources[1], r.CoefA, r.CoefB, r.Divisor),
+              std::tuple(2, 1, 4, 2.5f, -0.25f, 8000u));
+    // 2 x 10 / 4096 and 0.5 x 10 / 4096 V per code.
+    EXPECT_EQ(std::tie(r.Weights[0], r.Weights[1]), std::tuple(0.0048828125f, 0.001220703125f));
 
     // Input 5 at x10: bit 7 set, its weight per code ten times smaller.
     s.ChannelGain[4] = 0x80;
     s.RateRow = 0;
     ASSERT_TRUE(BuildFormulaRequest(s, r, message));
     EXPECT_EQ(static_cast<uint8_t>(r.Sources[1]), 0x84);
-    EXPECT_EQ(r.Weights[1], 0.0001220703125f);  // 0.5 / 4096
-    EXPECT_EQ(r.Divisor, 84u);
+    EXPECT_EQ(std::tie(r.Weights[1], r.Divisor), std::tuple(0.0001220703125f, 84u));  // 0.5 / 4096
 
     // Letters count as 0; a number followed by letters counts as the number.
     s.Weights[1] = std::string("abc");
     s.Weights[4] = std::string("-1e1V");
     s.ChannelGain[4] = 0;
     ASSERT_TRUE(BuildFormulaRequest(s, r, message));
-    EXPECT_EQ(r.Weights[0], 0.0f);
-    EXPECT_EQ(r.Weights[1], -0.0244140625f);  // -10 x 10 / 4096
+    EXPECT_EQ(std::tie(r.Weights[0], r.Weights[1]), std::tuple(0.0f, -0.0244140625f));  // -10 x 10
 
     // Y = A exp(B X) goes to the card as sign(A) exp(ln |A| + B X): B scales the weights.
     s.Formula = FormulaExp;
@@ -57,21 +52,16 @@ TEST(FormulaOutputTest, SourcesWeightsGainAndCoefficients) {
     s.A = -2.0f;
     s.B = 3.0f;
     ASSERT_TRUE(BuildFormulaRequest(s, r, message));
-    EXPECT_EQ(r.Formula, 2);
-    EXPECT_EQ(r.Weights[0], 0.0146484375f);  // 2 x 10 / 4096 x 3
-    EXPECT_EQ(r.CoefA, 0.6931472f);          // ln 2
-    EXPECT_EQ(r.CoefB, -1.0f);
+    // 2 x 10 / 4096 x 3 V per code, ln 2.
+    EXPECT_EQ(std::tie(r.Formula, r.Weights[0], r.CoefA, r.CoefB),
+              std::tuple(2, 0.0146484375f, 0.6931472f, -1.0f));
     s.A = 0.0f;
     ASSERT_TRUE(BuildFormulaRequest(s, r, message));
-    EXPECT_EQ(r.CoefA, 0.0f);
-    EXPECT_EQ(r.CoefB, 0.0f);
-}
+    EXPECT_EQ(std::tie(r.CoefA, r.CoefB), std::tuple(0.0f, 0.0f));
 
-TEST(FormulaOutputTest, RefusalsDifferentialPairsAndNumberFields) {
-    FormulaSettings s = Settings();
-    FormulaRequest r;
+    // Refusals leave the request as it was.
+    s = Settings();
     r.Divisor = 1234;
-    UserMessage message;
     EXPECT_FALSE(BuildFormulaRequest(s, r, message));
     EXPECT_EQ(message,
               (UserMessage{"Brak danych", "Żaden kanał nie został wybrany jako źródło danych.",
@@ -90,12 +80,23 @@ TEST(FormulaOutputTest, RefusalsDifferentialPairsAndNumberFields) {
     s.ChannelGain = {0x80, 0x80, 0, 0, 0, 0, 0, 0};
     s.Weights[2] = std::string("4");
     ASSERT_TRUE(BuildFormulaRequest(s, r, message));
-    EXPECT_EQ(r.SingleEnded, 0);
-    EXPECT_EQ(r.SourceCount, 4);
-    EXPECT_EQ(static_cast<uint8_t>(r.Sources[0]), 0x80);
-    EXPECT_EQ(r.Sources[3], 3);
-    EXPECT_EQ(r.Weights[0], 0.000244140625f);  // 1 / 4096
-    EXPECT_EQ(r.Weights[2], 0.009765625f);     // 4 x 10 / 4096
+    // Pair 1 weighs 1 / 4096 V per code, pair 3 4 x 10 / 4096.
+    EXPECT_EQ(std::tie(r.SingleEnded, r.SourceCount, r.Sources[0], r.Sources[3]),
+              std::tuple(0, 4, static_cast<int8_t>(0x80), 3));
+    EXPECT_EQ(std::tie(r.Weights[0], r.Weights[2]), std::tuple(0.000244140625f, 0.009765625f));
+
+    // A weight no float holds, typed or made by the exponential's B, is refused like A and B.
+    r.Divisor = 1234;
+    for (const auto& [weight, formula] :
+         {std::pair{"1e50", FormulaLinear}, {"1e39", FormulaLinear}, {"1e30", FormulaExp}}) {
+        s.Weights[1] = weight;
+        s.Formula = formula;
+        s.B = 1e30f;
+        EXPECT_FALSE(BuildFormulaRequest(s, r, message)) << weight;
+        EXPECT_EQ(message, (UserMessage{"Kresograf", "Wprowadź poprawną liczbę.",
+                                        MessageIcon::Exclamation}));
+    }
+    EXPECT_EQ(r.Divisor, 1234u);
 
     EXPECT_EQ(LeadingNumber("  3.25e2x"), 325.0);
     EXPECT_EQ(LeadingNumber("1e"), 1.0);

@@ -16,20 +16,13 @@ SampleFile Read(const std::string& text, bool digital) {
 }
 
 TEST(SampleFileTest, FormsFilesLimitsAndMessages) {
-    const SampleFile analog = Read("1.5 -2\n3e-1\n", false);
-    ASSERT_EQ(analog.Count(), 3u);
-    EXPECT_EQ(analog.Analog[0], 1.5f);
-    EXPECT_EQ(analog.Analog[1], -2.0f);
-    EXPECT_EQ(analog.Analog[2], 0.3f);
-    EXPECT_EQ(ReadCountLabel(analog.Count()), "Odczytano poprawnie 3 danych.");
-
+    EXPECT_EQ(Read("1.5 -2\n3e-1\n", false).Analog, (std::vector<float>{1.5f, -2.0f, 0.3f}));
+    EXPECT_EQ(ReadCountLabel(3), "Odczytano poprawnie 3 danych.");
     // Hexadecimal reading stops at the decimal point.
-    const SampleFile one = Read("1.5 -2\n3e-1\n", true);
-    ASSERT_EQ(one.Count(), 1u);
-    EXPECT_EQ(one.Bytes[0], 1);
+    EXPECT_EQ(Read("1.5 -2\n3e-1\n", true).Bytes, std::vector<uint8_t>{1});
 
-    const SampleFile bytes = Read("ff\t100\r\n0x1F ABCDEF -1", true);
-    EXPECT_EQ(bytes.Bytes, (std::vector<uint8_t>{0xFF, 0x00, 0x1F, 0xEF, 0xFF}));
+    EXPECT_EQ(Read("ff\t100\r\n0x1F ABCDEF -1", true).Bytes,
+              (std::vector<uint8_t>{0xFF, 0x00, 0x1F, 0xEF, 0xFF}));
 
     // A word first: nothing for the analog output, a number for the digital one.
     EXPECT_EQ(Read("Kanal1 1.0 2.0", false).Count(), 0u);

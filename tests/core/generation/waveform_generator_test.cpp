@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace kresograf {
 namespace {
 
@@ -15,8 +17,7 @@ TEST(WaveformGeneratorTest, FrequencyZeroAndAmplitudeZero) {
     ASSERT_EQ(sine.size(), 80'000u);
     EXPECT_EQ(sine[0], 0.5f);
     const auto square = Wave(WaveSquare, 0, 200, 50, 100);
-    EXPECT_EQ(square[0], -1.5f);
-    EXPECT_EQ(square[79'999], -1.5f);
+    EXPECT_EQ(std::tie(square[0], square[79'999]), std::tuple(-1.5f, -1.5f));
     // One ramp over the whole buffer: step 4 / 79 999 V.
     const auto triangle = Wave(WaveTriangle, 0, 200, 50, 50);
     EXPECT_EQ(triangle[0], -1.5f);
@@ -34,31 +35,25 @@ TEST(WaveformGeneratorTest, FrequencyZeroAndAmplitudeZero) {
 
 TEST(WaveformGeneratorTest, SquareTriangleAndSineShapes) {
     const auto square = Wave(WaveSquare, 1000, 100, 0, 50);
-    for (uint32_t period : {0u, 80u, 79'920u}) {
-        EXPECT_EQ(square[period + 0], -1.0f);
-        EXPECT_EQ(square[period + 39], -1.0f);
-        EXPECT_EQ(square[period + 40], 1.0f);
-        EXPECT_EQ(square[period + 79], 1.0f);
+    for (uint32_t p : {0u, 80u, 79'920u}) {
+        EXPECT_EQ(std::tie(square[p], square[p + 39], square[p + 40], square[p + 79]),
+                  std::tuple(-1.0f, -1.0f, 1.0f, 1.0f));
     }
     // At 100 % only the last sample of each period is high, at 0 % only the first is low.
     const auto full = Wave(WaveSquare, 1000, 100, 0, 100);
-    EXPECT_EQ(full[78], -1.0f);
-    EXPECT_EQ(full[79], 1.0f);
+    EXPECT_EQ(std::tie(full[78], full[79]), std::tuple(-1.0f, 1.0f));
     const auto none = Wave(WaveSquare, 1000, 100, 0, 0);
-    EXPECT_EQ(none[80], -1.0f);
-    EXPECT_EQ(none[81], 1.0f);
+    EXPECT_EQ(std::tie(none[80], none[81]), std::tuple(-1.0f, 1.0f));
 
     // Rising 0..39 in steps of 2/39 V, falling 40..79 from 0.95 V in steps of 0.05 V, then
     // rising again from -0.95 V.
     const auto tri = Wave(WaveTriangle, 1000, 100, 0, 50);
-    EXPECT_EQ(tri[0], -1.0f);
+    EXPECT_EQ(std::tie(tri[0], tri[39], tri[79], tri[79'999]),
+              std::tuple(-1.0f, 1.0f, -1.0f, -1.0f));
     EXPECT_FLOAT_EQ(tri[1], -1.0f + 2.0f / 39.0f);
-    EXPECT_EQ(tri[39], 1.0f);
     EXPECT_FLOAT_EQ(tri[40], 0.95f);
-    EXPECT_EQ(tri[79], -1.0f);
     EXPECT_FLOAT_EQ(tri[80], -0.95f);
     EXPECT_FLOAT_EQ(tri[79'960], 0.95f);
-    EXPECT_EQ(tri[79'999], -1.0f);
 
     // At 10 kHz, eight samples per period; with Param 50 the threshold is 30 000: phases 0,
     // 10 000, 20 000 and 30 000 are low.
@@ -82,10 +77,8 @@ TEST(WaveformGeneratorTest, LabelsAndFrequencyField) {
 
     uint32_t f = 7;
     UserMessage message;
-    EXPECT_TRUE(ParseFrequency(" 10000 ", f, message));
-    EXPECT_EQ(f, 10'000u);
-    EXPECT_TRUE(ParseFrequency("0", f, message));
-    EXPECT_EQ(f, 0u);
+    EXPECT_TRUE(ParseFrequency(" 10000 ", f, message) && f == 10'000u);
+    EXPECT_TRUE(ParseFrequency("0", f, message) && f == 0u);
     for (const char* bad : {"", "-1", "12a", "1.5", "99999999999"}) {
         f = 7;
         EXPECT_FALSE(ParseFrequency(bad, f, message)) << bad;

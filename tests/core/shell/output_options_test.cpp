@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace kresograf {
 namespace {
 
@@ -11,7 +13,7 @@ bool Parse(OutputCommand command, const std::vector<std::string>& args, OutputCo
     return ParseOutputCommand(command, args, line, error);
 }
 
-TEST(OutputOptionsTest, GenerateFieldsAndRefusals) {
+TEST(OutputOptionsTest, CommandFieldsRefusalsAndSampleTexts) {
     OutputCommandLine line;
     std::string error;
     ASSERT_TRUE(Parse(OutputCommand::Generate,
@@ -19,12 +21,9 @@ TEST(OutputOptionsTest, GenerateFieldsAndRefusals) {
                        "--param", "30", "--scope", "2", "--channels", "8", "--rate", "10000"},
                       line, error))
         << error;
-    EXPECT_EQ(line.Generator.Shape, WaveSquare);
-    EXPECT_EQ(line.Generator.Frequency, 50u);
-    EXPECT_EQ(line.Generator.Amplitude, 200);
-    EXPECT_EQ(line.Generator.Offset, -50);
-    EXPECT_EQ(line.Generator.Param, 30);
-    EXPECT_EQ(line.ScopeShots, 2);
+    const GeneratorSettings& g = line.Generator;
+    EXPECT_EQ(std::tie(g.Shape, g.Frequency, g.Amplitude, g.Offset, g.Param, line.ScopeShots),
+              std::tuple(WaveSquare, 50u, 200, -50, 30, 2));
 
     const std::vector<std::pair<std::vector<std::string>, std::string>> refused = {
         {{"sine", "--amplitude", "5"},
@@ -41,29 +40,21 @@ TEST(OutputOptionsTest, GenerateFieldsAndRefusals) {
         EXPECT_FALSE(Parse(OutputCommand::Generate, args, line, error)) << args[0];
         EXPECT_EQ(error, message);
     }
-}
 
-TEST(OutputOptionsTest, FormulaPlayAndSampleTexts) {
-    OutputCommandLine line;
-    std::string error;
     ASSERT_TRUE(Parse(OutputCommand::Formula,
                       {"exp", "--a", "-2", "--b", "3", "--sources", "2=2,5=0.5", "--rate", "500"},
                       line, error))
         << error;
-    EXPECT_EQ(line.Formula.Formula, FormulaExp);
-    EXPECT_EQ(line.Formula.A, -2.0f);
-    EXPECT_EQ(line.Formula.B, 3.0f);
-    EXPECT_EQ(line.Formula.Active, (std::array<bool, 8>{false, true, false, false, true}));
-    EXPECT_EQ(line.Formula.Weights[4], "0.5");
-    EXPECT_EQ(line.Formula.RateRow, 36u);  // the 500 Hz row
+    const FormulaSettings& f = line.Formula;
+    EXPECT_EQ(std::tie(f.Formula, f.A, f.B, f.Weights[4], f.RateRow),
+              std::tuple(FormulaExp, -2.0f, 3.0f, "0.5", 36u));  // row 36: 500 Hz
+    EXPECT_EQ(f.Active, (std::array<bool, 8>{false, true, false, false, true}));
 
     // Differential: the pairs not listed are sources of weight 0.
     ASSERT_TRUE(Parse(OutputCommand::Formula,
                       {"linear", "--differential", "--sources", "4=1.5", "--channels", "8"}, line,
                       error));
-    EXPECT_TRUE(line.Formula.Differential);
-    EXPECT_EQ(line.Formula.Weights[0], "0");
-    EXPECT_EQ(line.Formula.Weights[3], "1.5");
+    EXPECT_EQ(std::tie(f.Differential, f.Weights[0], f.Weights[3]), std::tuple(true, "0", "1.5"));
     EXPECT_FALSE(Parse(OutputCommand::Formula, {"linear", "--differential", "--sources", "5=1"},
                        line, error));
     EXPECT_EQ(error, "Niepoprawne źródła: \"5=1\" (pary 1..4 z wagami, np. 1=0.5,2=1).");
@@ -73,8 +64,7 @@ TEST(OutputOptionsTest, FormulaPlayAndSampleTexts) {
 
     ASSERT_TRUE(
         Parse(OutputCommand::Play, {"a.dat", "--digital", "--samples", "b.txt"}, line, error));
-    EXPECT_TRUE(line.Digital);
-    EXPECT_EQ(line.SamplesPath, "b.txt");
+    EXPECT_EQ(std::tie(line.Digital, line.SamplesPath), std::tuple(true, "b.txt"));
 
     // The texts the command line prints for what it would send.
     EXPECT_EQ(AnalogSamplesText({0.1f, -2.5f, 4.99f}), "0.100000001\n-2.5\n4.98999977\n");

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "shell/window_titles.h"
 
 namespace kresograf {
@@ -10,9 +12,8 @@ namespace {
 TEST(PropertiesValuesTest, AddressBlocksGainsAndPreview) {
     const auto items = AddressItems();
     ASSERT_EQ(items.size(), 64u);
-    EXPECT_EQ(items[0], "000 - 009");
-    EXPECT_EQ(items[16], "100 - 109");
-    EXPECT_EQ(items[63], "3F0 - 3F9");
+    EXPECT_EQ(std::tie(items[0], items[16], items[63]),
+              std::tuple("000 - 009", "100 - 109", "3F0 - 3F9"));
     // An address inside a block shows the block and is stored as its start.
     EXPECT_EQ(AddressIndex(0x105), 16);
     EXPECT_EQ(AddressOfIndex(AddressIndex(0x105), 0x105), 0x100u);
@@ -20,16 +21,13 @@ TEST(PropertiesValuesTest, AddressBlocksGainsAndPreview) {
     EXPECT_EQ(AddressIndex(0x400), -1);
     EXPECT_EQ(AddressOfIndex(-1, 0x400), 0x400u);
 
-    EXPECT_EQ(GainChoice(0x80), 1);
-    EXPECT_EQ(GainChoice(0x7F), 0);
-    EXPECT_EQ(GainChoice(0xC1), 1);
-    EXPECT_EQ(GainOfChoice(1), 0x80);
-    EXPECT_EQ(GainOfChoice(0), 0);
+    EXPECT_EQ(std::tuple(GainChoice(0x80), GainChoice(0x7F), GainChoice(0xC1)),
+              std::tuple(1, 0, 1));
+    EXPECT_EQ(std::tuple(GainOfChoice(1), GainOfChoice(0)), std::tuple(0x80, 0));
 
     const PreviewLines lines = PreviewGeometry(100, 50);
-    EXPECT_EQ(lines.TraceY, 25);
-    EXPECT_EQ(lines.GridY, (std::array<int, 2>{17, 33}));
-    EXPECT_EQ(lines.GridX, (std::array<int, 2>{33, 67}));
+    EXPECT_EQ(std::tie(lines.TraceY, lines.GridY, lines.GridX),
+              std::tuple(25, std::array{17, 33}, std::array{33, 67}));
 }
 
 TEST(WindowTitlesTest, PlotAndMainWindowCaptions) {

@@ -15,6 +15,11 @@ using testing::Range;
 using testing::XRange;
 using testing::YRange;
 
+// The active channel and the right axis's.
+Range Channels(const PlotView& view) {
+    return {view.ActiveChannel, view.RightChannel};
+}
+
 std::vector<std::vector<int32_t>> Present(std::initializer_list<int> channels, int32_t n) {
     std::vector<std::vector<int32_t>> values(8);
     for (int c : channels) {
@@ -47,8 +52,7 @@ TEST(PlotViewLinks, ChannelChoiceIsRepairedWithOneCounter) {
         view.RightChannel = c.Right;
         FillSet(doc, Ramp(3), Present(c.Present, 3));
         view.RefreshDocumentLinks();
-        EXPECT_EQ(view.ActiveChannel, c.ExpectActive);
-        EXPECT_EQ(view.RightChannel, c.ExpectRight);
+        EXPECT_EQ(Channels(view), (Range{c.ExpectActive, c.ExpectRight}));
     }
     // The view follows the set the document shows.
     doc.CurrentSet = 1;
@@ -81,16 +85,14 @@ TEST(PlotViewUpdate, HintsSetWindowScalesMarkersAndHistory) {
     view.Markers[1] = {45, 48, 0};
     FillSet(doc, Ramp(40, 10), values);
     EXPECT_EQ(view.OnUpdate(HintNewShot).MarkerChannels, 0x01);
-    EXPECT_EQ(view.XEnd, 300);
-    EXPECT_EQ(view.YMax[0], 7000);
+    EXPECT_EQ(std::pair(view.XEnd, view.YMax[0]), std::pair(300, 7000));
     EXPECT_EQ(view.Markers[0], (MarkerRecord{39, 39, 1}));
     EXPECT_EQ(view.Markers[1], (MarkerRecord{45, 48, 0}));
 
     // End of a recording: new window and scales, history untouched.
     const int32_t historyIndex = view.History().Index();
     view.OnUpdate(HintRecordingDone);
-    EXPECT_EQ(view.XEnd, 390);
-    EXPECT_EQ(view.YMax[0], 1500);
+    EXPECT_EQ(std::pair(view.XEnd, view.YMax[0]), std::pair(390, 1500));
     EXPECT_EQ(view.History().Index(), historyIndex);
 
     // A recording that produced nothing: markers off, the ranges stay (no inverted range).
@@ -110,8 +112,7 @@ TEST(PlotViewFirstShot, PlaceholderScalesFollowTheFirstShotOnly) {
     SettingsRecord settings;
     PlotView view(doc, &settings);
     view.OnUpdate(HintInitial);
-    EXPECT_EQ(view.XEnd, 10000);
-    EXPECT_EQ(view.YMax[0], 500);
+    EXPECT_EQ(std::pair(view.XEnd, view.YMax[0]), std::pair(10000, 500));
 
     std::vector<std::vector<int32_t>> values(8);
     values[0] = {-16000, 0, 16000, 0, -16000};
@@ -213,17 +214,10 @@ class PlotChannels : public ::testing::Test {
     PlotView view{doc, &settings};
 };
 
-TEST_F(PlotChannels, ItemStates) {
+TEST_F(PlotChannels, ItemStatesAndActiveAndRightChoices) {
     EXPECT_EQ(view.ItemState(ChannelMenu::Active, 0), (ChannelItemState{true, true}));
     EXPECT_EQ(view.ItemState(ChannelMenu::RightAxis, 1), (ChannelItemState{true, true}));
     EXPECT_EQ(view.ItemState(ChannelMenu::Visibility, 3), (ChannelItemState{false, false}));
-    // A hidden channel stays switchable but can be neither active nor on the right axis.
-    view.ToggleChannel(2);
-    EXPECT_EQ(view.ItemState(ChannelMenu::Visibility, 2), (ChannelItemState{true, false}));
-    EXPECT_EQ(view.ItemState(ChannelMenu::Active, 2), (ChannelItemState{false, false}));
-}
-
-TEST_F(PlotChannels, ActiveAndRightChoices) {
     // Key 4 (channel without data): nothing happens.
     EXPECT_EQ(view.SetActiveChannel(3).Action, ViewAction::None);
     EXPECT_EQ(view.ActiveChannel, 0);
@@ -235,8 +229,11 @@ TEST_F(PlotChannels, ActiveAndRightChoices) {
     EXPECT_EQ(view.SetActiveChannel(2).Action, ViewAction::None);
     view.SetRightChannel(4);
     view.SwapChannels();
-    EXPECT_EQ(view.ActiveChannel, 4);
-    EXPECT_EQ(view.RightChannel, 2);
+    EXPECT_EQ(Channels(view), (Range{4, 2}));
+    // A hidden channel stays switchable but can be neither active nor on the right axis.
+    view.ToggleChannel(2);
+    EXPECT_EQ(view.ItemState(ChannelMenu::Visibility, 2), (ChannelItemState{true, false}));
+    EXPECT_EQ(view.ItemState(ChannelMenu::Active, 2), (ChannelItemState{false, false}));
 }
 
 TEST_F(PlotChannels, HidingChannelsKeepsOneShown) {
@@ -247,8 +244,7 @@ TEST_F(PlotChannels, HidingChannelsKeepsOneShown) {
     ViewResponse r = view.ToggleChannel(0);
     EXPECT_EQ(r.MarkerChannels, 0x01);
     EXPECT_EQ(view.Markers[0].Shown, 0u);
-    EXPECT_EQ(view.ActiveChannel, 1);
-    EXPECT_EQ(view.RightChannel, 1);
+    EXPECT_EQ(Channels(view), (Range{1, 1}));
     // Hiding a right-axis channel that is not active hands the right axis to the active one.
     view.ToggleChannel(0);
     view.SetRightChannel(0);
@@ -258,8 +254,7 @@ TEST_F(PlotChannels, HidingChannelsKeepsOneShown) {
     // takes both (channel 4 has none although its switch is on).
     view.ToggleChannel(4);
     view.ToggleChannel(1);
-    EXPECT_EQ(view.ActiveChannel, 4);
-    EXPECT_EQ(view.RightChannel, 4);
+    EXPECT_EQ(Channels(view), (Range{4, 4}));
     // The last shown channel cannot go.
     r = view.ToggleChannel(4);
     ASSERT_TRUE(r.Message.has_value());
@@ -270,14 +265,12 @@ TEST_F(PlotChannels, HidingChannelsKeepsOneShown) {
     EXPECT_EQ(view.ActiveChannel, 4);
 }
 
-TEST(ChannelMenuTexts, ItemsTitlesAndIds) {
+TEST(ChannelMenuTexts, ItemsAndTitles) {
     EXPECT_EQ(ChannelItemText(ChannelMenu::Visibility, 0), "Kanał &1");
     EXPECT_EQ(ChannelItemText(ChannelMenu::Active, 4), "Kanał &5\t5");
     EXPECT_EQ(ChannelItemText(ChannelMenu::RightAxis, 7), "Kanału &8\tCtrl+8");
     EXPECT_EQ(ChannelSubmenuTitle(ChannelMenu::Active), "&Ustaw jako aktywny ");
     EXPECT_EQ(ChannelSubmenuTitle(ChannelMenu::RightAxis), "Ustaw opis &prawej osi dla");
-    EXPECT_EQ(ChannelCommandId(ChannelMenu::Visibility, 7), 32987u);
-    EXPECT_EQ(ChannelCommandId(ChannelMenu::RightAxis, 3), 32883u);
 }
 
 }  // namespace

@@ -35,14 +35,11 @@ TEST(TraceMappingTest, MulDivRoundsHalvesAwayFromZeroAndSaturates) {
     constexpr int64_t k21 = int64_t{1} << 21;
     constexpr int64_t k40 = int64_t{1} << 40;
     constexpr int64_t k62 = int64_t{1} << 62;
-    // a, b, d, result: halves, zero divisors, saturation, products beyond 64 bits.
+    // a, b, d, result: zero divisors and products beyond 64 bits; the random runs below meet
+    // the halves, the signs and the saturation.
     // clang-format off
-    const int64_t cases[] = {1, 1, 2, 1,   -1, 1, 2, -1,   3, 1, 2, 2,   -3, 1, 2, -2,
-                             5, 1, -2, -3,   -5, 1, -2, 3,   2, 1, 3, 1,   -2, 1, 3, -1,
-                             0, 5, 0, -1,   123, 456, 0, -1,   kMax32, 2, 1, kMax32,
-                             kMin32, 2, 1, kMin32,   kMax32, -2, 1, kMin32,
-                             k40, k40, k62, k21 / 8,   -3 * k40, k21, k62, -2,
-                             kMin64, kMin64, kMin64, kMin32};
+    const int64_t cases[] = {0, 5, 0, -1,   123, 456, 0, -1,   k40, k40, k62, k21 / 8,
+                             -3 * k40, k21, k62, -2,   kMin64, kMin64, kMin64, kMin32};
     // clang-format on
     for (std::size_t i = 0; i < std::size(cases); i += 4) {
         EXPECT_EQ(MulDiv(cases[i], cases[i + 1], cases[i + 2]), cases[i + 3]) << i / 4;

@@ -1,4 +1,4 @@
-#include "shell/channel_grid.h"
+#include "gui/widgets/channel_grid.h"
 
 #include <qdrawutil.h>
 #include <QApplication>
@@ -353,6 +353,9 @@ int CChannelGrid::FirstButtonColumn(int row) const {
 void CChannelGrid::mousePressEvent(QMouseEvent* event) {
     ClosePopup();
     pressed_ = indexAt(event->position().toPoint());
+    // Only the selected row shows its buttons: a press on another row selects it and no more.
+    pressedSelected_ =
+        pressed_.isValid() && selectionModel()->isRowSelected(pressed_.row(), QModelIndex());
     QTableView::mousePressEvent(event);
 }
 
@@ -367,7 +370,8 @@ void CChannelGrid::mouseReleaseEvent(QMouseEvent* event) {
     const GridCell& cell = Cell(index.row(), index.column());
     if (cell.Kind == GridCellKind::Edit) {
         edit(index);
-    } else if (ButtonRect(index.row(), index.column()).contains(event->position().toPoint())) {
+    } else if (pressedSelected_ &&
+               ButtonRect(index.row(), index.column()).contains(event->position().toPoint())) {
         Press(index.row(), index.column());
     }
 }

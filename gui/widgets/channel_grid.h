@@ -151,6 +151,7 @@ class CChannelGrid : public QTableView {
     int popupRow_ = -1;
     int popupColumn_ = -1;
     QModelIndex pressed_;
+    bool pressedSelected_ = false;
     int rowHeight_ = 20;
     bool reserveScrollBar_ = false;
     std::vector<int> widths_;
