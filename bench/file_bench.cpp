@@ -1,4 +1,5 @@
-// Saving and opening a large document against a plain file copy of the same bytes, and the
+// Saving and opening a large document against a plain file copy of the same bytes, opening it
+// and describing its first picture, saving a recording (moved by rename, or copied), and the
 // exports (tab-separated text, CSV, HDF5) against a plain fprintf loop writing the tab table.
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
@@ -11,10 +12,15 @@
 #include <string>
 #include <vector>
 
+#include "base/frame_link.h"
+#include "base/settings_record.h"
 #include "document/ascii_export.h"
 #include "document/csv_export.h"
 #include "document/data_export.h"
 #include "document/kgd_file.h"
+#include "document/recording_file.h"
+#include "document/scan_store.h"
+#include "view/plot_view.h"
 
 namespace {
 
@@ -105,6 +111,99 @@ void BM_OpenDocument(benchmark::State& state) {
     state.SetBytesProcessed(state.iterations() * LargeBytes());
 }
 BENCHMARK(BM_OpenDocument)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+
+// Opening the large file and describing the first picture a 1920 x 1080 window shows of it: the
+// file mapped, its summaries built in one pass, the traces reduced.
+void BM_OpenAndFirstPicture(benchmark::State& state) {
+    const std::string& path = SavedPath();
+    const SettingsRecord settings;
+    const TextMeasure measure = [](std::string_view text) {
+        return TextSize{static_cast<int32_t>(text.size()) * 6, 11};
+    };
+    std::size_t points = 0;
+    for (auto _ : state) {
+        CZefraKrgDoc doc;
+        if (!OpenDocument(doc, path).Ok()) {
+            state.SkipWithError("open failed");
+            break;
+        }
+        PlotView view(doc, &settings);
+        view.SetAxisMetrics(measure);
+        view.OnUpdate(HintInitial);
+        const Picture picture = view.BuildPicture(1920, 1080, measure, true);
+        points = 0;
+        for (const auto& trace : picture.Traces) {
+            points += trace.Points.size();
+        }
+    }
+    state.counters["points"] = static_cast<double>(points);
+    state.SetBytesProcessed(state.iterations() * LargeBytes());
+}
+BENCHMARK(BM_OpenAndFirstPicture)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+
+// A document whose shown set is a recording of the large document's scans, still the program's
+// own file in a recordings folder, as a recording leaves it.
+std::unique_ptr<CZefraKrgDoc> FreshRecording() {
+    const CZefraKrgDoc& large = LargeDocument();
+    auto doc = std::make_unique<CZefraKrgDoc>();
+    doc->ChannelPresent = large.ChannelPresent;
+    doc->SampleCount[0] = LargeScans;
+    doc->Register(large.RegisteredParams(), large.RegisteredTrigger());
+    int error = 0;
+    RecordingPlace place;
+    place.Folder = Folder() + "/recordings";
+    std::shared_ptr<RecordingFile> file =
+        RecordingFile::Create(place, FileHeaderOf(*doc), 8, error);
+    std::vector<int32_t> block(8 * 65536);
+    for (uint32_t first = 0; file != nullptr && first < LargeScans; first += 65536) {
+        const uint32_t n = std::min<uint32_t>(65536, LargeScans - first);
+        for (uint32_t i = 0; i < n; ++i) {
+            for (uint32_t c = 0; c < 8; ++c) {
+                block[8 * i + c] = large.Samples[0][c][first + i];
+            }
+        }
+        error = file->Append(reinterpret_cast<const uint8_t*>(block.data()), n);
+    }
+    if (file == nullptr || error != 0 || file->Flush(LargeScans * 8) != 0 ||
+        file->WriteHeader(FileHeaderOf(*doc)) != 0) {
+        std::abort();
+    }
+    auto store =
+        std::make_shared<ScanStore>(MappedFile::Map(file->Descriptor(), LargeBytes(), error),
+                                    RecordingFile::DataOffset, doc->ChannelPresent[0]);
+    store->Publish(LargeScans);
+    store->File = std::move(file);
+    doc->SetStore(0, std::move(store));
+    return doc;
+}
+
+// Saving a recording: arg 0 moves it by rename (the same file system), 1 copies it (as to
+// another file system, with the copy flushed to the disk).
+void BM_SaveRecording(benchmark::State& state) {
+    const std::string target = Folder() + "/saved-recording.kgd";
+    SaveOptions options;
+    options.ForceCopy = state.range(0) != 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        std::unique_ptr<CZefraKrgDoc> doc = FreshRecording();
+        state.ResumeTiming();
+        if (!SaveDocument(*doc, target, options).Ok()) {
+            state.SkipWithError("save failed");
+        }
+        state.PauseTiming();
+        doc.reset();
+        std::filesystem::remove(target);
+        state.ResumeTiming();
+    }
+    state.SetBytesProcessed(state.iterations() * LargeBytes());
+}
+BENCHMARK(BM_SaveRecording)
+    ->Arg(0)
+    ->Arg(1)
+    ->ArgName("copy")
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(3);
 
 // What cp does with the saved file: read and write in 1 MB pieces; with sync = 1 it also
 // flushes to the disk, as a save does.

@@ -166,10 +166,12 @@ BENCHMARK(BM_TraceFloor)->Args({1920, 1080})->Unit(benchmark::kMillisecond)->Use
 
 BENCHMARK(BM_BuildPictureOnly)->Arg(10'000'000)->Arg(200'000)->Unit(benchmark::kMillisecond);
 
-// The first picture after new data: the view's per-channel summaries are rebuilt first.
+// The first picture after a new shot (a set held in memory): the view's per-channel summaries
+// are rebuilt first.
 void BM_FirstRenderOfNewData(benchmark::State& state) {
     const auto scans = static_cast<uint32_t>(state.range(0));
-    auto doc = LongRecording(scans);
+    auto doc = std::make_unique<CZefraKrgDoc>();
+    FillShotSet(*doc, 1, scans);
     SettingsRecord settings;
     QImage image = MakeBackBuffer(1920, 1080);
     const QFont font = LabelFont();
@@ -371,7 +373,7 @@ double HeadlessRecordingSeconds(uint32_t divisor, uint32_t scans) {
     AcquisitionRunner runner(settings, card, link);
     QElapsedTimer timer;
     timer.start();
-    runner.ToggleRecording(doc);
+    runner.ToggleRecording(doc);  // into the benchmarks' recordings folder, as the window's
     while (!link.Recorded.load()) {
         clock.SleepMs(1);
     }
@@ -474,6 +476,9 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
+    // The recordings the benchmarks make go to a folder of their own, not the user's.
+    QTemporaryDir data;
+    qputenv("XDG_DATA_HOME", data.path().toUtf8());
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

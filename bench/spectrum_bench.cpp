@@ -35,7 +35,7 @@ void BM_Spectrum(benchmark::State& state) {
     const std::vector<int32_t> samples = Samples(n);
     kresograf::SpectrumEngine engine;
     kresograf::Spectrum spectrum;
-    const kresograf::SampleRun run{samples.data(), n, 1, 1.0 / 4096, 1.0 / 95000};
+    const kresograf::SampleRun run{samples.data(), n, 1.0 / 4096, 1.0 / 95000};
     for (auto _ : state) {
         engine.Compute(run, kresograf::SpectrumWindow::Hann, 5, spectrum);
         benchmark::DoNotOptimize(spectrum.Peaks.data());

@@ -10,9 +10,9 @@
 #include <cstdint>
 #include <vector>
 
+#include "document/trace_summary.h"
 #include "view/trace_mapping.h"
 #include "view/trace_reduction.h"
-#include "view/trace_summary.h"
 
 namespace {
 

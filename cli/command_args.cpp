@@ -117,8 +117,8 @@ int OpenFileWindow(const FileWindowArgs& args, CZefraKrgDoc& doc, FileWindow& ou
     }
     const AcquisitionParams params = doc.RegisteredParams();
     out.UnitMs = ScanUnitMs(params.Divisor, params.Prescaler);
-    if (!ScanWindow(doc.ScanTime[out.Set].Data(), doc.SampleCount[out.Set], out.UnitMs, args.From,
-                    args.To, out.First, out.Last)) {
+    if (!ScanWindow(doc.Times(out.Set), doc.SampleCount[out.Set], out.UnitMs, args.From, args.To,
+                    out.First, out.Last)) {
         return Fail(Tr("Brak próbek w podanym przedziale czasu."), ExitFailed);
     }
     return ExitOk;

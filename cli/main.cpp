@@ -22,7 +22,6 @@
 #include "card/clock.h"
 #include "cli_frame_link.h"
 #include "document/kgd_file.h"
-#include "document/pending_save.h"
 #include "document/registered_params.h"
 #include "document/zefra_krg_doc.h"
 #include "export_command.h"
@@ -96,7 +95,7 @@ std::string Seconds(double s) {
 // Runs one acquisition (oscilloscope or recording) on the chosen card until it ends by itself or
 // Ctrl+C stops it. Returns the exit status; the data stay in doc.
 int Acquire(CZefraKrgDoc& doc, const AcquisitionOptions& options, SettingsRecord& settings,
-            bool recording, int shots) {
+            bool recording, int shots, const std::string& recordingPath = {}) {
     AcquisitionParams params;
     TriggerParams trigger;
     std::string error;
@@ -122,13 +121,14 @@ int Acquire(CZefraKrgDoc& doc, const AcquisitionOptions& options, SettingsRecord
     CardPort card(*io, clock);
     CliFrameLink frame(doc, settings, recording ? 0 : shots);
     AcquisitionRunner runner(settings, card, frame);
+    runner.SetRecordingPlace(RecordingPlace{recordingPath, {}, {}, {}});
 
     std::signal(SIGINT, OnInterrupt);
     std::signal(SIGTERM, OnInterrupt);
-    if (recording) {
-        runner.ToggleRecording(doc);
-    } else {
-        runner.ToggleOscilloscope(doc);
+    const bool started = recording ? runner.ToggleRecording(doc) : runner.ToggleOscilloscope(doc);
+    if (!started) {
+        // The memory message has been printed: no thread could be had.
+        return ExitFailed;
     }
     const bool progress = recording && isatty(STDERR_FILENO) != 0;
     const double expected = AcquisitionDurationSeconds(params);
@@ -248,26 +248,17 @@ int Record(const std::vector<std::string>& args) {
     if (parsed.Positional.size() != 1) {
         return UsageError(Tr("Podaj jeden plik wynikowy .kgd."));
     }
-    // The target is claimed before the card starts: a folder that cannot take it fails now, not
-    // after the whole recording.
-    PendingSave target(parsed.Positional.front());
-    if (const FileResult opened = target.Open(); !opened.Ok()) {
-        return FileFailure(opened);
-    }
+    // The file is written as the scans arrive: created (a folder that cannot take it fails)
+    // before the card starts, made durable every second, in place once it holds a scan.
     SettingsRecord settings;
     CZefraKrgDoc doc;
-    const int status = Acquire(doc, parsed.Options, settings, true, 0);
+    const int status = Acquire(doc, parsed.Options, settings, true, 0, parsed.Positional.front());
     if (status == ExitUsage) {
         return status;
     }
     if (doc.SampleCount[doc.CurrentSet.load()] == 0) {
-        return Fail(Tr("Nie zarejestrowano żadnych danych."), ExitFailed);
-    }
-    const FileResult saved = target.Finish(doc);
-    if (!saved.Ok()) {
-        FileFailure(saved);
-        if (!target.RescuePath().empty()) {
-            std::fprintf(stderr, "%s\n", RescuedText(target.RescuePath()).c_str());
+        if (status == ExitOk) {
+            std::fprintf(stderr, "%s\n", Tr("Nie zarejestrowano żadnych danych."));
         }
         return ExitFailed;
     }

@@ -2,14 +2,17 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
+#include <optional>
 
+#include "acquisition/acquisition_preparation.h"
 #include "card/card_port.h"
+#include "document/recording_file.h"
 
 namespace kresograf {
 
 class CZefraKrgDoc;
 class FrameLink;
-struct PreparedAcquisition;
 struct SettingsRecord;
 
 // What an acquisition worker works with besides its document.
@@ -20,10 +23,33 @@ struct AcquisitionContext {
     // The card's address when the run started; the card is attached there once the
     // configuration has passed its checks, never before.
     uint32_t Address = 0;
+    // Where a recording's file goes.
+    RecordingPlace Place;
 };
 
-// The arrays of a set as a card reader fills them, with the prepared scan list as channel map.
-// Marks the set as changing (its generation).
+// A run that passed its checks and reached the card.
+struct StartedRun {
+    PreparedAcquisition Prepared;
+    // The set it fills: the one not shown.
+    uint32_t Set = 0;
+    // Words to keep; never more than the room made for them.
+    uint32_t Count = 0;
+};
+
+// Makes room in the set a prepared run fills, before the card starts: returns the scans it can
+// take, or nothing with the message to show.
+using RoomMaker = std::function<std::optional<uint32_t>(const PreparedAcquisition& prepared,
+                                                        uint32_t set, UserMessage& message)>;
+
+// The way both modes start: the working block prepared (a shot limited to the base size), a
+// block that cannot run refused with its message, room made for the data, the words to keep
+// counted, the card attached and sent the configuration. False when the run ended there (its
+// message shown, the way out taken); result then holds the worker's result.
+bool StartRun(AcquisitionContext& context, CZefraKrgDoc& doc, bool recording, const RoomMaker& room,
+              StartedRun& run, int& result);
+
+// The arrays of a set held in memory as a card reader fills them, with the prepared scan list as
+// channel map. Marks the set as changing (its generation).
 ReadTarget TargetFor(CZefraKrgDoc& doc, uint32_t set, const PreparedAcquisition& prepared);
 
 // Makes a filled set the shown one: its inputs' presence, its count, the block it was acquired

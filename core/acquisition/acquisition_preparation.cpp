@@ -124,9 +124,4 @@ UserMessage OverrunMessage() {
             MessageIcon::Stop};
 }
 
-UserMessage OutOfMemoryMessage() {
-    return {Tr("Brak pamięci"), Tr("Zbyt mało pamięci w celu zachowania danych."),
-            MessageIcon::Stop};
-}
-
 }  // namespace kresograf

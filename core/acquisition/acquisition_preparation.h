@@ -40,6 +40,5 @@ UserMessage PrepareMessage(PrepareResult result);
 // reception message.
 UserMessage ReceiveFailedMessage();
 UserMessage OverrunMessage();
-UserMessage OutOfMemoryMessage();
 
 }  // namespace kresograf

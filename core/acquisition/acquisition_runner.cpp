@@ -3,13 +3,22 @@
 #include "acquisition/acquisition_context.h"
 #include "acquisition/oscilloscope_mode.h"
 #include "acquisition/recording_mode.h"
+#include "base/frame_link.h"
 #include "base/settings_record.h"
+#include "document/recording_writer.h"
+#include "document/recordings_folder.h"
 #include "document/zefra_krg_doc.h"
 
 namespace kresograf {
 
 AcquisitionRunner::AcquisitionRunner(SettingsRecord& settings, CardPort& card, FrameLink& frame)
-    : settings_(settings), card_(card), frame_(frame) {}
+    : settings_(settings), card_(card), frame_(frame) {
+    place_.Folder = DefaultRecordingsFolder();
+}
+
+void AcquisitionRunner::SetRecordingPlace(RecordingPlace place) {
+    place_ = std::move(place);
+}
 
 AcquisitionRunner::~AcquisitionRunner() {
     RequestStop();
@@ -44,12 +53,24 @@ bool AcquisitionRunner::Start(CZefraKrgDoc& doc, bool recording) {
     running_ = &doc;
     busy_ = true;
     const uint32_t address = settings_.PortAddress;
-    worker_ = std::thread([this, &doc, recording, address] { Run(doc, recording, address); });
+    if (!worker_.Start([this, &doc, recording, address,
+                        place = place_] { Run(doc, recording, address, place); },
+                       WorkerStackBytes)) {
+        // No thread to be had (no memory, too many threads): the user is told, nothing runs.
+        running_ = nullptr;
+        busy_ = false;
+        flag = 0;
+        doc.ClearWorkingRunning();
+        settings_.AcquiringDocId = 0;
+        frame_.ShowMessageBox(OutOfMemoryMessage());
+        return false;
+    }
     return true;
 }
 
-void AcquisitionRunner::Run(CZefraKrgDoc& doc, bool recording, uint32_t address) {
-    AcquisitionContext context{settings_, card_, frame_, address};
+void AcquisitionRunner::Run(CZefraKrgDoc& doc, bool recording, uint32_t address,
+                            const RecordingPlace& place) {
+    AcquisitionContext context{settings_, card_, frame_, address, place};
     if (recording) {
         RunRecording(context, doc);
     } else {
@@ -67,9 +88,7 @@ void AcquisitionRunner::RequestStop() {
 }
 
 void AcquisitionRunner::Join() {
-    if (worker_.joinable()) {
-        worker_.join();
-    }
+    worker_.Join();
 }
 
 }  // namespace kresograf

@@ -3,7 +3,9 @@
 #include <atomic>
 #include <cstdint>
 #include <mutex>
-#include <thread>
+
+#include "base/worker_thread.h"
+#include "document/recording_file.h"
 
 namespace kresograf {
 
@@ -22,14 +24,21 @@ class AcquisitionRunner {
     AcquisitionRunner(const AcquisitionRunner&) = delete;
     AcquisitionRunner& operator=(const AcquisitionRunner&) = delete;
 
+    // Where recordings go from now on: by default a new file in DefaultRecordingsFolder().
+    void SetRecordingPlace(RecordingPlace place);
+
     // "&Start": oscilloscope mode on or off for this document. Returns false when another
-    // acquisition holds the token (the command is disabled then).
+    // acquisition holds the token (the command is disabled then), or when no thread could be
+    // started for it: the memory message has been shown then and nothing runs.
     bool ToggleOscilloscope(CZefraKrgDoc& doc);
     // "&Rejestracja": recording mode on or off for this document.
     bool ToggleRecording(CZefraKrgDoc& doc);
 
     // True while the worker thread has not finished.
     bool Busy() const { return busy_.load(); }
+    // The worker's stack (a test makes it one no system gives).
+    std::size_t WorkerStackBytes = WorkerThread::DefaultStackBytes;
+
     // Asks the running acquisition, if any, to stop.
     void RequestStop();
     // Waits for the worker to finish. Never call it from the thread that handles the frame
@@ -38,12 +47,13 @@ class AcquisitionRunner {
 
   private:
     bool Start(CZefraKrgDoc& doc, bool recording);
-    void Run(CZefraKrgDoc& doc, bool recording, uint32_t address);
+    void Run(CZefraKrgDoc& doc, bool recording, uint32_t address, const RecordingPlace& place);
 
     SettingsRecord& settings_;
     CardPort& card_;
     FrameLink& frame_;
-    std::thread worker_;
+    WorkerThread worker_;
+    RecordingPlace place_;
     std::atomic<bool> busy_{false};
     std::atomic<CZefraKrgDoc*> running_{nullptr};
 };

@@ -1,66 +1,20 @@
 #include "acquisition/recording_mode.h"
 
-#include <sys/sysinfo.h>
-
 #include <algorithm>
-#include <cstdio>
+#include <limits>
+#include <memory>
 
 #include "acquisition/acquisition_context.h"
 #include "acquisition/acquisition_preparation.h"
 #include "acquisition/oscilloscope_mode.h"
 #include "base/frame_link.h"
 #include "base/settings_record.h"
+#include "document/kgd_file.h"
+#include "document/recording_writer.h"
 #include "document/registered_params.h"
 #include "document/zefra_krg_doc.h"
 
 namespace kresograf {
-
-bool GrowSpareSet(CZefraKrgDoc& doc, uint32_t set, uint32_t scans, uint64_t availableBytes) {
-    if (scans <= BaseCapacity) {
-        return true;
-    }
-    // Eight sample arrays and the scan times, four bytes an entry.
-    const uint64_t requested = uint64_t{scans} * 9 * sizeof(int32_t);
-    if (requested > availableBytes) {
-        return false;
-    }
-    for (int input = 0; input < 8; ++input) {
-        if (!doc.Samples[set][input].Resize(scans, doc.Allocation)) {
-            for (int back = input - 1; back >= 0; --back) {
-                doc.Samples[set][back].Resize(BaseCapacity, doc.Allocation);
-            }
-            return false;
-        }
-    }
-    return doc.ScanTime[set].Resize(scans, doc.Allocation);
-}
-
-uint64_t AvailableMemoryBytes() {
-    uint64_t available = 0;
-    uint64_t swapFree = 0;
-    bool known = false;
-    if (std::FILE* info = std::fopen("/proc/meminfo", "r")) {
-        char line[128];
-        while (std::fgets(line, sizeof line, info) != nullptr) {
-            unsigned long long kib = 0;
-            if (std::sscanf(line, "MemAvailable: %llu kB", &kib) == 1) {
-                available = kib * 1024;
-                known = true;
-            } else if (std::sscanf(line, "SwapFree: %llu kB", &kib) == 1) {
-                swapFree = kib * 1024;
-            }
-        }
-        std::fclose(info);
-    }
-    struct sysinfo system {};
-    if (!known && ::sysinfo(&system) == 0) {
-        available = (uint64_t{system.freeram} + system.bufferram) * system.mem_unit;
-        swapFree = uint64_t{system.freeswap} * system.mem_unit;
-        known = true;
-    }
-    return known ? available + swapFree : UINT64_MAX;
-}
-
 namespace {
 
 LiveRecording LiveFor(uint32_t set, uint32_t scans, const PreparedAcquisition& prepared) {
@@ -74,69 +28,103 @@ LiveRecording LiveFor(uint32_t set, uint32_t scans, const PreparedAcquisition& p
     return live;
 }
 
-}  // namespace
-
-int RunRecording(AcquisitionContext& context, CZefraKrgDoc& doc) {
-    AcquisitionParams working;
-    TriggerParams trigger;
-    doc.WorkingBlock(working, trigger);
-    PreparedAcquisition prepared;
-    const PrepareResult check =
-        PrepareAcquisition(working, trigger, context.Settings, false, prepared);
-    if (check == PrepareResult::NoChannel) {
-        context.Frame.ShowMessageBox(PrepareMessage(check));
-        context.Frame.SendMessage(WM_ACQ_STATUS, StatusNoChannel);
-        return EndAcquisition(context, doc, doc.RecRunning, ModeNoChannel, false);
-    }
-    const uint32_t spare = doc.Spare();
-    if (check == PrepareResult::Ok || check == PrepareResult::PairGainMismatch) {
-        const uint32_t scans = working.TotalSamples / static_cast<uint32_t>(working.ChannelCount);
-        if (!GrowSpareSet(doc, spare, scans, AvailableMemoryBytes())) {
-            context.Frame.ShowMessageBox(OutOfMemoryMessage());
-            return EndAcquisition(context, doc, doc.RecRunning, ModeNoChannel, false);
+// The ring as the card reader fills it: each input's word at its place in the file's scan.
+ReadTarget RingTarget(RecordingWriter& writer, const PreparedAcquisition& prepared) {
+    const ScanStore& store = *writer.Store();
+    ReadTarget target;
+    target.Published = &writer.Stored();
+    for (int i = 0; i < 8; ++i) {
+        target.ChannelMap[i] = static_cast<uint8_t>(prepared.Card.Channels[i]);
+        if (const int k = store.Position(i); k >= 0) {
+            target.Samples[i] = writer.Ring() + k;
         }
     }
-    if (check != PrepareResult::Ok) {
-        context.Frame.ShowMessageBox(PrepareMessage(check));
-        return EndAcquisition(
-            context, doc, doc.RecRunning,
-            check == PrepareResult::PairGainMismatch ? ModePairGain : ModeNoChannel, false);
+    target.Prescaler = prepared.Card.Prescaler;
+    target.ChannelCount = prepared.Card.ChannelCount;
+    target.Stride = store.Inputs();
+    target.RingScans = writer.RingScans();
+    target.Consumed = &writer.Consumed();
+    return target;
+}
+
+}  // namespace
+
+uint32_t RecordingRoom(uint32_t inputs) {
+    return static_cast<uint32_t>(std::numeric_limits<int32_t>::max()) / std::max(1u, inputs) + 1;
+}
+
+int RunRecording(AcquisitionContext& context, CZefraKrgDoc& doc) {
+    std::unique_ptr<RecordingWriter> writer;
+    const RoomMaker room = [&](const PreparedAcquisition& prepared, uint32_t set,
+                               UserMessage& message) -> std::optional<uint32_t> {
+        const LiveRecording live = LiveFor(set, 0, prepared);
+        const auto inputs = static_cast<uint32_t>(
+            std::count_if(live.Present.begin(), live.Present.end(), [](uint32_t p) { return p; }));
+        const AcquisitionParams& card = prepared.Card;
+        const auto channelCount = static_cast<uint32_t>(card.ChannelCount);
+        const uint32_t planned =
+            std::min(std::max(card.TotalSamples / card.Prescaler, channelCount) / channelCount,
+                     RecordingRoom(inputs));
+        RecordingWriter::Plan plan;
+        plan.Place = context.Place;
+        // The header the file starts with: the set it fills, holding the inputs it records.
+        auto present = doc.ChannelPresent;
+        present[set] = live.Present;
+        plan.Header =
+            FileHeaderOf(set, present, 0, prepared.Registered, prepared.RegisteredTrigger);
+        plan.Present = live.Present;
+        plan.PlannedScans = planned;
+        plan.ConversionsPerScan = channelCount * card.Prescaler;
+        plan.TotalSamples = prepared.Registered.TotalSamples;
+        plan.Allocation = doc.Allocation;
+        writer = RecordingWriter::Create(plan, doc.LiveScans, doc.RecRunning, message);
+        if (writer == nullptr) {
+            return std::nullopt;
+        }
+        return planned;
+    };
+    StartedRun run;
+    int result = 0;
+    if (!StartRun(context, doc, true, room, run, result)) {
+        return result;
     }
 
-    const auto channelCount = static_cast<uint32_t>(prepared.Card.ChannelCount);
-    const uint32_t room = doc.SetCapacity(spare) * channelCount;
-    // The reader may never keep more than the arrays hold; 0 would mean no limit at all.
-    uint32_t count = std::min(prepared.Card.TotalSamples / prepared.Card.Prescaler, room);
-    if (count == 0) {
-        count = channelCount;
-    }
-    context.Card.Attach(context.Address);
-    if (context.Card.SendCommand(CmdRecordStream, prepared.Card, prepared.CardTrigger) != CardOk) {
-        context.Frame.ShowMessageBox(ReceiveFailedMessage());
-        context.Frame.PostMessage(WM_ACQ_STATUS, StatusIdle);
-        return EndAcquisition(context, doc, doc.RecRunning, ModeCardFailed, true);
-    }
-    ReadTarget target = TargetFor(doc, spare, prepared);
-    target.Published = &doc.LiveScans;
-    doc.BeginLive(LiveFor(spare, count / channelCount, prepared));
-    const int read = context.Card.ReadStream(target, count, doc.RecRunning, context.Frame);
+    // The set is about to change: summaries of it made before are stale from here on.
+    ++doc.Generation[run.Set];
+    doc.SetStore(run.Set, writer->Store());
+    const auto channelCount = static_cast<uint32_t>(run.Prepared.Card.ChannelCount);
+    doc.BeginLive(LiveFor(run.Set, run.Count / channelCount, run.Prepared));
+    uint32_t count = run.Count;
+    const int read = context.Card.ReadStream(RingTarget(*writer, run.Prepared), count,
+                                             doc.RecRunning, context.Frame);
+    int writeError = 0;
+    const uint32_t kept = writer->Finish(writeError);
     if (read == CardOverrun) {
         // What arrived before the overrun is good data and is kept.
         context.Frame.ShowMessageBox(OverrunMessage());
     }
-    if (count == 0) {
-        doc.EndLive();
-        return EndAcquisition(context, doc, doc.RecRunning,
-                              read == CardOverrun ? ModeCardFailed : ModeStopped, true);
+    if (writeError != 0) {
+        // So is what reached the file before it could take no more.
+        context.Frame.ShowMessageBox(RecordingWriteMessage(writeError));
     }
-    CommitSet(doc, spare, count, prepared);
+    const int outcome = read == CardOverrun || writeError != 0 ? ModeCardFailed : ModeStopped;
+    if (kept == 0) {
+        doc.EndLive();
+        doc.SetStore(run.Set, nullptr);
+        return EndAcquisition(context, doc, doc.RecRunning, outcome, true);
+    }
+    CommitSet(doc, run.Set, kept, run.Prepared);
+    // The file ends as the document would save it, so saving can simply move it.
+    if (const int error = writer->File().WriteHeader(FileHeaderOf(doc)); error != 0) {
+        context.Frame.ShowMessageBox(*WriteFailure(error).Message);
+    }
     // Only now: in between, a view goes on showing the recording rather than the old set.
     doc.EndLive();
+    writer.reset();
     context.Frame.PostMessage(WM_DOC_UPDATE, HintRecordingDone);
 
     context.Frame.ShowRegisteredParams(RegisteredParamsRequestOf(doc));
-    return EndAcquisition(context, doc, doc.RecRunning,
-                          read == CardOverrun ? ModeCardFailed : ModeStopped, true);
+    return EndAcquisition(context, doc, doc.RecRunning, outcome, true);
 }
 
 }  // namespace kresograf

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <functional>
 #include <new>
 #include <numbers>
@@ -238,7 +239,7 @@ SpectrumStatus SpectrumEngine::Compute(const SampleRun& run, SpectrumWindow wind
         return status;
     };
     out.Window = window;
-    if (run.Count < MinSpectrumSamples || run.Data == nullptr) {
+    if (run.Count < MinSpectrumSamples || run.Data.Base == nullptr) {
         return refuse(SpectrumStatus::TooFewSamples);
     }
     if (run.Count > MaxSpectrumSamples) {
@@ -266,14 +267,16 @@ SpectrumStatus SpectrumEngine::Compute(const SampleRun& run, SpectrumWindow wind
             return refuse(SpectrumStatus::OutOfMemory);
         }
         double* x = b.Transform.get();
-        const int32_t* data = run.Data;
-        if (run.Stride == 1) {
+        const uint8_t* data = run.Data.Base;
+        if (run.Data.Stride == sizeof(int32_t)) {
             for (std::size_t k = 0; k < n; ++k) {
-                x[k] = data[k];
+                int32_t v;
+                std::memcpy(&v, data + 4 * k, sizeof v);
+                x[k] = v;
             }
         } else {
-            for (std::size_t k = 0; k < n; ++k, data += run.Stride) {
-                x[k] = *data;
+            for (std::size_t k = 0; k < n; ++k) {
+                x[k] = run.Data[k];
             }
         }
         fft->Execute(x);

@@ -5,6 +5,8 @@
 #include <memory>
 #include <vector>
 
+#include "document/sample_column.h"
+
 namespace kresograf {
 
 // The window a run of samples is weighed with before its transform.
@@ -13,13 +15,12 @@ inline constexpr SpectrumWindow SpectrumWindows[] = {SpectrumWindow::Hann, Spect
                                                      SpectrumWindow::Blackman,
                                                      SpectrumWindow::Rectangular};
 
-// A run of one input's samples as they are stored: Count values Stride entries apart (the
-// samples of an interleaved set are ChannelCount apart), each VoltsPerUnit volts per unit, one
-// scan ScanSeconds after the other.
+// A run of one input's samples as they are stored: Count values read through a column (an
+// array, or one input of a file's interleaved scans read in place), each VoltsPerUnit volts per
+// unit, one scan ScanSeconds after the other.
 struct SampleRun {
-    const int32_t* Data = nullptr;
+    SampleColumn Data;
     std::size_t Count = 0;
-    std::ptrdiff_t Stride = 1;
     double VoltsPerUnit = 1.0 / 4096.0;
     double ScanSeconds = 0.0;
 };

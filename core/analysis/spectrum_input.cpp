@@ -11,10 +11,11 @@ SampleRun ChannelRun(const CZefraKrgDoc& doc, uint32_t set, int channel, uint32_
     if (first > last) {
         return run;
     }
-    const int32_t* times = doc.ScanTime[set].Data();
-    run.Data = doc.Samples[set][channel].Data() + first;
+    const SetSamples read = doc.ReadSet(set);
+    const ScanTimes times = read.Times;
+    const SampleColumn column = read.Columns[channel];
+    run.Data = SampleColumn(column.At(first), column.Stride);
     run.Count = static_cast<std::size_t>(last - first) + 1;
-    run.Stride = 1;
     if (last > first) {
         const double span = static_cast<double>(times[last]) - times[first];
         run.ScanSeconds = span * unitMs / 1000.0 / (last - first);

@@ -23,8 +23,8 @@ SpectrumWorker::~SpectrumWorker() {
 std::optional<SpectrumResult> SpectrumWorker::Request(const SampleRun& run, SpectrumWindow window,
                                                       std::size_t peakCount, bool here) {
     const uint64_t id = latest_.fetch_add(1) + 1;
-    const bool copied =
-        run.Count >= MinSpectrumSamples && run.Count <= MaxSpectrumSamples && run.Data != nullptr;
+    const bool copied = run.Count >= MinSpectrumSamples && run.Count <= MaxSpectrumSamples &&
+                        run.Data.Base != nullptr;
     if (here || run.Count <= inlineSamples_ || !copied) {
         {
             std::lock_guard lock(mutex_);
@@ -50,13 +50,10 @@ std::optional<SpectrumResult> SpectrumWorker::Request(const SampleRun& run, Spec
         result.Status = SpectrumStatus::OutOfMemory;
         return result;
     }
-    const int32_t* from = run.Data;
-    for (int32_t& sample : job.Samples) {
-        sample = *from;
-        from += run.Stride;
+    for (std::size_t k = 0; k < job.Samples.size(); ++k) {
+        job.Samples[k] = run.Data[k];
     }
     job.Run.Data = job.Samples.data();
-    job.Run.Stride = 1;
     {
         std::lock_guard lock(mutex_);
         waiting_ = std::move(job);

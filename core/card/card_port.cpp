@@ -1,9 +1,11 @@
 #include "card/card_port.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <thread>
 #include <vector>
 
 #include "base/frame_link.h"
@@ -82,7 +84,16 @@ class WordStore {
           channelCount_(static_cast<uint32_t>(target.ChannelCount)),
           scanLimit_(scanLimit),
           prescaler_(target.Prescaler == 0 ? 1 : target.Prescaler),
-          counter_(prescaler_ - 1) {}
+          counter_(prescaler_ - 1),
+          stride_(target.Stride == 0 ? 1 : target.Stride),
+          ringMask_(target.RingScans != 0 ? target.RingScans - 1 : ~0u) {}
+
+    // True when the scan being filled has its slot: always without a ring; with one, once the
+    // consumer has taken the scan that slot held before.
+    bool Room() const {
+        return target_.Consumed == nullptr || inScan_ != 0 ||
+               scans_ - target_.Consumed->load(std::memory_order_acquire) < target_.RingScans;
+    }
 
     // Prescaling: true when this word read is one to keep. One word in every Prescaler is due;
     // a due word is kept when its scan position is still missing from the scan being filled,
@@ -111,7 +122,8 @@ class WordStore {
             const uint8_t input = map & 0x7F;
             int32_t* samples = input < 8 ? target_.Samples[input] : nullptr;
             if (samples != nullptr) {
-                samples[scans_] = StoreCount(SignExtend12(word), (map & HighGainFlag) != 0);
+                samples[std::size_t{scans_ & ringMask_} * stride_] =
+                    StoreCount(SignExtend12(word), (map & HighGainFlag) != 0);
             }
         }
         ++kept_;
@@ -145,6 +157,8 @@ class WordStore {
     uint32_t scans_ = 0;
     uint32_t filled_ = 0;
     bool due_ = false;
+    uint32_t stride_;
+    uint32_t ringMask_;
 };
 
 }  // namespace
@@ -497,6 +511,16 @@ int CardPort::ReadStream(const ReadTarget& target, uint32_t& count,
         if ((status & StatusBufferIntact) == 0) {
             result = CardOverrun;
             break;
+        }
+        if (!store.Room()) {
+            // The ring's consumer is behind: its slot is waited for, in wall time (the card's
+            // own clock may be one that only moves when read).
+            while (!store.Room() && run.load() != 0) {
+                std::this_thread::sleep_for(std::chrono::microseconds(200));
+            }
+            if (run.load() == 0) {
+                break;
+            }
         }
         store.Store(word);
     }

@@ -40,10 +40,17 @@ inline constexpr uint16_t CmdDigitalOutput = 5;
 // The most words one frame may hold.
 inline constexpr uint32_t MaxFrameWords = 121'000;
 
-// Where a reader stores what it keeps: per input (index = scan number) and the scan times.
-// ChannelMap has one byte per scan position: bits 0..6 the input, bit 7 high gain. Prescaler 0
-// counts as 1; a null ScanTime records no times. Published, when given, receives the number of
-// complete scans (release) as soon as each scan is stored, for readers on other threads.
+// Where a reader stores what it keeps: per input and the scan times. Input i's sample of scan k
+// goes to Samples[i][k x Stride]: Stride 1 for an array per input, the number of inputs for
+// scans stored interleaved. ChannelMap has one byte per scan position: bits 0..6 the input, bit 7
+// high gain. Prescaler 0 counts as 1; a null ScanTime records no times. Published, when given,
+// receives the number of complete scans (release) as soon as each scan is stored, for readers on
+// other threads.
+//
+// With RingScans (a power of two) the arrays are a ring: scan k is stored at slot k modulo
+// RingScans, and Consumed counts the scans the ring's consumer has taken. The reader never
+// overwrites a scan not yet taken: it waits for the slot instead (a real card meanwhile overruns
+// its buffer, which is reported as such).
 struct ReadTarget {
     int32_t* ScanTime = nullptr;
     std::atomic<uint32_t>* Published = nullptr;
@@ -51,6 +58,9 @@ struct ReadTarget {
     uint32_t Prescaler = 1;
     int8_t ChannelCount = 1;
     std::array<uint8_t, 8> ChannelMap{};
+    uint32_t Stride = 1;
+    uint32_t RingScans = 0;
+    const std::atomic<uint32_t>* Consumed = nullptr;
 };
 
 // Results of the card link's operations.

@@ -1,6 +1,7 @@
 #include "document/byte_stream.h"
 
 #include <fcntl.h>
+#include <sys/sendfile.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -10,6 +11,7 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 namespace kresograf {
 
@@ -107,8 +109,6 @@ bool FileSource::Skip(uint64_t n) {
     return true;
 }
 
-namespace {
-
 std::string FolderOf(const std::string& path) {
     const auto slash = path.find_last_of('/');
     if (slash == std::string::npos) {
@@ -117,7 +117,14 @@ std::string FolderOf(const std::string& path) {
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
-// A link is replaced through: the file it points at gets the new contents, the link stays.
+void SyncFolderOf(const std::string& path) {
+    const int folder = ::open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folder >= 0) {
+        ::fsync(folder);
+        ::close(folder);
+    }
+}
+
 std::string ResolveLink(const std::string& path) {
     struct stat info {};
     if (::lstat(path.c_str(), &info) == 0 && S_ISLNK(info.st_mode)) {
@@ -129,8 +136,6 @@ std::string ResolveLink(const std::string& path) {
     }
     return path;
 }
-
-}  // namespace
 
 ReplacingFile::ReplacingFile(std::string target, WriteFault fault)
     : target_(ResolveLink(target)), fault_(std::move(fault)) {}
@@ -229,6 +234,59 @@ bool ReplacingFile::Write(const void* data, std::size_t n) {
     return true;
 }
 
+bool ReplacingFile::WriteFrom(int fd, uint64_t offset, std::size_t n) {
+    if (fd_ < 0 || error_ != 0) {
+        if (error_ == 0) {
+            error_ = EBADF;
+        }
+        return false;
+    }
+    if (fault_) {
+        if (const int injected = fault_(written_, n); injected != 0) {
+            error_ = injected;
+            return false;
+        }
+    }
+    std::size_t done = 0;
+    auto from = static_cast<off_t>(offset);
+    while (done < n) {
+        const ssize_t put = ::sendfile(fd_, fd, &from, n - done);
+        if (put < 0 && errno == EINTR) {
+            continue;
+        }
+        if (put <= 0) {
+            if (put < 0 && (errno == EINVAL || errno == ENOSYS) && done == 0) {
+                break;  // no copy inside the system here: through a buffer below
+            }
+            error_ = put < 0 ? errno : EIO;
+            return false;
+        }
+        done += static_cast<std::size_t>(put);
+    }
+    if (done < n) {
+        std::vector<uint8_t> buffer(std::min<std::size_t>(n, std::size_t{1} << 20));
+        while (done < n) {
+            const ssize_t got = ::pread(fd, buffer.data(), std::min(buffer.size(), n - done),
+                                        static_cast<off_t>(offset + done));
+            if (got < 0 && errno == EINTR) {
+                continue;
+            }
+            if (got <= 0) {
+                error_ = got < 0 ? errno : EIO;
+                return false;
+            }
+            const uint64_t before = written_;
+            if (!Write(buffer.data(), static_cast<std::size_t>(got))) {
+                return false;
+            }
+            written_ = before;
+            done += static_cast<std::size_t>(got);
+        }
+    }
+    written_ += n;
+    return true;
+}
+
 int ReplacingFile::Commit() {
     if (fd_ < 0 || error_ != 0) {
         const int error = error_ != 0 ? error_ : EBADF;
@@ -258,11 +316,7 @@ int ReplacingFile::Commit() {
     }
     temporary_.clear();
     // The rename itself reaches the disk with the folder.
-    const int folder = ::open(FolderOf(target_).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (folder >= 0) {
-        ::fsync(folder);
-        ::close(folder);
-    }
+    SyncFolderOf(target_);
     return 0;
 }
 

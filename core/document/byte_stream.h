@@ -69,12 +69,20 @@ class FileSource final : public ByteSource {
     std::size_t Read(void* data, std::size_t n) override;
     int Error() const override { return error_; }
     bool Skip(uint64_t n) override;
+    int Descriptor() const { return fd_; }
 
   private:
     int fd_ = -1;
     uint64_t size_ = 0;
     int error_ = 0;
 };
+
+// The folder part of a path ("." for a bare name).
+std::string FolderOf(const std::string& path);
+// The file a link points at, or the path itself: a link is replaced through, the link stays.
+std::string ResolveLink(const std::string& path);
+// Makes a rename in the folder of path reach the disk.
+void SyncFolderOf(const std::string& path);
 
 // Test seam: asked before every write with the offset and the size; a non-zero answer fails
 // that write with this errno, as the system would.
@@ -96,6 +104,8 @@ class ReplacingFile final : public ByteSink {
     // user may not write).
     int Open();
     bool Write(const void* data, std::size_t n) override;
+    // Writes n bytes of the file fd from offset on, copied inside the system where it can.
+    bool WriteFrom(int fd, uint64_t offset, std::size_t n);
     int Error() const override { return error_; }
     // Flushes, closes and renames; 0 on success, otherwise the errno (the target untouched).
     int Commit();

@@ -51,14 +51,16 @@ class ExportTable {
 
     // Hands write the scans in blocks of at most blockScans, in order; after each block progress
     // hears how far the walk is and may stop it (FileCancelled). The first failure of write ends
-    // the walk and is returned.
+    // the walk and is returned; a set whose file was cut short under the program ends it with
+    // the file error (what was read are zeros, not the data).
     FileResult Walk(uint32_t blockScans, const ExportProgress& progress,
                     const std::function<FileResult(const ExportBlock&)>& write) const;
 
   private:
     std::vector<uint32_t> inputs_;
-    std::vector<const int32_t*> samples_;
-    const int32_t* ticks_ = nullptr;
+    // Holds the set readable while the table lives.
+    SetSamples read_;
+    std::vector<SampleColumn> samples_;
     uint32_t scans_ = 0;
     AcquisitionParams registered_;
     TriggerParams trigger_;

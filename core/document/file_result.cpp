@@ -7,7 +7,7 @@
 namespace kresograf {
 
 FileResult WriteFailure(int error) {
-    const bool full = error == ENOSPC || error == EDQUOT;
+    const bool full = error == ENOSPC || error == EDQUOT || error == EFBIG;
     return FileResult{FileWriteError,
                       UserMessage{Tr("Błąd zapisu pliku"),
                                   full ? Tr("Wystąpił błąd podczas zapisu do pliku. Brak miejsca "

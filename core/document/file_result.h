@@ -20,7 +20,7 @@ enum FileCode : int {
     FileWriteError = 7,       // writing, flushing or replacing the target failed
     FileNoData = 8,           // nothing to export
     FileNoChannels = 9,       // no channel chosen for export
-    FileCancelled = 10,       // the user stopped an export; the target is as it was
+    FileCancelled = 10,       // the user stopped an export or a copy; the target is as it was
 };
 
 struct FileResult {
@@ -31,7 +31,7 @@ struct FileResult {
     bool Ok() const { return Code == FileOk; }
 };
 
-// A failed write, with the full-disk variant for ENOSPC and EDQUOT.
+// A failed write, with the full-disk variant for ENOSPC, EDQUOT and EFBIG (a file-size limit).
 FileResult WriteFailure(int error);
 
 }  // namespace kresograf

@@ -28,17 +28,7 @@ bool SampleArray::Resize(std::size_t entries, const AllocationGate& gate) {
     }
     data_ = std::move(fresh);
     size_ = entries;
-    filled_ = false;
     return true;
-}
-
-void SampleArray::Fill(int32_t value) {
-    const std::size_t reached = std::min(touched_.load(std::memory_order_relaxed), size_);
-    const std::size_t end = filled_ && fillValue_ == value ? reached : size_;
-    std::fill(data_.get(), data_.get() + end, value);
-    fillValue_ = value;
-    filled_ = true;
-    touched_.store(0, std::memory_order_relaxed);
 }
 
 }  // namespace kresograf

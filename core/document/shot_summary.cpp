@@ -28,7 +28,7 @@ std::string ShotSummaryLine(int shot, const CZefraKrgDoc& doc, const SettingsRec
         if (doc.ChannelPresent[set][input] == 0 || scans == 0) {
             continue;
         }
-        const int32_t* samples = doc.Samples[set][input].Data();
+        const SampleColumn samples = doc.Column(set, input);
         int32_t low = std::numeric_limits<int32_t>::max();
         int32_t high = std::numeric_limits<int32_t>::min();
         int64_t sum = 0;

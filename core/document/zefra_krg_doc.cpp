@@ -5,6 +5,7 @@
 #include <set>
 
 #include "base/translation.h"
+#include "document/mapped_file.h"
 
 namespace kresograf {
 namespace {
@@ -40,12 +41,11 @@ void ReleaseDocId(uint32_t id) {
 }  // namespace
 
 CZefraKrgDoc::CZefraKrgDoc() : DocId(TakeDocId()) {
+    // Every program with a document reads files through mappings and writes them as they grow.
+    InstallFileGuards();
+    // The arrays come when a shot needs them: a document that only records or shows a file
+    // never takes them.
     for (uint32_t set = 0; set < 2; ++set) {
-        for (auto& samples : Samples[set]) {
-            samples.Resize(Capacity);
-        }
-        ScanTime[set].Resize(Capacity);
-        ScanTime[set].Fill(0);
         ChannelPresent[set].fill(1);
     }
 }
@@ -58,15 +58,18 @@ void CZefraKrgDoc::DeleteContents() {
     CurrentSet = 0;
     SampleCount = {0, 0};
     ChannelPresent[0].fill(1);
-    ResizeSet(1, BaseCapacity);
-    ResizeSet(0, BaseCapacity);
-    ScanTime[0].Fill(0);
-    ScanTime[1].Fill(0);
-    ++Generation[0];
-    ++Generation[1];
+    for (uint32_t set : {1u, 0u}) {
+        SetStore(set, nullptr);
+        for (auto& samples : Samples[set]) {
+            samples.Resize(0);
+        }
+        ScanTime[set].Resize(0);
+        ++Generation[set];
+    }
 }
 
 bool CZefraKrgDoc::ResizeSet(uint32_t set, uint32_t entries) {
+    SetStore(set, nullptr);
     for (auto& samples : Samples[set]) {
         if (!samples.Resize(entries, Allocation)) {
             return false;
@@ -75,7 +78,27 @@ bool CZefraKrgDoc::ResizeSet(uint32_t set, uint32_t entries) {
     return ScanTime[set].Resize(entries, Allocation);
 }
 
+bool CZefraKrgDoc::ReserveShotSet(uint32_t set) {
+    std::size_t capacity = ScanTime[set].Size();
+    for (const auto& samples : Samples[set]) {
+        capacity = std::min(capacity, samples.Size());
+    }
+    if (capacity >= BaseCapacity) {
+        SetStore(set, nullptr);
+        return true;
+    }
+    if (!ResizeSet(set, BaseCapacity)) {
+        // Nothing half-grown stays behind: the set holds nothing now.
+        ResizeSet(set, 0);
+        return false;
+    }
+    return true;
+}
+
 uint32_t CZefraKrgDoc::SetCapacity(uint32_t set) const {
+    if (const auto store = Store(set)) {
+        return store->Scans();
+    }
     std::size_t capacity = ScanTime[set].Size();
     for (const auto& samples : Samples[set]) {
         capacity = std::min(capacity, samples.Size());
@@ -83,8 +106,55 @@ uint32_t CZefraKrgDoc::SetCapacity(uint32_t set) const {
     return static_cast<uint32_t>(capacity);
 }
 
-void FindScanRange(const int32_t* t, uint32_t n, int32_t x1, int32_t x2, int32_t& first,
-                   int32_t& last) {
+SetSamples CZefraKrgDoc::ReadSet(uint32_t set) const {
+    SetSamples read;
+    read.Store = Store(set);
+    if (read.Store != nullptr) {
+        for (int c = 0; c < 8; ++c) {
+            read.Columns[c] = read.Store->Column(c);
+        }
+        read.Times = ScanTimes::Stepped(static_cast<int32_t>(read.Store->Inputs()));
+        read.Capacity = read.Store->Scans();
+        return read;
+    }
+    for (int c = 0; c < 8; ++c) {
+        read.Columns[c] = Samples[set][c].Data();
+    }
+    read.Times = ScanTime[set].Data();
+    read.Capacity = SetCapacity(set);
+    return read;
+}
+
+std::shared_ptr<ScanStore> CZefraKrgDoc::Store(uint32_t set) const {
+    std::lock_guard lock(ParamsMutex);
+    return stores_[set];
+}
+
+void CZefraKrgDoc::SetStore(uint32_t set, std::shared_ptr<ScanStore> store) {
+    std::shared_ptr<ScanStore> old;
+    {
+        std::lock_guard lock(ParamsMutex);
+        old = std::move(stores_[set]);
+        stores_[set] = std::move(store);
+    }
+    // The old store (its mapping, an unsaved recording's file) goes outside the lock.
+    old.reset();
+}
+
+UserMessage SamplesLostMessage() {
+    return UserMessage{Tr("Błąd odczytu pliku"), Tr("Wystąpił błąd podczas odczytu pliku."),
+                       MessageIcon::Stop};
+}
+
+std::optional<UserMessage> CZefraKrgDoc::CheckSamples() const {
+    const auto store = Store(CurrentSet.load());
+    if (store != nullptr && store->Lost()) {
+        return SamplesLostMessage();
+    }
+    return std::nullopt;
+}
+
+void FindScanRange(ScanTimes t, uint32_t n, int32_t x1, int32_t x2, int32_t& first, int32_t& last) {
     first = last = -1;
     if (n == 1) {
         if (x1 <= t[0] && t[0] <= x2) {
@@ -98,20 +168,20 @@ void FindScanRange(const int32_t* t, uint32_t n, int32_t x1, int32_t x2, int32_t
     // Scan times ascend, so the scan before the window and the scan after it are found by
     // bisection: first is the last scan before x1 (or 0) once any scan reaches x1; last is the
     // first scan after x2 (or the final one) once any scan lies at or before x2.
-    const int32_t* end = t + n;
-    const int32_t* reach = std::lower_bound(t, end, x1);
-    if (reach != end) {
-        first = reach == t ? 0 : static_cast<int32_t>(reach - t - 1);
+    const uint32_t reach = LowerBound(t, n, x1);
+    if (reach != n) {
+        first = reach == 0 ? 0 : static_cast<int32_t>(reach - 1);
     }
     if (t[0] <= x2) {
-        const int32_t* after = std::upper_bound(t, end, x2);
-        last = after == end ? static_cast<int32_t>(n - 1) : static_cast<int32_t>(after - t);
+        const uint32_t after = UpperBound(t, n, x2);
+        last = after == n ? static_cast<int32_t>(n - 1) : static_cast<int32_t>(after);
     }
 }
 
 void CZefraKrgDoc::FindVisibleRange(int32_t x1, int32_t x2, int32_t& first, int32_t& last) const {
     const uint32_t set = CurrentSet.load();
-    FindScanRange(ScanTime[set].Data(), SampleCount[set], x1, x2, first, last);
+    const SetSamples read = ReadSet(set);
+    FindScanRange(read.Times, std::min(SampleCount[set], read.Capacity), x1, x2, first, last);
 }
 
 CommandState CZefraKrgDoc::QueryCommand(DocCommand command, uint32_t acquiringDocId) const {

@@ -3,17 +3,30 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <memory>
 #include <mutex>
 #include <optional>
 
 #include "base/acquisition_params.h"
 #include "base/user_message.h"
 #include "document/sample_array.h"
+#include "document/sample_column.h"
+#include "document/scan_store.h"
 
 namespace kresograf {
 
-// Entries per array of a fresh document; oscilloscope shots never hold more scans.
+// Entries per array of a set held in memory; oscilloscope shots never hold more scans.
 inline constexpr uint32_t BaseCapacity = 200'000;
+
+// One set as a reader sees it, kept readable for as long as the reader holds this: the columns
+// of its eight inputs (an input a file does not hold reads as zeros), its scan times, and the
+// scans it can hold.
+struct SetSamples {
+    std::shared_ptr<const ScanStore> Store;
+    std::array<SampleColumn, 8> Columns{};
+    ScanTimes Times;
+    uint32_t Capacity = 0;
+};
 
 // The document's commands whose enabled and checked states it decides.
 enum class DocCommand {
@@ -49,10 +62,13 @@ struct LiveRecording {
     std::array<uint32_t, 8> Present{};
 };
 
+// The file error of a set whose file went away under the program.
+UserMessage SamplesLostMessage();
+
 // First and last of n ascending scan times to draw for the window [x1, x2]: the scan before x1
 // (or 0) once any scan reaches x1, and the scan after x2 (or the final one) once any scan lies at
 // or before x2; -1 where there is none. A single scan is drawn only inside the window.
-void FindScanRange(const int32_t* scanTimes, uint32_t n, int32_t x1, int32_t x2, int32_t& first,
+void FindScanRange(ScanTimes scanTimes, uint32_t n, int32_t x1, int32_t x2, int32_t& first,
                    int32_t& last);
 
 // One measurement with up to eight inputs, held in two complete sample sets: an acquisition
@@ -60,6 +76,13 @@ void FindScanRange(const int32_t* scanTimes, uint32_t n, int32_t x1, int32_t x2,
 // set. Params[0]/Triggers[0] is the working block the next acquisition reads; Params[1]/
 // Triggers[1] is the registered block that describes the data shown (every completed acquisition
 // registers the block it ran with there).
+//
+// A set is held in one of two ways. An oscilloscope shot fills the set's arrays in memory,
+// Samples and ScanTime (allocated at BaseCapacity entries when a shot first needs them). A
+// recording and an opened file are a ScanStore instead: the file's interleaved scans read in
+// place through a mapping, with scan times k x the inputs present; the heap such a set takes is
+// its summaries, whatever its length. Everything that reads a set goes through ReadSet (or
+// Column and Times), which answer for both.
 class CZefraKrgDoc {
   public:
     CZefraKrgDoc();
@@ -67,14 +90,29 @@ class CZefraKrgDoc {
     CZefraKrgDoc(const CZefraKrgDoc&) = delete;
     CZefraKrgDoc& operator=(const CZefraKrgDoc&) = delete;
 
-    // Empties both sets and brings them back to the base size; the parameter blocks stay.
+    // Empties both sets and lets go of their memory and files; the parameter blocks stay.
     void DeleteContents();
-    // Reallocates the eight sample arrays and the scan-time array of a set to n entries.
-    // Returns false when an allocation fails; the arrays reallocated before it keep their new
-    // size.
+    // Makes a set one held in memory, its eight sample arrays and its scan-time array
+    // reallocated to n entries. Returns false when an allocation fails; the arrays reallocated
+    // before it keep their new size.
     bool ResizeSet(uint32_t set, uint32_t entries);
-    // Entries the arrays of a set can hold (the smallest of its nine arrays).
+    // Makes a set one held in memory with room for at least BaseCapacity scans, as a shot needs;
+    // false without the memory.
+    bool ReserveShotSet(uint32_t set);
+    // Scans a set can hold: the smallest of its nine arrays, or the scans of its store.
     uint32_t SetCapacity(uint32_t set) const;
+
+    // How a set is read; see SetSamples.
+    SetSamples ReadSet(uint32_t set) const;
+    SampleColumn Column(uint32_t set, int input) const { return ReadSet(set).Columns[input]; }
+    ScanTimes Times(uint32_t set) const { return ReadSet(set).Times; }
+    // The store of a set read from a file; null for a set held in memory.
+    std::shared_ptr<ScanStore> Store(uint32_t set) const;
+    // Makes a set the given store's (null: held in memory again).
+    void SetStore(uint32_t set, std::shared_ptr<ScanStore> store);
+    // The file message when the shown set's file went away under the program (truncated by
+    // another): what was read from it since is not the data.
+    std::optional<UserMessage> CheckSamples() const;
 
     uint32_t Spare() const { return 1 - CurrentSet.load(); }
 
@@ -98,8 +136,8 @@ class CZefraKrgDoc {
     void Register(const AcquisitionParams& params, const TriggerParams& trigger);
     void ClearWorkingRunning();
 
-    // A running recording: announced once its set's arrays are grown, before the card starts,
-    // and withdrawn when it ends. Nothing moves those arrays in between.
+    // A running recording: announced once its set's store is in place, before the card starts,
+    // and withdrawn when it ends.
     void BeginLive(const LiveRecording& live);
     void EndLive();
     std::optional<LiveRecording> Live() const;
@@ -118,19 +156,20 @@ class CZefraKrgDoc {
     std::array<TriggerParams, 2> Triggers{};
     // Bumped before a set's contents change, so a view can tell its summaries are stale.
     std::array<std::atomic<uint64_t>, 2> Generation{};
-    // Complete scans of the running recording: the card reader stores the count with release
-    // once a scan is written; a view loads it with acquire and reads no further.
+    // Complete scans of the running recording in its file and summaries: stored with release
+    // once they are; a view loads it with acquire and reads no further.
     std::atomic<uint32_t> LiveScans{0};
     std::atomic<bool> Modified{false};
     // Test seam for the arrays' allocations.
     AllocationGate Allocation;
 
-    // Guards Params, Triggers and the live recording between the acquisition worker and the
-    // windows.
+    // Guards Params, Triggers, the live recording and the stores between the acquisition worker
+    // and the windows.
     mutable std::mutex ParamsMutex;
 
   private:
     std::optional<LiveRecording> live_;
+    std::array<std::shared_ptr<ScanStore>, 2> stores_;
 };
 
 }  // namespace kresograf

@@ -22,7 +22,7 @@ std::string Volts4(double v) {
 
 }  // namespace
 
-SampleStatistics ComputeSampleStatistics(const int32_t* samples, uint32_t first, uint32_t last,
+SampleStatistics ComputeSampleStatistics(SampleColumn samples, uint32_t first, uint32_t last,
                                          double voltsPerUnit) {
     SampleStatistics s;
     if (first > last) {
@@ -95,7 +95,7 @@ double ScanUnitMs(uint32_t divisor, uint32_t prescaler) {
     return divisor / 8000.0 * prescaler;
 }
 
-bool ScanWindow(const int32_t* scanTimes, uint32_t count, double unitMs, double fromSeconds,
+bool ScanWindow(ScanTimes scanTimes, uint32_t count, double unitMs, double fromSeconds,
                 double toSeconds, uint32_t& first, uint32_t& last) {
     // Compared in ms with a margin far below one unit, so "--to 0.0105" keeps the scan at
     // exactly 10.5 ms although 0.0105 has no exact binary form. An open end stays infinite.
@@ -139,7 +139,7 @@ std::optional<MarkerStatistics> PlotView::MarkerStatisticsOf(int channel) const 
     MarkerStatistics result;
     const AcquisitionParams params = ShownParams();
     const double unitMs = ScanUnitMs(params.Divisor, params.Prescaler);
-    const int32_t* times = ScanTimes();
+    const ScanTimes times = Times();
     result.DeltaSeconds = (static_cast<double>(times[m.Right]) - times[m.Left]) * unitMs / 1000.0;
     result.Values = ComputeSampleStatistics(SamplesOf(channel), std::min(m.Left, m.Right),
                                             std::max(m.Left, m.Right), VoltFactor(channel));

@@ -4,6 +4,8 @@
 #include <optional>
 #include <string>
 
+#include "document/sample_column.h"
+
 namespace kresograf {
 
 // Minimum, maximum, mean, RMS and peak-to-peak of a run of samples, in volts.
@@ -18,7 +20,7 @@ struct SampleStatistics {
 
 // Over samples[first] … samples[last], both included (first <= last), each sample times
 // voltsPerUnit.
-SampleStatistics ComputeSampleStatistics(const int32_t* samples, uint32_t first, uint32_t last,
+SampleStatistics ComputeSampleStatistics(SampleColumn samples, uint32_t first, uint32_t last,
                                          double voltsPerUnit);
 
 // What the markers window adds under a channel whose markers are on: the time between the two
@@ -45,7 +47,7 @@ double ScanUnitMs(uint32_t divisor, uint32_t prescaler);
 
 // The scans whose times (ScanTime x unitMs, in seconds) lie in [fromSeconds, toSeconds].
 // False when none does.
-bool ScanWindow(const int32_t* scanTimes, uint32_t count, double unitMs, double fromSeconds,
+bool ScanWindow(ScanTimes scanTimes, uint32_t count, double unitMs, double fromSeconds,
                 double toSeconds, uint32_t& first, uint32_t& last);
 
 // The measure command's lines: one per input, and the window's duration.

@@ -84,12 +84,12 @@ float PlotView::TimeStep() const {
     return static_cast<float>(params.Divisor / 8000.0 * params.Prescaler);
 }
 
-const int32_t* PlotView::ScanTimes() const {
-    return doc_.ScanTime[set_].Data();
+ScanTimes PlotView::Times() const {
+    return doc_.Times(set_);
 }
 
-const int32_t* PlotView::SamplesOf(int channel) const {
-    return doc_.Samples[set_][channel].Data();
+SampleColumn PlotView::SamplesOf(int channel) const {
+    return doc_.Column(set_, channel);
 }
 
 double PlotView::VoltFactor(int channel) const {
@@ -98,7 +98,7 @@ double PlotView::VoltFactor(int channel) const {
 
 void PlotView::FindVisibleRange(int32_t x1, int32_t x2, int32_t& first, int32_t& last) const {
     // The document's rule, on the set this view is linked to.
-    FindScanRange(ScanTimes(), SampleCount(), x1, x2, first, last);
+    FindScanRange(Times(), SampleCount(), x1, x2, first, last);
 }
 
 ViewRange PlotView::CurrentRange() const {
@@ -132,8 +132,8 @@ void PlotView::ResetWindowAndScales() {
         XEnd = 10000;
         return;
     }
-    XStart = ScanTimes()[0];
-    XEnd = ScanTimes()[n - 1];
+    XStart = Times()[0];
+    XEnd = Times()[n - 1];
     for (int c = 0; c < ChannelCount; ++c) {
         YMin[c] = -500;
         YMax[c] = 500;
@@ -218,7 +218,7 @@ void PlotView::AutoscaleChannel(int channel, bool visibleOnly) {
     }
     const int32_t half = (YMax[channel] - YMin[channel]) >> 1;
     // The summary answers for the whole set in a few table reads.
-    const int32_t* samples = SamplesOf(channel);
+    const SampleColumn samples = SamplesOf(channel);
     const SampleRange range = Reduction == TraceReduction::Summary
                                   ? SummaryOf(channel).Query(samples, begin, end)
                                   : ScanSampleRange(samples, begin, end);

@@ -7,12 +7,13 @@
 
 #include "base/acquisition_params.h"
 #include "base/user_message.h"
+#include "document/sample_column.h"
+#include "document/trace_summary.h"
 #include "view/channel_menu.h"
 #include "view/marker_statistics.h"
 #include "view/marker_texts.h"
 #include "view/picture.h"
 #include "view/trace_mapping.h"
-#include "view/trace_summary.h"
 #include "view/zoom_history.h"
 
 namespace kresograf {
@@ -211,7 +212,7 @@ class PlotView {
     struct SummaryCache {
         bool Built = false;
         uint64_t Generation = 0;
-        const int32_t* Data = nullptr;
+        const uint8_t* Data = nullptr;
         TraceSummary Summary;
     };
     const TraceSummary& SummaryOf(int channel);
@@ -236,8 +237,8 @@ class PlotView {
     void ReduceChannel(int channel, const TraceMapping& mapping,
                        std::vector<PicturePoint>& points) const;
     double VoltFactor(int channel) const;
-    const int32_t* ScanTimes() const;
-    const int32_t* SamplesOf(int channel) const;
+    ScanTimes Times() const;
+    SampleColumn SamplesOf(int channel) const;
 
     CZefraKrgDoc& doc_;
     const SettingsRecord* settings_;

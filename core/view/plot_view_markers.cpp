@@ -40,11 +40,11 @@ bool PlotView::SetMarkerAtPixel(int channel, int32_t x, MarkerSide side) {
         return false;
     }
     const int32_t t = UnmapX(TraceMappings[channel], x);
-    const int32_t* times = ScanTimes();
+    const ScanTimes times = Times();
     uint32_t found = n;
     if (times[0] < t) {
         // Scan times ascend, so the first scan at or after t is found by bisection.
-        found = static_cast<uint32_t>(std::lower_bound(times + 1, times + n, t) - times);
+        found = FirstScanWhere(times, 1, n, [t](int32_t time) { return time >= t; });
     } else {
         for (uint32_t k = 1; k < n; ++k) {
             if (times[k] < t) {
@@ -86,8 +86,8 @@ MarkerReadout PlotView::MarkerReadoutOf(int channel) const {
     r.InSeconds = timeStep >= 10.0f;
     const float scale = static_cast<float>(VoltFactor(channel));
     const uint32_t capacity = doc_.SetCapacity(set_);
-    const int32_t* times = ScanTimes();
-    const int32_t* samples = SamplesOf(channel);
+    const ScanTimes times = Times();
+    const SampleColumn samples = SamplesOf(channel);
     if (m.Left < capacity) {
         r.LeftTimeMs = static_cast<float>(times[m.Left]) * timeStep;
         r.LeftVolts = static_cast<float>(samples[m.Left]) * scale;
@@ -116,7 +116,7 @@ std::vector<MarkerOverlay> PlotView::MarkerOverlays() const {
                 continue;
             }
             const TraceMapping& mapping = TraceMappings[c];
-            const int32_t x = ClampCoordinate(MapX(mapping, ScanTimes()[index]));
+            const int32_t x = ClampCoordinate(MapX(mapping, Times()[index]));
             const int32_t y = ClampCoordinate(MapY(mapping, SamplesOf(c)[index]));
             const PictureRect square{x - half, y - half, x + half + 1, y + half + 1};
             const PictureRect dest{

@@ -56,28 +56,36 @@ bool PlotView::PrepareTrace(int channel, const PictureRect& plot, const PictureR
 void PlotView::ReduceChannel(int channel, const TraceMapping& mapping,
                              std::vector<PicturePoint>& points) const {
     if (Reduction == TraceReduction::Summary) {
-        const SummaryCache& cache = summaries_[set_][channel];
-        ReduceTrace(ScanTimes(), SamplesOf(channel), cache.Summary, FirstVisible[channel],
+        const auto store = doc_.Store(set_);
+        const TraceSummary& summary =
+            store != nullptr ? store->Summary(channel) : summaries_[set_][channel].Summary;
+        ReduceTrace(Times(), SamplesOf(channel), summary, FirstVisible[channel],
                     LastVisible[channel], mapping, points);
     } else {
-        ReduceTracePlain(ScanTimes(), SamplesOf(channel), FirstVisible[channel],
-                         LastVisible[channel], mapping, points);
+        ReduceTracePlain(Times(), SamplesOf(channel), FirstVisible[channel], LastVisible[channel],
+                         mapping, points);
     }
 }
 
 const TraceSummary& PlotView::SummaryOf(int channel) {
+    if (const auto store = doc_.Store(set_)) {
+        // A set read from a file has its summaries built with it (at opening, or by the
+        // recording's writer as its scans arrive), shared by every view.
+        return store->Summary(channel);
+    }
     SummaryCache& cache = summaries_[set_][channel];
     const uint64_t generation = doc_.Generation[set_].load();
     const uint32_t count = SampleCount();
-    const int32_t* data = SamplesOf(channel);
+    const SampleColumn samples = SamplesOf(channel);
+    const uint8_t* data = samples.Base;
     if (cache.Built && cache.Generation == generation && cache.Data == data &&
         count >= cache.Summary.Count()) {
         // The same samples, perhaps more of them (a recording that goes on): only the new ones
         // are summarised.
-        cache.Summary.Extend(data, count);
+        cache.Summary.Extend(samples, count);
     } else {
         // Tables for the whole array, so that a set still being filled grows into them.
-        cache.Summary.Build(data, count, doc_.SetCapacity(set_));
+        cache.Summary.Build(samples, count, doc_.SetCapacity(set_));
         cache.Built = true;
         cache.Generation = generation;
         cache.Data = data;

@@ -278,19 +278,19 @@ std::optional<SpectrumSpan> SpectrumSpanOf(const PlotView& plot, const CZefraKrg
     SpectrumSpan span;
     span.Channel = c;
     span.Set = plot.LinkedSet();
-    const int32_t* times = doc.ScanTime[span.Set].Data();
+    const ScanTimes times = doc.Times(span.Set);
     const MarkerRecord& m = plot.Markers[c];
     if (m.Shown != 0 && m.Left < n && m.Right < n) {
         span.First = std::min(m.Left, m.Right);
         span.Last = std::max(m.Left, m.Right);
     } else {
-        const auto first = std::lower_bound(times, times + n, plot.XStart) - times;
-        const auto end = std::upper_bound(times, times + n, plot.XEnd) - times;
+        const uint32_t first = LowerBound(times, n, plot.XStart);
+        const uint32_t end = UpperBound(times, n, plot.XEnd);
         if (first >= end) {
             return std::nullopt;
         }
-        span.First = static_cast<uint32_t>(first);
-        span.Last = static_cast<uint32_t>(end - 1);
+        span.First = first;
+        span.Last = end - 1;
     }
     span.UnitMs = plot.TimeStep();
     span.FromSeconds = times[span.First] * span.UnitMs / 1000.0;

@@ -7,7 +7,7 @@
 
 namespace kresograf {
 
-void ReduceTracePlain(const int32_t* scanTime, const int32_t* samples, int32_t first, int32_t last,
+void ReduceTracePlain(ScanTimes scanTime, SampleColumn samples, int32_t first, int32_t last,
                       const TraceMapping& mapping, std::vector<PicturePoint>& points) {
     points.clear();
     if (first < 0) {
@@ -46,7 +46,7 @@ int64_t FloorDiv(int64_t a, int64_t b) {
 // one contiguous run and its end can be searched for instead of walked to.
 class ColumnFinder {
   public:
-    ColumnFinder(const int32_t* scanTime, const TraceMapping& mapping, int64_t first, int64_t end)
+    ColumnFinder(ScanTimes scanTime, const TraceMapping& mapping, int64_t first, int64_t end)
         : scanTime_(scanTime), mapping_(mapping), first_(first), end_(end) {
         firstTime_ = scanTime[first];
         const int64_t span = static_cast<int64_t>(scanTime[end - 1]) - firstTime_;
@@ -172,7 +172,7 @@ class ColumnFinder {
     }
 
     std::array<Edge, 8> edges_{};
-    const int32_t* scanTime_;
+    ScanTimes scanTime_;
     const TraceMapping& mapping_;
     int64_t first_;
     int64_t end_;
@@ -189,7 +189,7 @@ constexpr int64_t kPrefetchMinRun = 256;
 
 }  // namespace
 
-void ReduceTrace(const int32_t* scanTime, const int32_t* samples, const TraceSummary& summary,
+void ReduceTrace(ScanTimes scanTime, SampleColumn samples, const TraceSummary& summary,
                  int32_t first, int32_t last, const TraceMapping& mapping,
                  std::vector<PicturePoint>& points) {
     points.clear();
@@ -216,9 +216,9 @@ void ReduceTrace(const int32_t* scanTime, const int32_t* samples, const TraceSum
         x = finder.Column(begin);
         if (length >= kPrefetchMinRun && x < 32767 - kEdgeAhead) {
             const int64_t ahead = finder.Predict(x + kEdgeAhead + 1);
-            if (ahead > first && ahead < end) {
-                __builtin_prefetch(scanTime + ahead - 1);
-                __builtin_prefetch(scanTime + ahead);
+            if (ahead > first && ahead < end && scanTime.Data != nullptr) {
+                __builtin_prefetch(scanTime.Data + ahead - 1);
+                __builtin_prefetch(scanTime.Data + ahead);
             }
         }
     }

@@ -3,9 +3,9 @@
 #include <cstdint>
 #include <vector>
 
+#include "document/trace_summary.h"
 #include "view/picture.h"
 #include "view/trace_mapping.h"
-#include "view/trace_summary.h"
 
 namespace kresograf {
 
@@ -13,7 +13,7 @@ namespace kresograf {
 // per column the smallest and the largest y, in sample order, coordinates clamped to 16 bits.
 // This walks every scan; it is the definition the faster reduction must match point for point.
 // A negative first or last before first gives no points.
-void ReduceTracePlain(const int32_t* scanTime, const int32_t* samples, int32_t first, int32_t last,
+void ReduceTracePlain(ScanTimes scanTime, SampleColumn samples, int32_t first, int32_t last,
                       const TraceMapping& mapping, std::vector<PicturePoint>& points);
 
 // The same polyline as ReduceTracePlain, point for point, at a cost that follows the number of
@@ -24,7 +24,7 @@ void ReduceTracePlain(const int32_t* scanTime, const int32_t* samples, int32_t f
 // must have been built over samples as they are now; an empty or shorter one only makes the
 // reduction slower. points is also the working space: at most two points per distinct 16-bit
 // x, so a buffer reserved for 131072 points is never reallocated.
-void ReduceTrace(const int32_t* scanTime, const int32_t* samples, const TraceSummary& summary,
+void ReduceTrace(ScanTimes scanTime, SampleColumn samples, const TraceSummary& summary,
                  int32_t first, int32_t last, const TraceMapping& mapping,
                  std::vector<PicturePoint>& points);
 

@@ -175,14 +175,11 @@ void CSpectrumWindow::ShowSpectrum(const CZefraKrgDoc& doc, const SpectrumSpan& 
     const SampleRun run = ChannelRun(doc, span.Set, span.Channel, span.First, span.Last,
                                      span.VoltsPerUnit, span.UnitMs);
     standalone_.resize(run.Count);
-    const int32_t* from = run.Data;
-    for (int32_t& sample : standalone_) {
-        sample = *from;
-        from += run.Stride;
+    for (std::size_t k = 0; k < standalone_.size(); ++k) {
+        standalone_[k] = run.Data[k];
     }
     standaloneRun_ = run;
     standaloneRun_.Data = standalone_.data();
-    standaloneRun_.Stride = 1;
     Ask(standaloneRun_, span, wait);
 }
 

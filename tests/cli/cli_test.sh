@@ -73,6 +73,36 @@ err=$("$cli" record /no/such/dir/x.kgd --duration 5 2>&1)
 check "unwritable target is status 1" test $? -eq 1
 check "unwritable target fails at once" test $(($(date +%s%N) - start)) -lt 1000000000
 check "unwritable target is explained" grep -qx 'Błąd zapisu pliku: Wystąpił błąd podczas zapisu do pliku.' <<<"$err"
+# The file is written as the recording goes: killed after about 2.5 s, it opens with the scans of
+# its last flush (at least a second's 47 500 a channel), every one of input 7 at its -1.5 V.
+"$cli" record "$work/k.kgd" --channels 2,7 --rate 95000 --duration 10 >/dev/null 2>&1 &
+recorder=$!
+sleep 2.5
+kill -9 "$recorder"
+wait "$recorder" 2>/dev/null
+"$cli" export "$work/k.kgd" "$work/k.dat" --channels 2,7
+check "a killed recording opens" test $? -eq 0
+check "it kept every second but the last" test "$(wc -l <"$work/k.dat")" -ge 47500
+check "its scans are whole" test "$(cut -f2 "$work/k.dat" | sort -u)" = "-1.499"
+check "and no temporary file stays" test "$(ls -A "$work" | grep -c '^\.')" -eq 0
+# A file-size limit is a full disk: the recording ends with the message and a valid file.
+err=$(prlimit --fsize=100000 "$cli" record "$work/f.kgd" --channels 2,7 --rate 95000 --duration 1 \
+    2>&1 >/dev/null)
+check "a full disk is status 1" test $? -eq 1
+check "a full disk is explained" grep -q '^Błąd zapisu pliku: Brak miejsca na dysku\.' <<<"$err"
+size=$(stat -c %s "$work/f.kgd")
+check "what fitted is whole scans" test $(((size - 378) % 8)) -eq 0 -a "$size" -le 100000
+"$cli" info "$work/f.kgd" >/dev/null
+check "and opens" test $? -eq 0
+# Without memory for a thread: the memory message and status 1, not an abort. The smallest data
+# limit the program starts under (its libraries need some) leaves no room for a thread's stack.
+for kib in $(seq 1024 128 16384); do
+    err=$(prlimit --data=$((kib * 1024)) "$cli" record "$work/d.kgd" --duration 0.01 2>&1 >/dev/null)
+    status=$?
+    grep -q 'error while loading shared libraries\|std::bad_alloc' <<<"$err" || break
+done
+check "no thread is status 1" test "$status" -eq 1
+check "no thread is explained" grep -qx 'Brak pamięci: Zbyt mało pamięci w celu zachowania danych.' <<<"$err"
 # Measurements: the square input 2 is +-2 V (819 counts) in every sample, input 7 -1.5 V
 # (-614 counts); scans are 2 x 84 / 8000 ms = 0.021 ms apart, so 1 ms … 2 ms holds scans 48 … 95.
 "$cli" record "$work/m.kgd" --channels 2,7 --rate 95000 --duration 0.1 >/dev/null 2>&1

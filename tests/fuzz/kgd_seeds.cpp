@@ -13,6 +13,7 @@ int main(int argc, char** argv) {
     const std::string folder = argv[1];
     CZefraKrgDoc empty;
     CZefraKrgDoc small;
+    small.ResizeSet(1, 16);
     small.CurrentSet = 1;
     small.ChannelPresent[1] = {1, 0, 1, 0, 0, 0, 1, 0};
     for (uint32_t i = 0; i < 16; ++i) {

@@ -3,6 +3,12 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QThread>
+#include <chrono>
+#include <condition_variable>
+#include <cstdio>
+#include <cstdlib>
+#include <mutex>
+#include <thread>
 
 #include "gui/acquisition/params_window.h"
 #include "gui/shell/command_table.h"
@@ -12,6 +18,35 @@
 
 namespace kresograf {
 namespace {
+
+// Ends the test program with a failure when a step has not finished in time: a deadlocked UI
+// thread can report nothing itself, and the run would otherwise hang until someone kills it.
+class Watchdog {
+  public:
+    Watchdog(std::chrono::seconds limit, const char* step)
+        : thread_([this, limit, step] {
+              std::unique_lock lock(mutex_);
+              if (!finished_.wait_for(lock, limit, [this] { return done_; })) {
+                  std::fprintf(stderr, "FAILED: %s did not finish within %lld s\n", step,
+                               static_cast<long long>(limit.count()));
+                  std::_Exit(1);
+              }
+          }) {}
+    ~Watchdog() {
+        {
+            std::lock_guard lock(mutex_);
+            done_ = true;
+        }
+        finished_.notify_all();
+        thread_.join();
+    }
+
+  private:
+    std::mutex mutex_;
+    std::condition_variable finished_;
+    bool done_ = false;
+    std::thread thread_;
+};
 
 TEST_F(GuiTest, OscilloscopeShotsReachThePictureStopSaveAndReopenIdentical) {
     GuiDocument* document = frame_->NewDocument();
@@ -126,7 +161,7 @@ TEST_F(GuiTest, RecordingEndsWithTheRegisteredParametersOnTheUiThread) {
     EXPECT_EQ(doc.SampleCount[doc.CurrentSet.load()], 3000u);
     // The recording's end reset the view onto the whole recording.
     EXPECT_EQ(view->Plot().XStart, 0);
-    EXPECT_EQ(view->Plot().XEnd, doc.ScanTime[doc.CurrentSet.load()][2999]);
+    EXPECT_EQ(view->Plot().XEnd, doc.Times(doc.CurrentSet.load())[2999]);
 
     frame_->UpdateCommandStates();
     ASSERT_TRUE(frame_->Action(ID_REGISTERED_PARAMS)->isEnabled());
@@ -175,7 +210,8 @@ TEST_F(GuiTest, DestroyingTheWindowWhileShotsRunNeverHangs) {
     CZefraKrgDoc& doc = *document->Doc;
     ASSERT_TRUE(WaitFor([&] { return doc.SampleCount[doc.CurrentSet.load()] > 0; }));
     // Stop running the UI queue, so the worker is soon blocked in a sent message; a deadlock
-    // hangs here until the test runner's time-out.
+    // here fails the run.
+    const Watchdog watchdog(std::chrono::seconds(30), "closing the window while shots run");
     QThread::msleep(50);
     frame_.reset();
 }

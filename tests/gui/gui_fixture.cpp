@@ -17,6 +17,8 @@ void RecordingPrompts::ShowRegisteredParams(QWidget*, const RegisteredParamsRequ
 
 void GuiTest::SetUp() {
     ASSERT_TRUE(dir_.isValid());
+    // Recordings go to the test's folder, not the user's.
+    qputenv("XDG_DATA_HOME", dir_.path().toUtf8());
     settings_ = std::make_unique<QSettings>(dir_.filePath("settings.ini"), QSettings::IniFormat);
     frame_ =
         std::make_unique<CMainFrame>(*settings_, std::make_unique<SimulatedCard>(clock_), clock_);

@@ -117,7 +117,7 @@ TEST_F(PlotInteraction, MarkersFollowShiftClicksAndArrowsIntoTheMarkersWindow) {
     const uint32_t left = plot.Markers[0].Left;
     const CZefraKrgDoc& doc = *view->Document().Doc;
     const uint32_t set = doc.CurrentSet.load();
-    const double volts = doc.Samples[set][0][left] * frame_->Settings().ChannelScale[0];
+    const double volts = doc.Column(set, 0)[left] * frame_->Settings().ChannelScale[0];
     const QRegularExpression leftForm(
         QStringLiteral("^Lewy: x = (\\d+\\.\\d{3}) ms   y = (-?\\d+\\.\\d{3}) V$"));
     QRegularExpressionMatch match = leftForm.match(channel1->child(0)->text(0));

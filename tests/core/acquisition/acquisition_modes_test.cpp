@@ -2,13 +2,20 @@
 // simulated card on a clock that costs no wall time.
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <atomic>
+#include <cerrno>
 #include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <functional>
+#include <thread>
 #include <vector>
 
 #include "acquisition/acquisition_runner.h"
-#include "acquisition/recording_mode.h"
 #include "base/frame_link.h"
 #include "base/settings_record.h"
 #include "card/card_port.h"
@@ -16,6 +23,9 @@
 #include "card/manual_clock.h"
 #include "card/port_io.h"
 #include "card/simulated_card.h"
+#include "document/file_test_support.h"
+#include "document/kgd_file.h"
+#include "document/recordings_folder.h"
 #include "document/zefra_krg_doc.h"
 #include "support/recording_frame_link.h"
 #include "support/scan_list.h"
@@ -48,7 +58,9 @@ struct Tap : PortIo {
 
 struct Bench {
     explicit Bench(uint64_t clockStep = 5)
-        : clock(0, clockStep), card(clock, 0x100), tap(card), port(tap, clock) {}
+        : clock(0, clockStep), card(clock, 0x100), tap(card), port(tap, clock) {
+        runner.SetRecordingPlace({"", folder.Path.string(), {}, {}});
+    }
     // Starts a mode on the document and waits for its worker to end.
     bool Run(CZefraKrgDoc& doc, bool recording) {
         const bool started =
@@ -63,7 +75,15 @@ struct Bench {
     CardPort port;
     RecordingFrameLink frame;
     AcquisitionRunner runner{settings, port, frame};
+    // The recordings folder.
+    filetest::TempFolder folder;
 };
+
+std::vector<uint8_t> Saved(const CZefraKrgDoc& doc) {
+    VectorSink sink;
+    EXPECT_TRUE(SaveToArchive(doc, sink).Ok());
+    return sink.Bytes;
+}
 
 AcquisitionParams Block(std::initializer_list<int8_t> channels, uint32_t total) {
     return ScanList(channels, 84, total);
@@ -80,7 +100,12 @@ TEST(OscilloscopeModeTest, ShotsFillTheSpareSetAndRegisterTheirBlock) {
     // the starting thread looks). The token held during a run is the recording test's check.
     std::vector<uint32_t> shown;
     uint32_t runningDuringRun = 0;
+    uint32_t tokenWhenEnded = 0;
     b.frame.OnMessage = [&](const Call& call) {
+        if (call.Message == WM_ACQ_ENDED) {
+            // The main frame handles the end while the worker still holds the token.
+            tokenWhenEnded = b.settings.AcquiringDocId.load();
+        }
         if (call.Message != WM_DOC_UPDATE) {
             return;
         }
@@ -95,6 +120,7 @@ TEST(OscilloscopeModeTest, ShotsFillTheSpareSetAndRegisterTheirBlock) {
     doc.SetWorking(Block({6, 0}, 2000), TriggerParams{});
     ASSERT_TRUE(b.Run(doc, false));
     EXPECT_EQ(runningDuringRun, 1u);
+    EXPECT_EQ(tokenWhenEnded, doc.DocId);
     EXPECT_EQ(b.frame.Count(true, WM_DOC_UPDATE, HintNewShot), 3);
     EXPECT_EQ(b.frame.Count(true, WM_ACQ_ENDED, 0), 1);
     EXPECT_TRUE(EndedLast(b.frame));
@@ -111,6 +137,19 @@ TEST(OscilloscopeModeTest, ShotsFillTheSpareSetAndRegisterTheirBlock) {
         ASSERT_EQ(doc.ScanTime[set][k], static_cast<int32_t>(2 * k));
     }
     EXPECT_EQ(doc.RegisteredParams(), Block({6, 0}, 2000));
+
+    // A block of exactly one scan is a shot of one scan.
+    shown.clear();
+    b.frame.OnMessage = [&](const Call& call) {
+        if (call.Message == WM_DOC_UPDATE) {
+            shown.push_back(doc.SampleCount[doc.CurrentSet.load()]);
+            doc.OscRunning = 0;
+        }
+    };
+    doc.SetWorking(Block({6, 0}, 2), TriggerParams{});
+    ASSERT_TRUE(b.Run(doc, false));
+    EXPECT_TRUE(b.frame.MessageBoxes().empty());
+    EXPECT_EQ(shown, std::vector<uint32_t>{1});
 }
 
 TEST(AcquisitionRunnerTest, TheCardIsResetOnceAcrossRecordings) {
@@ -183,7 +222,7 @@ TEST(OscilloscopeModeTest, OneAcquisitionAtATimeAndStopWhileWaitingForTheTrigger
     EXPECT_EQ(frame.Count(true, WM_ACQ_ENDED, 0), 1);
 }
 
-TEST(RecordingModeTest, RecordingGrowsTheSpareSetAndOpensTheDialog) {
+TEST(RecordingModeTest, RecordingGoesToItsFileAndOpensTheDialog) {
     CZefraKrgDoc doc;
     Bench b;
     // 2 000 000 conversions over 4 inputs: 500 000 scans.
@@ -197,9 +236,14 @@ TEST(RecordingModeTest, RecordingGrowsTheSpareSetAndOpensTheDialog) {
     ASSERT_TRUE(b.frame.MessageBoxes().empty()) << b.frame.MessageBoxes()[0].Text;
     EXPECT_EQ(doc.CurrentSet.load(), 1u);
     EXPECT_EQ(doc.SampleCount[1], 500'000u);
-    EXPECT_EQ(doc.SetCapacity(1), 500'000u);
-    EXPECT_EQ(doc.Samples[1][6][499'999], -6140);
-    EXPECT_EQ(doc.ScanTime[1][499'999], 4 * 499'999);
+    EXPECT_EQ(doc.Column(1, 6)[499'999], -6140);
+    EXPECT_EQ(doc.Times(1)[499'999], 4 * 499'999);
+    // The scans live in the recordings folder's file, which is byte for byte the document as it
+    // saves; no array of them is held in memory.
+    EXPECT_EQ(doc.Samples[1][6].Size(), 0u);
+    const std::vector<std::string> files = b.folder.Entries();
+    ASSERT_EQ(files.size(), 1u);
+    EXPECT_EQ(filetest::ReadBytes(b.folder.File(files[0])), Saved(doc));
     EXPECT_EQ(b.frame.Count(false, WM_DOC_UPDATE, HintRecordingDone), 1);
     ASSERT_EQ(b.frame.RegisteredRequests().size(), 1u);
     EXPECT_EQ(b.frame.RegisteredRequests()[0].Scans, 500'000u);
@@ -208,46 +252,128 @@ TEST(RecordingModeTest, RecordingGrowsTheSpareSetAndOpensTheDialog) {
     EXPECT_TRUE(EndedLast(b.frame));
     EXPECT_EQ(b.settings.AcquiringDocId.load(), 0u);
 
-    // 400 000 conversions over 2 inputs (200 000 scans) reallocate nothing: the spare set (0)
-    // keeps the base size.
-    doc.SetWorking(Block({0, 1}, 400'000), TriggerParams{});
-    ASSERT_TRUE(b.Run(doc, true));
-    EXPECT_EQ(doc.CurrentSet.load(), 0u);
-    EXPECT_EQ(doc.SetCapacity(0), BaseCapacity);
-    EXPECT_EQ(doc.SampleCount[0], 200'000u);
+    // Let go of unsaved, the recording's file goes.
+    doc.DeleteContents();
+    EXPECT_TRUE(b.folder.Entries().empty());
 }
 
-TEST(RecordingModeTest, GrowingIsAllOrNothing) {
+TEST(RecordingModeTest, SavingMovesTheRecordingByRenameOrByCopyWithTheSameBytes) {
+    // Two runs on cards with the same clock record the same scans.
+    CZefraKrgDoc renamed;
+    CZefraKrgDoc copied;
+    Bench first;
+    Bench second;
+    renamed.SetWorking(Block({0, 6}, 100'000), TriggerParams{});
+    copied.SetWorking(Block({0, 6}, 100'000), TriggerParams{});
+    ASSERT_TRUE(first.Run(renamed, true));
+    ASSERT_TRUE(second.Run(copied, true));
+    filetest::TempFolder target;
+    ASSERT_TRUE(SaveDocument(renamed, target.File("a.kgd")).Ok());
+
+    // A copy (another file system) tells its progress; cancelled, it leaves everything as it was.
+    SaveOptions options;
+    options.ForceCopy = true;
+    uint64_t done = 0;
+    uint64_t total = 0;
+    options.Progress = [&](uint64_t now, uint64_t all) {
+        done = now;
+        total = all;
+        return false;
+    };
+    EXPECT_EQ(SaveDocument(copied, target.File("b.kgd"), options).Code, FileCancelled);
+    EXPECT_FALSE(std::filesystem::exists(target.File("b.kgd")));
+    EXPECT_EQ(second.folder.Entries().size(), 1u);
+    options.Progress = [&](uint64_t now, uint64_t all) {
+        done = now;
+        total = all;
+        return true;
+    };
+    ASSERT_TRUE(SaveDocument(copied, target.File("b.kgd"), options).Ok());
+    EXPECT_EQ(done, total);
+    EXPECT_EQ(total, 378u + 50'000 * 8);
+
+    // Both left the recordings folder with the bytes the document saves.
+    EXPECT_TRUE(first.folder.Entries().empty());
+    EXPECT_TRUE(second.folder.Entries().empty());
+    const std::vector<uint8_t> bytes = filetest::ReadBytes(target.File("a.kgd"));
+    EXPECT_EQ(filetest::ReadBytes(target.File("b.kgd")), bytes);
+    EXPECT_EQ(Saved(copied), bytes);
+    // Saved, a file is the user's: letting go of its document keeps it.
+    renamed.DeleteContents();
+    EXPECT_TRUE(std::filesystem::exists(target.File("a.kgd")));
+}
+
+TEST(RecordingModeTest, WithoutMemoryOrDiskARecordingIsRefusedBeforeTheCard) {
     CZefraKrgDoc doc;
-    int allowed = 3;
-    doc.Allocation = [&](std::size_t) { return allowed-- > 0; };
-    // 500 000 scans need 9 x 2 000 000 bytes: one byte less is refused before any allocation.
-    EXPECT_FALSE(GrowSpareSet(doc, 1, 500'000, 17'999'999));
-    EXPECT_EQ(allowed, 3);
-    EXPECT_FALSE(GrowSpareSet(doc, 1, 500'000));
-    EXPECT_EQ(doc.Samples[1][0].Size(), BaseCapacity);
-
-    // The scan-time array failing leaves the sample arrays grown.
-    allowed = 8;
-    EXPECT_FALSE(GrowSpareSet(doc, 1, 500'000));
-    EXPECT_EQ(doc.Samples[1][7].Size(), 500'000u);
-    EXPECT_EQ(doc.ScanTime[1].Size(), BaseCapacity);
-    EXPECT_EQ(doc.SetCapacity(1), BaseCapacity);
-
-    // Through the mode: one message, nothing shown, the token released.
-    CZefraKrgDoc recorded;
     Bench b;
-    allowed = 3;
-    recorded.Allocation = [&](std::size_t) { return allowed-- > 0; };
-    recorded.SetWorking(Block({0, 1, 2, 3}, 2'000'000), TriggerParams{});
-    ASSERT_TRUE(b.Run(recorded, true));
-    ASSERT_EQ(b.frame.MessageBoxes().size(), 1u);
+    doc.Allocation = [](std::size_t) { return false; };
+    doc.SetWorking(Block({0, 1, 2, 3}, 2'000'000), TriggerParams{});
+    ASSERT_TRUE(b.Run(doc, true));
+    // 8 MB planned on a disk with 1 MB free.
+    doc.Allocation = nullptr;
+    const std::string folder = b.folder.Path.string();
+    b.runner.SetRecordingPlace({"", folder, {}, [](const std::string&) { return 1u << 20; }});
+    ASSERT_TRUE(b.Run(doc, true));
+    ASSERT_EQ(b.frame.MessageBoxes().size(), 2u);
     EXPECT_EQ(b.frame.MessageBoxes()[0],
               (UserMessage{"Brak pamięci", "Zbyt mało pamięci w celu zachowania danych.",
                            MessageIcon::Stop}));
+    EXPECT_EQ(
+        b.frame.MessageBoxes()[1],
+        (UserMessage{"Brak miejsca na dysku",
+                     "Rejestracja nie zmieści się na dysku: potrzebuje 7.6 MB, a w folderze " +
+                         folder + " wolne jest 1.0 MB.",
+                     MessageIcon::Stop}));
     EXPECT_TRUE(b.frame.RegisteredRequests().empty());
-    EXPECT_EQ(recorded.CurrentSet.load(), 0u);
+    EXPECT_EQ(doc.CurrentSet.load(), 0u);
     EXPECT_EQ(b.settings.AcquiringDocId.load(), 0u);
+    EXPECT_EQ(b.tap.writes.load(), 0);
+    EXPECT_TRUE(b.folder.Entries().empty());
+}
+
+TEST(RecordingModeTest, AFullDiskEndsTheRecordingKeepingWhatWasWritten) {
+    CZefraKrgDoc doc;
+    Bench b;
+    // Room for 5 000 scans of two inputs.
+    constexpr uint64_t disk = 378 + 5000 * 8;
+    b.runner.SetRecordingPlace(
+        {"",
+         b.folder.Path.string(),
+         [](uint64_t offset, std::size_t n) { return offset + n > disk ? ENOSPC : 0; },
+         {}});
+    doc.SetWorking(Block({0, 6}, 200'000), TriggerParams{});
+    ASSERT_TRUE(b.Run(doc, true));
+    ASSERT_EQ(b.frame.MessageBoxes().size(), 1u);
+    EXPECT_EQ(b.frame.MessageBoxes()[0],
+              (UserMessage{"Błąd zapisu pliku",
+                           "Brak miejsca na dysku. Rejestrację zakończono; dane zapisane do tej "
+                           "chwili zostały zachowane.",
+                           MessageIcon::Stop}));
+    EXPECT_EQ(doc.SampleCount[1], 5000u);
+    ASSERT_EQ(b.frame.RegisteredRequests().size(), 1u);
+    EXPECT_EQ(b.settings.AcquiringDocId.load(), 0u);
+    // The file holds those scans and opens again as they are.
+    const std::vector<std::string> files = b.folder.Entries();
+    ASSERT_EQ(files.size(), 1u);
+    CZefraKrgDoc back;
+    ASSERT_TRUE(OpenDocument(back, b.folder.File(files[0])).Ok());
+    EXPECT_EQ(Saved(back), Saved(doc));
+    EXPECT_EQ(std::filesystem::file_size(b.folder.File(files[0])), disk);
+}
+
+TEST(AcquisitionRunnerTest, WithoutAThreadTheStartIsRefusedWithTheMemoryMessage) {
+    CZefraKrgDoc doc;
+    Bench b;
+    b.runner.WorkerStackBytes = std::size_t{1} << 46;  // more than any address space
+    doc.SetWorking(Block({0}, 1000), TriggerParams{});
+    for (const bool recording : {false, true}) {
+        EXPECT_FALSE(recording ? b.runner.ToggleRecording(doc) : b.runner.ToggleOscilloscope(doc));
+        EXPECT_EQ(b.settings.AcquiringDocId.load(), 0u);
+        EXPECT_EQ(doc.OscRunning.load() + doc.RecRunning.load(), 0u);
+        EXPECT_EQ(doc.WorkingParams().Running, 0u);
+    }
+    ASSERT_EQ(b.frame.MessageBoxes().size(), 2u);
+    EXPECT_EQ(b.frame.MessageBoxes()[1].Text, "Zbyt mało pamięci w celu zachowania danych.");
 }
 
 TEST(AcquisitionModeTest, RefusedConfigurationsNeverReachTheCard) {
@@ -292,7 +418,9 @@ TEST(RecordingModeTest, AnOverrunKeepsAndShowsTheScansBeforeIt) {
     EXPECT_GT(kept, 0u);
     EXPECT_LT(kept, 1'000'000u);
     EXPECT_EQ(doc.CurrentSet.load(), 1u);
-    EXPECT_EQ(doc.Samples[1][6][kept - 1], -6140);
+    EXPECT_EQ(doc.Column(1, 6)[kept - 1], -6140);
+    // The block registered with the data holds the conversions they are, not those planned.
+    EXPECT_EQ(doc.RegisteredParams().TotalSamples, kept);
     EXPECT_EQ(b.frame.Count(false, WM_DOC_UPDATE, HintRecordingDone), 1);
     ASSERT_EQ(b.frame.RegisteredRequests().size(), 1u);
     EXPECT_EQ(b.frame.RegisteredRequests()[0].Scans, kept);
@@ -310,6 +438,120 @@ TEST(RecordingModeTest, StopBeforeAnyScanChangesNothing) {
     EXPECT_EQ(b.frame.Count(false, WM_DOC_UPDATE, HintRecordingDone), 0);
     EXPECT_EQ(doc.CurrentSet.load(), 0u);
     EXPECT_EQ(b.settings.AcquiringDocId.load(), 0u);
+    EXPECT_TRUE(b.folder.Entries().empty());
+}
+
+// Runs body in a child process; its exit status, or minus the signal that ended it.
+int InChild(const std::function<int()>& body) {
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::_exit(body());
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -WTERMSIG(status);
+}
+
+// Limits the process's data to what it uses now plus extra bytes.
+void LimitData(uint64_t extra) {
+    uint64_t kib = 0;
+    if (std::FILE* status = std::fopen("/proc/self/status", "r")) {
+        char line[128];
+        while (std::fgets(line, sizeof line, status) != nullptr) {
+            unsigned long long value = 0;
+            if (std::sscanf(line, "VmData: %llu kB", &value) == 1) {
+                kib = value;
+            }
+        }
+        std::fclose(status);
+    }
+    const rlimit limit{kib * 1024 + extra, kib * 1024 + extra};
+    ::setrlimit(RLIMIT_DATA, &limit);
+}
+
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+constexpr bool Sanitized = true;
+#else
+constexpr bool Sanitized = false;
+#endif
+
+TEST(RecordingDiskTest, ARecordingLargerThanTheDataLimitCompletes) {
+    if (Sanitized) {
+        GTEST_SKIP() << "the sanitizers' own memory counts against the limit";
+    }
+    filetest::TempFolder folder;
+    const std::string path = folder.File("duzy.kgd");
+    // 64 MB of samples under 24 MB more data than the process has now.
+    const int status = InChild([&] {
+        CZefraKrgDoc doc;
+        Bench b;
+        b.runner.SetRecordingPlace({path, {}, {}, {}});
+        doc.SetWorking(Block({0, 1, 2, 3, 4, 5, 6, 7}, 16'000'000), TriggerParams{});
+        LimitData(24u << 20);
+        b.Run(doc, true);
+        return b.frame.MessageBoxes().empty() ? 0 : 1;
+    });
+    ASSERT_EQ(status, 0);
+    CZefraKrgDoc back;
+    ASSERT_TRUE(OpenDocument(back, path).Ok());
+    EXPECT_EQ(back.SampleCount[back.CurrentSet.load()], 2'000'000u);
+}
+
+// The first 4-byte word of the header that says how many scans follow.
+uint32_t HeaderCount(const std::string& path) {
+    const std::vector<uint8_t> bytes = filetest::ReadBytes(path);
+    return bytes.size() >= 84 ? filetest::U32At(bytes, 80) : 0;
+}
+
+TEST(RecordingDiskTest, AKilledRecordingIsFoundAndOpensWithEveryFlushedScan) {
+    filetest::TempFolder folder;
+    const AcquisitionParams block = Block({0, 5, 6}, 300'000'000);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        CZefraKrgDoc doc;
+        Bench b;
+        std::filesystem::remove(b.folder.Path);  // never removed by a killed process
+        b.runner.SetRecordingPlace({"", folder.Path.string(), {}, {}});
+        doc.SetWorking(block, TriggerParams{});
+        b.Run(doc, true);
+        ::_exit(0);
+    }
+    // Killed once the file has been flushed with scans in it.
+    std::string path;
+    for (int i = 0; i < 2000 && (path.empty() || HeaderCount(path) == 0); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        const std::vector<std::string> files = folder.Entries();
+        path = files.empty() ? "" : folder.File(files[0]);
+    }
+    ::kill(child, SIGKILL);
+    ::waitpid(child, nullptr, 0);
+    ASSERT_FALSE(path.empty());
+
+    ASSERT_EQ(FindInterruptedRecordings(folder.Path.string()), std::vector<std::string>{path});
+    CZefraKrgDoc doc;
+    ASSERT_TRUE(OpenInterruptedRecording(doc, path).Ok());
+    EXPECT_TRUE(doc.Modified.load());
+    const uint32_t scans = doc.SampleCount[doc.CurrentSet.load()];
+    ASSERT_GT(scans, 0u);
+    // What followed the last flush went: the file ends with the scans it counts.
+    EXPECT_EQ(std::filesystem::file_size(path), 378u + uint64_t{scans} * 12);
+    // Every scan the file counts is the one the card sent: the same run, stopped there.
+    CZefraKrgDoc same;
+    Bench b;
+    same.SetWorking(Block({0, 5, 6}, 3 * scans), TriggerParams{});
+    ASSERT_TRUE(b.Run(same, true));
+    EXPECT_EQ(Saved(doc), Saved(same));
+
+    // Held by this program now: no other start offers it, nor can it remove it.
+    EXPECT_TRUE(FindInterruptedRecordings(folder.Path.string()).empty());
+    EXPECT_FALSE(RemoveInterruptedRecording(path));
+    // One the user declines is removed.
+    const std::string declined = folder.File("rejestracja-odrzucona.kgd");
+    std::filesystem::copy_file(path, declined);
+    EXPECT_TRUE(RemoveInterruptedRecording(declined));
+    // Closed without saving, the recording goes.
+    doc.DeleteContents();
+    EXPECT_TRUE(folder.Entries().empty());
 }
 
 }  // namespace

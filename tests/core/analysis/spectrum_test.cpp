@@ -34,7 +34,7 @@ Spectrum Compute(const std::vector<int32_t>& samples, double rate, SpectrumWindo
                  std::size_t peaks, SpectrumStatus expected = SpectrumStatus::Ok) {
     SpectrumEngine engine;
     Spectrum out;
-    EXPECT_EQ(engine.Compute({samples.data(), samples.size(), 1, 1.0 / 4096, 1.0 / rate}, window,
+    EXPECT_EQ(engine.Compute({samples.data(), samples.size(), 1.0 / 4096, 1.0 / rate}, window,
                              peaks, out),
               expected);
     return out;
@@ -138,8 +138,12 @@ TEST(SpectrumTest, AmplitudesMatchAPlainDiscreteFourierTransform) {
                 sum += w[j];
             }
             Spectrum s;
-            ASSERT_EQ(engine.Compute({interleaved.data() + 1, n, 3, 0.25, 0.001}, window, 0, s),
-                      SpectrumStatus::Ok);
+            ASSERT_EQ(
+                engine.Compute(
+                    {SampleColumn(reinterpret_cast<const uint8_t*>(interleaved.data() + 1), 12), n,
+                     0.25, 0.001},
+                    window, 0, s),
+                SpectrumStatus::Ok);
             ASSERT_EQ(s.Rms.size(), n / 2 + 1);
             EXPECT_DOUBLE_EQ(s.BinHz, 1000.0 / n);
             for (std::size_t k = 0; k <= n / 2; ++k) {
@@ -159,31 +163,31 @@ TEST(SpectrumTest, RefusesRunsItCannotTransform) {
     const std::vector<int32_t> samples(16, 100);
     SpectrumEngine engine;
     Spectrum s;
-    EXPECT_EQ(engine.Compute({samples.data(), 15, 1, 1.0, 0.001}, SpectrumWindow::Hann, 5, s),
+    EXPECT_EQ(engine.Compute({samples.data(), 15, 1.0, 0.001}, SpectrumWindow::Hann, 5, s),
               SpectrumStatus::TooFewSamples);
-    EXPECT_EQ(engine.Compute({samples.data(), 16, 1, 1.0, 0.0}, SpectrumWindow::Hann, 5, s),
+    EXPECT_EQ(engine.Compute({samples.data(), 16, 1.0, 0.0}, SpectrumWindow::Hann, 5, s),
               SpectrumStatus::NoTimeBase);
-    EXPECT_EQ(engine.Compute({samples.data(), MaxSpectrumSamples + 1, 1, 1.0, 0.001},
+    EXPECT_EQ(engine.Compute({samples.data(), MaxSpectrumSamples + 1, 1.0, 0.001},
                              SpectrumWindow::Hann, 5, s),
               SpectrumStatus::TooManySamples);
     EXPECT_TRUE(s.Rms.empty());
     // A constant has its mean at 0 Hz and no peak.
-    ASSERT_EQ(
-        engine.Compute({samples.data(), 16, 1, 1.0 / 4096, 0.001}, SpectrumWindow::Hann, 5, s),
-        SpectrumStatus::Ok);
+    ASSERT_EQ(engine.Compute({samples.data(), 16, 1.0 / 4096, 0.001}, SpectrumWindow::Hann, 5, s),
+              SpectrumStatus::Ok);
     EXPECT_DOUBLE_EQ(s.Rms[0], 100.0 / 4096);
     EXPECT_TRUE(s.Peaks.empty());
 }
 
 TEST(SpectrumTest, RunOfADocumentAndTexts) {
     CZefraKrgDoc doc;
+    doc.ResizeSet(1, 100);
     for (uint32_t k = 0; k < 100; ++k) {
         doc.ScanTime[1][k] = static_cast<int32_t>(2 * k);
         doc.Samples[1][3][k] = static_cast<int32_t>(k);
     }
     // Two inputs at divisor 84: scans 0.021 ms apart.
     const SampleRun run = ChannelRun(doc, 1, 3, 10, 59, 0.5, 84 / 8000.0);
-    EXPECT_EQ(run.Data, doc.Samples[1][3].Data() + 10);
+    EXPECT_EQ(run.Data.Base, reinterpret_cast<const uint8_t*>(doc.Samples[1][3].Data() + 10));
     EXPECT_EQ(run.Count, 50u);
     EXPECT_NEAR(run.ScanSeconds, 0.021e-3, 1e-15);
     EXPECT_EQ(run.VoltsPerUnit, 0.5);

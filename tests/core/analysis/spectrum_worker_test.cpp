@@ -35,7 +35,7 @@ TEST(SpectrumWorkerTest, HelperComputesOnlyTheNewestRequestFromItsOwnCopy) {
         1000);
     const double rate = 10000;
     std::vector<int32_t> samples = Sine(100, 20000, rate);
-    const SampleRun run{samples.data(), samples.size(), 1, 1.0 / 4096, 1 / rate};
+    const SampleRun run{samples.data(), samples.size(), 1.0 / 4096, 1 / rate};
     EXPECT_FALSE(worker.Request(run, SpectrumWindow::Hann, 1).has_value());
     {
         // The helper is held in its first delivery; of the three requests made meanwhile only
@@ -45,7 +45,7 @@ TEST(SpectrumWorkerTest, HelperComputesOnlyTheNewestRequestFromItsOwnCopy) {
         for (const double hz : {200.0, 300.0, 400.0}) {
             samples = Sine(hz, samples.size(), rate);
             EXPECT_FALSE(worker
-                             .Request({samples.data(), samples.size(), 1, 1.0 / 4096, 1 / rate},
+                             .Request({samples.data(), samples.size(), 1.0 / 4096, 1 / rate},
                                       SpectrumWindow::Hann, 1)
                              .has_value());
         }
@@ -67,7 +67,7 @@ TEST(SpectrumWorkerTest, HelperComputesOnlyTheNewestRequestFromItsOwnCopy) {
 
     // A short run is answered at once, and makes the helper's result stale.
     const std::vector<int32_t> shortRun = Sine(1000, 1000, rate);
-    const auto here = worker.Request({shortRun.data(), shortRun.size(), 1, 1.0 / 4096, 1 / rate},
+    const auto here = worker.Request({shortRun.data(), shortRun.size(), 1.0 / 4096, 1 / rate},
                                      SpectrumWindow::Hann, 1);
     ASSERT_TRUE(here.has_value());
     EXPECT_EQ(here->Id, 5u);

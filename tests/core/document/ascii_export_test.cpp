@@ -26,6 +26,7 @@ std::string Written(const CZefraKrgDoc& doc, bool writeTime, std::array<bool, 8>
 
 // Three present inputs 0, 2, 5 with scan times 0, 3, 6 in the current set.
 void FillThree(CZefraKrgDoc& doc, uint32_t set) {
+    doc.ReserveShotSet(set);
     doc.CurrentSet = set;
     doc.ChannelPresent[set] = {1, 0, 1, 0, 0, 1, 0, 0};
     for (uint32_t i = 0; i < 3; ++i) {

@@ -22,6 +22,7 @@ std::string Text(const std::vector<uint8_t>& bytes) {
 
 // Inputs 1, 3 and 6 over three scans at 95 000 Hz; the third scan lies far out.
 void FillThree(CZefraKrgDoc& doc) {
+    doc.ReserveShotSet(0);
     doc.ChannelPresent[0] = {1, 0, 1, 0, 0, 1, 0, 0};
     const int32_t samples[3][3] = {{4096, -2048, 1}, {-1, INT32_MIN, 12291}, {128, INT32_MAX, 384}};
     const int32_t ticks[3] = {0, 3, 123'456'789};

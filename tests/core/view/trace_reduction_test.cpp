@@ -9,8 +9,8 @@
 #include <tuple>
 #include <vector>
 
+#include "document/trace_summary.h"
 #include "document/zefra_krg_doc.h"
-#include "view/trace_summary.h"
 
 namespace kresograf {
 namespace {

@@ -1,4 +1,4 @@
-#include "view/trace_summary.h"
+#include "document/trace_summary.h"
 
 #include <gtest/gtest.h>
 
@@ -68,6 +68,26 @@ TEST(TraceSummaryTest, QueriesMatchBruteForceAndTheTablesStaySmall) {
                 ASSERT_EQ(ScanSampleRange(v.data(), a, b), expected);
             }
         }
+    }
+
+    // Past half a million blocks the blocks grow: the tables stay within a few megabytes for
+    // any length, and still answer exactly.
+    TraceSummary capped;
+    capped.Layout(UINT32_MAX);
+    EXPECT_EQ(capped.Block(), 8192u);
+    EXPECT_LE(capped.MemoryBytes(), 5u << 20);
+    // Rising samples: a range's extremes are its first and last, so every edge shows.
+    std::vector<int32_t> longer((1u << 24) + 1000);
+    for (std::size_t i = 0; i < longer.size(); ++i) {
+        longer[i] = static_cast<int32_t>(i);
+    }
+    TraceSummary coarse;
+    coarse.Build(longer.data(), static_cast<uint32_t>(longer.size()));
+    EXPECT_EQ(coarse.Block(), 64u);
+    std::uniform_int_distribution<uint32_t> anywhere(0, static_cast<uint32_t>(longer.size()));
+    for (int i = 0; i < 20; ++i) {
+        const auto [a, b] = std::minmax({anywhere(rng), anywhere(rng)});
+        ASSERT_EQ(coarse.Query(longer.data(), a, b), BruteRange(longer, a, b)) << a << " " << b;
     }
 
     // The tables stay under fifteen percent of the samples.
