@@ -16,6 +16,7 @@
 
 #include "base/translation.h"
 #include "card/port_io.h"
+#include "document/recordings_folder.h"
 #include "gui/document/export_dlg.h"
 #include "gui/shell/artwork.h"
 #include "gui/shell/child_frame.h"
@@ -86,7 +87,8 @@ CMainFrame::CMainFrame(QSettings& settings, std::unique_ptr<PortIo> card, Clock&
     documents_ = std::make_unique<DocumentCommands>(*this, settings, *viewCommands_);
     windows_ = std::make_unique<WindowCommands>(*this, *documents_, *toolBar_, *statusBar());
     acquisition_ = std::make_unique<AcquisitionCommands>(*this, *runner_, *io_);
-    application_ = std::make_unique<ApplicationCommands>(*this, store_, *acquisition_);
+    application_ =
+        std::make_unique<ApplicationCommands>(*this, store_, *acquisition_, settings, *runner_);
     generation_ = std::make_unique<GenerationCommands>(*this, card_, *runner_);
     RegisterExportCommands(*this);
     documents_->DocumentClosing = [this](GuiDocument& document, bool last) {

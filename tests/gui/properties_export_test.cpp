@@ -1,7 +1,9 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
+#include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
 #include <QTabWidget>
@@ -10,6 +12,8 @@
 #include <functional>
 
 #include "document/data_export.h"
+#include "document/recording_file.h"
+#include "document/scan_store.h"
 #include "gui/document/export_dlg.h"
 #include "gui/shell/command_table.h"
 #include "gui/shell/properties_sheet.h"
@@ -132,6 +136,42 @@ TEST_F(PropertiesTest, CardPageAddressAndGainsWhichChangeForTheCardBetweenAcquis
     frame_->RunCommand(ID_OSC_START);
     ASSERT_TRUE(WaitIdle());
     EXPECT_EQ(frame_->Settings().ChannelGain[3], 0x80);
+}
+
+TEST_F(PropertiesTest, RecordingsFolderIsTheNextRecordingsAndOneThatCannotKeepItIsRefused) {
+    auto choose = [this](const QString& folder) {
+        bool stayed = false;
+        OnModal<CMyPropertySheet>([&](CMyPropertySheet* sheet) {
+            sheet->Recordings().FolderEdit()->setText(folder);
+            Press(sheet, "IDOK");
+            stayed = sheet->isVisible();
+        });
+        frame_->RunCommand(ID_PROPERTIES);
+        return stayed;
+    };
+    // Not creatable (under a file), in the temporary folder, in memory, not a full path.
+    const QStringList refused = {TempPath("settings.ini") + "/rejestracje", "/tmp/rejestracje",
+                                 "/dev/shm/kresograf-rejestracje", "rejestracje"};
+    for (const QString& folder : refused) {
+        EXPECT_TRUE(choose(folder)) << folder.toStdString();
+    }
+    EXPECT_EQ(prompts_.Messages.size(), static_cast<std::size_t>(refused.size()));
+    EXPECT_FALSE(QFile::exists("/dev/shm/kresograf-rejestracje"));
+    EXPECT_FALSE(settings_->contains("Recordings/Folder"));
+
+    // Outside the temporary folder, made when missing, kept and used by the next recording.
+    QTemporaryDir disk(QDir::currentPath() + "/rejestracje-XXXXXX");
+    const QString folder = disk.path() + "/nowy";
+    EXPECT_FALSE(choose(folder));
+    EXPECT_EQ(settings_->value("Recordings/Folder").toString(), folder);
+    CZefraKrgDoc& doc = *frame_->NewDocument()->Doc;
+    SetFastParams(doc, {0}, 1000);
+    frame_->RunCommand(ID_REC_START);
+    ASSERT_TRUE(WaitFor([&] { return !prompts_.Registered.empty(); }));
+    ASSERT_TRUE(WaitIdle());
+    const auto store = doc.Store(doc.CurrentSet.load());
+    ASSERT_TRUE(store != nullptr && store->File != nullptr);
+    EXPECT_TRUE(QString::fromStdString(store->File->Path()).startsWith(folder + "/"));
 }
 
 using ExportTest = GuiTest;
