@@ -245,6 +245,23 @@ void CMainFrame::showEvent(QShowEvent* event) {
     }
 }
 
+void CMainFrame::OfferInterruptedRecordings() {
+    QStringList folders{application_->RecordingsFolder()};
+    // One left in the default folder before the user chose another is found too.
+    const QString standard = QString::fromStdString(DefaultRecordingsFolder());
+    if (!folders.contains(standard)) {
+        folders << standard;
+    }
+    // The splash stays on top: the question must not wait behind it.
+    for (const QString& folder : folders) {
+        if (!FindInterruptedRecordings(QFile::encodeName(folder).toStdString()).empty()) {
+            SplashWindow::HideSplash();
+            break;
+        }
+    }
+    documents_->OfferInterruptedRecordings(folders);
+}
+
 CZefraKrgView* CMainFrame::ActiveView() const {
     auto* frame = qobject_cast<CChildFrame*>(mdi_->activeSubWindow());
     return frame != nullptr ? frame->View() : nullptr;
