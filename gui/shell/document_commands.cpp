@@ -256,6 +256,19 @@ CChildFrame* DocumentCommands::FrameOf(CZefraKrgView* view) const {
     return nullptr;
 }
 
+void DocumentCommands::ReportFileErrors() {
+    for (const auto& document : documents_) {
+        if (document->FileErrorTold) {
+            continue;
+        }
+        if (auto lost = document->Doc->CheckSamples()) {
+            // Told before the box runs: the box's own event loop comes back here.
+            document->FileErrorTold = true;
+            frame_.ShowMessage(*lost);
+        }
+    }
+}
+
 void DocumentCommands::UpdateTitles() {
     for (const auto& document : documents_) {
         UpdateTitles(*document);

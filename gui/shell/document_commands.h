@@ -57,6 +57,9 @@ class DocumentCommands : public QObject {
     // user to save it.
     bool CanCloseFrame(CChildFrame* frame);
     void FrameClosing(CChildFrame* frame);
+    // Tells the user, once per document, that the file its shown set is read from went away
+    // under the program (what the views read since is not the data).
+    void ReportFileErrors();
     // The captions of every window and the main window's, as the documents stand now.
     void UpdateTitles();
     void UpdateMainTitle();

@@ -102,6 +102,8 @@ CMainFrame::CMainFrame(QSettings& settings, std::unique_ptr<PortIo> card, Clock&
     connect(idle, &QTimer::timeout, this, [this] {
         UpdateCommandStates();
         UpdateIndicators();
+        // A file cut short under the program shows up as the views read it.
+        documents_->ReportFileErrors();
     });
     idle->start(200);
     resize(1000, 700);

@@ -1,3 +1,4 @@
+#include <unistd.h>
 #include <QFile>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -106,6 +107,25 @@ TEST_F(RecordingsTest, ACopiedSaveShowsItsProgressAndACancelLeavesEverythingAsIt
     EXPECT_FALSE(QFile::exists(own));
     const QByteArray saved = Bytes(target);
     EXPECT_EQ(saved, recorded);
+}
+
+TEST_F(RecordingsTest, AFileCutShortUnderTheProgramIsToldOnce) {
+    TakeShot();
+    const QString saved = TempPath("pomiar.kgd");
+    const QString copy = TempPath("kopia.kgd");
+    prompts_.SaveNames = {saved};
+    frame_->RunCommand(ID_FILE_SAVE_AS);
+    ASSERT_TRUE(QFile::copy(saved, copy));
+    GuiDocument* opened = frame_->OpenDocumentFile(copy);
+    ASSERT_NE(opened, nullptr);
+    // Another program empties the file; a reader (as the views are) then gets zeros.
+    ASSERT_EQ(::truncate(QFile::encodeName(copy).constData(), 0), 0);
+    const CZefraKrgDoc& doc = *opened->Doc;
+    EXPECT_EQ(doc.Column(doc.CurrentSet.load(), 0)[999], 0);
+    ASSERT_TRUE(WaitFor([&] { return !prompts_.Messages.empty(); }));
+    QTest::qWait(600);
+    ASSERT_EQ(prompts_.Messages.size(), 1u);
+    EXPECT_EQ(prompts_.Messages[0].Text, "Wystąpił błąd podczas odczytu pliku.");
 }
 
 }  // namespace
