@@ -54,7 +54,7 @@ inline constexpr const char* FileMissingText = N_("Nie można otworzyć pliku %1
 
 // A recording the program left unsaved when it ended unexpectedly; %1 is its file.
 inline constexpr const char* InterruptedRecordingText =
-    N_("Program zakończył się nieoczekiwanie, zanim zapisano rejestrację z pliku\n%1.\n\n"
+    N_("Program zakończył się nieoczekiwanie, zanim zapisano rejestrację:\n%1\n\n"
        "Czy otworzyć ją teraz? Odpowiedź „Nie” usuwa ten plik.");
 inline constexpr const char* RemoveFailedText = N_("Nie można usunąć pliku %1.");
 // The progress of a save that copies the file; %1 is the file name.

@@ -196,6 +196,7 @@ bool DocumentCommands::WriteDocument(GuiDocument& document, const QString& path)
             progress->setAutoClose(false);
             progress->setAutoReset(false);
             progress->setMinimumDuration(SaveProgressDelayMs);
+            progress->setMinimumWidth(360);
             progress->setValue(0);
         }
         // A modal progress dialog handles the events (its "Anuluj") as its value changes.
