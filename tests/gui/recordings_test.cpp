@@ -19,35 +19,18 @@ QByteArray Bytes(const QString& path) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-class RecordingsTest : public GuiTest {
-  protected:
-    // A finished recording of 3000 scans over three inputs, still the program's own file.
-    QString Record(CZefraKrgDoc& doc);
-};
-
-QString RecordingsTest::Record(CZefraKrgDoc& doc) {
+TEST_F(GuiTest, InterruptedRecordingsAreOfferedAndSavedByACancellableCopyOrRemoved) {
+    CZefraKrgDoc& doc = *frame_->NewDocument()->Doc;
     SetFastParams(doc, {0, 1, 2}, 3000);
     frame_->RunCommand(ID_REC_START);
-    EXPECT_TRUE(WaitFor([&] { return !prompts_.Registered.empty(); }));
-    EXPECT_TRUE(WaitIdle());
-    const auto store = doc.Store(doc.CurrentSet.load());
-    return store != nullptr && store->File != nullptr
-               ? QFile::decodeName(store->File->Path().c_str())
-               : QString();
-}
-
-TEST_F(RecordingsTest, InterruptedRecordingsAreOfferedAndOpenedOrRemovedAndUnsavedOnesGoOnClosing) {
-    CZefraKrgDoc& first = *frame_->NewDocument()->Doc;
-    const QString own = Record(first);
-    ASSERT_TRUE(QFile::exists(own));
-    // Two copies of it stand for recordings a killed program left behind.
-    const QString folder = qEnvironmentVariable("XDG_DATA_HOME") + "/kresograf/recordings";
-    const QString kept = folder + "/rejestracja-20200101-000000.kgd";
-    const QString declined = folder + "/rejestracja-20200101-000001.kgd";
+    ASSERT_TRUE(WaitFor([&] { return !prompts_.Registered.empty(); }) && WaitIdle());
+    const QString own = QFile::decodeName(doc.Store(doc.CurrentSet.load())->File->Path().c_str());
+    const QByteArray recorded = Bytes(own);
+    // Two copies stand for recordings a killed program left behind.
+    const QString kept = own.section('/', 0, -2) + "/rejestracja-20200101-000000.kgd";
+    const QString declined = own.section('/', 0, -2) + "/rejestracja-20200101-000001.kgd";
     ASSERT_TRUE(QFile::copy(own, kept) && QFile::copy(own, declined));
-    const RegisteredParamsRequest registered = prompts_.Registered[0].Request;
-
-    // Closed without saving ("Nie"), its window takes the recording's file with it.
+    // Its window closed with "Nie", the document takes its recording's file with it.
     frame_->MdiArea()->activeSubWindow()->close();
     EXPECT_TRUE(WaitFor([&] { return !QFile::exists(own); }));
 
@@ -57,70 +40,45 @@ TEST_F(RecordingsTest, InterruptedRecordingsAreOfferedAndOpenedOrRemovedAndUnsav
     EXPECT_EQ(prompts_.InterruptedQuestions, (QStringList{kept, declined}));
     EXPECT_FALSE(QFile::exists(declined));
     ASSERT_EQ(frame_->Documents().size(), 1u);
-    const CZefraKrgDoc& back = *frame_->Documents()[0]->Doc;
-    EXPECT_TRUE(back.Modified.load());
-    EXPECT_EQ(back.SampleCount[back.CurrentSet.load()], 3000u);
+    const GuiDocument& back = *frame_->Documents()[0];
+    EXPECT_TRUE(back.Doc->Modified.load());
     frame_->RunCommand(ID_REGISTERED_PARAMS);
     ASSERT_EQ(prompts_.Registered.size(), 2u);
-    EXPECT_EQ(prompts_.Registered[1].Request.Params, registered.Params);
-    EXPECT_EQ(prompts_.Registered[1].Request.Trigger, registered.Trigger);
+    EXPECT_EQ(prompts_.Registered[1].Request.Params, prompts_.Registered[0].Request.Params);
 
-    // Ending the program with "Nie" to the save question removes it too.
-    EXPECT_TRUE(frame_->close());
-    EXPECT_EQ(prompts_.SaveQuestions, (QStringList{"Kresograf1", "rejestracja-20200101-000000"}));
-    frame_.reset();
-    EXPECT_FALSE(QFile::exists(kept));
-}
-
-TEST_F(RecordingsTest, ACopiedSaveShowsItsProgressAndACancelLeavesEverythingAsItWas) {
-    GuiDocument& document = *frame_->NewDocument();
-    const QString own = Record(*document.Doc);
-    const QByteArray recorded = Bytes(own);
-    ASSERT_FALSE(recorded.isEmpty());
+    // Saved by a copy, cancelled from its progress dialog: nothing changes.
     const QString target = TempPath("pomiar.kgd");
     QFile old(target);
     ASSERT_TRUE(old.open(QIODevice::WriteOnly) && old.write("stary") == 5);
     old.close();
-
-    DocumentCommands& files = frame_->Files();
-    files.ForceCopyOnSave = true;
-    files.SaveProgressDelayMs = 0;
+    frame_->Files().ForceCopyOnSave = true;
+    frame_->Files().SaveProgressDelayMs = 0;
     bool shown = false;
-    files.SaveProgressShown = [&](QProgressDialog& dialog) {
+    frame_->Files().SaveProgressShown = [&](QProgressDialog& dialog) {
         shown = dialog.isVisible();
         QTest::mouseClick(dialog.findChild<QPushButton*>(), Qt::LeftButton);
     };
-    prompts_.SaveNames = {target};
+    prompts_.SaveNames = {target, target};
     frame_->RunCommand(ID_FILE_SAVE_AS);
-    EXPECT_TRUE(shown);
-    EXPECT_TRUE(document.Doc->Modified.load());
-    EXPECT_TRUE(document.Path.isEmpty());
-    EXPECT_EQ(Bytes(own), recorded);
+    EXPECT_TRUE(shown && back.Doc->Modified.load() && back.Path.isEmpty());
+    EXPECT_EQ(Bytes(kept), recorded);
     EXPECT_EQ(Bytes(target), QByteArray("stary"));
-    EXPECT_TRUE(prompts_.Messages.empty());
-
     // Not cancelled, the copy takes the target's place and the recording leaves its folder.
-    files.SaveProgressShown = nullptr;
-    prompts_.SaveNames = {target};
+    frame_->Files().SaveProgressShown = nullptr;
     frame_->RunCommand(ID_FILE_SAVE_AS);
-    EXPECT_FALSE(document.Doc->Modified.load());
-    EXPECT_FALSE(QFile::exists(own));
-    const QByteArray saved = Bytes(target);
-    EXPECT_EQ(saved, recorded);
+    EXPECT_FALSE(back.Doc->Modified.load() || QFile::exists(kept));
+    EXPECT_EQ(Bytes(target), recorded);
+    EXPECT_TRUE(prompts_.Messages.empty());
 }
 
-TEST_F(RecordingsTest, AFileCutShortUnderTheProgramIsToldOnce) {
+TEST_F(GuiTest, AFileCutShortUnderTheProgramIsToldOnce) {
     TakeShot();
-    const QString saved = TempPath("pomiar.kgd");
-    const QString copy = TempPath("kopia.kgd");
-    prompts_.SaveNames = {saved};
+    prompts_.SaveNames = {TempPath("pomiar.kgd")};
     frame_->RunCommand(ID_FILE_SAVE_AS);
-    ASSERT_TRUE(QFile::copy(saved, copy));
-    GuiDocument* opened = frame_->OpenDocumentFile(copy);
-    ASSERT_NE(opened, nullptr);
+    ASSERT_TRUE(QFile::copy(TempPath("pomiar.kgd"), TempPath("kopia.kgd")));
+    const CZefraKrgDoc& doc = *frame_->OpenDocumentFile(TempPath("kopia.kgd"))->Doc;
     // Another program empties the file; a reader (as the views are) then gets zeros.
-    ASSERT_EQ(::truncate(QFile::encodeName(copy).constData(), 0), 0);
-    const CZefraKrgDoc& doc = *opened->Doc;
+    ASSERT_EQ(::truncate(QFile::encodeName(TempPath("kopia.kgd")).constData(), 0), 0);
     EXPECT_EQ(doc.Column(doc.CurrentSet.load(), 0)[999], 0);
     ASSERT_TRUE(WaitFor([&] { return !prompts_.Messages.empty(); }));
     QTest::qWait(600);
