@@ -27,8 +27,11 @@ class FramePrompts {
     virtual QString AskOpenFileName(QWidget* owner) = 0;
     virtual QString AskSaveFileName(QWidget* owner, const QString& suggested) = 0;
     virtual void ShowRegisteredParams(QWidget* owner, const RegisteredParamsRequest& request) = 0;
-    // What to do with a recording left unsaved by a program that ended unexpectedly.
-    virtual InterruptedAnswer AskOpenInterrupted(QWidget* owner, const QString& path) = 0;
+    // What to do with a recording left unsaved by a program that ended unexpectedly; one that
+    // cannot ask leaves it for the next start.
+    virtual InterruptedAnswer AskOpenInterrupted(QWidget*, const QString&) {
+        return InterruptedAnswer::Keep;
+    }
     // The file an export goes to ("*.dat", "*.csv", "*.h5"); empty when the user cancelled.
     virtual QString AskExportFileName(QWidget* owner, const QString& suggested);
 };
