@@ -29,6 +29,9 @@ SHOTS=(
     export-progress   # eksport.html: the progress of a long export
     properties-colors # wlasciwosci.html: "Właściwości", page "Kolory"
     properties-card   # wlasciwosci.html: page "Karta"
+    properties-recordings # wlasciwosci.html: page "Rejestracje"
+    recovery-question # akwizycja.html: the question about a recording a crash left unsaved
+    save-progress     # pliki.html: a recording saved to another file system, copied
     print-preview     # drukowanie.html: the print preview
     generator         # wyjscia.html: "Generator"
     formula           # wyjscia.html: "Generacja przebiegów"
@@ -81,7 +84,7 @@ focus() {
 }
 
 stop_program() {
-    [ -n "$PID" ] || return 0
+    [ -n "$PID" ] || { remove_shm; return 0; }
     kill "$PID" 2>/dev/null
     for _ in $(seq 20); do
         kill -0 "$PID" 2>/dev/null || break
@@ -90,6 +93,13 @@ stop_program() {
     kill -9 "$PID" 2>/dev/null
     wait "$PID" 2>/dev/null
     PID=
+    remove_shm
+}
+
+# The memory folder a picture made for itself.
+remove_shm() {
+    [ -z "${SHM:-}" ] || rm -rf "$SHM"
+    SHM=
 }
 
 # Waits (at most $2 seconds) for a window that is not in the list $1, is not a menu or tooltip
@@ -277,6 +287,59 @@ shot() {
         keys ctrl+Tab
         grab_window "$window" properties-card
         ;;
+    properties-recordings)
+        # The folder as a user's default shows it (nothing is written there).
+        export XDG_DATA_HOME=/home/laborant/.local/share
+        start_program || return 1
+        local window
+        window=$(open_window '^Właściwości' alt+n o) || return 1
+        keys ctrl+Tab ctrl+Tab
+        grab_window "$window" properties-recordings
+        ;;
+    recovery-question)
+        # A recording left in the recordings folder as a killed program leaves it.
+        export XDG_DATA_HOME="$WORK/crashed"
+        mkdir -p "$XDG_DATA_HOME/kresograf/recordings"
+        cp "$DEMO_KGD" "$XDG_DATA_HOME/kresograf/recordings/rejestracja-20240501-123005.kgd"
+        start_program || return 1
+        local question
+        question=$(new_window "$MAIN" 10 '^Kresograf$') || return 1
+        grab_window "$question" recovery-question
+        ;;
+    save-progress)
+        # An interrupted recording of 2.5 GB in memory (a file system of its own), opened from
+        # the recovery question and saved to the disk: a copy long enough to show its progress.
+        [ -s "$DEMO_LARGE_KGD" ] || return 1
+        export XDG_DATA_HOME
+        XDG_DATA_HOME=$(mktemp -d /dev/shm/kresograf-shots.XXXXXX) || return 1
+        SHM=$XDG_DATA_HOME
+        mkdir -p "$SHM/kresograf/recordings"
+        python3 - "$DEMO_LARGE_KGD" "$SHM/kresograf/recordings/rejestracja-20240501-123005.kgd" <<'PYTHON'
+import struct, sys
+scans = 80_000_000
+source = open(sys.argv[1], "rb")
+header = bytearray(source.read(378))
+struct.pack_into("<I", header, 80, scans)
+block = source.read(32 * 1_000_000)
+with open(sys.argv[2], "wb") as out:
+    out.write(header)
+    for _ in range(scans // 1_000_000):
+        out.write(block)
+PYTHON
+        start_program || return 1
+        local question before
+        question=$(new_window "$MAIN" 10 '^Kresograf$') || return 1
+        focus "$question"
+        keys Return
+        sleep 3
+        focus "$MAIN"
+        before=$(windows)
+        keys alt+p j
+        file_dialog "$before" "$WORK/zapis.kgd" || return 1
+        local progress
+        progress=$(new_window "$before" 10 '^Kresograf$') || return 1
+        grab_window "$progress" save-progress
+        ;;
     print-preview)
         start_program "$DEMO_KGD" || return 1
         dialog_shot print-preview '' alt+p p
@@ -386,7 +449,9 @@ OUT="$root/docs/help/img"
 mkdir -p "$OUT"
 WORK=$(mktemp -d "${TMPDIR:-/tmp}/kresograf-shots.XXXXXX")
 trap 'rm -rf "$WORK"' EXIT
-mkdir -p "$WORK/config"
+mkdir -p "$WORK/config" "$WORK/data"
+# Recordings the user's own program left behind must not be offered in the pictures.
+export XDG_DATA_HOME="$WORK/data"
 
 # A short recording of three inputs: a sine, a square and a triangle of the simulated card.
 DEMO_KGD="$WORK/pomiar.kgd"

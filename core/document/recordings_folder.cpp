@@ -4,6 +4,8 @@
 #include <fcntl.h>
 #include <pwd.h>
 #include <sys/file.h>
+#include <sys/stat.h>
+#include <sys/vfs.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -34,7 +36,65 @@ bool Unheld(const std::string& path) {
     return free;
 }
 
+// Creates folder and its missing parents; false when one could not be made.
+bool MakeFolders(const std::string& folder) {
+    struct stat info {};
+    if (::stat(folder.c_str(), &info) == 0) {
+        return S_ISDIR(info.st_mode);
+    }
+    const size_t slash = folder.find_last_of('/');
+    if (slash != std::string::npos && slash > 0 && !MakeFolders(folder.substr(0, slash))) {
+        return false;
+    }
+    return ::mkdir(folder.c_str(), 0700) == 0 || errno == EEXIST;
+}
+
+// Memory file systems: what they hold goes with a crash or a power cut.
+constexpr long TmpfsMagic = 0x01021994;
+constexpr long RamfsMagic = static_cast<long>(0x858458f6);
+
+UserMessage FolderMessage(const char* text, const std::string& folder) {
+    return UserMessage{Tr("Folder rejestracji"), FillText(text, {folder}),
+                       MessageIcon::Exclamation};
+}
+
 }  // namespace
+
+std::optional<UserMessage> PrepareRecordingsFolder(const std::string& folder) {
+    if (folder.empty() || folder[0] != '/') {
+        return FolderMessage(Tr("Folder rejestracji %s musi być podany pełną ścieżką."), folder);
+    }
+    std::string normal = folder;
+    while (normal.size() > 1 && normal.back() == '/') {
+        normal.pop_back();
+    }
+    if (normal == "/tmp" || normal.rfind("/tmp/", 0) == 0) {
+        return FolderMessage(Tr("Folder %s jest folderem tymczasowym, często trzymanym w "
+                                "pamięci: rejestracja nie przetrwałaby awarii ani wyłączenia "
+                                "komputera. Wybierz folder na dysku."),
+                             normal);
+    }
+    // The file system of the folder, or of its nearest existing parent before it is made.
+    std::string existing = normal;
+    struct statfs disk {};
+    while (::statfs(existing.c_str(), &disk) != 0 && errno == ENOENT && existing.size() > 1) {
+        existing = existing.substr(0, std::max<size_t>(existing.find_last_of('/'), 1));
+    }
+    if (static_cast<long>(disk.f_type) == TmpfsMagic ||
+        static_cast<long>(disk.f_type) == RamfsMagic) {
+        return FolderMessage(Tr("Folder %s leży w pamięci komputera: rejestracja nie "
+                                "przetrwałaby awarii ani wyłączenia komputera. Wybierz folder "
+                                "na dysku."),
+                             normal);
+    }
+    if (!MakeFolders(normal)) {
+        return FolderMessage(Tr("Folder %s nie istnieje i nie można go utworzyć."), normal);
+    }
+    if (::access(normal.c_str(), W_OK | X_OK) != 0) {
+        return FolderMessage(Tr("Nie można zapisywać w folderze %s."), normal);
+    }
+    return std::nullopt;
+}
 
 std::string DefaultRecordingsFolder() {
     const char* data = std::getenv("XDG_DATA_HOME");

@@ -1,8 +1,10 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "base/user_message.h"
 #include "document/file_result.h"
 
 namespace kresograf {
@@ -13,6 +15,11 @@ class CZefraKrgDoc;
 // $XDG_DATA_HOME/kresograf/recordings, or ~/.local/share/kresograf/recordings when XDG_DATA_HOME
 // is unset or not absolute. Never the temporary folder, which is often memory.
 std::string DefaultRecordingsFolder();
+
+// Makes folder ready to hold recordings (created with its parents when missing); the message to
+// show when it cannot: not a full path, not creatable, not writable, or in memory (the
+// temporary folder, a tmpfs or ramfs), where a crash or a power cut would take the recording.
+std::optional<UserMessage> PrepareRecordingsFolder(const std::string& folder);
 
 // Recordings a program left in folder when it ended without closing them (a crash, a power cut,
 // a kill): the folder's .kgd files that no running program holds, in name (= start time) order.

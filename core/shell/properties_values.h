@@ -24,6 +24,13 @@ inline constexpr char ChannelColumn[] = N_("Nr kanału");
 inline constexpr char GainColumn[] = N_("Wzmocnienie");
 inline constexpr std::array<const char*, 2> Gains = {"x1", "x10"};
 inline constexpr char Cancel[] = N_("Anuluj");
+inline constexpr char RecordingsPage[] = N_("Rejestracje");
+inline constexpr char RecordingsFolderCaption[] = N_("Folder niezapisanych rejestracji:");
+inline constexpr char RecordingsFolderNote[] =
+    N_("Rejestracja jest zapisywana do tego folderu na bieżąco, aż do polecenia „Zapisz”, "
+       "które przenosi ją we wskazane miejsce. Folder musi leżeć na dysku (nie w pamięci).");
+inline constexpr char Browse[] = N_("Przeglądaj...");
+inline constexpr char DefaultFolder[] = N_("Domyślny");
 }  // namespace properties_texts
 
 // The sheet's working copies, taken from the settings and handed back on OK.
@@ -33,6 +40,9 @@ struct PropertiesValues {
     uint32_t NegateOnPrint = 1;
     uint32_t PortAddress = DefaultPortAddress;
     std::array<uint8_t, 8> ChannelGain{};
+    // Where the next recording is kept until it is saved (a program setting of its own, not
+    // part of the settings record).
+    std::string RecordingsFolder;
 
     static PropertiesValues From(const SettingsRecord& settings);
     // Takes the values over: colours first, then the print negation, the address and the gains.

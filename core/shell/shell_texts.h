@@ -52,6 +52,14 @@ inline constexpr const char* Cancel = N_("Anuluj");
 inline constexpr const char* OpenFailedTitle = N_("Błąd otwarcia");
 inline constexpr const char* FileMissingText = N_("Nie można otworzyć pliku %1.");
 
+// A recording the program left unsaved when it ended unexpectedly; %1 is its file.
+inline constexpr const char* InterruptedRecordingText =
+    N_("Program zakończył się nieoczekiwanie, zanim zapisano rejestrację:\n%1\n\n"
+       "Czy otworzyć ją teraz? Odpowiedź „Nie” usuwa ten plik.");
+inline constexpr const char* RemoveFailedText = N_("Nie można usunąć pliku %1.");
+// The progress of a save that copies the file; %1 is the file name.
+inline constexpr const char* SavingText = N_("Zapisywanie pliku %1...");
+
 inline constexpr const char* NoDisplayText =
     N_("Brak ekranu graficznego (zmienna DISPLAY nie jest ustawiona).");
 inline constexpr const char* CardOpenFailedTitle = N_("Błąd karty");

@@ -7,11 +7,13 @@
 #include <QMdiArea>
 #include <QMenu>
 #include <QMimeData>
+#include <QProgressDialog>
 #include <QUrl>
 
 #include "base/frame_link.h"
 #include "base/translation.h"
 #include "document/kgd_file.h"
+#include "document/recordings_folder.h"
 #include "gui/shell/app_frame.h"
 #include "gui/shell/child_frame.h"
 #include "gui/shell/command_table.h"
@@ -115,6 +117,40 @@ GuiDocument* DocumentCommands::OpenDocumentFile(const QString& path) {
     return &added;
 }
 
+void DocumentCommands::OfferInterruptedRecordings(const QStringList& folders) {
+    for (const QString& folder : folders) {
+        for (const std::string& found : FindInterruptedRecordings(FsPath(folder))) {
+            const QString path = QFile::decodeName(found.c_str());
+            const auto answer = frame_.Prompts().AskOpenInterrupted(&frame_.Window(), path);
+            if (answer == FramePrompts::InterruptedAnswer::Remove) {
+                if (!RemoveInterruptedRecording(found)) {
+                    frame_.ShowMessage(
+                        UserMessage{Tr(texts::ApplicationTitle),
+                                    Utf8(Tr(texts::RemoveFailedText)).arg(path).toStdString(),
+                                    MessageIcon::Exclamation});
+                }
+                continue;
+            }
+            if (answer != FramePrompts::InterruptedAnswer::Open) {
+                continue;
+            }
+            auto document = std::make_unique<GuiDocument>();
+            const FileResult result = OpenInterruptedRecording(*document->Doc, found);
+            if (!result.Ok()) {
+                // The file stays: the next start offers it again.
+                frame_.ShowMessage(result.Message.value_or(
+                    UserMessage{Tr(texts::OpenFailedTitle),
+                                Utf8(Tr(texts::FileMissingText)).arg(path).toStdString(),
+                                MessageIcon::Exclamation}));
+                continue;
+            }
+            // Never saved by the user: no path, so "Zapisz" asks where it goes.
+            document->Title = QFileInfo(path).completeBaseName();
+            NewView(AddDocument(std::move(document)));
+        }
+    }
+}
+
 bool DocumentCommands::SaveDocument(GuiDocument& document) {
     if (document.Path.isEmpty()) {
         return SaveDocumentAs(document);
@@ -144,7 +180,34 @@ bool DocumentCommands::SaveDocumentAs(GuiDocument& document) {
 }
 
 bool DocumentCommands::WriteDocument(GuiDocument& document, const QString& path) {
-    const FileResult result = kresograf::SaveDocument(*document.Doc, FsPath(path));
+    // A recording moved by a rename tells no progress; a copy (another file system) or a
+    // document written out does, and shows it with "Anuluj" once it takes a while.
+    std::unique_ptr<QProgressDialog> progress;
+    SaveOptions options;
+    options.ForceCopy = ForceCopyOnSave;
+    options.Progress = [&](uint64_t done, uint64_t total) {
+        if (!progress) {
+            progress = std::make_unique<QProgressDialog>(
+                Utf8(Tr(texts::SavingText)).arg(QFileInfo(path).fileName()),
+                Utf8(Tr(texts::Cancel)), 0, 1000, &frame_.Window());
+            progress->setObjectName("SaveProgress");
+            progress->setWindowTitle(Utf8(Tr(texts::ApplicationTitle)));
+            progress->setWindowModality(Qt::ApplicationModal);
+            progress->setAutoClose(false);
+            progress->setAutoReset(false);
+            progress->setMinimumDuration(SaveProgressDelayMs);
+            progress->setMinimumWidth(360);
+            progress->setValue(0);
+        }
+        // A modal progress dialog handles the events (its "Anuluj") as its value changes.
+        progress->setValue(total == 0 ? 1000 : static_cast<int>(done * 1000 / total));
+        if (SaveProgressShown) {
+            SaveProgressShown(*progress);
+        }
+        return !progress->wasCanceled();
+    };
+    const FileResult result = kresograf::SaveDocument(*document.Doc, FsPath(path), options);
+    progress.reset();
     if (!result.Ok()) {
         if (result.Message) {
             frame_.ShowMessage(*result.Message);
@@ -192,6 +255,19 @@ CChildFrame* DocumentCommands::FrameOf(CZefraKrgView* view) const {
         }
     }
     return nullptr;
+}
+
+void DocumentCommands::ReportFileErrors() {
+    for (const auto& document : documents_) {
+        if (document->FileErrorTold) {
+            continue;
+        }
+        if (auto lost = document->Doc->CheckSamples()) {
+            // Told before the box runs: the box's own event loop comes back here.
+            document->FileErrorTold = true;
+            frame_.ShowMessage(*lost);
+        }
+    }
 }
 
 void DocumentCommands::UpdateTitles() {

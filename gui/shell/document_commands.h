@@ -10,6 +10,7 @@
 #include "gui/shell/recent_file_list.h"
 
 class QMimeData;
+class QProgressDialog;
 class QSettings;
 
 namespace kresograf {
@@ -37,6 +38,9 @@ class DocumentCommands : public QObject {
     // The framework-like save commands; false when nothing was saved.
     bool SaveDocument(GuiDocument& document);
     bool SaveDocumentAs(GuiDocument& document);
+    // Asks about each recording a program left unsaved in these folders when it ended
+    // unexpectedly: opened as a modified document that still owns its file, or removed.
+    void OfferInterruptedRecordings(const QStringList& folders);
     // Another window of a document ("&Nowe okno").
     CZefraKrgView* NewView(GuiDocument& document);
 
@@ -53,12 +57,22 @@ class DocumentCommands : public QObject {
     // user to save it.
     bool CanCloseFrame(CChildFrame* frame);
     void FrameClosing(CChildFrame* frame);
+    // Tells the user, once per document, that the file its shown set is read from went away
+    // under the program (what the views read since is not the data).
+    void ReportFileErrors();
     // The captions of every window and the main window's, as the documents stand now.
     void UpdateTitles();
     void UpdateMainTitle();
 
     // Called when a document is about to go, with whether it is the last one.
     std::function<void(GuiDocument& document, bool last)> DocumentClosing;
+
+    // A save that takes longer than this shows its progress with "Anuluj".
+    int SaveProgressDelayMs = 400;
+    // Test seams: a recording is copied even where a rename would do; the progress dialog after
+    // each step.
+    bool ForceCopyOnSave = false;
+    std::function<void(QProgressDialog& dialog)> SaveProgressShown;
 
     // The local .kgd files among dropped data.
     static QStringList DroppedDocuments(const QMimeData* data);

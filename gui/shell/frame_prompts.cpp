@@ -51,6 +51,23 @@ FramePrompts::SaveAnswer DialogPrompts::AskSaveChanges(QWidget* owner,
     return box.clickedButton() == no ? SaveAnswer::Discard : SaveAnswer::Cancel;
 }
 
+FramePrompts::InterruptedAnswer DialogPrompts::AskOpenInterrupted(QWidget* owner,
+                                                                  const QString& path) {
+    QMessageBox box(QMessageBox::Question, QString::fromUtf8(Tr(texts::ApplicationTitle)),
+                    QString::fromUtf8(Tr(texts::InterruptedRecordingText)).arg(path),
+                    QMessageBox::NoButton, owner);
+    box.setObjectName("InterruptedRecordingQuestion");
+    QPushButton* yes = box.addButton(QString::fromUtf8(Tr(texts::Yes)), QMessageBox::YesRole);
+    QPushButton* no = box.addButton(QString::fromUtf8(Tr(texts::No)), QMessageBox::NoRole);
+    box.setDefaultButton(yes);
+    box.exec();
+    // Closing the box decides nothing: the file stays for the next start.
+    if (box.clickedButton() == yes) {
+        return InterruptedAnswer::Open;
+    }
+    return box.clickedButton() == no ? InterruptedAnswer::Remove : InterruptedAnswer::Keep;
+}
+
 QString DialogPrompts::AskOpenFileName(QWidget* owner) {
     return QFileDialog::getOpenFileName(owner, QString::fromUtf8(Tr(texts::OpenDialogTitle)), {},
                                         QString::fromUtf8(Tr(texts::FileFilter)));

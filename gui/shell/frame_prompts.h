@@ -17,6 +17,8 @@ struct RegisteredParamsRequest;
 class FramePrompts {
   public:
     enum class SaveAnswer { Save, Discard, Cancel };
+    // Open a recording left unsaved, remove it, or leave it for the next start (box closed).
+    enum class InterruptedAnswer { Open, Remove, Keep };
 
     virtual ~FramePrompts() = default;
     virtual void ShowMessage(QWidget* owner, const UserMessage& message) = 0;
@@ -25,6 +27,11 @@ class FramePrompts {
     virtual QString AskOpenFileName(QWidget* owner) = 0;
     virtual QString AskSaveFileName(QWidget* owner, const QString& suggested) = 0;
     virtual void ShowRegisteredParams(QWidget* owner, const RegisteredParamsRequest& request) = 0;
+    // What to do with a recording left unsaved by a program that ended unexpectedly; one that
+    // cannot ask leaves it for the next start.
+    virtual InterruptedAnswer AskOpenInterrupted(QWidget*, const QString&) {
+        return InterruptedAnswer::Keep;
+    }
     // The file an export goes to ("*.dat", "*.csv", "*.h5"); empty when the user cancelled.
     virtual QString AskExportFileName(QWidget* owner, const QString& suggested);
 };
@@ -40,6 +47,7 @@ class DialogPrompts : public FramePrompts {
     QString AskOpenFileName(QWidget* owner) override;
     QString AskSaveFileName(QWidget* owner, const QString& suggested) override;
     void ShowRegisteredParams(QWidget* owner, const RegisteredParamsRequest& request) override;
+    InterruptedAnswer AskOpenInterrupted(QWidget* owner, const QString& path) override;
 };
 
 }  // namespace kresograf

@@ -20,6 +20,8 @@ struct GuiDocument {
     // The file name, or "Kresograf1", "Kresograf2" ... for a new document.
     QString Title;
     QList<CZefraKrgView*> Views;
+    // The file under its shown set was cut short and the user has been told.
+    bool FileErrorTold = false;
 };
 
 // The open document with that identity, or null.

@@ -16,6 +16,7 @@
 
 #include "base/translation.h"
 #include "card/port_io.h"
+#include "document/recordings_folder.h"
 #include "gui/document/export_dlg.h"
 #include "gui/shell/artwork.h"
 #include "gui/shell/child_frame.h"
@@ -86,7 +87,8 @@ CMainFrame::CMainFrame(QSettings& settings, std::unique_ptr<PortIo> card, Clock&
     documents_ = std::make_unique<DocumentCommands>(*this, settings, *viewCommands_);
     windows_ = std::make_unique<WindowCommands>(*this, *documents_, *toolBar_, *statusBar());
     acquisition_ = std::make_unique<AcquisitionCommands>(*this, *runner_, *io_);
-    application_ = std::make_unique<ApplicationCommands>(*this, store_, *acquisition_);
+    application_ =
+        std::make_unique<ApplicationCommands>(*this, store_, *acquisition_, settings, *runner_);
     generation_ = std::make_unique<GenerationCommands>(*this, card_, *runner_);
     RegisterExportCommands(*this);
     documents_->DocumentClosing = [this](GuiDocument& document, bool last) {
@@ -100,6 +102,8 @@ CMainFrame::CMainFrame(QSettings& settings, std::unique_ptr<PortIo> card, Clock&
     connect(idle, &QTimer::timeout, this, [this] {
         UpdateCommandStates();
         UpdateIndicators();
+        // A file cut short under the program shows up as the views read it.
+        documents_->ReportFileErrors();
     });
     idle->start(200);
     resize(1000, 700);
@@ -241,6 +245,23 @@ void CMainFrame::showEvent(QShowEvent* event) {
         shownOnce_ = true;
         SplashWindow::ShowSplash(this);
     }
+}
+
+void CMainFrame::OfferInterruptedRecordings() {
+    QStringList folders{application_->RecordingsFolder()};
+    // One left in the default folder before the user chose another is found too.
+    const QString standard = QString::fromStdString(DefaultRecordingsFolder());
+    if (!folders.contains(standard)) {
+        folders << standard;
+    }
+    // The splash stays on top: the question must not wait behind it.
+    for (const QString& folder : folders) {
+        if (!FindInterruptedRecordings(QFile::encodeName(folder).toStdString()).empty()) {
+            SplashWindow::HideSplash();
+            break;
+        }
+    }
+    documents_->OfferInterruptedRecordings(folders);
 }
 
 CZefraKrgView* CMainFrame::ActiveView() const {

@@ -89,6 +89,8 @@ class CMainFrame : public QMainWindow, public AppFrame {
     GuiDocument* OpenDocumentFile(const QString& path) {
         return documents_->OpenDocumentFile(path);
     }
+    // Offers the recordings left unsaved by a program that ended unexpectedly (at start-up).
+    void OfferInterruptedRecordings();
     void HandleAcquisitionMessage(uint32_t message, uint32_t wParam) {
         acquisition_->HandleAcquisitionMessage(message, wParam);
     }

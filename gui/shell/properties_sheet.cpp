@@ -4,8 +4,10 @@
 #include <QColorDialog>
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QFileDialog>
 #include <QGridLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
 #include <QTabWidget>
@@ -13,6 +15,7 @@
 
 #include "acquisition/params_pages.h"
 #include "base/translation.h"
+#include "document/recordings_folder.h"
 #include "gui/view/picture_painter.h"
 #include "gui/widgets/channel_grid.h"
 #include "shell/shell_texts.h"
@@ -165,6 +168,44 @@ void CMyPropertyPage2::OnOk() {
     }
 }
 
+CRecordingsPage::CRecordingsPage(PropertiesValues& values, QWidget* parent)
+    : QWidget(parent), values_(values) {
+    setObjectName("IDD_PROPPAGE_RECORDINGS");
+    folder_ = new QLineEdit(QString::fromStdString(values_.RecordingsFolder));
+    folder_->setObjectName("IDC_RECORDINGS_FOLDER");
+    auto* browse = new QPushButton(Utf8(Tr(properties_texts::Browse)));
+    browse->setObjectName("IDC_RECORDINGS_BROWSE");
+    auto* standard = new QPushButton(Utf8(Tr(properties_texts::DefaultFolder)));
+    standard->setObjectName("IDC_RECORDINGS_DEFAULT");
+    auto* note = new QLabel(Utf8(Tr(properties_texts::RecordingsFolderNote)));
+    note->setWordWrap(true);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(new QLabel(Utf8(Tr(properties_texts::RecordingsFolderCaption))));
+    layout->addWidget(folder_);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(browse);
+    buttons->addWidget(standard);
+    layout->addLayout(buttons);
+    layout->addWidget(note);
+    layout->addStretch(1);
+
+    connect(browse, &QPushButton::clicked, this, [this] {
+        const QString chosen = QFileDialog::getExistingDirectory(
+            this, Utf8(Tr(properties_texts::RecordingsPage)), folder_->text());
+        if (!chosen.isEmpty()) {
+            folder_->setText(chosen);
+        }
+    });
+    connect(standard, &QPushButton::clicked, this,
+            [this] { folder_->setText(QString::fromStdString(DefaultRecordingsFolder())); });
+}
+
+void CRecordingsPage::OnOk() {
+    values_.RecordingsFolder = folder_->text().trimmed().toStdString();
+}
+
 CMyPropertySheet::CMyPropertySheet(const PropertiesValues& values, QWidget* parent)
     : QDialog(parent), values_(values) {
     setObjectName("CMyPropertySheet");
@@ -172,8 +213,10 @@ CMyPropertySheet::CMyPropertySheet(const PropertiesValues& values, QWidget* pare
     tabs_ = new QTabWidget;
     colors_ = new CMyPropertyPage1(values_);
     card_ = new CMyPropertyPage2(values_);
+    recordings_ = new CRecordingsPage(values_);
     tabs_->addTab(colors_, Utf8(Tr(properties_texts::ColorsPage)));
     tabs_->addTab(card_, Utf8(Tr(properties_texts::CardPage)));
+    tabs_->addTab(recordings_, Utf8(Tr(properties_texts::RecordingsPage)));
     auto* buttons = new QDialogButtonBox;
     QPushButton* ok = buttons->addButton(Utf8(Tr(texts::Ok)), QDialogButtonBox::AcceptRole);
     ok->setObjectName("IDOK");
@@ -190,6 +233,10 @@ CMyPropertySheet::CMyPropertySheet(const PropertiesValues& values, QWidget* pare
 
 void CMyPropertySheet::accept() {
     card_->OnOk();
+    recordings_->OnOk();
+    if (Check && !Check(values_)) {
+        return;
+    }
     QDialog::accept();
 }
 

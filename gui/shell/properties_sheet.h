@@ -9,6 +9,7 @@
 
 class QCheckBox;
 class QComboBox;
+class QLineEdit;
 class QPushButton;
 class QTabWidget;
 
@@ -83,6 +84,21 @@ class CMyPropertyPage2 : public QWidget {
     CChannelGrid* grid_ = nullptr;
 };
 
+// Page "Rejestracje": the folder unsaved recordings are kept in.
+class CRecordingsPage : public QWidget {
+    Q_OBJECT
+
+  public:
+    explicit CRecordingsPage(PropertiesValues& values, QWidget* parent = nullptr);
+
+    void OnOk();
+    QLineEdit* FolderEdit() const { return folder_; }
+
+  private:
+    PropertiesValues& values_;
+    QLineEdit* folder_ = nullptr;
+};
+
 // "Właściwości": modal, OK hands the working copies back, Cancel drops them.
 class CMyPropertySheet : public QDialog {
     Q_OBJECT
@@ -94,6 +110,10 @@ class CMyPropertySheet : public QDialog {
     QTabWidget* Tabs() const { return tabs_; }
     CMyPropertyPage1& Colors() const { return *colors_; }
     CMyPropertyPage2& Card() const { return *card_; }
+    CRecordingsPage& Recordings() const { return *recordings_; }
+
+    // Asked before OK takes the values: false keeps the sheet open (it has told the user why).
+    std::function<bool(const PropertiesValues& values)> Check;
 
     void accept() override;
 
@@ -102,6 +122,7 @@ class CMyPropertySheet : public QDialog {
     QTabWidget* tabs_ = nullptr;
     CMyPropertyPage1* colors_ = nullptr;
     CMyPropertyPage2* card_ = nullptr;
+    CRecordingsPage* recordings_ = nullptr;
 };
 
 }  // namespace kresograf

@@ -2,6 +2,7 @@
 
 #include <QLibraryInfo>
 #include <QMessageBox>
+#include <QTimer>
 
 #include "base/translation.h"
 #include "card/direct_port_io.h"
@@ -69,6 +70,9 @@ bool CZefraKrgApp::InitInstance(const StartOptions& options) {
                nullptr) {
         return false;
     }
+    // Once the main window is up and the event loop runs.
+    QTimer::singleShot(0, mainFrame_.get(),
+                       [frame = mainFrame_.get()] { frame->OfferInterruptedRecordings(); });
     return true;
 }
 

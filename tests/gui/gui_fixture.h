@@ -33,6 +33,11 @@ class RecordingPrompts : public FramePrompts {
     }
     void ShowRegisteredParams(QWidget* owner, const RegisteredParamsRequest& request) override;
     QString AskExportFileName(QWidget*, const QString&) override { return ExportName; }
+    InterruptedAnswer AskOpenInterrupted(QWidget*, const QString& path) override {
+        InterruptedQuestions << path;
+        return InterruptedAnswers.isEmpty() ? InterruptedAnswer::Keep
+                                            : InterruptedAnswers.takeFirst();
+    }
 
     std::vector<UserMessage> Messages;
     QStringList SaveQuestions;
@@ -40,6 +45,8 @@ class RecordingPrompts : public FramePrompts {
     QStringList SaveNames;  // taken from the front, one per save dialog
     QString OpenName;
     QString ExportName;  // the export's file; empty = cancelled
+    QStringList InterruptedQuestions;
+    QList<InterruptedAnswer> InterruptedAnswers;  // taken from the front
     struct RegisteredCall {
         RegisteredParamsRequest Request;
         bool OnUiThread = false;

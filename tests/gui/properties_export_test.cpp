@@ -1,7 +1,9 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
+#include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
 #include <QTabWidget>
@@ -10,6 +12,8 @@
 #include <functional>
 
 #include "document/data_export.h"
+#include "document/recording_file.h"
+#include "document/scan_store.h"
 #include "gui/document/export_dlg.h"
 #include "gui/shell/command_table.h"
 #include "gui/shell/properties_sheet.h"
@@ -132,6 +136,37 @@ TEST_F(PropertiesTest, CardPageAddressAndGainsWhichChangeForTheCardBetweenAcquis
     frame_->RunCommand(ID_OSC_START);
     ASSERT_TRUE(WaitIdle());
     EXPECT_EQ(frame_->Settings().ChannelGain[3], 0x80);
+}
+
+TEST_F(PropertiesTest, RecordingsFolderIsTheNextRecordingsAndOneThatCannotKeepItIsRefused) {
+    auto choose = [this](const QString& folder) {
+        bool stayed = false;
+        OnModal<CMyPropertySheet>([&](CMyPropertySheet* sheet) {
+            sheet->Recordings().FolderEdit()->setText(folder);
+            Press(sheet, "IDOK");
+            stayed = sheet->isVisible();
+        });
+        frame_->RunCommand(ID_PROPERTIES);
+        return stayed;
+    };
+    // Not creatable (under a file), in the temporary folder, in memory, not a full path.
+    for (const QString& folder :
+         QStringList{TempPath("settings.ini") + "/r", "/tmp/r", "/dev/shm/kresograf-r", "r"}) {
+        EXPECT_TRUE(choose(folder)) << folder.toStdString();
+    }
+    EXPECT_EQ(prompts_.Messages.size(), 4u);
+    EXPECT_FALSE(QFile::exists("/dev/shm/kresograf-r") || settings_->contains("Recordings/Folder"));
+    // Made when missing, kept and used by the next recording.
+    QTemporaryDir disk(QDir::currentPath() + "/rejestracje-XXXXXX");
+    const QString folder = disk.path() + "/nowy";
+    EXPECT_FALSE(choose(folder));
+    EXPECT_EQ(settings_->value("Recordings/Folder").toString(), folder);
+    CZefraKrgDoc& doc = *frame_->NewDocument()->Doc;
+    SetFastParams(doc, {0}, 1000);
+    frame_->RunCommand(ID_REC_START);
+    ASSERT_TRUE(WaitFor([&] { return !prompts_.Registered.empty(); }) && WaitIdle());
+    const std::string& path = doc.Store(doc.CurrentSet.load())->File->Path();
+    EXPECT_TRUE(QString::fromStdString(path).startsWith(folder + "/"));
 }
 
 using ExportTest = GuiTest;
