@@ -115,11 +115,10 @@ TEST(KgdFileTest, RoundTripsThroughFileEmptyAndLarge) {
 
     CZefraKrgDoc opened;
     ASSERT_TRUE(OpenDocument(opened, path).Ok());
-    EXPECT_EQ(opened.CurrentSet, 1u);
-    EXPECT_EQ(opened.SampleCount, (std::array<uint32_t, 2>{0, 1000}));
-    EXPECT_EQ(opened.ChannelPresent, doc.ChannelPresent);
-    EXPECT_EQ(opened.Params[1], Sample);
-    EXPECT_EQ(opened.Triggers[1], Trigger);
+    EXPECT_EQ(std::tie(opened.ChannelPresent, opened.Params[1], opened.Triggers[1]),
+              std::tie(doc.ChannelPresent, Sample, Trigger));
+    EXPECT_EQ(std::pair(opened.CurrentSet.load(), opened.SampleCount),
+              std::pair(1u, std::array<uint32_t, 2>{0, 1000}));
     EXPECT_EQ(Saved(opened), bytes);  // with the two hand-read words above: every sample back
 
     // An empty document's file empties the document it is opened into.

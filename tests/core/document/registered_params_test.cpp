@@ -5,14 +5,11 @@
 namespace kresograf {
 namespace {
 
-AcquisitionParams Block(uint32_t divisor, uint32_t prescaler, int8_t channels,
-                        uint32_t totalSamples) {
-    AcquisitionParams params;
-    params.Divisor = divisor;
-    params.Prescaler = prescaler;
-    params.ChannelCount = channels;
-    params.TotalSamples = totalSamples;
-    return params;
+AcquisitionParams Block(uint32_t divisor, uint32_t prescaler, int8_t channels, uint32_t total) {
+    return {.Divisor = divisor,
+            .Prescaler = prescaler,
+            .ChannelCount = channels,
+            .TotalSamples = total};
 }
 
 TEST(RegisteredParamsTest, AllLinesOfATableRateAndTheTriggerLines) {
