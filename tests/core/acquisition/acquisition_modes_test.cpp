@@ -13,13 +13,13 @@
 #include <filesystem>
 #include <functional>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 #include "acquisition/acquisition_runner.h"
 #include "base/frame_link.h"
 #include "base/settings_record.h"
 #include "card/card_port.h"
-#include "card/clock.h"
 #include "card/manual_clock.h"
 #include "card/port_io.h"
 #include "card/simulated_card.h"
@@ -79,6 +79,13 @@ struct Bench {
     filetest::TempFolder folder;
 };
 
+// What a run left: the token, the set shown, the messages shown and the dialogs opened.
+std::tuple<uint32_t, uint32_t, std::size_t, std::size_t> Left(const Bench& b,
+                                                              const CZefraKrgDoc& doc) {
+    return {b.settings.AcquiringDocId.load(), doc.CurrentSet.load(), b.frame.MessageBoxes().size(),
+            b.frame.RegisteredRequests().size()};
+}
+
 std::vector<uint8_t> Saved(const CZefraKrgDoc& doc) {
     VectorSink sink;
     EXPECT_TRUE(SaveToArchive(doc, sink).Ok());
@@ -119,22 +126,18 @@ TEST(OscilloscopeModeTest, ShotsFillTheSpareSetAndRegisterTheirBlock) {
     };
     doc.SetWorking(Block({6, 0}, 2000), TriggerParams{});
     ASSERT_TRUE(b.Run(doc, false));
-    EXPECT_EQ(runningDuringRun, 1u);
-    EXPECT_EQ(tokenWhenEnded, doc.DocId);
-    EXPECT_EQ(b.frame.Count(true, WM_DOC_UPDATE, HintNewShot), 3);
-    EXPECT_EQ(b.frame.Count(true, WM_ACQ_ENDED, 0), 1);
+    EXPECT_EQ(std::tuple(runningDuringRun, tokenWhenEnded, b.frame.Count(true, WM_ACQ_ENDED, 0),
+                         b.frame.Count(true, WM_DOC_UPDATE, HintNewShot)),
+              std::tuple(1u, doc.DocId, 1, 3));
     EXPECT_TRUE(EndedLast(b.frame));
     EXPECT_EQ(shown, (std::vector<uint32_t>{1000, 1000, 1000}));
     // Three flips from set 0: set 1 is shown.
-    EXPECT_EQ(doc.CurrentSet.load(), 1u);
-    const uint32_t set = 1;
-    for (int c = 0; c < 8; ++c) {
-        EXPECT_EQ(doc.ChannelPresent[set][c], (c == 0 || c == 6) ? 1u : 0u) << c;
-    }
+    EXPECT_EQ(Left(b, doc), std::tuple(0u, 1u, 0u, 0u));
+    EXPECT_EQ(doc.ChannelPresent[1], (std::array<uint32_t, 8>{1, 0, 0, 0, 0, 0, 1, 0}));
     // Input 7 carries -1.5 V: count round(-1.5 / 5 * 2048) = -614, stored at gain x1 as x10.
     for (uint32_t k = 0; k < 1000; ++k) {
-        ASSERT_EQ(doc.Samples[set][6][k], -6140) << k;
-        ASSERT_EQ(doc.ScanTime[set][k], static_cast<int32_t>(2 * k));
+        ASSERT_EQ(doc.Samples[1][6][k], -6140) << k;
+        ASSERT_EQ(doc.ScanTime[1][k], static_cast<int32_t>(2 * k));
     }
     EXPECT_EQ(doc.RegisteredParams(), Block({6, 0}, 2000));
 
@@ -183,43 +186,15 @@ TEST(AcquisitionRunnerTest, HandshakeFailuresInBothModes) {
             b.card.SetFault(fault, 300);
             doc.SetWorking(Block({0, 6}, 2000), TriggerParams{});
             ASSERT_TRUE(b.Run(doc, recording));
-            ASSERT_EQ(b.frame.MessageBoxes().size(), 1u);
+            ASSERT_EQ(Left(b, doc), std::tuple(0u, 0u, 1u, 0u));
             EXPECT_EQ(b.frame.MessageBoxes()[0], ReceiveFailed);
-            EXPECT_EQ(doc.CurrentSet.load(), 0u);
             EXPECT_EQ(doc.SampleCount[0] + doc.SampleCount[1], 0u);
-            EXPECT_EQ(b.settings.AcquiringDocId.load(), 0u);
             EXPECT_TRUE(EndedLast(b.frame));
             if (recording) {
                 break;  // a stream that stops sending is a stream stopped by the user
             }
         }
     }
-}
-
-TEST(OscilloscopeModeTest, OneAcquisitionAtATimeAndStopWhileWaitingForTheTrigger) {
-    // A real clock: the stop must end the wait for a trigger that never comes within about the
-    // card link's 200 ms poll.
-    SteadyClock clock;
-    SettingsRecord settings;
-    SimulatedCard card(clock, 0x100);
-    CardPort port(card, clock);
-    RecordingFrameLink frame;
-    CZefraKrgDoc doc;
-    CZefraKrgDoc other;
-    doc.SetWorking(Block({6}, 100), NeverTrigger);
-    AcquisitionRunner runner(settings, port, frame);
-    ASSERT_TRUE(runner.ToggleOscilloscope(doc));
-    EXPECT_FALSE(runner.ToggleOscilloscope(other));
-    EXPECT_FALSE(runner.ToggleRecording(other));
-    ASSERT_TRUE(frame.WaitForStatus(StatusTriggering));
-    const auto stop = std::chrono::steady_clock::now();
-    ASSERT_TRUE(runner.ToggleOscilloscope(doc));  // the same command stops it
-    runner.Join();
-    const auto took = std::chrono::steady_clock::now() - stop;
-    EXPECT_LT(took, std::chrono::seconds(2));
-    EXPECT_EQ(settings.AcquiringDocId.load(), 0u);
-    EXPECT_EQ(frame.Count(true, WM_DOC_UPDATE, HintNewShot), 0);
-    EXPECT_EQ(frame.Count(true, WM_ACQ_ENDED, 0), 1);
 }
 
 TEST(RecordingModeTest, RecordingGoesToItsFileAndOpensTheDialog) {
@@ -233,8 +208,7 @@ TEST(RecordingModeTest, RecordingGoesToItsFileAndOpensTheDialog) {
         tokenDuringDialog = b.settings.AcquiringDocId.load();
     };
     ASSERT_TRUE(b.Run(doc, true));
-    ASSERT_TRUE(b.frame.MessageBoxes().empty()) << b.frame.MessageBoxes()[0].Text;
-    EXPECT_EQ(doc.CurrentSet.load(), 1u);
+    ASSERT_EQ(Left(b, doc), std::tuple(0u, 1u, 0u, 1u));
     EXPECT_EQ(doc.SampleCount[1], 500'000u);
     EXPECT_EQ(doc.Column(1, 6)[499'999], -6140);
     EXPECT_EQ(doc.Times(1)[499'999], 4 * 499'999);
@@ -245,12 +219,11 @@ TEST(RecordingModeTest, RecordingGoesToItsFileAndOpensTheDialog) {
     ASSERT_EQ(files.size(), 1u);
     EXPECT_EQ(filetest::ReadBytes(b.folder.File(files[0])), Saved(doc));
     EXPECT_EQ(b.frame.Count(false, WM_DOC_UPDATE, HintRecordingDone), 1);
-    ASSERT_EQ(b.frame.RegisteredRequests().size(), 1u);
-    EXPECT_EQ(b.frame.RegisteredRequests()[0].Scans, 500'000u);
-    EXPECT_EQ(b.frame.RegisteredRequests()[0].Params, Block({0, 2, 4, 6}, 2'000'000));
+    const RegisteredParamsRequest request = b.frame.RegisteredRequests()[0];
+    EXPECT_EQ(std::tie(request.Scans, request.Params),
+              std::tuple(500'000u, Block({0, 2, 4, 6}, 2'000'000)));
     EXPECT_EQ(tokenDuringDialog, doc.DocId);
     EXPECT_TRUE(EndedLast(b.frame));
-    EXPECT_EQ(b.settings.AcquiringDocId.load(), 0u);
 
     // Let go of unsaved, the recording's file goes.
     doc.DeleteContents();
@@ -314,7 +287,7 @@ TEST(RecordingModeTest, WithoutMemoryOrDiskARecordingIsRefusedBeforeTheCard) {
     const std::string folder = b.folder.Path.string();
     b.runner.SetRecordingPlace({"", folder, {}, [](const std::string&) { return 1u << 20; }});
     ASSERT_TRUE(b.Run(doc, true));
-    ASSERT_EQ(b.frame.MessageBoxes().size(), 2u);
+    ASSERT_EQ(Left(b, doc), std::tuple(0u, 0u, 2u, 0u));
     EXPECT_EQ(b.frame.MessageBoxes()[0],
               (UserMessage{"Brak pamięci", "Zbyt mało pamięci w celu zachowania danych.",
                            MessageIcon::Stop}));
@@ -324,9 +297,6 @@ TEST(RecordingModeTest, WithoutMemoryOrDiskARecordingIsRefusedBeforeTheCard) {
                      "Rejestracja nie zmieści się na dysku: potrzebuje 7.6 MB, a w folderze " +
                          folder + " wolne jest 1.0 MB.",
                      MessageIcon::Stop}));
-    EXPECT_TRUE(b.frame.RegisteredRequests().empty());
-    EXPECT_EQ(doc.CurrentSet.load(), 0u);
-    EXPECT_EQ(b.settings.AcquiringDocId.load(), 0u);
     EXPECT_EQ(b.tap.writes.load(), 0);
     EXPECT_TRUE(b.folder.Entries().empty());
 }
@@ -343,15 +313,13 @@ TEST(RecordingModeTest, AFullDiskEndsTheRecordingKeepingWhatWasWritten) {
          {}});
     doc.SetWorking(Block({0, 6}, 200'000), TriggerParams{});
     ASSERT_TRUE(b.Run(doc, true));
-    ASSERT_EQ(b.frame.MessageBoxes().size(), 1u);
+    ASSERT_EQ(Left(b, doc), std::tuple(0u, 1u, 1u, 1u));
     EXPECT_EQ(b.frame.MessageBoxes()[0],
               (UserMessage{"Błąd zapisu pliku",
                            "Brak miejsca na dysku. Rejestrację zakończono; dane zapisane do tej "
                            "chwili zostały zachowane.",
                            MessageIcon::Stop}));
     EXPECT_EQ(doc.SampleCount[1], 5000u);
-    ASSERT_EQ(b.frame.RegisteredRequests().size(), 1u);
-    EXPECT_EQ(b.settings.AcquiringDocId.load(), 0u);
     // The file holds those scans and opens again as they are.
     const std::vector<std::string> files = b.folder.Entries();
     ASSERT_EQ(files.size(), 1u);
@@ -368,9 +336,9 @@ TEST(AcquisitionRunnerTest, WithoutAThreadTheStartIsRefusedWithTheMemoryMessage)
     doc.SetWorking(Block({0}, 1000), TriggerParams{});
     for (const bool recording : {false, true}) {
         EXPECT_FALSE(recording ? b.runner.ToggleRecording(doc) : b.runner.ToggleOscilloscope(doc));
-        EXPECT_EQ(b.settings.AcquiringDocId.load(), 0u);
-        EXPECT_EQ(doc.OscRunning.load() + doc.RecRunning.load(), 0u);
-        EXPECT_EQ(doc.WorkingParams().Running, 0u);
+        EXPECT_EQ(std::tuple(b.settings.AcquiringDocId.load(), doc.OscRunning.load(),
+                             doc.RecRunning.load(), doc.WorkingParams().Running),
+                  std::tuple(0u, 0u, 0u, 0u));
     }
     ASSERT_EQ(b.frame.MessageBoxes().size(), 2u);
     EXPECT_EQ(b.frame.MessageBoxes()[1].Text, "Zbyt mało pamięci w celu zachowania danych.");
@@ -385,12 +353,11 @@ TEST(AcquisitionModeTest, RefusedConfigurationsNeverReachTheCard) {
     doc.SetWorking(PairList({3}, 84), TriggerParams{});
     ASSERT_TRUE(b.Run(doc, true));
     EXPECT_EQ(b.frame.Count(true, WM_ACQ_ENDED, 0), 0);
-    EXPECT_TRUE(b.frame.RegisteredRequests().empty());
     AcquisitionParams shot = Block({0, 1, 2}, 6);
     shot.Prescaler = 3;  // two conversions kept for three inputs: no complete scan
     doc.SetWorking(shot, TriggerParams{});
     ASSERT_TRUE(b.Run(doc, false));
-    ASSERT_EQ(b.frame.MessageBoxes().size(), 3u);
+    ASSERT_EQ(Left(b, doc), std::tuple(0u, 0u, 3u, 0u));
     EXPECT_EQ(b.frame.MessageBoxes()[0].Text, "Nie wybrano żadnego kanału.");
     EXPECT_EQ(b.frame.MessageBoxes()[1].Text,
               "Kanały tworzące parę różnicową posiadają różne wzmocnienie.");
@@ -399,9 +366,7 @@ TEST(AcquisitionModeTest, RefusedConfigurationsNeverReachTheCard) {
         (UserMessage{"Błąd konfiguracji",
                      "Liczba próbek jest za mała, aby odczytać choć jeden pełny skan kanałów.",
                      MessageIcon::Stop}));
-    EXPECT_EQ(b.tap.writes.load(), 0);
-    EXPECT_EQ(b.clock.SleptMs(), 0u);
-    EXPECT_EQ(b.settings.AcquiringDocId.load(), 0u);
+    EXPECT_EQ(std::pair(b.tap.writes.load(), b.clock.SleptMs()), std::pair(0, uint64_t{0}));
 }
 
 TEST(RecordingModeTest, AnOverrunKeepsAndShowsTheScansBeforeIt) {
@@ -410,35 +375,40 @@ TEST(RecordingModeTest, AnOverrunKeepsAndShowsTheScansBeforeIt) {
     Bench b(1000);
     doc.SetWorking(Block({6}, 1'000'000), TriggerParams{});
     ASSERT_TRUE(b.Run(doc, true));
-    ASSERT_EQ(b.frame.MessageBoxes().size(), 1u);
+    ASSERT_EQ(Left(b, doc), std::tuple(0u, 1u, 1u, 1u));
     EXPECT_EQ(b.frame.MessageBoxes()[0],
               (UserMessage{"Błąd utraty danych", "Wystąpiło nadpisanie danych w buforze karty.",
                            MessageIcon::Stop}));
     const uint32_t kept = doc.SampleCount[1];
     EXPECT_GT(kept, 0u);
     EXPECT_LT(kept, 1'000'000u);
-    EXPECT_EQ(doc.CurrentSet.load(), 1u);
     EXPECT_EQ(doc.Column(1, 6)[kept - 1], -6140);
     // The block registered with the data holds the conversions they are, not those planned.
     EXPECT_EQ(doc.RegisteredParams().TotalSamples, kept);
     EXPECT_EQ(b.frame.Count(false, WM_DOC_UPDATE, HintRecordingDone), 1);
-    ASSERT_EQ(b.frame.RegisteredRequests().size(), 1u);
     EXPECT_EQ(b.frame.RegisteredRequests()[0].Scans, kept);
-    EXPECT_EQ(b.settings.AcquiringDocId.load(), 0u);
 }
 
-TEST(RecordingModeTest, StopBeforeAnyScanChangesNothing) {
-    CZefraKrgDoc doc;
-    Bench b(0);
-    doc.SetWorking(Block({6}, 1000), NeverTrigger);
-    ASSERT_TRUE(b.runner.ToggleRecording(doc));
-    ASSERT_TRUE(b.frame.WaitForStatus(StatusTriggering));
-    ASSERT_TRUE(b.Run(doc, true));
-    EXPECT_TRUE(b.frame.RegisteredRequests().empty());
-    EXPECT_EQ(b.frame.Count(false, WM_DOC_UPDATE, HintRecordingDone), 0);
-    EXPECT_EQ(doc.CurrentSet.load(), 0u);
-    EXPECT_EQ(b.settings.AcquiringDocId.load(), 0u);
-    EXPECT_TRUE(b.folder.Entries().empty());
+// One acquisition at a time; stopped while it waits for the trigger, a run changes nothing. (The
+// card link's test times the 200 ms poll the stop is seen within.)
+TEST(AcquisitionModeTest, OneAtATimeAndStoppedBeforeAnyScan) {
+    for (const bool recording : {false, true}) {
+        CZefraKrgDoc doc;
+        CZefraKrgDoc other;
+        Bench b(0);
+        doc.SetWorking(Block({6}, 1000), NeverTrigger);
+        ASSERT_TRUE(recording ? b.runner.ToggleRecording(doc) : b.runner.ToggleOscilloscope(doc));
+        EXPECT_FALSE(b.runner.ToggleOscilloscope(other));
+        EXPECT_FALSE(b.runner.ToggleRecording(other));
+        ASSERT_TRUE(b.frame.WaitForStatus(StatusTriggering));
+        ASSERT_TRUE(b.Run(doc, recording));  // the same command stops it
+        EXPECT_EQ(Left(b, doc), std::tuple(0u, 0u, 0u, 0u));
+        EXPECT_EQ(std::tuple(b.frame.Count(true, WM_DOC_UPDATE, HintNewShot),
+                             b.frame.Count(false, WM_DOC_UPDATE, HintRecordingDone),
+                             b.frame.Count(true, WM_ACQ_ENDED, 0)),
+                  std::tuple(0, 0, 1));
+        EXPECT_TRUE(b.folder.Entries().empty());
+    }
 }
 
 // Runs body in a child process; its exit status, or minus the signal that ended it.

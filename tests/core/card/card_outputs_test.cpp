@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "card/card_port.h"
 #include "card/direct_port_io.h"
 #include "card/manual_clock.h"
@@ -22,16 +24,14 @@ TEST(CardOutputsTest, StartsReplaceStopEndsBoth) {
     const uint8_t bytes[] = {0x5A};
     ASSERT_EQ(outputs.PlayDigital(0x100, {100, 1, nullptr, bytes}), 0);
     // The card was reset once, before the first output: the analog output still plays.
-    EXPECT_EQ(card.AnalogOutputVolts(), 1024 * 5.0 / 2048);
-    EXPECT_EQ(card.DigitalOutputs(), 0x5A);
-    EXPECT_EQ(outputs.Analog(), AnalogOutput::Generator);
-    EXPECT_TRUE(outputs.DigitalPlaying());
+    EXPECT_EQ(std::tuple(card.AnalogOutputVolts(), card.DigitalOutputs(), outputs.Analog(),
+                         outputs.DigitalPlaying()),
+              std::tuple(1024 * 5.0 / 2048, 0x5A, AnalogOutput::Generator, true));
 
     ASSERT_EQ(outputs.Stop(0x100), 0);
-    EXPECT_EQ(card.AnalogOutputVolts(), 0.0);
-    EXPECT_EQ(card.DigitalOutputs(), 0);
-    EXPECT_EQ(outputs.Analog(), AnalogOutput::None);
-    EXPECT_FALSE(outputs.DigitalPlaying());
+    EXPECT_EQ(std::tuple(card.AnalogOutputVolts(), card.DigitalOutputs(), outputs.Analog(),
+                         outputs.DigitalPlaying()),
+              std::tuple(0.0, 0, AnalogOutput::None, false));
 
     // A card that does not answer: the start fails and nothing is recorded as playing.
     ASSERT_EQ(outputs.PlayAnalog(0x100, {100, 1, volts, nullptr}, AnalogOutput::File), 0);
@@ -42,12 +42,12 @@ TEST(CardOutputsTest, StartsReplaceStopEndsBoth) {
 }
 
 TEST(DirectPortIoTest, RefusalMessages) {
-    const UserMessage denied = PortAccessDeniedMessage(0x300);
-    EXPECT_EQ(denied.Title, "Błąd dostępu do karty");
-    EXPECT_EQ(denied.Text,
-              "Nie można uzyskać dostępu do portów karty QB730 pod adresem 0x300. Uruchom program "
-              "jako root lub nadaj mu uprawnienie CAP_SYS_RAWIO (np. setcap cap_sys_rawio+ep).");
-    EXPECT_EQ(denied.Icon, MessageIcon::Stop);
+    EXPECT_EQ(PortAccessDeniedMessage(0x300),
+              (UserMessage{"Błąd dostępu do karty",
+                           "Nie można uzyskać dostępu do portów karty QB730 pod adresem 0x300. "
+                           "Uruchom program jako root lub nadaj mu uprawnienie CAP_SYS_RAWIO (np. "
+                           "setcap cap_sys_rawio+ep).",
+                           MessageIcon::Stop}));
     EXPECT_EQ(PortIoUnsupportedMessage().Title, "Błąd dostępu do karty");
 
     // A window reaching past the last port can never be granted, whoever runs the program.

@@ -68,7 +68,6 @@ TEST(DataExportTest, FormatFromNameOrExtension) {
     EXPECT_EQ(ExportFormatOf("/tmp/run.CSV"), ExportFormat::Csv);
     EXPECT_EQ(ExportFormatOf("run.h5"), ExportFormat::Hdf5);
     EXPECT_EQ(ExportFormatOf("run.Hdf5"), ExportFormat::Hdf5);
-    EXPECT_EQ(ExportFormatOf("run.dat"), ExportFormat::Text);
     EXPECT_EQ(ExportFormatOf("csv"), ExportFormat::Text);
     EXPECT_EQ(ExportFormatOf("run.h55"), ExportFormat::Text);
 }

@@ -6,6 +6,7 @@
 #include <memory>
 #include <random>
 #include <set>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -51,12 +52,11 @@ TEST(DocumentTest, NewDocumentAndDeleteContents) {
     doc.ChannelPresent[1].fill(0);
     doc.Params[1].Divisor = 84;
     doc.DeleteContents();
-    EXPECT_EQ(doc.CurrentSet, 0u);
-    EXPECT_EQ(doc.SampleCount, (std::array<uint32_t, 2>{0, 0}));
-    EXPECT_EQ(doc.ChannelPresent[0][4], 1u);
-    EXPECT_EQ(doc.ChannelPresent[1][4], 0u);
-    EXPECT_EQ(doc.SetCapacity(1), 0u);
-    EXPECT_EQ(doc.Params[1].Divisor, 84u);
+    // Set 0 shows again, empty, with every input; the registered block stays.
+    EXPECT_EQ(std::tuple(doc.CurrentSet.load(), doc.SampleCount[0] + doc.SampleCount[1],
+                         doc.ChannelPresent[0][4], doc.ChannelPresent[1][4], doc.SetCapacity(1),
+                         doc.Params[1].Divisor),
+              std::tuple(0u, 0u, 1u, 0u, 0u, 84u));
 }
 
 TEST(DocumentTest, ResizesOfTheArrays) {
@@ -71,9 +71,8 @@ TEST(DocumentTest, ResizesOfTheArrays) {
     int allowed = 3;
     doc.Allocation = [&](std::size_t) { return allowed-- > 0; };
     EXPECT_FALSE(doc.ResizeSet(1, 400'000));
-    EXPECT_EQ(doc.Samples[1][2].Size(), 400'000u);
-    EXPECT_EQ(doc.Samples[1][3].Size(), 0u);
-    EXPECT_EQ(doc.SetCapacity(1), 0u);
+    EXPECT_EQ(std::tuple(doc.Samples[1][2].Size(), doc.Samples[1][3].Size(), doc.SetCapacity(1)),
+              std::tuple(400'000u, 0u, 0u));
     // A shot without the memory leaves nothing half-grown.
     allowed = 3;
     EXPECT_FALSE(doc.ReserveShotSet(1));

@@ -36,11 +36,9 @@ TEST(StartOptionsTest, FileCardRenderAndRefusals) {
     EXPECT_EQ(a4.Paper, PaperSize::A4);
 
     const std::vector<std::vector<std::string>> bad = {
-        {"--card", "isa"},
         {"--address"},
         {"--address", "0x10000"},
         {"--size", "0x10"},
-        {"--size", "800"},
         {"--size", "800x99999"},
         {"--size", "x5"},
         {"--render", "a.kgd"},

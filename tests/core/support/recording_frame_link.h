@@ -77,14 +77,10 @@ class RecordingFrameLink : public FrameLink {
     }
     // Waits (in wall time, up to 20 s) until a status code has come.
     bool WaitForStatus(uint32_t code) const {
-        for (int i = 0; i < 20'000; ++i) {
-            const auto codes = Statuses();
-            if (std::find(codes.begin(), codes.end(), code) != codes.end()) {
-                return true;
-            }
+        for (int i = 0; i < 20'000 && std::ranges::count(Statuses(), code) == 0; ++i) {
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
         }
-        return false;
+        return std::ranges::count(Statuses(), code) > 0;
     }
 
   private:

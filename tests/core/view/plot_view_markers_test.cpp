@@ -132,12 +132,12 @@ TEST(MarkerStatistics, ViewMeasuresBetweenItsMarkersEitherWayRound) {
     ASSERT_TRUE(m.has_value());
     EXPECT_NEAR(m->DeltaSeconds, -0.00042, 1e-12);
     EXPECT_EQ(m->Values.Count, 41u);
-    EXPECT_EQ(MarkerFrequencyText(m->DeltaSeconds), "1/Δt: 2380.952 Hz");
-    EXPECT_EQ(MarkerMinText(m->Values), "Min: 0.020 V");
-    EXPECT_EQ(MarkerMaxText(m->Values), "Max: 0.060 V");
-    EXPECT_EQ(MarkerMeanText(m->Values), "Średnia: 0.040 V");
-    EXPECT_EQ(MarkerRmsText(m->Values), "RMS: 0.042 V");  // sqrt(71340 / 41) mV
-    EXPECT_EQ(MarkerPeakToPeakText(m->Values), "P-p: 0.040 V");
+    // RMS: sqrt(71340 / 41) mV.
+    EXPECT_EQ((std::vector{MarkerFrequencyText(m->DeltaSeconds), MarkerMinText(m->Values),
+                           MarkerMaxText(m->Values), MarkerMeanText(m->Values),
+                           MarkerRmsText(m->Values), MarkerPeakToPeakText(m->Values)}),
+              (std::vector<std::string>{"1/Δt: 2380.952 Hz", "Min: 0.020 V", "Max: 0.060 V",
+                                        "Średnia: 0.040 V", "RMS: 0.042 V", "P-p: 0.040 V"}));
     view.Markers[0] = {30, 30, 1};
     EXPECT_EQ(MarkerFrequencyText(view.MarkerStatisticsOf(0)->DeltaSeconds), "1/Δt: - (Δt = 0)");
 
@@ -179,14 +179,12 @@ TEST(MarkerStatistics, MeasureLinesAndTimeWindow) {
     uint32_t first = 0;
     uint32_t last = 0;
     ASSERT_TRUE(ScanWindow(times.data(), 100, unitMs, 0.010, 0.0105, first, last));
-    EXPECT_EQ(first, 20u);
-    EXPECT_EQ(last, 21u);
+    EXPECT_EQ(std::pair(first, last), std::pair(20u, 21u));
     constexpr double open = std::numeric_limits<double>::infinity();
     ASSERT_TRUE(ScanWindow(times.data(), 100, unitMs, -open, 0.0, first, last));
     EXPECT_EQ(last, 0u);
     ASSERT_TRUE(ScanWindow(times.data(), 100, unitMs, 0.049, open, first, last));
-    EXPECT_EQ(first, 98u);
-    EXPECT_EQ(last, 99u);
+    EXPECT_EQ(std::pair(first, last), std::pair(98u, 99u));
     EXPECT_FALSE(ScanWindow(times.data(), 100, unitMs, 0.0101, 0.0104, first, last));
 }
 

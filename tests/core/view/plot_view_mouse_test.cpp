@@ -41,8 +41,8 @@ TEST_F(PlotMouse, PanStepsAndTheirLimits) {
     view.MouseMove({109, 110}, 500, 300);
     EXPECT_EQ(view.YMax[0], 327680);
     view.MouseMove({109, 100}, 500, 300);
-    EXPECT_EQ(view.YMin[0], 327000 - 24);  // MulDiv(680, -10, 300) - 1
-    EXPECT_EQ(view.YMax[0], 327680 - 24);
+    EXPECT_EQ(testing::YRange(view, 0),
+              (testing::Range{327000 - 24, 327680 - 24}));  // MulDiv(680, -10, 300) - 1
 
     // The time window never passes the limits.
     view.XStart = -TimeLimit + 5;
@@ -117,15 +117,13 @@ TEST_F(PlotMouse, ShiftClicksPlaceMarkersAndKeysMoveThem) {
     // Before the first sample: no marker, the stretch still starts.
     ViewResponse r = view.LeftButtonDown({30, 100}, true, false);
     EXPECT_EQ(r.Action, ViewAction::None);
-    EXPECT_EQ(view.Markers[0].Shown, 0u);
-    EXPECT_EQ(view.Stretching, 1u);
+    EXPECT_EQ(std::pair(view.Markers[0].Shown, view.Stretching), std::pair(0u, 1u));
     view.LeftButtonUp({30, 100});
 
     // Pixel 200: MulDiv(134, 1000, 268) = 500.
     r = view.LeftButtonDown({200, 100}, true, false);
     EXPECT_EQ(r.MarkerChannels, 0x01);
-    EXPECT_EQ(view.Markers[0].Left, 500u);
-    EXPECT_EQ(view.Markers[0].Shown, 1u);
+    EXPECT_EQ(std::pair(view.Markers[0].Left, view.Markers[0].Shown), std::pair(500u, 1u));
     view.LeftButtonUp({200, 100});
     view.RightButtonDown({300, 100}, true);
     EXPECT_EQ(view.Markers[0].Right, 873u);  // MulDiv(234, 1000, 268) = 873

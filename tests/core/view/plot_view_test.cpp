@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "base/frame_link.h"
 #include "view_fixture.h"
 
@@ -224,8 +226,7 @@ TEST_F(PlotChannels, ItemStatesAndActiveAndRightChoices) {
     // Key 3 with linked scales: channel 3 active, scales unlinked.
     view.ToggleLinkedScales();
     EXPECT_EQ(view.SetActiveChannel(2).Action, ViewAction::RenderAndRedraw);
-    EXPECT_EQ(view.ActiveChannel, 2);
-    EXPECT_EQ(view.LinkedScales, 0u);
+    EXPECT_EQ(std::pair(view.ActiveChannel, view.LinkedScales), std::pair(2, 0u));
     EXPECT_EQ(view.SetActiveChannel(2).Action, ViewAction::None);
     view.SetRightChannel(4);
     view.SwapChannels();
@@ -242,8 +243,7 @@ TEST_F(PlotChannels, HidingChannelsKeepsOneShown) {
     view.ToggleChannel(4);
     view.Markers[0].Shown = 1;
     ViewResponse r = view.ToggleChannel(0);
-    EXPECT_EQ(r.MarkerChannels, 0x01);
-    EXPECT_EQ(view.Markers[0].Shown, 0u);
+    EXPECT_EQ(std::tuple(r.MarkerChannels, view.Markers[0].Shown), std::tuple(0x01, 0u));
     EXPECT_EQ(Channels(view), (Range{1, 1}));
     // Hiding a right-axis channel that is not active hands the right axis to the active one.
     view.ToggleChannel(0);
@@ -261,8 +261,7 @@ TEST_F(PlotChannels, HidingChannelsKeepsOneShown) {
     EXPECT_EQ(*r.Message,
               (UserMessage{"Informacja", "Przynajmniej jeden kanał musi pozostać aktywny",
                            MessageIcon::Exclamation}));
-    EXPECT_EQ(view.ChannelVisible[4], 1u);
-    EXPECT_EQ(view.ActiveChannel, 4);
+    EXPECT_EQ(std::pair(view.ChannelVisible[4], view.ActiveChannel), std::pair(1u, 4));
 }
 
 TEST(ChannelMenuTexts, ItemsAndTitles) {

@@ -101,14 +101,12 @@ TEST(SpectrumPicture, SpanIsTheWindowOrTheMarkers) {
     view.XEnd = 50;
     std::optional<SpectrumSpan> span = SpectrumSpanOf(view, doc, settings);
     ASSERT_TRUE(span.has_value());
-    EXPECT_EQ(span->First, 5u);
-    EXPECT_EQ(span->Last, 25u);
+    EXPECT_EQ(std::pair(span->First, span->Last), std::pair(5u, 25u));
     EXPECT_DOUBLE_EQ(span->FromSeconds, 0.010);
     EXPECT_DOUBLE_EQ(span->ToSeconds, 0.050);
     view.Markers[1] = {60, 40, 1};
     span = SpectrumSpanOf(view, doc, settings);
-    EXPECT_EQ(span->First, 40u);
-    EXPECT_EQ(span->Last, 60u);
+    EXPECT_EQ(std::pair(span->First, span->Last), std::pair(40u, 60u));
     view.Markers[1].Shown = 0;
     view.XStart = 300;
     view.XEnd = 400;

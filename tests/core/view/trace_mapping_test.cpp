@@ -6,6 +6,8 @@
 #include <iterator>
 #include <limits>
 #include <random>
+#include <tuple>
+#include <vector>
 
 namespace kresograf {
 namespace {
@@ -61,18 +63,13 @@ TEST(TraceMappingTest, SpansFitFifteenBitsAndMappingShiftsRoundsAndSaturates) {
     const PictureRect plot{10, 0, 16394, 100};
     const TraceMapping m = ComputeTraceMapping(0, 65536, 0, 100, plot);
     ASSERT_EQ(m.Shift, 2);
-    EXPECT_EQ(MapX(m, 3), 10);
-    EXPECT_EQ(MapX(m, 4), 11);
     // Before the window the shift floors: -1 and -4 are one pixel left, -5 two.
-    EXPECT_EQ(MapX(m, -1), 9);
-    EXPECT_EQ(MapX(m, -4), 9);
-    EXPECT_EQ(MapX(m, -5), 8);
+    EXPECT_EQ((std::vector{MapX(m, 3), MapX(m, 4), MapX(m, -1), MapX(m, -4), MapX(m, -5)}),
+              (std::vector{10, 11, 9, 9, 8}));
 
-    // y = bottom - value, halves away from zero.
+    // y = bottom - value, halves away from zero: -0.5 -> -1, 0.5 -> 1, -1.5 -> -2.
     const TraceMapping y = ComputeTraceMapping(0, 10, 0, 200, PictureRect{0, 0, 10, 100});
-    EXPECT_EQ(MapY(y, 1), 99);  // -0.5 -> -1
-    EXPECT_EQ(MapY(y, -1), 101);
-    EXPECT_EQ(MapY(y, 3), 98);  // -1.5 -> -2
+    EXPECT_EQ((std::vector{MapY(y, 1), MapY(y, -1), MapY(y, 3)}), (std::vector{99, 101, 98}));
 
     // A flat value range maps everything one pixel below the bottom.
     const TraceMapping flat = ComputeTraceMapping(0, 10, 5, 5, PictureRect{0, 0, 10, 100});
@@ -86,26 +83,22 @@ TEST(TraceMappingTest, SpansFitFifteenBitsAndMappingShiftsRoundsAndSaturates) {
     EXPECT_EQ(MapX(far, kMax32), kMax32);
     far.XStart = kMax32;
     far.OriginX = -100;
-    EXPECT_EQ(MapX(far, kMin32), kMin32);
-    EXPECT_EQ(ClampCoordinate(MapX(far, kMin32)), -32768);
+    EXPECT_EQ(std::pair(MapX(far, kMin32), ClampCoordinate(MapX(far, kMin32))),
+              std::pair(kMin32, -32768));
 
     const TraceMapping u =
         ComputeTraceMapping(1000, 1000 + 65536, 0, 1, PictureRect{5, 0, 1005, 10});
-    EXPECT_EQ(UnmapX(u, 505), 1000 + 32768);
-    EXPECT_EQ(UnmapX(u, 4), 1000 - 64);  // -16.384 -> -16, times 4
+    // -16.384 -> -16, times 4.
+    EXPECT_EQ(std::pair(UnmapX(u, 505), UnmapX(u, 4)), std::pair(1000 + 32768, 1000 - 64));
 
     // Spans are halved until they fit fifteen bits.
     const PictureRect wide{40, 20, 540, 501};  // 500 x 481
+    // Pixel height -481 -> -241 -> -121, arithmetic shifts.
     TraceMapping s = ComputeTraceMapping(1000, 101000, -35000, 35000, wide);
-    EXPECT_EQ(s.XSpan, 25000);
-    EXPECT_EQ(s.Shift, 2);
-    EXPECT_EQ(s.YSpan, 17500);
-    EXPECT_EQ(s.PixelHeight, -121);  // -481 -> -241 -> -121, arithmetic shifts
-
+    EXPECT_EQ(std::tie(s.XSpan, s.Shift, s.YSpan, s.PixelHeight),
+              std::tuple(25000, 2, 17500, -121));
     s = ComputeTraceMapping(-0x3FFFFFFC, 0x3FFFFFFC, 0, 32767, wide);
-    EXPECT_EQ(s.XSpan, 32767);
-    EXPECT_EQ(s.Shift, 16);
-    EXPECT_EQ(s.PixelHeight, -481);
+    EXPECT_EQ(std::tie(s.XSpan, s.Shift, s.PixelHeight), std::tuple(32767, 16, -481));
     EXPECT_EQ(ComputeTraceMapping(0, 32768, 0, 0, wide).Shift, 1);
 }
 
