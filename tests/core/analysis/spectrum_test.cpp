@@ -204,14 +204,6 @@ TEST(SpectrumTest, RunOfADocumentAndTexts) {
     EXPECT_FALSE(SpectrumWindowFromKey("hanning").has_value());
 }
 
-std::vector<int32_t> Sine(double hz, std::size_t n, double rate) {
-    std::vector<int32_t> v(n);
-    for (std::size_t k = 0; k < n; ++k) {
-        v[k] = static_cast<int32_t>(std::lround(4096 * std::sin(2 * Pi * hz * k / rate)));
-    }
-    return v;
-}
-
 TEST(SpectrumWorkerTest, HelperComputesOnlyTheNewestRequestFromItsOwnCopy) {
     std::mutex mutex;
     std::condition_variable changed;
@@ -226,7 +218,10 @@ TEST(SpectrumWorkerTest, HelperComputesOnlyTheNewestRequestFromItsOwnCopy) {
         },
         1000);
     const double rate = 10000;
-    std::vector<int32_t> samples = Sine(100, 20000, rate);
+    auto sine = [&](double hz, double seconds) {
+        return Stored([hz](double t) { return std::sin(2 * Pi * hz * t); }, rate, seconds);
+    };
+    std::vector<int32_t> samples = sine(100, 2.0);
     const SampleRun run{samples.data(), samples.size(), 1.0 / 4096, 1 / rate};
     EXPECT_FALSE(worker.Request(run, SpectrumWindow::Hann, 1).has_value());
     {
@@ -235,7 +230,7 @@ TEST(SpectrumWorkerTest, HelperComputesOnlyTheNewestRequestFromItsOwnCopy) {
         std::unique_lock lock(mutex);
         changed.wait(lock, [&] { return delivered.size() == 1; });
         for (const double hz : {200.0, 300.0, 400.0}) {
-            samples = Sine(hz, samples.size(), rate);
+            samples = sine(hz, 2.0);
             EXPECT_FALSE(worker
                              .Request({samples.data(), samples.size(), 1.0 / 4096, 1 / rate},
                                       SpectrumWindow::Hann, 1)
@@ -258,7 +253,7 @@ TEST(SpectrumWorkerTest, HelperComputesOnlyTheNewestRequestFromItsOwnCopy) {
     EXPECT_NEAR(delivered[1].Data.Peaks[0].FrequencyHz, 400.0, 0.01);
 
     // A short run is answered at once, and makes the helper's result stale.
-    const std::vector<int32_t> shortRun = Sine(1000, 1000, rate);
+    const std::vector<int32_t> shortRun = sine(1000, 0.1);
     const auto here = worker.Request({shortRun.data(), shortRun.size(), 1.0 / 4096, 1 / rate},
                                      SpectrumWindow::Hann, 1);
     ASSERT_TRUE(here.has_value());
