@@ -11,6 +11,7 @@
 #include <numbers>
 #include <numeric>
 #include <random>
+#include <tuple>
 #include <vector>
 
 #include "analysis/spectrum_input.h"
@@ -191,9 +192,8 @@ TEST(SpectrumTest, RunOfADocumentAndTexts) {
     // Two inputs at divisor 84: scans 0.021 ms apart.
     const SampleRun run = ChannelRun(doc, 1, 3, 10, 59, 0.5, 84 / 8000.0);
     EXPECT_EQ(run.Data.Base, reinterpret_cast<const uint8_t*>(doc.Samples[1][3].Data() + 10));
-    EXPECT_EQ(run.Count, 50u);
+    EXPECT_EQ(std::tuple(run.Count, run.VoltsPerUnit), std::tuple(50u, 0.5));
     EXPECT_NEAR(run.ScanSeconds, 0.021e-3, 1e-15);
-    EXPECT_EQ(run.VoltsPerUnit, 0.5);
 
     EXPECT_EQ(SpectrumPeakLine(0, {49.996, 2.82843}), "kanał 1: 50.00 Hz, 2.828 V RMS");
     EXPECT_EQ(SpectrumPeakCells({60.004, 0.6}),
@@ -245,10 +245,8 @@ TEST(SpectrumWorkerTest, HelperComputesOnlyTheNewestRequestFromItsOwnCopy) {
         std::this_thread::yield();
     }
     ASSERT_EQ(delivered.size(), 2u);
-    EXPECT_EQ(delivered[0].Id, 1u);
-    EXPECT_EQ(delivered[1].Id, 4u);
-    EXPECT_FALSE(worker.IsLatest(1));
-    EXPECT_TRUE(worker.IsLatest(4));
+    EXPECT_EQ(std::tuple(delivered[0].Id, delivered[1].Id, worker.IsLatest(1), worker.IsLatest(4)),
+              std::tuple(1u, 4u, false, true));
     ASSERT_EQ(delivered[1].Data.Peaks.size(), 1u);
     EXPECT_NEAR(delivered[1].Data.Peaks[0].FrequencyHz, 400.0, 0.01);
 
