@@ -1,6 +1,7 @@
 #include "analysis/spectrum_worker.h"
 
 #include <new>
+#include <system_error>
 #include <utility>
 
 namespace kresograf {
@@ -25,7 +26,7 @@ std::optional<SpectrumResult> SpectrumWorker::Request(const SampleRun& run, Spec
     const uint64_t id = latest_.fetch_add(1) + 1;
     const bool copied = run.Count >= MinSpectrumSamples && run.Count <= MaxSpectrumSamples &&
                         run.Data.Base != nullptr;
-    if (here || run.Count <= inlineSamples_ || !copied) {
+    const auto computeHere = [&] {
         {
             std::lock_guard lock(mutex_);
             waiting_.reset();
@@ -35,6 +36,9 @@ std::optional<SpectrumResult> SpectrumWorker::Request(const SampleRun& run, Spec
         result.Count = run.Count;
         result.Status = here_.Compute(run, window, peakCount, result.Data);
         return result;
+    };
+    if (here || run.Count <= inlineSamples_ || !copied) {
+        return computeHere();
     }
     Job job;
     job.Id = id;
@@ -54,12 +58,21 @@ std::optional<SpectrumResult> SpectrumWorker::Request(const SampleRun& run, Spec
         job.Samples[k] = run.Data[k];
     }
     job.Run.Data = job.Samples.data();
+    bool started = true;
     {
         std::lock_guard lock(mutex_);
         waiting_ = std::move(job);
         if (!helper_.joinable()) {
-            helper_ = std::thread(&SpectrumWorker::Loop, this);
+            try {
+                helper_ = std::thread(&SpectrumWorker::Loop, this);
+            } catch (const std::system_error&) {
+                // No thread to be had (memory): this one is computed here, as a short one is.
+                started = false;
+            }
         }
+    }
+    if (!started) {
+        return computeHere();
     }
     wake_.notify_one();
     return std::nullopt;

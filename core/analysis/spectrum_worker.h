@@ -23,7 +23,8 @@ struct SpectrumResult {
 };
 
 // Computes the spectra a window asks for: a short run at once on the caller's thread, a long one
-// on a helper thread from a copy of its samples (the document may change or close meanwhile).
+// on a helper thread from a copy of its samples (the document may change or close meanwhile;
+// here as well when the system gives no thread).
 // The helper works on the newest request only: one handed in while another waits replaces it,
 // so a window that asks faster than spectra are computed waits for nothing stale.
 class SpectrumWorker {
