@@ -23,9 +23,7 @@ for window in hann blackman; do
     out=$("$cli" spectrum "$work/run.kgd" --channels 1,2 --peaks 3 --window "$window")
     check "$window: exits 0" test $? -eq 0
     check "$window: three lines per input" test "$(wc -l <<<"$out")" -eq 6
-    # The last digit of the sine's 2.8284 V moves with the phase the recording starts at.
     check "$window: the sine first" near "$(head -1 <<<"$out")" 1 50 2.828
-    check "$window: in its form" grep -Eqx 'kanał 1: 50\.00 Hz, 2\.82[89] V RMS' <<<"$(head -1 <<<"$out")"
     check "$window: the square's fundamental" near "$(sed -n 4p <<<"$out")" 2 20 1.801
     check "$window: its third harmonic" near "$(sed -n 5p <<<"$out")" 2 60 0.600
     check "$window: its fifth harmonic" near "$(sed -n 6p <<<"$out")" 2 100 0.360

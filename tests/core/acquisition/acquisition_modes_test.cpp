@@ -248,19 +248,16 @@ TEST(RecordingModeTest, SavingMovesTheRecordingByRenameOrByCopyWithTheSameBytes)
     options.ForceCopy = true;
     uint64_t done = 0;
     uint64_t total = 0;
+    bool goOn = false;
     options.Progress = [&](uint64_t now, uint64_t all) {
         done = now;
         total = all;
-        return false;
+        return goOn;
     };
     EXPECT_EQ(SaveDocument(copied, target.File("b.kgd"), options).Code, FileCancelled);
     EXPECT_FALSE(std::filesystem::exists(target.File("b.kgd")));
     EXPECT_EQ(second.folder.Entries().size(), 1u);
-    options.Progress = [&](uint64_t now, uint64_t all) {
-        done = now;
-        total = all;
-        return true;
-    };
+    goOn = true;
     ASSERT_TRUE(SaveDocument(copied, target.File("b.kgd"), options).Ok());
     EXPECT_EQ(done, total);
     EXPECT_EQ(total, 378u + 50'000 * 8);

@@ -1,18 +1,27 @@
 #include "analysis/spectrum.h"
 
 #include <gtest/gtest.h>
+#include <pthread.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
 #include <complex>
+#include <condition_variable>
+#include <cstdio>
 #include <functional>
+#include <mutex>
 #include <numbers>
 #include <numeric>
 #include <random>
+#include <tuple>
 #include <vector>
 
 #include "analysis/spectrum_input.h"
 #include "analysis/spectrum_texts.h"
+#include "analysis/spectrum_worker.h"
 #include "document/zefra_krg_doc.h"
 
 namespace kresograf {
@@ -188,9 +197,8 @@ TEST(SpectrumTest, RunOfADocumentAndTexts) {
     // Two inputs at divisor 84: scans 0.021 ms apart.
     const SampleRun run = ChannelRun(doc, 1, 3, 10, 59, 0.5, 84 / 8000.0);
     EXPECT_EQ(run.Data.Base, reinterpret_cast<const uint8_t*>(doc.Samples[1][3].Data() + 10));
-    EXPECT_EQ(run.Count, 50u);
+    EXPECT_EQ(std::tuple(run.Count, run.VoltsPerUnit), std::tuple(50u, 0.5));
     EXPECT_NEAR(run.ScanSeconds, 0.021e-3, 1e-15);
-    EXPECT_EQ(run.VoltsPerUnit, 0.5);
 
     EXPECT_EQ(SpectrumPeakLine(0, {49.996, 2.82843}), "kanał 1: 50.00 Hz, 2.828 V RMS");
     EXPECT_EQ(SpectrumPeakCells({60.004, 0.6}),
@@ -200,6 +208,103 @@ TEST(SpectrumTest, RunOfADocumentAndTexts) {
     }
     EXPECT_FALSE(SpectrumWindowFromKey("hanning").has_value());
 }
+
+TEST(SpectrumWorkerTest, HelperComputesOnlyTheNewestRequestFromItsOwnCopy) {
+    std::mutex mutex;
+    std::condition_variable changed;
+    std::vector<SpectrumResult> delivered;
+    bool release = false;
+    SpectrumWorker worker(
+        [&](SpectrumResult&& result) {
+            std::unique_lock lock(mutex);
+            delivered.push_back(std::move(result));
+            changed.notify_all();
+            changed.wait(lock, [&] { return release; });
+        },
+        1000);
+    const double rate = 10000;
+    auto sine = [&](double hz, double seconds) {
+        return Stored([hz](double t) { return std::sin(2 * Pi * hz * t); }, rate, seconds);
+    };
+    std::vector<int32_t> samples = sine(100, 2.0);
+    const SampleRun run{samples.data(), samples.size(), 1.0 / 4096, 1 / rate};
+    EXPECT_FALSE(worker.Request(run, SpectrumWindow::Hann, 1).has_value());
+    {
+        // The helper is held in its first delivery; of the three requests made meanwhile only
+        // the last is computed, and from the samples as they were when it was made.
+        std::unique_lock lock(mutex);
+        changed.wait(lock, [&] { return delivered.size() == 1; });
+        for (const double hz : {200.0, 300.0, 400.0}) {
+            samples = sine(hz, 2.0);
+            EXPECT_FALSE(worker
+                             .Request({samples.data(), samples.size(), 1.0 / 4096, 1 / rate},
+                                      SpectrumWindow::Hann, 1)
+                             .has_value());
+        }
+        samples.assign(samples.size(), 0);
+        release = true;
+        changed.notify_all();
+        changed.wait(lock, [&] { return delivered.size() == 2; });
+    }
+    while (worker.Busy()) {
+        std::this_thread::yield();
+    }
+    ASSERT_EQ(delivered.size(), 2u);
+    EXPECT_EQ(std::tuple(delivered[0].Id, delivered[1].Id, worker.IsLatest(1), worker.IsLatest(4)),
+              std::tuple(1u, 4u, false, true));
+    ASSERT_EQ(delivered[1].Data.Peaks.size(), 1u);
+    EXPECT_NEAR(delivered[1].Data.Peaks[0].FrequencyHz, 400.0, 0.01);
+
+    // A short run is answered at once, and makes the helper's result stale.
+    const std::vector<int32_t> shortRun = sine(1000, 0.1);
+    const auto here = worker.Request({shortRun.data(), shortRun.size(), 1.0 / 4096, 1 / rate},
+                                     SpectrumWindow::Hann, 1);
+    ASSERT_TRUE(here.has_value());
+    EXPECT_EQ(here->Id, 5u);
+    EXPECT_NEAR(here->Data.Peaks.at(0).FrequencyHz, 1000.0, 0.01);
+}
+
+#if !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
+TEST(SpectrumWorkerTest, WithoutMemoryForTheHelperTheSpectrumIsComputedHere) {
+    const double rate = 10000;
+    const std::vector<int32_t> samples =
+        Stored([](double t) { return std::sin(2 * Pi * 100 * t); }, rate, 2.0);
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        // The child ends here whatever happens, so it never runs the tests that follow.
+        int code = 3;
+        try {
+            SpectrumWorker worker([](SpectrumResult&&) { std::_Exit(2); }, 1000);
+            // A megabyte more data than the process uses: room for the copy, none for a stack
+            // of the size asked (larger than any stack an earlier thread left for reuse).
+            pthread_attr_t large;
+            pthread_attr_init(&large);
+            pthread_attr_setstacksize(&large, 64u << 20);
+            pthread_setattr_default_np(&large);
+            unsigned long long kib = 0;
+            char line[128];
+            std::FILE* status = std::fopen("/proc/self/status", "r");
+            while (status != nullptr && std::fgets(line, sizeof line, status) != nullptr) {
+                std::sscanf(line, "VmData: %llu kB", &kib);
+            }
+            std::fclose(status);
+            const rlimit limit{(kib + 1024) * 1024, (kib + 1024) * 1024};
+            ::setrlimit(RLIMIT_DATA, &limit);
+            const auto result = worker.Request(
+                {samples.data(), samples.size(), 1.0 / 4096, 1 / rate}, SpectrumWindow::Hann, 1);
+            code = result && !result->Data.Peaks.empty() &&
+                           std::abs(result->Data.Peaks[0].FrequencyHz - 100) < 0.01
+                       ? 0
+                       : 1;
+        } catch (...) {
+        }
+        std::_Exit(code);
+    }
+    int status = -1;
+    ::waitpid(pid, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+}
+#endif
 
 }  // namespace
 }  // namespace kresograf

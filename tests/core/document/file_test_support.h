@@ -42,26 +42,6 @@ class TempFolder {
     std::filesystem::path Path;
 };
 
-// Sets an environment variable for one scope and restores what it was, whatever the test did.
-class ScopedEnv {
-  public:
-    ScopedEnv(const char* name, const std::string& value) : name_(name) {
-        if (const char* old = std::getenv(name)) {
-            old_ = old;
-            had_ = true;
-        }
-        ::setenv(name, value.c_str(), 1);
-    }
-    ~ScopedEnv() { had_ ? (void)::setenv(name_, old_.c_str(), 1) : (void)::unsetenv(name_); }
-    ScopedEnv(const ScopedEnv&) = delete;
-    ScopedEnv& operator=(const ScopedEnv&) = delete;
-
-  private:
-    const char* name_;
-    std::string old_;
-    bool had_ = false;
-};
-
 // A folder that takes no new file while the lock lives, its files still writable: without
 // write permission for a user, immutable for root (whom permissions do not stop). Locked()
 // is false where neither can be had.
