@@ -11,8 +11,7 @@
 namespace kresograf {
 
 void RecordingPrompts::ShowRegisteredParams(QWidget*, const RegisteredParamsRequest& request) {
-    Registered.push_back({request, QThread::currentThread() == qApp->thread(),
-                          AcquiringDocId ? AcquiringDocId() : 0});
+    Registered.push_back({request, QThread::currentThread() == qApp->thread()});
 }
 
 void GuiTest::SetUp() {
@@ -23,7 +22,6 @@ void GuiTest::SetUp() {
     frame_ =
         std::make_unique<CMainFrame>(*settings_, std::make_unique<SimulatedCard>(clock_), clock_);
     frame_->SetPrompts(&prompts_);
-    prompts_.AcquiringDocId = [this] { return frame_->Settings().AcquiringDocId.load(); };
     SplashWindow::EnableSplash(false);
     frame_->show();
     frame_->activateWindow();

@@ -50,10 +50,8 @@ class RecordingPrompts : public FramePrompts {
     struct RegisteredCall {
         RegisteredParamsRequest Request;
         bool OnUiThread = false;
-        uint32_t AcquiringDocIdThen = 0;  // to see the worker still holding the acquisition
     };
     std::vector<RegisteredCall> Registered;
-    std::function<uint32_t()> AcquiringDocId;
 };
 
 // A main frame on the simulated card with settings in a scratch file.
