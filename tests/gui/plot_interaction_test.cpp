@@ -82,7 +82,6 @@ TEST_F(PlotInteraction, DragsPanStretchZoomAndWalkTheHistory) {
     const QImage picture = view->BackBuffer();
     QTest::mousePress(view, Qt::LeftButton, Qt::ControlModifier, {60, 50});
     Move(view, Qt::LeftButton, Qt::ControlModifier, {100, 150});
-    EXPECT_EQ(plot.ZoomRect, (PictureRect{60, 50, 100, 150}));
     EXPECT_EQ(view->BackBuffer(), picture);
     const QImage shown = view->ViewImage(false);
     EXPECT_EQ(shown.pixel(60, 100), ~picture.pixel(60, 100) | 0xFF000000u);
@@ -116,11 +115,11 @@ TEST_F(PlotInteraction, MarkersFollowShiftClicksAndArrowsIntoTheMarkersWindow) {
     const CZefraKrgDoc& doc = *view->Document().Doc;
     const uint32_t set = doc.CurrentSet.load();
     const double volts = doc.Column(set, 0)[left] * frame_->Settings().ChannelScale[0];
-    const QRegularExpression leftForm(
-        QStringLiteral("^Lewy: x = (\\d+\\.\\d{3}) ms   y = (-?\\d+\\.\\d{3}) V$"));
-    QRegularExpressionMatch match = leftForm.match(channel1->child(0)->text(0));
+    // The left marker's value (the line's form is the marker texts' test).
+    const QRegularExpression value(QStringLiteral("y = (-?\\d+\\.\\d{3}) V$"));
+    QRegularExpressionMatch match = value.match(channel1->child(0)->text(0));
     ASSERT_TRUE(match.hasMatch()) << channel1->child(0)->text(0).toStdString();
-    EXPECT_NEAR(match.captured(2).toDouble(), volts, 0.0006);
+    EXPECT_NEAR(match.captured(1).toDouble(), volts, 0.0006);
     EXPECT_FALSE(channel1->child(7)->isHidden());
 
     const std::vector<MarkerOverlay> overlays = plot.MarkerOverlays();
@@ -162,7 +161,7 @@ TEST_F(PlotInteraction, MarkersFollowShiftClicksAndArrowsIntoTheMarkersWindow) {
     EXPECT_TRUE(WaitFor([&] { return window->Tree()->topLevelItemCount() == 1; }));
 
     frame_->RunCommand(ID_MARKERS);
-    EXPECT_EQ(channel1->child(0)->text(0), "Lewy :");
+    EXPECT_EQ(channel1->child(0)->text(0).toStdString(), FormatMarkerItems({}).Left);
     EXPECT_TRUE(channel1->child(3)->isHidden());
     frame_->RunCommand(ID_MARKERS_WINDOW);
     EXPECT_FALSE(window->isVisible());
@@ -173,22 +172,18 @@ TEST_F(PlotInteraction, ChannelKeysAndMenusChooseOnlyShownPresentChannels) {
     CZefraKrgView* view = ShotView();
     PlotView& plot = view->Plot();
 
+    // The keys and menus reach the view's channel rules (the rules are the view's own tests').
     QTest::keyClick(view, Qt::Key_2);  // input 2 holds no data
     EXPECT_EQ(plot.ActiveChannel, 0);
     EXPECT_FALSE(frame_->Action(ID_ACTIVE_CHANNEL1 + 1)->isEnabled());
-    plot.LinkedScales = 1;
     QTest::keyClick(view, Qt::Key_3);
     EXPECT_EQ(plot.ActiveChannel, 2);
-    EXPECT_EQ(plot.LinkedScales, 0u);
     EXPECT_TRUE(frame_->Action(ID_ACTIVE_CHANNEL1 + 2)->isChecked());
     QTest::keyClick(view, Qt::Key_1, Qt::ControlModifier);
     EXPECT_EQ(plot.RightChannel, 0);
 
     frame_->RunCommand(ID_SHOW_CHANNEL1);
     EXPECT_FALSE(frame_->Action(ID_SHOW_CHANNEL1)->isChecked());
-    EXPECT_EQ(plot.RightChannel, 2);
-    QTest::keyClick(view, Qt::Key_1);
-    EXPECT_EQ(plot.ActiveChannel, 2);
     frame_->RunCommand(ID_SHOW_CHANNEL1 + 2);
     EXPECT_EQ(prompts_.Messages.size(), 1u);
     EXPECT_EQ(plot.ChannelVisible[2], 1u);
