@@ -101,7 +101,7 @@ TEST(ChannelGrid, DropDownTakesTheReleasedItemAndScrollingClosesIt) {
     EXPECT_EQ(f.grid.Value(0, 1), 0);
 }
 
-TEST(ChannelGrid, TextCellsEditInPlaceAndRowsComeOffTheEnd) {
+TEST(ChannelGrid, TextCellsEditInPlace) {
     GridFixture f(GridCell::MakeEdit("1.0"));
     f.Click(4, 1);
     QLineEdit* editor = f.grid.findChild<QLineEdit*>("GridEditor50001");
@@ -112,14 +112,6 @@ TEST(ChannelGrid, TextCellsEditInPlaceAndRowsComeOffTheEnd) {
     EXPECT_EQ(f.grid.Text(4, 1), "1.05");
     f.Click(5, 0);
     EXPECT_EQ(f.grid.Text(4, 1), "1.05");
-
-    for (int i = 0; i < 4; ++i) {
-        f.grid.DeleteLastRow();
-    }
-    ASSERT_EQ(f.grid.RowCount(), 4);
-    EXPECT_EQ(f.grid.model()->rowCount(), 4);
-    EXPECT_EQ(f.grid.Text(3, 1), "1.0");
-    EXPECT_EQ(f.grid.Value(3, 0), 3);
 }
 
 }  // namespace
