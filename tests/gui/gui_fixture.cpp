@@ -1,12 +1,15 @@
 #include "gui_fixture.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFile>
 #include <QTest>
 #include <QThread>
 
 #include "card/simulated_card.h"
 #include "gui/shell/command_table.h"
 #include "gui/shell/splash_window.h"
+#include "gui/widgets/channel_grid.h"
 
 namespace kresograf {
 
@@ -73,6 +76,22 @@ GuiDocument* GuiTest::TakeShot() {
     frame_->RunCommand(ID_OSC_START);
     EXPECT_TRUE(WaitIdle());
     return document;
+}
+
+void ClickGridButton(CChannelGrid& grid, int row) {
+    grid.selectRow(row);
+    QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, grid.ButtonRect(row, 1).center());
+}
+
+QByteArray ReadBytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool WriteBytes(const QString& path, const QByteArray& bytes) {
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
 int CountColor(const QImage& image, const QRect& area, QRgb color) {

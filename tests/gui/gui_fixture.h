@@ -76,6 +76,12 @@ class GuiTest : public ::testing::Test {
     std::unique_ptr<CMainFrame> frame_;
 };
 
+class CChannelGrid;
+// Selects a grid row and clicks its second column's button (a toggle or a drop-down).
+void ClickGridButton(CChannelGrid& grid, int row);
+// A file's bytes (empty when it cannot be read); a file written whole, its folder made.
+QByteArray ReadBytes(const QString& path);
+bool WriteBytes(const QString& path, const QByteArray& bytes);
 // Pixels of a colour inside a rectangle.
 int CountColor(const QImage& image, const QRect& area, QRgb color);
 inline QRect ToQRect(const PictureRect& r) {

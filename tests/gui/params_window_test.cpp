@@ -28,11 +28,7 @@ class ParamsWindowTest : public GuiTest {
     CKanalyPropertyFrame& Window() { return *frame_->ParamsFrame(); }
     CKanalyPropertyPage1& General() { return Window().General(); }
     AcquisitionParams Working() { return doc_->WorkingParams(); }
-    void ClickToggle(int row) {
-        CChannelGrid* grid = General().Grid();
-        grid->selectRow(row);
-        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->ButtonRect(row, 1).center());
-    }
+    void ClickToggle(int row) { ClickGridButton(*General().Grid(), row); }
     void SetRate(int row) {
         General().RateList()->setCurrentIndex(row);
         QTest::mouseClick(General().ApplyRateButton(), Qt::LeftButton);

@@ -2,7 +2,6 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
-#include <QFile>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
@@ -102,10 +101,8 @@ TEST_F(PropertiesTest, CardPageAddressAndGainsWhichChangeForTheCardBetweenAcquis
         ShowCardPage(sheet);
         QComboBox* addresses = sheet->Card().AddressList();
         addresses->setCurrentIndex(addresses->count() - 1);
-        CChannelGrid* grid = sheet->Card().Grid();
-        grid->selectRow(2);
-        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->ButtonRect(2, 1).center());
-        ChannelGridPopup* popup = grid->Popup();
+        ClickGridButton(*sheet->Card().Grid(), 2);
+        ChannelGridPopup* popup = sheet->Card().Grid()->Popup();
         ASSERT_NE(popup, nullptr);
         const QPoint x10 = popup->visualItemRect(popup->item(1)).center();
         QTest::mousePress(popup->viewport(), Qt::LeftButton, {}, x10);
@@ -173,11 +170,7 @@ using ExportTest = GuiTest;
 TEST_F(ExportTest, CancelKeepsTheFileOkWritesTheChosenInputsInTheNamedFormat) {
     GuiDocument* document = TakeShot();
     const QString path = TempPath("shot.dat");
-    {
-        QFile old(path);
-        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
-        old.write("earlier\n");
-    }
+    ASSERT_TRUE(WriteBytes(path, "earlier\n"));
     prompts_.ExportName = path;
     OnModal<CExportAsciiDlg>([](CExportAsciiDlg* dialog) {
         ASSERT_EQ(dialog->Grid()->RowCount(), 2);
@@ -185,10 +178,7 @@ TEST_F(ExportTest, CancelKeepsTheFileOkWritesTheChosenInputsInTheNamedFormat) {
         Press(dialog, "IDCANCEL");
     });
     frame_->RunCommand(ID_EXPORT_ASCII);
-    QFile kept(path);
-    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
-    EXPECT_EQ(kept.readAll(), "earlier\n");
-    kept.close();
+    EXPECT_EQ(ReadBytes(path), "earlier\n");
 
     // Nothing chosen: told so, the dialog stays; then input 3 with the time column.
     OnModal<CExportAsciiDlg>([this](CExportAsciiDlg* dialog) {
@@ -196,15 +186,11 @@ TEST_F(ExportTest, CancelKeepsTheFileOkWritesTheChosenInputsInTheNamedFormat) {
         EXPECT_EQ(prompts_.Messages.size(), 1u);
         EXPECT_TRUE(dialog->isVisible());
         dialog->TimeBox()->setChecked(true);
-        CChannelGrid* grid = dialog->Grid();
-        grid->selectRow(1);
-        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->ButtonRect(1, 1).center());
+        ClickGridButton(*dialog->Grid(), 1);
         Press(dialog, "IDOK");
     });
     frame_->RunCommand(ID_EXPORT_ASCII);
-    QFile written(path);
-    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
-    const QList<QByteArray> lines = written.readAll().split('\n');
+    const QList<QByteArray> lines = ReadBytes(path).split('\n');
     const CZefraKrgDoc& doc = *document->Doc;
     EXPECT_EQ(lines.size(), static_cast<qsizetype>(doc.SampleCount[doc.CurrentSet.load()]) + 1);
     // 95 000 Hz, two inputs: scans 2 x 84 / 8000 ms apart.
@@ -217,15 +203,11 @@ TEST_F(ExportTest, CancelKeepsTheFileOkWritesTheChosenInputsInTheNamedFormat) {
         EXPECT_EQ(dialog->windowTitle(), Tr(ExportDialogTitleOf(ExportFormat::Hdf5)));
         EXPECT_TRUE(dialog->TimeBox()->isChecked());
         EXPECT_FALSE(dialog->TimeBox()->isEnabled());
-        CChannelGrid* grid = dialog->Grid();
-        grid->selectRow(1);
-        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->ButtonRect(1, 1).center());
+        ClickGridButton(*dialog->Grid(), 1);
         Press(dialog, "IDOK");
     });
     frame_->RunCommand(ID_EXPORT_ASCII);
-    QFile hdf5(TempPath("shot.h5"));
-    ASSERT_TRUE(hdf5.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(hdf5.read(16).startsWith("\x89HDF"));
+    EXPECT_TRUE(ReadBytes(TempPath("shot.h5")).startsWith("\x89HDF"));
 }
 
 }  // namespace

@@ -190,18 +190,14 @@ TEST_F(GuiTest, HelpOpensTheFirstPageOrSaysItCannot) {
                                   });
     const UserMessage cannot{Tr(texts::HelpErrorTitle), Tr(texts::HelpErrorText),
                              MessageIcon::Exclamation};
-    auto write = [](const QString& path) {
-        QDir().mkpath(QFileInfo(path).path());
-        QFile(path).open(QIODevice::WriteOnly);
-    };
 
     // No pages anywhere: the message, and no viewer is asked.
     QTest::keyClick(frame_.get(), Qt::Key_F1);
     EXPECT_TRUE(opened.isEmpty());
     // The installed pages, then the ones beside the program, which win.
-    write(installed);
+    ASSERT_TRUE(WriteBytes(installed, {}));
     frame_->RunCommand(ID_HELP_FINDER);
-    write(besideProgram);
+    ASSERT_TRUE(WriteBytes(besideProgram, {}));
     frame_->RunCommand(ID_HELP_FINDER);
     EXPECT_EQ(opened, (QStringList{installed, besideProgram}));
     // A page no viewer can show is told like a missing one.
@@ -213,12 +209,11 @@ TEST_F(GuiTest, HelpOpensTheFirstPageOrSaysItCannot) {
     QTemporaryDir bin;
     const QByteArray path = qgetenv("PATH");
     for (int status : {0, 3}) {
-        QFile script(bin.filePath("xdg-open"));
-        ASSERT_TRUE(script.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        script.write(QByteArray("#!/bin/sh\nprintf %s \"${LANGUAGE-unset}\" >\"$0.lang\"\nexit ") +
-                     QByteArray::number(status) + "\n");
-        script.close();
-        script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        const QString script = bin.filePath("xdg-open");
+        ASSERT_TRUE(
+            WriteBytes(script, "#!/bin/sh\nprintf %s \"${LANGUAGE-unset}\" >\"$0.lang\"\nexit " +
+                                   QByteArray::number(status) + "\n"));
+        QFile::setPermissions(script, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         qputenv("PATH", bin.path().toUtf8());
         std::optional<bool> answer;
         HelpLoader::DesktopOpener()(QUrl::fromLocalFile(installed),
@@ -228,9 +223,8 @@ TEST_F(GuiTest, HelpOpensTheFirstPageOrSaysItCannot) {
         EXPECT_EQ(*answer, status == 0);
     }
     // The browser gets the user's language list back, not the one the program chose ("pl").
-    QFile language(bin.filePath("xdg-open.lang"));
-    ASSERT_TRUE(language.open(QIODevice::ReadOnly));
-    EXPECT_EQ(language.readAll().toStdString(), UserLanguageList().value_or("unset"));
+    EXPECT_EQ(ReadBytes(bin.filePath("xdg-open.lang")).toStdString(),
+              UserLanguageList().value_or("unset"));
     EXPECT_EQ(qgetenv("LANGUAGE"), "pl");
 }
 

@@ -91,17 +91,12 @@ TEST_F(GuiTest, TheProgramRendersAndPrintsASavedFileWithoutADisplay) {
     const QString pdf = TempPath("render.pdf");
     EXPECT_EQ(run({"--print", path, pdf, "--size", "Letter"}), 0)
         << process.readAllStandardError().toStdString();
-    QFile printed(pdf);
-    ASSERT_TRUE(printed.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(printed.readAll().startsWith("%PDF"));
+    EXPECT_TRUE(ReadBytes(pdf).startsWith("%PDF"));
     EXPECT_FALSE(QFileInfo::exists(pdf + ".part"));
 
     // A file that is not a document, or none: a message and no picture, no page.
-    QFile bogus(TempPath("bogus.kgd"));
-    ASSERT_TRUE(bogus.open(QIODevice::WriteOnly));
-    bogus.write("not a document");
-    bogus.close();
-    EXPECT_NE(run({"--render", bogus.fileName(), TempPath("bogus.png")}), 0);
+    ASSERT_TRUE(WriteBytes(TempPath("bogus.kgd"), "not a document"));
+    EXPECT_NE(run({"--render", TempPath("bogus.kgd"), TempPath("bogus.png")}), 0);
     EXPECT_FALSE(process.readAllStandardError().isEmpty());
     EXPECT_FALSE(QFileInfo::exists(TempPath("bogus.png")));
     EXPECT_NE(run({"--print", TempPath("missing.kgd"), TempPath("m.pdf")}), 0);
