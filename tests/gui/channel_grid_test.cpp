@@ -6,6 +6,7 @@
 #include <QTest>
 
 #include "gui/widgets/channel_grid.h"
+#include "gui_fixture.h"
 
 namespace kresograf {
 namespace {
@@ -41,15 +42,8 @@ TEST(ChannelGrid, ToggleFlipsByMouseAndSpaceAndNotifies) {
 
     // The selected row shows the toggle's box; pressing it draws the check mark in the box.
     auto dark = [&] {
-        const QImage image = f.grid.viewport()->grab().toImage();
-        const QRect button = f.grid.ButtonRect(2, 1);
-        int count = 0;
-        for (int y = button.top(); y <= button.bottom(); ++y) {
-            for (int x = button.left(); x <= button.right(); ++x) {
-                count += qGray(image.pixel(x, y)) < 64;
-            }
-        }
-        return count;
+        return CountColor(f.grid.viewport()->grab().toImage(), f.grid.ButtonRect(2, 1),
+                          qRgb(0, 0, 0));
     };
     // The first click on an unselected row's box only selects the row.
     f.Click(2, 1);

@@ -9,6 +9,7 @@
 #include "card/simulated_card.h"
 #include "gui/shell/command_table.h"
 #include "gui/shell/splash_window.h"
+#include "gui/view/zefra_krg_view.h"
 #include "gui/widgets/channel_grid.h"
 
 namespace kresograf {
@@ -71,8 +72,13 @@ GuiDocument* GuiTest::TakeShot() {
     GuiDocument* document = frame_->NewDocument();
     CZefraKrgDoc& doc = *document->Doc;
     SetFastParams(doc, {0, 2}, 1000);
+    CZefraKrgView* view = frame_->ActiveView();
+    const int renders = view->RenderCount();
     frame_->RunCommand(ID_OSC_START);
-    EXPECT_TRUE(WaitFor([&] { return doc.SampleCount[doc.CurrentSet.load()] > 0; }));
+    // Whole shots, each drawn as it arrives.
+    EXPECT_TRUE(WaitFor([&] {
+        return doc.SampleCount[doc.CurrentSet.load()] == 1000 && view->RenderCount() >= renders + 3;
+    }));
     frame_->RunCommand(ID_OSC_START);
     EXPECT_TRUE(WaitIdle());
     return document;

@@ -65,7 +65,8 @@ class GuiTest : public ::testing::Test {
     // Runs the event loop until the condition holds; false on time-out.
     static bool WaitFor(const std::function<bool()>& condition, int timeoutMs = 20000);
     bool WaitIdle();
-    // A new document holding one stopped oscilloscope shot of inputs 0 and 2.
+    // A new document holding stopped oscilloscope shots of 1000 scans of inputs 0 (a 50 Hz sine)
+    // and 2 (a 5 Hz triangle), drawn in its view as they came.
     GuiDocument* TakeShot();
     QString TempPath(const QString& name) const { return dir_.filePath(name); }
 

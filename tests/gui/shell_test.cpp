@@ -106,28 +106,24 @@ TEST_F(GuiTest, DroppedDocumentsOpenAndTheWindowComesBackWhereItWas) {
     const QString path = TempPath("dropped.KGD");
     prompts_.SaveNames = {path};
     ASSERT_TRUE(frame_->Files().SaveDocumentAs(*saved));
-    auto drop = [this](const QStringList& paths) {
+    auto drop = [this](const QList<QUrl>& urls) {
         QMimeData data;
-        QList<QUrl> urls;
-        for (const QString& p : paths) {
-            urls << QUrl::fromLocalFile(p);
-        }
         data.setUrls(urls);
         const QPoint at = frame_->rect().center();
         QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(frame_.get(), &enter);
-        if (!enter.isAccepted()) {
-            return false;
-        }
         QDropEvent dropped(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(frame_.get(), &dropped);
-        return true;
+        if (enter.isAccepted()) {
+            QApplication::sendEvent(frame_.get(), &dropped);
+        }
+        return enter.isAccepted();
     };
+    const QUrl notes = QUrl::fromLocalFile(TempPath("notes.txt"));
     frame_->MdiArea()->closeAllSubWindows();
     QApplication::processEvents();
     ASSERT_TRUE(frame_->Documents().empty());
-    EXPECT_FALSE(drop({TempPath("notes.txt")}));
-    ASSERT_TRUE(drop({TempPath("notes.txt"), path}));
+    EXPECT_FALSE(drop({notes}));
+    ASSERT_TRUE(drop({notes, QUrl::fromLocalFile(path)}));
     ASSERT_EQ(frame_->Documents().size(), 1u);
     EXPECT_EQ(frame_->ActiveDocument()->Title, "dropped.KGD");
 

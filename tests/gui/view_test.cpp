@@ -51,6 +51,14 @@ TEST_F(GuiTest, ScaleCommandsChangeThePicture) {
     EXPECT_GT(rowsWithTrace(view->BackBuffer()), inside.height() * 8 / 10);
     EXPECT_LT(rowsWithTrace(before), inside.height() / 10);
     EXPECT_TRUE(document->Doc->Modified.load());
+
+    // Linked scales fitted to both inputs: both traces are in the plot.
+    frame_->RunCommand(ID_LINK_SCALES);
+    frame_->RunCommand(ID_AUTOSCALE);
+    for (int channel : {0, 2}) {
+        const QRgb trace = Rgb(frame_->Settings().ChannelColors[channel]);
+        EXPECT_GT(CountColor(view->BackBuffer(), inside, trace), inside.width() / 4) << channel;
+    }
 }
 
 TEST_F(GuiTest, TheProgramRendersAndPrintsASavedFileWithoutADisplay) {
