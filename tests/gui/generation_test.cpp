@@ -1,11 +1,8 @@
-#include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
-#include <QMenuBar>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QSlider>
 #include <QTest>
 #include <algorithm>

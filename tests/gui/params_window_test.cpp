@@ -12,7 +12,6 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
-#include <QTimer>
 
 #include "gui/acquisition/params_window.h"
 #include "gui/shell/command_table.h"
