@@ -68,16 +68,17 @@ bool GuiTest::WaitIdle() {
     });
 }
 
-GuiDocument* GuiTest::TakeShot() {
+GuiDocument* GuiTest::TakeShot(std::vector<int8_t> channels, uint32_t scans) {
     GuiDocument* document = frame_->NewDocument();
     CZefraKrgDoc& doc = *document->Doc;
-    SetFastParams(doc, {0, 2}, 1000);
-    CZefraKrgView* view = frame_->ActiveView();
+    SetFastParams(doc, std::move(channels), scans);
+    CZefraKrgView* view = document->Views.first();
     const int renders = view->RenderCount();
     frame_->RunCommand(ID_OSC_START);
     // Whole shots, each drawn as it arrives.
     EXPECT_TRUE(WaitFor([&] {
-        return doc.SampleCount[doc.CurrentSet.load()] == 1000 && view->RenderCount() >= renders + 3;
+        return doc.SampleCount[doc.CurrentSet.load()] == scans &&
+               view->RenderCount() >= renders + 3;
     }));
     frame_->RunCommand(ID_OSC_START);
     EXPECT_TRUE(WaitIdle());

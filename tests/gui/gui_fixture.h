@@ -65,9 +65,9 @@ class GuiTest : public ::testing::Test {
     // Runs the event loop until the condition holds; false on time-out.
     static bool WaitFor(const std::function<bool()>& condition, int timeoutMs = 20000);
     bool WaitIdle();
-    // A new document holding stopped oscilloscope shots of 1000 scans of inputs 0 (a 50 Hz sine)
-    // and 2 (a 5 Hz triangle), drawn in its view as they came.
-    GuiDocument* TakeShot();
+    // A new document holding stopped oscilloscope shots, drawn in its view as they came; by
+    // default 1000 scans of inputs 0 (a 50 Hz sine) and 2 (a 5 Hz triangle).
+    GuiDocument* TakeShot(std::vector<int8_t> channels = {0, 2}, uint32_t scans = 1000);
     QString TempPath(const QString& name) const { return dir_.filePath(name); }
 
     QTemporaryDir dir_;

@@ -193,7 +193,6 @@ TEST_F(PlotInteraction, PrintedPageAndNegatedCopy) {
     CZefraKrgView* view = ShotView();
     PlotView& plot = view->Plot();
     const SettingsRecord& settings = frame_->Settings();
-    ASSERT_EQ(settings.NegateOnPrint, 1u);
     frame_->RunCommand(ID_ACTIVE_CHANNEL1 + 2);
     frame_->RunCommand(ID_MARKERS);
     ASSERT_TRUE(plot.MarkersChecked());

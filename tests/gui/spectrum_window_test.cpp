@@ -110,12 +110,7 @@ TEST(SpectrumWindowTest, FollowsThePlotWindowItsMarkersAndChannelAndPrintsOnWhit
 // The simulated card's inputs 1 (50 Hz sine of 4 V) and 2 (20 Hz square of +-2 V) in "Widmo",
 // opened by Alt+W, M; copies go to it once the user worked in it, also through the menu bar.
 TEST_F(GuiTest, SpectrumWindowOpensFromTheViewMenuAndFollowsTheActivePlot) {
-    CZefraKrgDoc& doc = *frame_->NewDocument()->Doc;
-    SetFastParams(doc, {0, 1}, 20000);
-    frame_->RunCommand(ID_OSC_START);
-    ASSERT_TRUE(WaitFor([&] { return doc.SampleCount[doc.CurrentSet.load()] > 0; }));
-    frame_->RunCommand(ID_OSC_START);
-    ASSERT_TRUE(WaitIdle());
+    TakeShot({0, 1}, 20000);
     CZefraKrgView* first = frame_->ActiveView();
     auto* spectrum = frame_->findChild<CSpectrumWindow*>();
     QTest::keyClick(frame_.get(), Qt::Key_W, Qt::AltModifier);
