@@ -6,6 +6,7 @@
 #include <QTest>
 
 #include "gui/widgets/channel_grid.h"
+#include "gui_fixture.h"
 
 namespace kresograf {
 namespace {
@@ -41,15 +42,8 @@ TEST(ChannelGrid, ToggleFlipsByMouseAndSpaceAndNotifies) {
 
     // The selected row shows the toggle's box; pressing it draws the check mark in the box.
     auto dark = [&] {
-        const QImage image = f.grid.viewport()->grab().toImage();
-        const QRect button = f.grid.ButtonRect(2, 1);
-        int count = 0;
-        for (int y = button.top(); y <= button.bottom(); ++y) {
-            for (int x = button.left(); x <= button.right(); ++x) {
-                count += qGray(image.pixel(x, y)) < 64;
-            }
-        }
-        return count;
+        return CountColor(f.grid.viewport()->grab().toImage(), f.grid.ButtonRect(2, 1),
+                          qRgb(0, 0, 0));
     };
     // The first click on an unselected row's box only selects the row.
     f.Click(2, 1);
@@ -101,7 +95,7 @@ TEST(ChannelGrid, DropDownTakesTheReleasedItemAndScrollingClosesIt) {
     EXPECT_EQ(f.grid.Value(0, 1), 0);
 }
 
-TEST(ChannelGrid, TextCellsEditInPlaceAndRowsComeOffTheEnd) {
+TEST(ChannelGrid, TextCellsEditInPlace) {
     GridFixture f(GridCell::MakeEdit("1.0"));
     f.Click(4, 1);
     QLineEdit* editor = f.grid.findChild<QLineEdit*>("GridEditor50001");
@@ -112,14 +106,6 @@ TEST(ChannelGrid, TextCellsEditInPlaceAndRowsComeOffTheEnd) {
     EXPECT_EQ(f.grid.Text(4, 1), "1.05");
     f.Click(5, 0);
     EXPECT_EQ(f.grid.Text(4, 1), "1.05");
-
-    for (int i = 0; i < 4; ++i) {
-        f.grid.DeleteLastRow();
-    }
-    ASSERT_EQ(f.grid.RowCount(), 4);
-    EXPECT_EQ(f.grid.model()->rowCount(), 4);
-    EXPECT_EQ(f.grid.Text(3, 1), "1.0");
-    EXPECT_EQ(f.grid.Value(3, 0), 3);
 }
 
 }  // namespace

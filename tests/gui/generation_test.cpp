@@ -1,11 +1,8 @@
-#include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
-#include <QMenuBar>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QSlider>
 #include <QTest>
 #include <algorithm>
@@ -180,7 +177,7 @@ TEST_F(GenerationTest, FileCommandsAndTheirDialog) {
 TEST(FileDialogs, AllFilesListsEveryNameAndTypedNamesOpenAsTheyExist) {
     QTemporaryDir dir;
     for (const char* name : {"nodot", "samples", "data.dat"}) {
-        QFile(dir.filePath(name)).open(QIODevice::WriteOnly);
+        ASSERT_TRUE(WriteBytes(dir.filePath(name), {}));
     }
     // The export's all-files filter keeps the proposed name and lists a file without a dot.
     std::unique_ptr<FileDialog> save = ExportFileDialog(nullptr, dir.filePath("Kresograf1.dat"));

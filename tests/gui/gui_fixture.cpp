@@ -1,18 +1,21 @@
 #include "gui_fixture.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFile>
 #include <QTest>
 #include <QThread>
 
 #include "card/simulated_card.h"
 #include "gui/shell/command_table.h"
 #include "gui/shell/splash_window.h"
+#include "gui/view/zefra_krg_view.h"
+#include "gui/widgets/channel_grid.h"
 
 namespace kresograf {
 
 void RecordingPrompts::ShowRegisteredParams(QWidget*, const RegisteredParamsRequest& request) {
-    Registered.push_back({request, QThread::currentThread() == qApp->thread(),
-                          AcquiringDocId ? AcquiringDocId() : 0});
+    Registered.push_back({request, QThread::currentThread() == qApp->thread()});
 }
 
 void GuiTest::SetUp() {
@@ -23,7 +26,6 @@ void GuiTest::SetUp() {
     frame_ =
         std::make_unique<CMainFrame>(*settings_, std::make_unique<SimulatedCard>(clock_), clock_);
     frame_->SetPrompts(&prompts_);
-    prompts_.AcquiringDocId = [this] { return frame_->Settings().AcquiringDocId.load(); };
     SplashWindow::EnableSplash(false);
     frame_->show();
     frame_->activateWindow();
@@ -66,15 +68,37 @@ bool GuiTest::WaitIdle() {
     });
 }
 
-GuiDocument* GuiTest::TakeShot() {
+GuiDocument* GuiTest::TakeShot(std::vector<int8_t> channels, uint32_t scans) {
     GuiDocument* document = frame_->NewDocument();
     CZefraKrgDoc& doc = *document->Doc;
-    SetFastParams(doc, {0, 2}, 1000);
+    SetFastParams(doc, std::move(channels), scans);
+    CZefraKrgView* view = document->Views.first();
+    const int renders = view->RenderCount();
     frame_->RunCommand(ID_OSC_START);
-    EXPECT_TRUE(WaitFor([&] { return doc.SampleCount[doc.CurrentSet.load()] > 0; }));
+    // Whole shots, each drawn as it arrives.
+    EXPECT_TRUE(WaitFor([&] {
+        return doc.SampleCount[doc.CurrentSet.load()] == scans &&
+               view->RenderCount() >= renders + 3;
+    }));
     frame_->RunCommand(ID_OSC_START);
     EXPECT_TRUE(WaitIdle());
     return document;
+}
+
+void ClickGridButton(CChannelGrid& grid, int row) {
+    grid.selectRow(row);
+    QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, grid.ButtonRect(row, 1).center());
+}
+
+QByteArray ReadBytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool WriteBytes(const QString& path, const QByteArray& bytes) {
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
 int CountColor(const QImage& image, const QRect& area, QRgb color) {

@@ -50,10 +50,8 @@ class RecordingPrompts : public FramePrompts {
     struct RegisteredCall {
         RegisteredParamsRequest Request;
         bool OnUiThread = false;
-        uint32_t AcquiringDocIdThen = 0;  // to see the worker still holding the acquisition
     };
     std::vector<RegisteredCall> Registered;
-    std::function<uint32_t()> AcquiringDocId;
 };
 
 // A main frame on the simulated card with settings in a scratch file.
@@ -67,8 +65,9 @@ class GuiTest : public ::testing::Test {
     // Runs the event loop until the condition holds; false on time-out.
     static bool WaitFor(const std::function<bool()>& condition, int timeoutMs = 20000);
     bool WaitIdle();
-    // A new document holding one stopped oscilloscope shot of inputs 0 and 2.
-    GuiDocument* TakeShot();
+    // A new document holding stopped oscilloscope shots, drawn in its view as they came; by
+    // default 1000 scans of inputs 0 (a 50 Hz sine) and 2 (a 5 Hz triangle).
+    GuiDocument* TakeShot(std::vector<int8_t> channels = {0, 2}, uint32_t scans = 1000);
     QString TempPath(const QString& name) const { return dir_.filePath(name); }
 
     QTemporaryDir dir_;
@@ -78,6 +77,12 @@ class GuiTest : public ::testing::Test {
     std::unique_ptr<CMainFrame> frame_;
 };
 
+class CChannelGrid;
+// Selects a grid row and clicks its second column's button (a toggle or a drop-down).
+void ClickGridButton(CChannelGrid& grid, int row);
+// A file's bytes (empty when it cannot be read); a file written whole, its folder made.
+QByteArray ReadBytes(const QString& path);
+bool WriteBytes(const QString& path, const QByteArray& bytes);
 // Pixels of a colour inside a rectangle.
 int CountColor(const QImage& image, const QRect& area, QRgb color);
 inline QRect ToQRect(const PictureRect& r) {

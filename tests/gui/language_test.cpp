@@ -6,7 +6,6 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDialog>
-#include <QFile>
 #include <QFileDialog>
 #include <QGroupBox>
 #include <QLabel>
@@ -92,9 +91,8 @@ void Harvest(QWidget* root, QStringList& texts) {
 
 // The words of the Polish texts that no English text uses: "Plik", "Kanał", "wejście"…
 QSet<QString> PolishOnlyWords() {
-    QFile file(QStringLiteral(KRESOGRAF_SOURCE_DIR "/po/en.po"));
-    EXPECT_TRUE(file.open(QIODevice::ReadOnly));
-    const QString catalogue = QString::fromUtf8(file.readAll());
+    const QString catalogue = QString::fromUtf8(ReadBytes(KRESOGRAF_SOURCE_DIR "/po/en.po"));
+    EXPECT_FALSE(catalogue.isEmpty());
     const QRegularExpression entry(QStringLiteral(
         R"re(msgid ((?:"(?:[^"\\]|\\.)*"\s*)+)msgstr ((?:"(?:[^"\\]|\\.)*"\s*)+))re"));
     const QRegularExpression word(QStringLiteral(R"(\p{L}{3,})"));
@@ -167,11 +165,7 @@ TEST_F(GuiTest, EveryTextShownIsInTheUsersLanguage) {
     // Files that exist but hold nothing usable, so each dialog ends in its message.
     const QString broken = TempPath(QStringLiteral("zly.kgd"));
     const QString samples = TempPath(QStringLiteral("zle.txt"));
-    for (const QString& path : {broken, samples}) {
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write("x\n");
-    }
+    ASSERT_TRUE(WriteBytes(broken, "x\n") && WriteBytes(samples, "x\n"));
     for (uint32_t id : {ID_APP_ABOUT, ID_ACQ_PARAMS, ID_PROPERTIES, ID_REGISTERED_PARAMS,
                         ID_MARKERS_WINDOW, ID_SPECTRUM_WINDOW, ID_GENERATOR, ID_FORMULA_OUTPUT}) {
         RunAndHarvest(*frame_, id, texts, {});
@@ -215,7 +209,6 @@ TEST_F(GuiTest, EveryTextShownIsInTheUsersLanguage) {
     } else {
         // Without a catalogue every text stays the program's own, Polish ones among them.
         EXPECT_TRUE(translatable.isEmpty());
-        EXPECT_TRUE(texts.contains(QStringLiteral("&Plik")));
         EXPECT_TRUE(texts.contains(QStringLiteral("Parametry akwizycji")));
     }
 }

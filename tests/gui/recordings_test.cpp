@@ -14,18 +14,13 @@
 namespace kresograf {
 namespace {
 
-QByteArray Bytes(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 TEST_F(GuiTest, InterruptedRecordingsAreOfferedAndSavedByACancellableCopyOrRemoved) {
     CZefraKrgDoc& doc = *frame_->NewDocument()->Doc;
     SetFastParams(doc, {0, 1, 2}, 3000);
     frame_->RunCommand(ID_REC_START);
     ASSERT_TRUE(WaitFor([&] { return !prompts_.Registered.empty(); }) && WaitIdle());
     const QString own = QFile::decodeName(doc.Store(doc.CurrentSet.load())->File->Path().c_str());
-    const QByteArray recorded = Bytes(own);
+    const QByteArray recorded = ReadBytes(own);
     // Two copies stand for recordings a killed program left behind.
     const QString kept = own.section('/', 0, -2) + "/rejestracja-20200101-000000.kgd";
     const QString declined = own.section('/', 0, -2) + "/rejestracja-20200101-000001.kgd";
@@ -48,9 +43,7 @@ TEST_F(GuiTest, InterruptedRecordingsAreOfferedAndSavedByACancellableCopyOrRemov
 
     // Saved by a copy, cancelled from its progress dialog: nothing changes.
     const QString target = TempPath("pomiar.kgd");
-    QFile old(target);
-    ASSERT_TRUE(old.open(QIODevice::WriteOnly) && old.write("stary") == 5);
-    old.close();
+    ASSERT_TRUE(WriteBytes(target, "stary"));
     frame_->Files().ForceCopyOnSave = true;
     frame_->Files().SaveProgressDelayMs = 0;
     bool shown = false;
@@ -61,13 +54,13 @@ TEST_F(GuiTest, InterruptedRecordingsAreOfferedAndSavedByACancellableCopyOrRemov
     prompts_.SaveNames = {target, target};
     frame_->RunCommand(ID_FILE_SAVE_AS);
     EXPECT_TRUE(shown && back.Doc->Modified.load() && back.Path.isEmpty());
-    EXPECT_EQ(Bytes(kept), recorded);
-    EXPECT_EQ(Bytes(target), QByteArray("stary"));
+    EXPECT_EQ(ReadBytes(kept), recorded);
+    EXPECT_EQ(ReadBytes(target), QByteArray("stary"));
     // Not cancelled, the copy takes the target's place and the recording leaves its folder.
     frame_->Files().SaveProgressShown = nullptr;
     frame_->RunCommand(ID_FILE_SAVE_AS);
     EXPECT_FALSE(back.Doc->Modified.load() || QFile::exists(kept));
-    EXPECT_EQ(Bytes(target), recorded);
+    EXPECT_EQ(ReadBytes(target), recorded);
     EXPECT_TRUE(prompts_.Messages.empty());
 }
 

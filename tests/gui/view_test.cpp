@@ -51,9 +51,17 @@ TEST_F(GuiTest, ScaleCommandsChangeThePicture) {
     EXPECT_GT(rowsWithTrace(view->BackBuffer()), inside.height() * 8 / 10);
     EXPECT_LT(rowsWithTrace(before), inside.height() / 10);
     EXPECT_TRUE(document->Doc->Modified.load());
+
+    // Linked scales fitted to both inputs: both traces are in the plot.
+    frame_->RunCommand(ID_LINK_SCALES);
+    frame_->RunCommand(ID_AUTOSCALE);
+    for (int channel : {0, 2}) {
+        const QRgb trace = Rgb(frame_->Settings().ChannelColors[channel]);
+        EXPECT_GT(CountColor(view->BackBuffer(), inside, trace), inside.width() / 4) << channel;
+    }
 }
 
-TEST_F(GuiTest, RenderedFileMatchesWhatANewViewShows) {
+TEST_F(GuiTest, TheProgramRendersAndPrintsASavedFileWithoutADisplay) {
     GuiDocument* document = TakeShot();
     const QString path = TempPath("render.kgd");
     prompts_.SaveNames = {path};
@@ -72,7 +80,6 @@ TEST_F(GuiTest, RenderedFileMatchesWhatANewViewShows) {
         100);
 
     // The program itself, with no display at all.
-    const QString png = TempPath("render.png");
     QProcess process;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
@@ -80,21 +87,28 @@ TEST_F(GuiTest, RenderedFileMatchesWhatANewViewShows) {
     }
     environment.insert("XDG_CONFIG_HOME", TempPath("config"));
     process.setProcessEnvironment(environment);
-    process.start(KRESOGRAF_EXECUTABLE, {"--render", path, png, "--size", "800x500"});
-    ASSERT_TRUE(process.waitForFinished(60000));
-    EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
+    auto run = [&process](const QStringList& arguments) {
+        process.start(KRESOGRAF_EXECUTABLE, arguments);
+        EXPECT_TRUE(process.waitForFinished(60000));
+        return process.exitCode();
+    };
+    const QString png = TempPath("render.png");
+    EXPECT_EQ(run({"--render", path, png, "--size", "800x500"}), 0)
+        << process.readAllStandardError().toStdString();
     EXPECT_EQ(QImage(png).convertToFormat(QImage::Format_RGB32), shown);
+    const QString pdf = TempPath("render.pdf");
+    EXPECT_EQ(run({"--print", path, pdf, "--size", "Letter"}), 0)
+        << process.readAllStandardError().toStdString();
+    EXPECT_TRUE(ReadBytes(pdf).startsWith("%PDF"));
+    EXPECT_FALSE(QFileInfo::exists(pdf + ".part"));
 
-    // A file that is not a document: a message and no picture.
-    QFile bogus(TempPath("bogus.kgd"));
-    ASSERT_TRUE(bogus.open(QIODevice::WriteOnly));
-    bogus.write("not a document");
-    bogus.close();
-    process.start(KRESOGRAF_EXECUTABLE, {"--render", bogus.fileName(), TempPath("bogus.png")});
-    ASSERT_TRUE(process.waitForFinished(60000));
-    EXPECT_NE(process.exitCode(), 0);
+    // A file that is not a document, or none: a message and no picture, no page.
+    ASSERT_TRUE(WriteBytes(TempPath("bogus.kgd"), "not a document"));
+    EXPECT_NE(run({"--render", TempPath("bogus.kgd"), TempPath("bogus.png")}), 0);
     EXPECT_FALSE(process.readAllStandardError().isEmpty());
     EXPECT_FALSE(QFileInfo::exists(TempPath("bogus.png")));
+    EXPECT_NE(run({"--print", TempPath("missing.kgd"), TempPath("m.pdf")}), 0);
+    EXPECT_FALSE(QFileInfo::exists(TempPath("m.pdf")));
 }
 
 }  // namespace
