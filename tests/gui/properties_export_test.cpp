@@ -153,7 +153,10 @@ TEST_F(PropertiesTest, RecordingsFolderIsTheNextRecordingsAndOneThatCannotKeepIt
     EXPECT_EQ(prompts_.Messages.size(), 4u);
     EXPECT_FALSE(QFile::exists("/dev/shm/kresograf-r") || settings_->contains("Recordings/Folder"));
     // Made when missing, kept and used by the next recording.
-    QTemporaryDir disk(QDir::currentPath() + "/rejestracje-XXXXXX");
+    // On a disk outside the temporary folder, where the build may lie too.
+    QString base = QDir::currentPath();
+    base = base.startsWith("/tmp/") ? QStringLiteral("/var/tmp") : base;
+    QTemporaryDir disk(base + "/rejestracje-XXXXXX");
     const QString folder = disk.path() + "/nowy";
     EXPECT_FALSE(choose(folder));
     EXPECT_EQ(settings_->value("Recordings/Folder").toString(), folder);
