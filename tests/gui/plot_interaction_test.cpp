@@ -138,7 +138,8 @@ TEST_F(PlotInteraction, MarkersFollowShiftClicksAndArrowsIntoTheMarkersWindow) {
             }
         }
     }
-    EXPECT_GT(drawn, 40);
+    // At least the half of the sprite on the sample's side of a plot edge it may sit on.
+    EXPECT_GT(drawn, 20);
 
     const QString before = channel1->child(0)->text(0);
     QTest::keyClick(view, Qt::Key_Right);
