@@ -28,7 +28,7 @@
 #include "measure_command.h"
 #include "output_commands.h"
 #include "shell/acquisition_options.h"
-#include "spectrum_command.h"
+#include "peaks_command.h"
 
 namespace kresograf {
 namespace {

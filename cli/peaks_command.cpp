@@ -1,4 +1,4 @@
-#include "spectrum_command.h"
+#include "peaks_command.h"
 
 #include <cstdio>
 #include <cstdlib>
