@@ -52,6 +52,13 @@ int UsageError(const std::string& message) {
     return Fail(message + "\n" + Tr("Więcej informacji: kresograf-cli --help"), ExitUsage);
 }
 
+int FileFailure(const FileResult& result) {
+    if (result.Message) {
+        return Fail(result.Message->Title + ": " + result.Message->Text, ExitFailed);
+    }
+    return ExitFailed;
+}
+
 int ParseFileWindowArgs(const std::vector<std::string>& args, const std::vector<std::string>& own,
                         const OwnOption& takeOwn, FileWindowArgs& out) {
     std::vector<std::string> positional;
@@ -93,10 +100,7 @@ int ParseFileWindowArgs(const std::vector<std::string>& args, const std::vector<
 int OpenFileWindow(const FileWindowArgs& args, CZefraKrgDoc& doc, FileWindow& out) {
     const FileResult opened = OpenDocument(doc, args.File);
     if (!opened.Ok()) {
-        if (opened.Message) {
-            return Fail(opened.Message->Title + ": " + opened.Message->Text, ExitFailed);
-        }
-        return ExitFailed;
+        return FileFailure(opened);
     }
     out.Set = doc.CurrentSet.load();
     out.Chosen = {};

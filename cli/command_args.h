@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "document/file_result.h"
+
 namespace kresograf {
 
 class CZefraKrgDoc;
@@ -19,6 +21,8 @@ inline constexpr int ExitUsage = 2;
 int Fail(const std::string& message, int code);
 // A wrong command line: the message and where to read more, status 2 (as every command).
 int UsageError(const std::string& message);
+// A file that could not be read or written: its message ("title: text"), status 1.
+int FileFailure(const FileResult& result);
 
 // What the commands that read one file over a time window are given: the file, --from and --to
 // in seconds (open ends when not given) and --channels.

@@ -11,6 +11,7 @@
 #include <filesystem>
 
 #include "base/translation.h"
+#include "command_args.h"
 #include "document/data_export.h"
 #include "document/kgd_file.h"
 #include "document/zefra_krg_doc.h"
@@ -18,30 +19,10 @@
 namespace kresograf {
 namespace {
 
-constexpr int ExitOk = 0;
-constexpr int ExitFailed = 1;
-constexpr int ExitUsage = 2;
-
 std::atomic<bool> Stop{false};
 
 extern "C" void OnStop(int) {
     Stop = true;
-}
-
-int Fail(const std::string& message, int code) {
-    std::fprintf(stderr, "%s\n", message.c_str());
-    return code;
-}
-
-int UsageError(const std::string& message) {
-    return Fail(message + "\n" + Tr("Więcej informacji: kresograf-cli --help"), ExitUsage);
-}
-
-int FileFailure(const FileResult& result) {
-    if (result.Message) {
-        return Fail(result.Message->Title + ": " + result.Message->Text, ExitFailed);
-    }
-    return ExitFailed;
 }
 
 // The progress line on a terminal: shown once an export has taken a second, redrawn when its

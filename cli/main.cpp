@@ -21,21 +21,18 @@
 #include "card/card_port.h"
 #include "card/clock.h"
 #include "cli_frame_link.h"
+#include "command_args.h"
 #include "document/kgd_file.h"
 #include "document/registered_params.h"
 #include "document/zefra_krg_doc.h"
 #include "export_command.h"
 #include "measure_command.h"
 #include "output_commands.h"
-#include "shell/acquisition_options.h"
 #include "peaks_command.h"
+#include "shell/acquisition_options.h"
 
 namespace kresograf {
 namespace {
-
-constexpr int ExitOk = 0;
-constexpr int ExitFailed = 1;
-constexpr int ExitUsage = 2;
 
 constexpr const char* Usage =
     N_("Użycie:\n"
@@ -68,22 +65,6 @@ std::atomic<bool> Interrupted{false};
 
 extern "C" void OnInterrupt(int) {
     Interrupted = true;
-}
-
-int Fail(const std::string& message, int code) {
-    std::fprintf(stderr, "%s\n", message.c_str());
-    return code;
-}
-
-int UsageError(const std::string& message) {
-    return Fail(message + "\n" + Tr("Więcej informacji: kresograf-cli --help"), ExitUsage);
-}
-
-int FileFailure(const FileResult& result) {
-    if (result.Message) {
-        return Fail(result.Message->Title + ": " + result.Message->Text, ExitFailed);
-    }
-    return ExitFailed;
 }
 
 std::string Seconds(double s) {
