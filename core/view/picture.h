@@ -88,6 +88,25 @@ struct Picture {
     // Pairs of points, one dotted segment each; empty when the grid is off.
     std::vector<PicturePoint> Grid;
     uint32_t GridColor = 0;
+
+    // Starts a new picture in this one's buffers: the lists emptied (their storage kept), no
+    // plot yet, the background filled on screen.
+    void Restart(int32_t width, int32_t height, bool onScreen) {
+        Traces.clear();
+        AxisLines.clear();
+        Labels.clear();
+        Grid.clear();
+        OnScreen = onScreen;
+        Width = width;
+        Height = height;
+        FillBackground = onScreen;
+        HasPlot = false;
+        Plot = {};
+        FillPlot = false;
+        RaisedEdge = false;
+        Clip = {};
+        GridColor = 0;
+    }
 };
 
 }  // namespace kresograf

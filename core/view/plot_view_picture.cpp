@@ -108,20 +108,7 @@ void PlotView::BuildPicture(Picture& picture, int32_t width, int32_t height,
     for (PictureTrace& trace : picture.Traces) {
         pointPool_.push_back(std::move(trace.Points));
     }
-    picture.Traces.clear();
-    picture.AxisLines.clear();
-    picture.Labels.clear();
-    picture.Grid.clear();
-    picture.OnScreen = onScreen;
-    picture.Width = width;
-    picture.Height = height;
-    picture.FillBackground = onScreen;
-    picture.HasPlot = false;
-    picture.Plot = {};
-    picture.FillPlot = false;
-    picture.RaisedEdge = false;
-    picture.Clip = {};
-    picture.GridColor = 0;
+    picture.Restart(width, height, onScreen);
     if (onScreen && settings_ == nullptr) {
         picture.FillBackground = false;
         return;

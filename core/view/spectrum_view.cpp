@@ -85,17 +85,7 @@ struct AmplitudeMap {
 void BuildSpectrumPicture(Picture& picture, const SpectrumPlotData& data, SpectrumAxes axes,
                           int32_t width, int32_t height, const TextMeasure& measure,
                           const SettingsRecord& settings, bool onScreen) {
-    picture.Traces.resize(0);
-    picture.AxisLines.clear();
-    picture.Labels.clear();
-    picture.Grid.clear();
-    picture.OnScreen = onScreen;
-    picture.Width = width;
-    picture.Height = height;
-    picture.FillBackground = onScreen;
-    picture.HasPlot = false;
-    picture.FillPlot = false;
-    picture.RaisedEdge = false;
+    picture.Restart(width, height, onScreen);
     picture.GridColor = settings.GridColor;
 
     const int32_t columnWidth = measure("  000.000  ").Width;
