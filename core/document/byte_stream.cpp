@@ -204,7 +204,7 @@ int ReplacingFile::Open() {
     return 0;
 }
 
-bool ReplacingFile::Write(const void* data, std::size_t n) {
+bool ReplacingFile::MayWrite(std::size_t n) {
     if (fd_ < 0 || error_ != 0) {
         if (error_ == 0) {
             error_ = EBADF;
@@ -216,6 +216,13 @@ bool ReplacingFile::Write(const void* data, std::size_t n) {
             error_ = injected;
             return false;
         }
+    }
+    return true;
+}
+
+bool ReplacingFile::Write(const void* data, std::size_t n) {
+    if (!MayWrite(n)) {
+        return false;
     }
     const auto* bytes = static_cast<const uint8_t*>(data);
     std::size_t done = 0;
@@ -235,17 +242,8 @@ bool ReplacingFile::Write(const void* data, std::size_t n) {
 }
 
 bool ReplacingFile::WriteFrom(int fd, uint64_t offset, std::size_t n) {
-    if (fd_ < 0 || error_ != 0) {
-        if (error_ == 0) {
-            error_ = EBADF;
-        }
+    if (!MayWrite(n)) {
         return false;
-    }
-    if (fault_) {
-        if (const int injected = fault_(written_, n); injected != 0) {
-            error_ = injected;
-            return false;
-        }
     }
     std::size_t done = 0;
     auto from = static_cast<off_t>(offset);

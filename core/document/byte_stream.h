@@ -113,6 +113,9 @@ class ReplacingFile final : public ByteSink {
     const std::string& TemporaryPath() const { return temporary_; }
 
   private:
+    // False, with the error kept, when the file is not open, has failed, or the fault seam
+    // fails the next n bytes.
+    bool MayWrite(std::size_t n);
     void Discard();
 
     std::string target_;
