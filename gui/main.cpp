@@ -32,10 +32,12 @@ bool HasDisplay() {
     return false;
 }
 
-int Render(int argc, char** argv, const kresograf::StartOptions& options) {
-    // A picture needs fonts but no screen.
+// Draws or prints a document without a screen: draw gets the stored settings and says why it
+// failed. The spectrum window needs a QApplication, pictures and pages a QGuiApplication.
+template <typename App, typename Draw>
+int Offscreen(int argc, char** argv, const Draw& draw) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
+    App app(argc, argv);
     kresograf::InitTranslations(kresograf::FindCatalogueRoot());
     kresograf::SetApplicationIdentity();
     QSettings settings;
@@ -43,57 +45,15 @@ int Render(int argc, char** argv, const kresograf::StartOptions& options) {
     kresograf::SettingsRecord record;
     record.Load(store);
     QString error;
-    if (!kresograf::RenderDocumentFile(QString::fromLocal8Bit(options.RenderInput.c_str()),
-                                       QString::fromLocal8Bit(options.RenderOutput.c_str()),
-                                       QSize(options.RenderWidth, options.RenderHeight), record,
-                                       error)) {
+    if (!draw(record, error)) {
         std::fprintf(stderr, "kresograf: %s\n", error.toLocal8Bit().constData());
         return 1;
     }
     return 0;
 }
 
-// Draws the spectrum window of one of a document's inputs, without a screen.
-int RenderSpectrum(int argc, char** argv, const kresograf::StartOptions& options) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    kresograf::InitTranslations(kresograf::FindCatalogueRoot());
-    kresograf::SetApplicationIdentity();
-    QSettings settings;
-    kresograf::QtSettingsStore store(settings);
-    kresograf::SettingsRecord record;
-    record.Load(store);
-    QString error;
-    if (!kresograf::RenderSpectrumFile(QString::fromLocal8Bit(options.RenderInput.c_str()),
-                                       QString::fromLocal8Bit(options.RenderOutput.c_str()),
-                                       QSize(options.RenderWidth, options.RenderHeight),
-                                       options.SpectrumChannel, record, error)) {
-        std::fprintf(stderr, "kresograf: %s\n", error.toLocal8Bit().constData());
-        return 1;
-    }
-    return 0;
-}
-
-// Prints a document's page into a PDF exactly as the print command draws it, without a screen.
-int Print(int argc, char** argv, const kresograf::StartOptions& options) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    kresograf::InitTranslations(kresograf::FindCatalogueRoot());
-    kresograf::SetApplicationIdentity();
-    QSettings settings;
-    kresograf::QtSettingsStore store(settings);
-    kresograf::SettingsRecord record;
-    record.Load(store);
-    QString error;
-    const QPageSize::PageSizeId paper =
-        options.Paper == kresograf::PaperSize::Letter ? QPageSize::Letter : QPageSize::A4;
-    if (!kresograf::PrintDocumentFile(QString::fromLocal8Bit(options.PrintInput.c_str()),
-                                      QString::fromLocal8Bit(options.PrintOutput.c_str()), paper,
-                                      record, error)) {
-        std::fprintf(stderr, "kresograf: %s\n", error.toLocal8Bit().constData());
-        return 1;
-    }
-    return 0;
+QString Name(const std::string& name) {
+    return QString::fromLocal8Bit(name.c_str());
 }
 
 }  // namespace
@@ -110,14 +70,27 @@ int main(int argc, char** argv) {
                          .constData());
         return 2;
     }
+    const QSize size(options.RenderWidth, options.RenderHeight);
     if (options.Render) {
-        return Render(argc, argv, options);
+        return Offscreen<QGuiApplication>(argc, argv, [&](const auto& record, QString& error) {
+            return kresograf::RenderDocumentFile(Name(options.RenderInput),
+                                                 Name(options.RenderOutput), size, record, error);
+        });
     }
     if (options.Print) {
-        return Print(argc, argv, options);
+        const QPageSize::PageSizeId paper =
+            options.Paper == kresograf::PaperSize::Letter ? QPageSize::Letter : QPageSize::A4;
+        return Offscreen<QGuiApplication>(argc, argv, [&](const auto& record, QString& error) {
+            return kresograf::PrintDocumentFile(Name(options.PrintInput), Name(options.PrintOutput),
+                                                paper, record, error);
+        });
     }
     if (options.RenderSpectrum) {
-        return RenderSpectrum(argc, argv, options);
+        return Offscreen<QApplication>(argc, argv, [&](const auto& record, QString& error) {
+            return kresograf::RenderSpectrumFile(Name(options.RenderInput),
+                                                 Name(options.RenderOutput), size,
+                                                 options.SpectrumChannel, record, error);
+        });
     }
     if (!HasDisplay()) {
         std::fprintf(stderr, "kresograf: %s\n",
