@@ -16,8 +16,8 @@ check "scope reports input 7" grep -q 'kanał 7: min -1.499 V, max -1.499 V, śr
 err=$("$cli" scope --rate 1234 2>&1 >/dev/null)
 check "unknown rate is status 2" test $? -eq 2
 check "unknown rate is explained" grep -q 'Nieznana częstotliwość: "1234"' <<<"$err"
-check "a bad option gets two lines" test "$(wc -l <<<"$err")" -eq 2
-check "and a pointer to the help" grep -qx 'Więcej informacji: kresograf-cli --help' <<<"$err"
+check "in two lines, the help's pointer last" test "$(wc -l <<<"$err") $(tail -1 <<<"$err")" = \
+    '2 Więcej informacji: kresograf-cli --help'
 "$cli" scope --channels 1,9 >/dev/null 2>&1
 check "channel 9 is status 2" test $? -eq 2
 "$cli" scope --differential --channels 5 >/dev/null 2>&1
@@ -46,7 +46,6 @@ check "record prints the nine lines" test "$(wc -l <<<"$lines")" -eq 9
 check "record prints the size line" grep -qx 'Rozmiar pliku: 4378 bajtów' <<<"$lines"
 info=$("$cli" info "$work/r.kgd")
 check "info prints what record printed" test "$info" = "$lines"
-check "info shows the rate" grep -qx 'Częstotliwość próbkowania na kanał: 47500 Hz' <<<"$info"
 
 "$cli" export "$work/r.kgd" "$work/r.dat" --time --channels 7
 check "export exits 0" test $? -eq 0
@@ -116,11 +115,8 @@ check "measure prints a line per input" test "$("$cli" measure "$work/m.kgd" | w
 err=$("$cli" measure "$work/m.kgd" --from 5 2>&1)
 check "empty window is status 1" test $? -eq 1
 check "empty window is explained" grep -q 'Brak próbek w podanym przedziale czasu.' <<<"$err"
-"$cli" measure "$work/m.kgd" --channels 3 >/dev/null 2>&1
-check "measure of an absent input is status 1" test $? -eq 1
 err=$("$cli" measure "$work/m.kgd" --from soon 2>&1 >/dev/null)
 check "bad time is status 2" test $? -eq 2
-check "and points to the help" test "$(tail -n1 <<<"$err")" = 'Więcej informacji: kresograf-cli --help'
 "$cli" info --bogus >/dev/null 2>&1
 check "an option is no file name to info" test $? -eq 2
 
